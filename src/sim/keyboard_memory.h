@@ -1,0 +1,45 @@
+#pragma once
+
+// The simulated keyboard's configuration memory, area by area.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "device/device_report.h"
+
+namespace qv::sim {
+
+// Settings block fields the firmware itself looks at.
+inline constexpr std::size_t kSettingsFirmwareVersion = 8;  // u16
+inline constexpr std::size_t kSettingsActiveProfile = 10;   // u8, 0..3
+inline constexpr std::size_t kSettingsMacroCapacity = 11;   // u8, units of 128 bytes
+inline constexpr std::size_t kSettingsModeList = 12;        // 32 x u8
+inline constexpr std::size_t kModeListSize = 32;
+inline constexpr std::size_t kMacroCapacityUnit = 128;
+static_assert(kSettingsModeList + kModeListSize == device::kSettingsBlockSize);
+
+inline constexpr std::uint16_t kFactoryFirmwareVersion = 0x0110;
+inline constexpr std::uint8_t kFactoryMacroCapacityUnits = 64;  // 8192 bytes
+
+struct KeyboardMemory {
+    std::array<std::uint8_t, device::kSettingsBlockSize> settings{};
+    std::array<std::uint8_t, device::kLightingAreaSize> lighting{};
+    std::array<std::uint8_t, device::kKeyAreaSize> keyPages{};
+    std::array<std::uint8_t, device::kKeyDefaultTableSize> keyDefaults{};
+    std::array<std::uint8_t, device::kProfileCount * device::kColourPageSize> colourPages{};
+    // Always settings[kSettingsMacroCapacity] * 128 bytes long.
+    std::vector<std::uint8_t> macroArea;
+
+    [[nodiscard]] std::size_t MacroCapacity() const {
+        return settings[kSettingsMacroCapacity] * kMacroCapacityUnit;
+    }
+    friend bool operator==(const KeyboardMemory&, const KeyboardMemory&) = default;
+};
+
+// The memory of a keyboard fresh from the factory: firmware 0x0110, profile 0, 8192 bytes of
+// macro area (empty), modes 1..18 and 20, default lighting in every record, every key page
+// equal to the key default table (which names the nine G keys as 06 A2 n), white key colours.
+[[nodiscard]] KeyboardMemory FactoryMemory();
+
+}  // namespace qv::sim

@@ -1,0 +1,103 @@
+#pragma once
+
+// The simulated keyboard on a simulated USB bus, behind the HidService interface: it checks
+// every check value, answers command reports through the VirtualKeyboard on its own callback
+// thread, raises the keyboard's key events, follows the LED report, can be plugged and
+// unplugged, can model USB timing, and injects faults for tests.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "device/hid_service.h"
+#include "sim/virtual_keyboard.h"
+
+namespace qv::sim {
+
+struct SimTiming {
+    enum class Mode {
+        Immediate,   // the reply is delivered as soon as the callback thread gets to it
+        FixedDelay,  // the reply is delivered `delay` after the request was written
+        FullSpeed,   // taken at the next 1 ms frame boundary, answered one frame later
+    };
+    Mode mode = Mode::Immediate;
+    std::chrono::microseconds delay{0};
+};
+
+// Key-event codes the keyboard raises on its consumer collection.
+inline constexpr std::uint16_t kEventBankToggle = 0x02FF;
+inline constexpr std::uint16_t kEventSettingsChanged = 0x0401;
+inline constexpr std::uint16_t kEventPlayOn = 0x1811;
+inline constexpr std::uint16_t kEventPlayOff = 0x1810;
+
+class SimHidService final : public device::HidService {
+public:
+    explicit SimHidService(KeyboardMemory memory = FactoryMemory(), bool plugged = true);
+    // Stops the callback thread; no callback runs after the destructor returns.
+    ~SimHidService() override;
+    SimHidService(const SimHidService&) = delete;
+    SimHidService& operator=(const SimHidService&) = delete;
+
+    // HidService
+    int Init(std::uint32_t flags) override;
+    int RequestGetDeviceCount(const device::DeviceSelector& selector, std::uint32_t arg1,
+                              std::uint32_t arg2, std::uint32_t checkValue,
+                              std::uint32_t arg3) override;
+    int RequestWriteOne(const device::DeviceSelector& selector, std::uint32_t arg1,
+                        std::uint32_t arg2, Bytes report, std::uint32_t checkValue,
+                        std::uint32_t arg3) override;
+    int RequestAsyncRead(const device::DeviceSelector& selector,
+                         device::ServiceCallbackTarget* callback, std::uint32_t tag,
+                         std::uint32_t checkValue, std::uint32_t* idSlot) override;
+    int RequestStatusWrite(const device::DeviceSelector& selector,
+                           device::ServiceCallbackTarget* callback, std::uint32_t tag, Bytes data,
+                           std::uint32_t checkValue, std::uint32_t* idSlot) override;
+    int DeleteRequestFromUnitId(std::uint32_t id) override;
+
+    // Init fails (returns 0) when set before it is called.
+    void FailInit(bool fail);
+
+    // Plugging and unplugging change the device count and notify every read registration
+    // (kind 0). Replies not yet delivered are lost on unplug.
+    void Plug();
+    void Unplug();
+    [[nodiscard]] bool IsPlugged() const;
+
+    void SetTiming(SimTiming timing);
+
+    // Fault injection. Each arms the next `count` command reports the keyboard takes; faults of
+    // different kinds armed together apply to the same reports.
+    void RefuseSends(int count);                // RequestWriteOne returns 0, nothing is taken
+    void DropReplies(int count);                // taken and executed, never answered
+    void MisnumberReplies(int count);           // answered with another command number
+    void AnswerStatus(std::uint8_t status, int count);  // not executed, answered with status
+    void DelayReplies(std::chrono::milliseconds delay, int count);  // answered late
+    void UnplugAfterReports(int count);         // unplugs after taking `count` more reports
+
+    // Events the keyboard raises on its consumer collection.
+    void RaiseKeyEvent(std::uint16_t code);
+    // The user switched profile on the keyboard: byte 10 changes, then 0x0401 is raised.
+    void ChangeProfileOnKeyboard(int profile);
+
+    // Blocks until every reply and event scheduled so far has been delivered.
+    void WaitUntilIdle();
+
+    // What the host sent: every command report taken, in order.
+    [[nodiscard]] std::vector<device::ReportBytes> SentReports() const;
+    void ClearSentReports();
+    // Calls refused because their check value was wrong.
+    [[nodiscard]] int CheckValueFailures() const;
+
+    // The keyboard's memory and LED state, read or changed under the service's lock.
+    [[nodiscard]] KeyboardMemory Memory() const;
+    void UpdateMemory(const std::function<void(KeyboardMemory&)>& change);
+    [[nodiscard]] std::array<std::uint8_t, 2> LedReport() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace qv::sim

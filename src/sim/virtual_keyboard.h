@@ -1,0 +1,40 @@
+#pragma once
+
+// The firmware model: answers every command report exactly as the keyboard does. Pure data,
+// no threads and no timing; SimHidService puts it on a (simulated) USB bus.
+
+#include <cstdint>
+
+#include "core/bytes.h"
+#include "device/device_report.h"
+#include "sim/keyboard_memory.h"
+
+namespace qv::sim {
+
+// Statuses the firmware answers with.
+inline constexpr std::uint8_t kStatusOk = 0x00;
+inline constexpr std::uint8_t kStatusOutOfRange = 0xFF;    // offset or length outside the area
+inline constexpr std::uint8_t kStatusBadRequest = 0xFE;    // unknown command or bad checksum
+
+class VirtualKeyboard {
+public:
+    VirtualKeyboard() : memory_(FactoryMemory()) {}
+    explicit VirtualKeyboard(KeyboardMemory memory) : memory_(std::move(memory)) {}
+
+    // Executes one command report and returns the reply: the command number, length and offset
+    // echoed, the status, and the data read in bytes 8.. for read commands.
+    [[nodiscard]] device::ReportBytes HandleCommand(Bytes request);
+
+    // The two bytes of the key bank indicator, as last written by the host.
+    void HandleLedReport(Bytes data);
+    [[nodiscard]] std::array<std::uint8_t, 2> LedReport() const { return led_; }
+
+    [[nodiscard]] const KeyboardMemory& memory() const { return memory_; }
+    [[nodiscard]] KeyboardMemory& memory() { return memory_; }
+
+private:
+    KeyboardMemory memory_;
+    std::array<std::uint8_t, 2> led_{0x05, 0x02};
+};
+
+}  // namespace qv::sim
