@@ -1,1 +1,86 @@
-int main() { return 0; }
+// quorvanectl: the keyboard's settings from the command line, through the same core as the
+// desktop app.
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+
+#include "cli/info_command.h"
+#include "cli/keyboard_session.h"
+
+namespace {
+
+// Exit codes a script can tell apart.
+constexpr int kExitOk = 0;
+constexpr int kExitNoKeyboard = 2;
+constexpr int kExitDeviceError = 3;
+constexpr int kExitSetupError = 4;
+
+struct GlobalOptions {
+    std::string keyboard = "real";
+    bool json = false;
+    bool trace = false;
+};
+
+int RunInfo(qv::cli::KeyboardSession& session, const GlobalOptions& options) {
+    auto info = qv::cli::ReadKeyboardInfo(session.commands());
+    if (const int* failure = std::get_if<int>(&info)) {
+        std::fprintf(stderr, "quorvanectl: the keyboard did not answer (result %d)\n", *failure);
+        return kExitDeviceError;
+    }
+    const auto& value = std::get<qv::cli::KeyboardInfo>(info);
+    std::cout << (options.json ? qv::cli::FormatInfoJson(value) : qv::cli::FormatInfoText(value));
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "quorvanectl - configure the Quorvane gaming keyboard from the command line.\n"
+        "Profiles are numbered 1 to 4."};
+    app.require_subcommand(1);
+    GlobalOptions options;
+    app.add_option("--keyboard", options.keyboard,
+                   "Which keyboard to talk to: 'real' (default, the attached keyboard), 'sim' "
+                   "(the built-in simulated keyboard, kept between runs in the user's state "
+                   "folder) or 'sim:PATH' (a simulated keyboard kept in the state file PATH)")
+        ->type_name("KIND");
+    app.add_flag("--json", options.json, "Print results as JSON");
+    app.add_flag("--trace", options.trace,
+                 "Print every report sent (->) and received (<-) to stderr, in hex");
+
+    auto* info = app.add_subcommand(
+        "info", "Show the firmware version, active profile, macro capacity and lighting modes");
+
+    CLI11_PARSE(app, argc, argv);
+
+    const auto choice = qv::cli::ParseKeyboardChoice(options.keyboard);
+    if (!choice) {
+        std::fprintf(stderr, "quorvanectl: unknown keyboard '%s' (use real, sim or sim:PATH)\n",
+                     options.keyboard.c_str());
+        return kExitSetupError;
+    }
+    auto opened = qv::cli::KeyboardSession::Open(*choice, options.trace);
+    if (auto* error = std::get_if<qv::cli::SessionError>(&opened)) {
+        std::fprintf(stderr, "quorvanectl: %s\n", error->message.c_str());
+        return kExitSetupError;
+    }
+    auto& session = *std::get<std::unique_ptr<qv::cli::KeyboardSession>>(opened);
+    if (!session.IsKeyboardPresent()) {
+        std::fprintf(stderr,
+                     "quorvanectl: no keyboard found (USB 0C45:5004). Check that it is plugged "
+                     "in and that you may access it (see the README).\n");
+        return kExitNoKeyboard;
+    }
+
+    int status = kExitOk;
+    if (*info) {
+        status = RunInfo(session, options);
+    }
+    if (auto error = session.Close()) {
+        std::fprintf(stderr, "quorvanectl: %s\n", error->message.c_str());
+        return status == kExitOk ? kExitSetupError : status;
+    }
+    return status;
+}

@@ -96,9 +96,12 @@ private:
     MutableBytes replyBuffer_;
     std::size_t receivedLength_ = 0;
 
-    mutable std::mutex registrationMutex_;
+    std::mutex registrationMutex_;
     std::uint32_t controlReadId_ = 0;
     std::uint32_t consumerReadId_ = 0;
+
+    // The bank toggle writes the LED report from the service thread.
+    mutable std::mutex ledMutex_;
     std::uint32_t ledWriteId_ = 0;
     LedReportBytes ledReport_ = kInitialLedReport;
 };

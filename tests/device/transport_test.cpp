@@ -1,1 +1,237 @@
-// (in progress)
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "device/command_result.h"
+#include "device/commands.h"
+#include "device/transport.h"
+#include "sim/sim_hid_service.h"
+
+namespace qv::device {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RecordingListener final : public TransportListener {
+public:
+    void OnPresenceReport(int count) override {
+        std::lock_guard lock(mutex_);
+        presence_.push_back(count);
+        changed_.notify_all();
+    }
+    void OnKeyEvent(std::uint16_t code) override {
+        std::lock_guard lock(mutex_);
+        keyEvents_.push_back(code);
+        changed_.notify_all();
+    }
+    std::vector<int> WaitForPresence(std::size_t n) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, 5s, [&] { return presence_.size() >= n; });
+        return presence_;
+    }
+    std::vector<std::uint16_t> WaitForKeyEvents(std::size_t n) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, 5s, [&] { return keyEvents_.size() >= n; });
+        return keyEvents_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<int> presence_;
+    std::vector<std::uint16_t> keyEvents_;
+};
+
+// Short reply waits keep the time-out paths fast; the order of events is what is tested.
+constexpr TransportTiming kFastTiming{.replyWait = 100ms, .retryPause = 10ms};
+
+class TransportTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(transport.Load(&listener)); }
+
+    std::size_t SentCount() const { return keyboard.SentReports().size(); }
+
+    sim::SimHidService keyboard;
+    RecordingListener listener;
+    Transport transport{keyboard, kFastTiming};
+    DeviceCommands commands{transport};
+};
+
+TEST_F(TransportTest, LoadReportsTheKeyboardAndCommandsReachIt) {
+    EXPECT_EQ(listener.WaitForPresence(1).front(), 1);
+    std::array<std::uint8_t, kSettingsBlockSize> block{};
+    ASSERT_EQ(commands.ReadSettings(block), kSuccess);
+    EXPECT_EQ(ReadU16LE(block, 8), sim::kFactoryFirmwareVersion);
+
+    std::array<std::uint8_t, kKeyPageSize> page{};
+    page[5] = 0x42;
+    ASSERT_EQ(commands.WriteKeyPage(page, 3), kSuccess);
+    std::array<std::uint8_t, kKeyPageSize> readBack{};
+    ASSERT_EQ(commands.ReadKeyPage(readBack, 3), kSuccess);
+    EXPECT_EQ(readBack, page);
+    EXPECT_EQ(keyboard.CheckValueFailures(), 0);
+}
+
+TEST_F(TransportTest, NoKeyboardSendsNothing) {
+    keyboard.Unplug();
+    std::array<std::uint8_t, kSettingsBlockSize> block{};
+    EXPECT_EQ(commands.ReadSettings(block), kNoKeyboard);
+    EXPECT_EQ(commands.BeginTransfer(), kNoKeyboard);
+    EXPECT_EQ(SentCount(), 0u);
+    EXPECT_FALSE(transport.IsKeyboardPresent());
+}
+
+TEST_F(TransportTest, FaultsMapToResults) {
+    struct Case {
+        const char* name;
+        std::function<void(sim::SimHidService&)> arm;
+        int result;
+        std::size_t sends;
+    };
+    const std::vector<Case> cases{
+        {"other command number three times", [](auto& k) { k.MisnumberReplies(3); }, kNoReply, 3},
+        {"no answer three times", [](auto& k) { k.DropReplies(3); }, kNoReply, 3},
+        {"no answer once", [](auto& k) { k.DropReplies(1); }, kSuccess, 2},
+        {"status FF throughout", [](auto& k) { k.AnswerStatus(0xFF, 3); }, kStatusFF, 3},
+        {"status FE throughout", [](auto& k) { k.AnswerStatus(0xFE, 3); }, kStatusFE, 3},
+        {"status FE, then 0", [](auto& k) { k.AnswerStatus(0xFE, 1); }, kSuccess, 2},
+        {"send refused", [](auto& k) { k.RefuseSends(1); }, kSendRefused, 0},
+        {"time-out then other number then FF",
+         [](auto& k) {
+             k.DropReplies(1);
+             k.AnswerStatus(0xFF, 3);
+             k.MisnumberReplies(2);
+         },
+         kStatusFF, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        keyboard.ClearSentReports();
+        c.arm(keyboard);
+        std::array<std::uint8_t, kSettingsBlockSize> block{};
+        EXPECT_EQ(commands.ReadSettings(block), c.result);
+        EXPECT_EQ(SentCount(), c.sends);
+        keyboard.WaitUntilIdle();
+    }
+}
+
+TEST_F(TransportTest, LateReplyIsTakenByTheNextAttemptOfTheSameCommand) {
+    // The first reply comes after the first wait ran out, while the second attempt waits.
+    keyboard.DelayReplies(150ms, 2);
+    std::array<std::uint8_t, kSettingsBlockSize> block{};
+    EXPECT_EQ(commands.ReadSettings(block), kSuccess);
+    EXPECT_EQ(SentCount(), 2u);
+    EXPECT_EQ(block[10], 0);
+    keyboard.WaitUntilIdle();
+
+    // The second attempt's own reply arrived with nobody waiting; it must not answer this one.
+    keyboard.ClearSentReports();
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.settings[10] = 2; });
+    ASSERT_EQ(commands.ReadSettings(block), kSuccess);
+    EXPECT_EQ(block[10], 2);
+    EXPECT_EQ(SentCount(), 1u);
+}
+
+TEST_F(TransportTest, ReplyIsCutToTheCallersCapacity) {
+    const DeviceReport request = DeviceReport::Request(CMD_READ_SETTINGS, 44, 0);
+    std::array<std::uint8_t, 10> small{};
+    std::size_t received = 99;
+    ASSERT_EQ(transport.Exchange(request.bytes(), small, received), kSuccess);
+    EXPECT_EQ(received, 10u);
+    EXPECT_EQ(small[3], CMD_READ_SETTINGS);
+
+    // A request longer than a report is cut, a shorter one padded with zeros.
+    std::vector<std::uint8_t> longRequest(request.bytes().begin(), request.bytes().end());
+    longRequest.resize(100, 0xEE);
+    std::array<std::uint8_t, kReportSize> reply{};
+    keyboard.ClearSentReports();
+    ASSERT_EQ(transport.Exchange(longRequest, reply, received), kSuccess);
+    EXPECT_EQ(received, kReportSize);
+    const std::array<std::uint8_t, 4> shortRequest{4, 1, 0, 1};
+    ASSERT_EQ(transport.Exchange(shortRequest, reply, received), kSuccess);
+    const auto sent = keyboard.SentReports();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0], request.bytes());
+    EXPECT_EQ(sent[1], DeviceReport::Request(CMD_BEGIN_TRANSFER, 0, 0).bytes());
+}
+
+TEST_F(TransportTest, ConcurrentExchangesEachGetTheirOwnReply) {
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) {
+        for (std::size_t i = 0; i < m.lighting.size(); ++i) {
+            m.lighting[i] = static_cast<std::uint8_t>(i);
+        }
+    });
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 40;
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            DeviceCommands own(transport);
+            for (int round = 0; round < kRounds; ++round) {
+                std::array<std::uint8_t, kPayloadSize> bytes{};
+                const auto offset = static_cast<std::uint16_t>(t * 64);
+                if (own.ReadLighting(bytes, 56, offset) != kSuccess || bytes[0] != t * 64 ||
+                    bytes[55] != t * 64 + 55) {
+                    ++wrong;
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(SentCount(), static_cast<std::size_t>(kThreads * kRounds));
+}
+
+TEST_F(TransportTest, UnplugDuringATransferFailsIt) {
+    keyboard.UnplugAfterReports(2);
+    std::array<std::uint8_t, kKeyPageSize> page{};
+    EXPECT_NE(commands.WriteKeyPage(page, 0), kSuccess);
+    EXPECT_EQ(SentCount(), 2u);
+    EXPECT_EQ(listener.WaitForPresence(2).back(), 0);
+}
+
+TEST_F(TransportTest, KeyEventsAndPresenceReachTheListener) {
+    keyboard.RaiseKeyEvent(0x02FF);
+    keyboard.ChangeProfileOnKeyboard(3);
+    EXPECT_EQ(listener.WaitForKeyEvents(2), (std::vector<std::uint16_t>{0x02FF, 0x0401}));
+    keyboard.Unplug();
+    keyboard.Plug();
+    EXPECT_EQ(listener.WaitForPresence(3), (std::vector<int>{1, 0, 1}));
+}
+
+TEST_F(TransportTest, LedReportReachesTheKeyboard) {
+    EXPECT_EQ(transport.LedReport(), kInitialLedReport);
+    transport.SetLedReport({0x05, 0x03});
+    transport.WriteLedReport();
+    transport.WriteLedReport();
+    keyboard.WaitUntilIdle();
+    EXPECT_EQ(keyboard.LedReport(), (std::array<std::uint8_t, 2>{0x05, 0x03}));
+    EXPECT_EQ(keyboard.CheckValueFailures(), 0);
+}
+
+TEST(TransportLoadTest, ServiceThatCannotStartIsReported) {
+    sim::SimHidService keyboard;
+    keyboard.FailInit(true);
+    Transport transport(keyboard, kFastTiming);
+    RecordingListener listener;
+    EXPECT_FALSE(transport.Load(&listener));
+}
+
+TEST(TransportLoadTest, StartWithoutKeyboardReportsZero) {
+    sim::SimHidService keyboard(sim::FactoryMemory(), /*plugged=*/false);
+    RecordingListener listener;
+    Transport transport(keyboard, kFastTiming);
+    ASSERT_TRUE(transport.Load(&listener));
+    EXPECT_EQ(listener.WaitForPresence(1), std::vector<int>{0});
+    keyboard.Plug();
+    EXPECT_EQ(listener.WaitForPresence(2), (std::vector<int>{0, 1}));
+}
+
+}  // namespace
+}  // namespace qv::device

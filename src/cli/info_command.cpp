@@ -1,0 +1,53 @@
+#include "cli/info_command.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "device/command_result.h"
+#include "sim/keyboard_memory.h"
+
+namespace qv::cli {
+
+std::variant<KeyboardInfo, int> ReadKeyboardInfo(device::DeviceCommands& commands) {
+    std::array<std::uint8_t, device::kSettingsBlockSize> block{};
+    const int result = commands.ReadSettings(block);
+    if (result != device::kSuccess) {
+        return result;
+    }
+    KeyboardInfo info;
+    info.firmwareVersion = ReadU16LE(block, sim::kSettingsFirmwareVersion);
+    info.activeProfile = block[sim::kSettingsActiveProfile];
+    info.macroCapacityBytes =
+        static_cast<int>(block[sim::kSettingsMacroCapacity] * sim::kMacroCapacityUnit);
+    for (std::size_t i = 0; i < sim::kModeListSize; ++i) {
+        if (const int mode = block[sim::kSettingsModeList + i]; mode != 0) {
+            info.supportedModes.push_back(mode);
+        }
+    }
+    return info;
+}
+
+std::string FormatInfoText(const KeyboardInfo& info) {
+    char version[16];
+    std::snprintf(version, sizeof version, "0x%04X", static_cast<unsigned>(info.firmwareVersion));
+    std::string modes;
+    for (int mode : info.supportedModes) {
+        modes += (modes.empty() ? "" : " ") + std::to_string(mode);
+    }
+    return std::string("Firmware version: ") + version +
+           "\nActive profile:   " + std::to_string(info.activeProfile + 1) +
+           "\nMacro capacity:   " + std::to_string(info.macroCapacityBytes) + " bytes" +
+           "\nLighting modes:   " + (modes.empty() ? "none" : modes) + "\n";
+}
+
+std::string FormatInfoJson(const KeyboardInfo& info) {
+    nlohmann::json json{
+        {"firmwareVersion", info.firmwareVersion},
+        {"activeProfile", info.activeProfile + 1},
+        {"macroCapacityBytes", info.macroCapacityBytes},
+        {"supportedModes", info.supportedModes},
+    };
+    return json.dump(2) + "\n";
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "device/commands.h"
+
+namespace qv::cli {
+
+// What `quorvanectl info` shows, decoded from the settings block.
+struct KeyboardInfo {
+    int firmwareVersion = 0;
+    int activeProfile = 0;  // 0..3
+    int macroCapacityBytes = 0;
+    std::vector<int> supportedModes;
+};
+
+[[nodiscard]] std::variant<KeyboardInfo, int> ReadKeyboardInfo(device::DeviceCommands& commands);
+[[nodiscard]] std::string FormatInfoText(const KeyboardInfo& info);
+[[nodiscard]] std::string FormatInfoJson(const KeyboardInfo& info);
+
+}  // namespace qv::cli

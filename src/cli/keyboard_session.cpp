@@ -1,0 +1,91 @@
+#include "cli/keyboard_session.h"
+
+#include <cstdio>
+
+#include "core/hex.h"
+#include "platform/xdg_paths.h"
+#include "sim/sim_hid_service.h"
+#include "sim/sim_state_file.h"
+#ifdef QUORVANE_WITH_HIDAPI
+#include "device/hidapi/hidapi_service.h"
+#endif
+
+namespace qv::cli {
+
+std::optional<KeyboardChoice> ParseKeyboardChoice(const std::string& text) {
+    if (text == "real") {
+        return KeyboardChoice{};
+    }
+    if (text == "sim") {
+        return KeyboardChoice{KeyboardChoice::Kind::Simulated, platform::DefaultSimStatePath()};
+    }
+    if (text.rfind("sim:", 0) == 0 && text.size() > 4) {
+        return KeyboardChoice{KeyboardChoice::Kind::Simulated, text.substr(4)};
+    }
+    return std::nullopt;
+}
+
+KeyboardSession::~KeyboardSession() {
+    // The transport cancels its registrations before the service it registered with goes.
+    commands_.reset();
+    transport_.reset();
+    service_.reset();
+}
+
+std::variant<std::unique_ptr<KeyboardSession>, SessionError> KeyboardSession::Open(
+    const KeyboardChoice& choice, bool trace) {
+    std::unique_ptr<KeyboardSession> session(new KeyboardSession());
+    if (choice.kind == KeyboardChoice::Kind::Simulated) {
+        sim::KeyboardMemory memory = sim::FactoryMemory();
+        std::error_code error;
+        if (std::filesystem::exists(choice.statePath, error)) {
+            auto loaded = sim::LoadStateFile(choice.statePath);
+            if (auto* failure = std::get_if<sim::StateFileError>(&loaded)) {
+                return SessionError{failure->message};
+            }
+            memory = std::get<sim::KeyboardMemory>(std::move(loaded));
+        }
+        auto service = std::make_unique<sim::SimHidService>(std::move(memory));
+        session->simulated_ = service.get();
+        session->statePath_ = choice.statePath;
+        session->service_ = std::move(service);
+    } else {
+#ifdef QUORVANE_WITH_HIDAPI
+        session->service_ = device::MakeHidapiService();
+#else
+        return SessionError{"this build has no support for real keyboards; use --keyboard=sim"};
+#endif
+    }
+
+    session->transport_ = std::make_unique<device::Transport>(*session->service_);
+    if (trace) {
+        session->transport_->SetTrace(
+            [](device::TraceDirection direction, std::uint32_t tag, Bytes report) {
+                const char* tagName = tag == device::TAG_CTRL   ? "CTRL"
+                                      : tag == device::TAG_CONS ? "CONS"
+                                                                : "LED ";
+                std::fprintf(stderr, "%s %s %s\n",
+                             direction == device::TraceDirection::Sent ? "->" : "<-", tagName,
+                             HexBytes(report).c_str());
+            });
+    }
+    if (!session->transport_->Load(nullptr)) {
+        return SessionError{"the HID service could not be started"};
+    }
+    session->commands_ = std::make_unique<device::DeviceCommands>(*session->transport_);
+    return session;
+}
+
+std::optional<SessionError> KeyboardSession::Close() {
+    if (simulated_ == nullptr) {
+        return std::nullopt;
+    }
+    simulated_->WaitUntilIdle();
+    auto saved = sim::SaveStateFile(statePath_, simulated_->Memory());
+    if (auto* failure = std::get_if<sim::StateFileError>(&saved)) {
+        return SessionError{failure->message};
+    }
+    return std::nullopt;
+}
+
+}  // namespace qv::cli
