@@ -6,8 +6,8 @@
 #include "platform/xdg_paths.h"
 #include "sim/sim_hid_service.h"
 #include "sim/sim_state_file.h"
-#ifdef QUORVANE_WITH_HIDAPI
-#include "device/hidapi/hidapi_service.h"
+#ifdef QUORVANE_HAVE_HIDAPI
+#include "device/hidapi/make_hidapi_service.h"
 #endif
 
 namespace qv::cli {
@@ -50,7 +50,7 @@ std::variant<std::unique_ptr<KeyboardSession>, SessionError> KeyboardSession::Op
         session->statePath_ = choice.statePath;
         session->service_ = std::move(service);
     } else {
-#ifdef QUORVANE_WITH_HIDAPI
+#ifdef QUORVANE_HAVE_HIDAPI
         session->service_ = device::MakeHidapiService();
 #else
         return SessionError{"this build has no support for real keyboards; use --keyboard=sim"};
