@@ -1,0 +1,82 @@
+#pragma once
+
+// The tool's copy of the keyboard's settings block and lighting area, the decoded state of the
+// profile being shown, and the writes that change lighting fields at once.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "device/commands.h"
+#include "lighting/device_settings_block.h"
+#include "lighting/lighting_record.h"
+#include "lighting/mode_index_table.h"
+
+namespace qv::lighting {
+
+struct LightingMirror {
+    DeviceSettingsBlock settings;
+    std::array<LightingRecord, device::kProfileCount> records{};
+};
+
+// Where the lighting panel's open/closed switch is kept ("DengCheck" of the per-key colour
+// settings file).
+class PanelSwitchStore {
+public:
+    [[nodiscard]] virtual bool PanelSwitchOn() const = 0;
+
+protected:
+    ~PanelSwitchStore() = default;
+};
+
+class DeviceLighting {
+public:
+    enum class ReadKind {
+        Refresh,    // profile switch, profile change on the keyboard, language change
+        Reconnect,  // after the keyboard (re)appeared
+    };
+
+    DeviceLighting(device::DeviceCommands& commands, const PanelSwitchStore& panelSwitch)
+        : commands_(commands), panelSwitch_(panelSwitch) {}
+
+    [[nodiscard]] int ReadSettingsBlock(DeviceSettingsBlock& block) {
+        return commands_.ReadSettings(block.bytes());
+    }
+    [[nodiscard]] int WriteSettingsBlock(const DeviceSettingsBlock& block) {
+        return commands_.WriteSettings(block.bytes());
+    }
+
+    // Reads the settings block and the four records into the mirror and decodes the record of
+    // the current profile. 0, or -1 when the settings block could not be read (the mode table
+    // then stays empty and the state keeps its values). On reconnect, `userSchemes` runs inside
+    // the transfer bracket before the records are read when the keyboard has per-key colours.
+    int ReadLighting(ReadKind kind, const std::function<void()>& userSchemes = {});
+
+    // One field group of the current profile's record, written at once inside its own bracket;
+    // several groups go in one bracket in the order given. Results are not checked: the next
+    // read shows what the keyboard really holds.
+    void WriteLightingBytes(std::uint16_t areaOffset, Bytes bytes);
+    void WriteLightingBytes(std::initializer_list<std::pair<std::uint16_t, Bytes>> writes);
+
+    // Writes the default 35 bytes into the current profile's record and takes them into the
+    // state. Bytes 35..63 of the record stay as they are.
+    void RestoreLightingDefaults();
+
+    [[nodiscard]] int currentProfile() const { return currentProfile_; }
+    void SetCurrentProfile(int profile) { currentProfile_ = profile; }
+
+    [[nodiscard]] const LightingMirror& mirror() const { return mirror_; }
+    [[nodiscard]] const LightingState& state() const { return state_; }
+    [[nodiscard]] LightingState& state() { return state_; }
+    [[nodiscard]] const ModeIndexTable& modeIndex() const { return modeIndex_; }
+
+private:
+    device::DeviceCommands& commands_;
+    const PanelSwitchStore& panelSwitch_;
+    LightingMirror mirror_;
+    LightingState state_;
+    ModeIndexTable modeIndex_;
+    int currentProfile_ = 0;
+};
+
+}  // namespace qv::lighting
