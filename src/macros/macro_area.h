@@ -1,0 +1,61 @@
+#pragma once
+
+// The keyboard's macro area: a 16-byte header, an offset table and one block per macro.
+//
+//   header   0 magic 0x55AA | 2 size of the area | 4 count n | 6 names flag | 8 reserved (8)
+//   16       n x LE16 offsets of the blocks, from the start of the area
+//   block    0 action count c | 2 repeat count | 3 name length L | 4 c x 4-byte actions |
+//            4 + 4c  L UTF-16LE units (names flag set only)
+//   action   LE16 word (bits 0..11 delay / 10 ms, 12..14 action kind, 15 press), sub, value
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/bytes.h"
+#include "macros/macro_record.h"
+
+namespace qv::macros {
+
+inline constexpr std::uint16_t kMacroAreaMagic = 0x55AA;
+inline constexpr std::size_t kMacroAreaHeaderSize = 16;
+inline constexpr std::size_t kMacroAreaSizeOffset = 2;
+inline constexpr std::size_t kMacroAreaCountOffset = 4;
+inline constexpr std::size_t kMacroAreaNamesFlagOffset = 6;
+inline constexpr std::size_t kMacroBlockHeaderSize = 4;
+inline constexpr std::size_t kMacroAreaActionSize = 4;
+
+struct AreaSizes {
+    std::size_t full = 0;     // with names
+    std::size_t compact = 0;  // without names
+};
+
+[[nodiscard]] AreaSizes MacroAreaSizes(std::span<const MacroRecord> macros);
+
+// The area for these macros, with or without names. nullopt when it cannot be expressed: the
+// area or a block offset would not fit its 16-bit field, or a list breaks the limits
+// (more than 100 macros, 2000 actions, 255 name units).
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> EncodeMacroArea(
+    std::span<const MacroRecord> macros, bool withNames);
+
+struct DecodedMacroArea {
+    MacroList macros;  // ids 1..n in position order
+    // What could not be read: empty for a sound area. Each line says what was dropped and why.
+    std::vector<std::string> problems;
+};
+
+// Reads an area that came from the keyboard. Nothing is read outside `area`: a block or name
+// that runs past the end, a count above 100 or an action count above 2000 is cut or dropped
+// and reported. An area without the magic holds no macros. Macros without a stored name are
+// named `newNamePrefix` followed by their position + 1.
+[[nodiscard]] DecodedMacroArea DecodeMacroArea(Bytes area, std::u16string_view newNamePrefix);
+
+// The 0-based position of the macro with this id, 0 when no macro has it.
+[[nodiscard]] int MacroPositionOfId(std::span<const MacroRecord> macros, std::uint16_t id);
+// The id of the macro at a position, 0 outside the list.
+[[nodiscard]] std::uint16_t MacroIdAtPosition(std::span<const MacroRecord> macros, int position);
+
+}  // namespace qv::macros
