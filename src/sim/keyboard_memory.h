@@ -42,4 +42,8 @@ struct KeyboardMemory {
 // equal to the key default table (which names the nine G keys as 06 A2 n), white key colours.
 [[nodiscard]] KeyboardMemory FactoryMemory();
 
+// Restores the macro area's length invariant after the capacity byte changed: a longer area is
+// cut, a shorter one is padded with zeros.
+void FitMacroAreaToCapacity(KeyboardMemory& memory);
+
 }  // namespace qv::sim
