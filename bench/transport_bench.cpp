@@ -6,6 +6,8 @@
 //   (c) two threads exchanging at once in full-speed timing: total against the sum of floors.
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -45,46 +47,52 @@ double CpuSeconds() {
 }
 
 // The floor for (a): one thread hands a 64-byte request to another and waits for the answer,
-// with a mutex and a condition variable each way and nothing else.
+// a mutex and a condition variable each way and nothing else.
 std::vector<double> BareLoop(int rounds) {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool requested = false;
-    bool answered = false;
-    bool stop = false;
-    std::array<std::uint8_t, 64> request{};
-    std::array<std::uint8_t, 64> reply{};
+    struct Direction {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool ready = false;
+        std::array<std::uint8_t, 64> bytes{};
+    };
+    Direction toResponder;
+    Direction toCaller;
+    std::atomic<bool> stop{false};
+    const auto post = [](Direction& d, const std::array<std::uint8_t, 64>& bytes) {
+        {
+            std::lock_guard lock(d.mutex);
+            d.bytes = bytes;
+            d.ready = true;
+        }
+        d.cv.notify_one();
+    };
+    const auto take = [](Direction& d) {
+        std::unique_lock lock(d.mutex);
+        d.cv.wait(lock, [&] { return d.ready; });
+        d.ready = false;
+        return d.bytes;
+    };
     std::thread responder([&] {
-        std::unique_lock lock(mutex);
         for (;;) {
-            cv.wait(lock, [&] { return requested || stop; });
-            if (stop) {
+            const auto request = take(toResponder);
+            if (stop.load()) {
                 return;
             }
-            requested = false;
-            reply = request;
-            answered = true;
-            cv.notify_all();
+            post(toCaller, request);
         }
     });
     std::vector<double> samples;
     samples.reserve(static_cast<std::size_t>(rounds));
+    std::array<std::uint8_t, 64> request{};
     for (int i = 0; i < rounds; ++i) {
         const auto start = Clock::now();
-        std::unique_lock lock(mutex);
         request[3] = static_cast<std::uint8_t>(i);
-        requested = true;
-        cv.notify_all();
-        cv.wait(lock, [&] { return answered; });
-        answered = false;
-        lock.unlock();
+        post(toResponder, request);
+        (void)take(toCaller);
         samples.push_back(Micros(Clock::now() - start));
     }
-    {
-        std::lock_guard lock(mutex);
-        stop = true;
-    }
-    cv.notify_all();
+    stop.store(true);
+    post(toResponder, request);
     responder.join();
     return samples;
 }
