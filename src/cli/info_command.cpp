@@ -4,27 +4,29 @@
 #include <nlohmann/json.hpp>
 
 #include "device/command_result.h"
-#include "sim/keyboard_memory.h"
 
 namespace qv::cli {
 
-std::variant<KeyboardInfo, int> ReadKeyboardInfo(device::DeviceCommands& commands) {
-    std::array<std::uint8_t, device::kSettingsBlockSize> block{};
-    const int result = commands.ReadSettings(block);
-    if (result != device::kSuccess) {
-        return result;
-    }
+KeyboardInfo KeyboardInfoFromSettings(const lighting::DeviceSettingsBlock& block) {
     KeyboardInfo info;
-    info.firmwareVersion = ReadU16LE(block, sim::kSettingsFirmwareVersion);
-    info.activeProfile = block[sim::kSettingsActiveProfile];
-    info.macroCapacityBytes =
-        static_cast<int>(block[sim::kSettingsMacroCapacity] * sim::kMacroCapacityUnit);
-    for (std::size_t i = 0; i < sim::kModeListSize; ++i) {
-        if (const int mode = block[sim::kSettingsModeList + i]; mode != 0) {
+    info.firmwareVersion = block.FirmwareVersion();
+    info.activeProfile = block.ActiveProfile();
+    info.macroCapacityBytes = static_cast<int>(block.MacroCapacity());
+    for (std::uint8_t mode : block.ModeList()) {
+        if (mode != 0) {
             info.supportedModes.push_back(mode);
         }
     }
     return info;
+}
+
+std::variant<KeyboardInfo, int> ReadKeyboardInfo(device::DeviceCommands& commands) {
+    lighting::DeviceSettingsBlock block;
+    const int result = commands.ReadSettings(block.bytes());
+    if (result != device::kSuccess) {
+        return result;
+    }
+    return KeyboardInfoFromSettings(block);
 }
 
 std::string FormatInfoText(const KeyboardInfo& info) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device/commands.h"
+#include "lighting/device_settings_block.h"
 
 namespace qv::cli {
 
@@ -16,6 +17,8 @@ struct KeyboardInfo {
     std::vector<int> supportedModes;
 };
 
+[[nodiscard]] KeyboardInfo KeyboardInfoFromSettings(const lighting::DeviceSettingsBlock& block);
+// The info, or the command result of the failed read.
 [[nodiscard]] std::variant<KeyboardInfo, int> ReadKeyboardInfo(device::DeviceCommands& commands);
 [[nodiscard]] std::string FormatInfoText(const KeyboardInfo& info);
 [[nodiscard]] std::string FormatInfoJson(const KeyboardInfo& info);

@@ -5,31 +5,23 @@
 #include <cstdio>
 #include <iostream>
 
+#include "cli/exit_codes.h"
 #include "cli/info_command.h"
 #include "cli/keyboard_session.h"
+#include "cli/lighting_commands.h"
 
 namespace {
 
-// Exit codes a script can tell apart.
-constexpr int kExitOk = 0;
-constexpr int kExitNoKeyboard = 2;
-constexpr int kExitDeviceError = 3;
-constexpr int kExitSetupError = 4;
+using namespace qv::cli;
 
-struct GlobalOptions {
-    std::string keyboard = "real";
-    bool json = false;
-    bool trace = false;
-};
-
-int RunInfo(qv::cli::KeyboardSession& session, const GlobalOptions& options) {
-    auto info = qv::cli::ReadKeyboardInfo(session.commands());
+int RunInfo(KeyboardSession& session, const GlobalOptions& options) {
+    auto info = ReadKeyboardInfo(session.commands());
     if (const int* failure = std::get_if<int>(&info)) {
         std::fprintf(stderr, "quorvanectl: the keyboard did not answer (result %d)\n", *failure);
         return kExitDeviceError;
     }
-    const auto& value = std::get<qv::cli::KeyboardInfo>(info);
-    std::cout << (options.json ? qv::cli::FormatInfoJson(value) : qv::cli::FormatInfoText(value));
+    const auto& value = std::get<KeyboardInfo>(info);
+    std::cout << (options.json ? FormatInfoJson(value) : FormatInfoText(value));
     return kExitOk;
 }
 
@@ -38,7 +30,8 @@ int RunInfo(qv::cli::KeyboardSession& session, const GlobalOptions& options) {
 int main(int argc, char** argv) {
     CLI::App app{
         "quorvanectl - configure the Quorvane gaming keyboard from the command line.\n"
-        "Profiles are numbered 1 to 4."};
+        "Profiles are numbered 1 to 4. Every change goes to the keyboard through the same\n"
+        "operations the desktop app uses."};
     app.require_subcommand(1);
     GlobalOptions options;
     app.add_option("--keyboard", options.keyboard,
@@ -50,23 +43,27 @@ int main(int argc, char** argv) {
     app.add_flag("--trace", options.trace,
                  "Print every report sent (->) and received (<-) to stderr, in hex");
 
-    auto* info = app.add_subcommand(
-        "info", "Show the firmware version, active profile, macro capacity and lighting modes");
+    CommandRunner selected;
+    app.add_subcommand("info",
+                       "Show the firmware version, active profile, macro capacity and lighting "
+                       "modes")
+        ->callback([&selected] { selected = RunInfo; });
+    AddLightingCommands(app, selected);
 
     CLI11_PARSE(app, argc, argv);
 
-    const auto choice = qv::cli::ParseKeyboardChoice(options.keyboard);
+    const auto choice = ParseKeyboardChoice(options.keyboard);
     if (!choice) {
         std::fprintf(stderr, "quorvanectl: unknown keyboard '%s' (use real, sim or sim:PATH)\n",
                      options.keyboard.c_str());
-        return kExitSetupError;
+        return kExitBadInput;
     }
-    auto opened = qv::cli::KeyboardSession::Open(*choice, options.trace);
-    if (auto* error = std::get_if<qv::cli::SessionError>(&opened)) {
+    auto opened = KeyboardSession::Open(*choice, options.trace);
+    if (auto* error = std::get_if<SessionError>(&opened)) {
         std::fprintf(stderr, "quorvanectl: %s\n", error->message.c_str());
         return kExitSetupError;
     }
-    auto& session = *std::get<std::unique_ptr<qv::cli::KeyboardSession>>(opened);
+    auto& session = *std::get<std::unique_ptr<KeyboardSession>>(opened);
     if (!session.IsKeyboardPresent()) {
         std::fprintf(stderr,
                      "quorvanectl: no keyboard found (USB 0C45:5004). Check that it is plugged "
@@ -74,10 +71,7 @@ int main(int argc, char** argv) {
         return kExitNoKeyboard;
     }
 
-    int status = kExitOk;
-    if (*info) {
-        status = RunInfo(session, options);
-    }
+    const int status = selected ? selected(session, options) : kExitOk;
     if (auto error = session.Close()) {
         std::fprintf(stderr, "quorvanectl: %s\n", error->message.c_str());
         return status == kExitOk ? kExitSetupError : status;

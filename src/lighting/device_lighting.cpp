@@ -44,6 +44,10 @@ void DeviceLighting::WriteLightingBytes(std::uint16_t areaOffset, Bytes bytes) {
 
 void DeviceLighting::WriteLightingBytes(
     std::initializer_list<std::pair<std::uint16_t, Bytes>> writes) {
+    WriteLightingBytes(std::span(writes.begin(), writes.size()));
+}
+
+void DeviceLighting::WriteLightingBytes(std::span<const std::pair<std::uint16_t, Bytes>> writes) {
     (void)commands_.BeginTransfer();
     for (const auto& [offset, bytes] : writes) {
         (void)commands_.WriteLighting(bytes, offset);

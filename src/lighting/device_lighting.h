@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
+#include <utility>
 
 #include "device/commands.h"
 #include "lighting/device_settings_block.h"
@@ -57,6 +59,7 @@ public:
     // read shows what the keyboard really holds.
     void WriteLightingBytes(std::uint16_t areaOffset, Bytes bytes);
     void WriteLightingBytes(std::initializer_list<std::pair<std::uint16_t, Bytes>> writes);
+    void WriteLightingBytes(std::span<const std::pair<std::uint16_t, Bytes>> writes);
 
     // Writes the default 35 bytes into the current profile's record and takes them into the
     // state. Bytes 35..63 of the record stay as they are.

@@ -1,0 +1,23 @@
+#pragma once
+
+// `settings`, `lighting show|set|restore` and `profile show|set`.
+
+#include <CLI/CLI.hpp>
+#include <functional>
+
+#include "cli/keyboard_session.h"
+
+namespace qv::cli {
+
+struct GlobalOptions {
+    std::string keyboard = "real";
+    bool json = false;
+    bool trace = false;
+};
+
+// A command to run once the keyboard is open; returns the exit code.
+using CommandRunner = std::function<int(KeyboardSession&, const GlobalOptions&)>;
+
+void AddLightingCommands(CLI::App& app, CommandRunner& selected);
+
+}  // namespace qv::cli
