@@ -68,8 +68,8 @@ public:
         *idSlot = 1;
         return 1;
     }
-    int RequestStatusWrite(const DeviceSelector&, ServiceCallbackTarget*, std::uint32_t,
-                           qv::Bytes, std::uint32_t, std::uint32_t*) override {
+    int RequestStatusWrite(const DeviceSelector&, ServiceCallbackTarget*, std::uint32_t, qv::Bytes,
+                           std::uint32_t, std::uint32_t*) override {
         return 1;
     }
     int DeleteRequestFromUnitId(std::uint32_t) override { return 1; }

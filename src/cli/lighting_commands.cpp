@@ -54,13 +54,11 @@ nlohmann::json StateJson(int profile, const LightingState& s) {
 }
 
 std::string StateText(int profile, bool active, const LightingState& s) {
-    return "Profile " + std::to_string(profile + 1) + (active ? " (active)" : "") +
-           "\n  mode " + std::to_string(s.mode) + ", brightness " +
-           std::to_string(s.brightness) + ", speed " + std::to_string(s.speed) +
-           ", direction " + DirectionName(s.direction) + "\n  colour " +
-           ColourText(s.colour) + (s.multicolour ? " (multicolour on)" : "") +
-           ", preset colour " + PresetName(s.presetColour) + ", report rate " +
-           std::to_string(s.reportRate) + "\n";
+    return "Profile " + std::to_string(profile + 1) + (active ? " (active)" : "") + "\n  mode " +
+           std::to_string(s.mode) + ", brightness " + std::to_string(s.brightness) + ", speed " +
+           std::to_string(s.speed) + ", direction " + DirectionName(s.direction) + "\n  colour " +
+           ColourText(s.colour) + (s.multicolour ? " (multicolour on)" : "") + ", preset colour " +
+           PresetName(s.presetColour) + ", report rate " + std::to_string(s.reportRate) + "\n";
 }
 
 // Reads everything once and gives the decoded state of each profile.
@@ -164,8 +162,7 @@ int RunSet(KeyboardSession& session, const SetOptions& o) {
     if (o.presetColour) {
         static const std::vector<std::string> kPresets{"red", "yellow", "green", "blue"};
         const auto index = std::find(kPresets.begin(), kPresets.end(), *o.presetColour);
-        add(lighting::kPresetColourField,
-            {static_cast<std::uint8_t>(index - kPresets.begin())});
+        add(lighting::kPresetColourField, {static_cast<std::uint8_t>(index - kPresets.begin())});
     }
     if (writes.empty()) {
         std::fprintf(stderr, "quorvanectl: nothing to set (see lighting set --help)\n");
@@ -187,8 +184,7 @@ struct LightingOptions {
 
 void AddLightingCommands(CLI::App& app, CommandRunner& selected) {
     auto state = std::make_shared<LightingOptions>();
-    auto* settings =
-        app.add_subcommand("settings", "Show the settings block, decoded and in hex");
+    auto* settings = app.add_subcommand("settings", "Show the settings block, decoded and in hex");
     settings->callback([&selected] {
         selected = [](KeyboardSession& session, const GlobalOptions& options) {
             device::DeviceCommands& commands = session.commands();
@@ -202,8 +198,8 @@ void AddLightingCommands(CLI::App& app, CommandRunner& selected) {
                 json["bytes"] = HexBytes(block.bytes());
                 std::cout << json.dump(2) << "\n";
             } else {
-                std::cout << FormatInfoText(info) << "Bytes:            "
-                          << HexBytes(block.bytes()) << "\n";
+                std::cout << FormatInfoText(info) << "Bytes:            " << HexBytes(block.bytes())
+                          << "\n";
             }
             return kExitOk;
         };
@@ -269,8 +265,9 @@ void AddLightingCommands(CLI::App& app, CommandRunner& selected) {
         ->check(CLI::IsMember({"on", "off"}));
     setCmd->add_option("--report-rate", set.reportRate, "USB report rate index 0..3")
         ->check(CLI::Range(0, 3));
-    setCmd->add_option("--preset-colour,--preset-color", set.presetColour,
-                       "red, yellow, green or blue")
+    setCmd
+        ->add_option("--preset-colour,--preset-color", set.presetColour,
+                     "red, yellow, green or blue")
         ->check(CLI::IsMember({"red", "yellow", "green", "blue"}));
     setCmd->callback([&selected, state] {
         selected = [state](KeyboardSession& session, const GlobalOptions&) {
@@ -278,8 +275,7 @@ void AddLightingCommands(CLI::App& app, CommandRunner& selected) {
         };
     });
 
-    auto* restore =
-        lightingCmd->add_subcommand("restore", "Restore a profile's lighting defaults");
+    auto* restore = lightingCmd->add_subcommand("restore", "Restore a profile's lighting defaults");
     restore->add_option("--profile", state->restoreProfile, "Profile 1..4")
         ->required()
         ->check(CLI::Range(1, 4));

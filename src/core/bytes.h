@@ -63,16 +63,14 @@ constexpr void WriteU32LE(MutableBytes bytes, std::size_t offset, std::uint32_t 
     return bytes[offset];
 }
 
-[[nodiscard]] constexpr std::optional<std::uint16_t> TryReadU16LE(Bytes bytes,
-                                                                  std::size_t offset) {
+[[nodiscard]] constexpr std::optional<std::uint16_t> TryReadU16LE(Bytes bytes, std::size_t offset) {
     if (!InRange(bytes, offset, 2)) {
         return std::nullopt;
     }
     return ReadU16LE(bytes, offset);
 }
 
-[[nodiscard]] constexpr std::optional<std::uint32_t> TryReadU32LE(Bytes bytes,
-                                                                  std::size_t offset) {
+[[nodiscard]] constexpr std::optional<std::uint32_t> TryReadU32LE(Bytes bytes, std::size_t offset) {
     if (!InRange(bytes, offset, 4)) {
         return std::nullopt;
     }

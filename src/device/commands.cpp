@@ -50,8 +50,7 @@ int DeviceCommands::EndTransfer() {
 
 int DeviceCommands::ReadSettings(std::span<std::uint8_t, kSettingsBlockSize> destination) {
     DeviceReport reply;
-    const int result =
-        Send(DeviceReport::Request(CMD_READ_SETTINGS, kSettingsBlockSize, 0), reply);
+    const int result = Send(DeviceReport::Request(CMD_READ_SETTINGS, kSettingsBlockSize, 0), reply);
     if (result == kSuccess) {
         std::ranges::copy(reply.Payload().first(kSettingsBlockSize), destination.begin());
     }
@@ -89,10 +88,10 @@ int DeviceCommands::ReadPaged(std::uint8_t command, MutableBytes destination,
     for (std::size_t chunk = 0; chunk < destination.size(); chunk += kPayloadSize) {
         const std::size_t length = std::min(kPayloadSize, destination.size() - chunk);
         DeviceReport reply;
-        const int result = Send(
-            DeviceReport::Request(command, static_cast<std::uint8_t>(length),
-                                  static_cast<std::uint16_t>(baseOffset + chunk)),
-            reply);
+        const int result =
+            Send(DeviceReport::Request(command, static_cast<std::uint8_t>(length),
+                                       static_cast<std::uint16_t>(baseOffset + chunk)),
+                 reply);
         if (result != kSuccess) {
             return result;
         }
@@ -108,11 +107,11 @@ int DeviceCommands::WritePaged(std::uint8_t command, Bytes source, std::uint16_t
     for (std::size_t chunk = 0; chunk < source.size(); chunk += kPayloadSize) {
         const std::size_t length = std::min(kPayloadSize, source.size() - chunk);
         DeviceReport reply;
-        const int result = Send(
-            DeviceReport::Request(command, static_cast<std::uint8_t>(length),
-                                  static_cast<std::uint16_t>(baseOffset + chunk),
-                                  source.subspan(chunk, length)),
-            reply);
+        const int result =
+            Send(DeviceReport::Request(command, static_cast<std::uint8_t>(length),
+                                       static_cast<std::uint16_t>(baseOffset + chunk),
+                                       source.subspan(chunk, length)),
+                 reply);
         if (result != kSuccess) {
             return result;
         }
@@ -154,9 +153,9 @@ int DeviceCommands::ReadKeyColours(std::span<std::uint8_t, kPayloadSize> destina
         return kBeyondOffsets;
     }
     DeviceReport reply;
-    const int result = Send(DeviceReport::Request(CMD_READ_KEY_COLOURS, length,
-                                                  static_cast<std::uint16_t>(offset)),
-                            reply);
+    const int result = Send(
+        DeviceReport::Request(CMD_READ_KEY_COLOURS, length, static_cast<std::uint16_t>(offset)),
+        reply);
     if (result == kSuccess) {
         std::ranges::copy(reply.Payload(), destination.begin());
     }
@@ -170,10 +169,10 @@ int DeviceCommands::WriteKeyColours(Bytes source, int keyIndex, int page) {
         return kBeyondOffsets;
     }
     DeviceReport reply;
-    return Send(DeviceReport::Request(CMD_WRITE_KEY_COLOURS,
-                                      static_cast<std::uint8_t>(source.size()),
-                                      static_cast<std::uint16_t>(offset), source),
-                reply);
+    return Send(
+        DeviceReport::Request(CMD_WRITE_KEY_COLOURS, static_cast<std::uint8_t>(source.size()),
+                              static_cast<std::uint16_t>(offset), source),
+        reply);
 }
 
 }  // namespace qv::device

@@ -14,8 +14,8 @@ std::uint16_t ReportChecksum(std::span<const std::uint8_t, kReportSize> report) 
     return static_cast<std::uint16_t>(sum);
 }
 
-DeviceReport DeviceReport::Request(std::uint8_t command, std::uint8_t length,
-                                   std::uint16_t offset, Bytes payload) {
+DeviceReport DeviceReport::Request(std::uint8_t command, std::uint8_t length, std::uint16_t offset,
+                                   Bytes payload) {
     QV_EXPECTS(payload.size() <= kPayloadSize);
     DeviceReport report;
     ReportBytes& b = report.bytes_;

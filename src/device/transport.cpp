@@ -53,8 +53,7 @@ bool Transport::Load(TransportListener* listener) {
     return true;
 }
 
-void Transport::Register(const DeviceSelector& selector, std::uint32_t tag,
-                         std::uint32_t& idSlot) {
+void Transport::Register(const DeviceSelector& selector, std::uint32_t tag, std::uint32_t& idSlot) {
     std::lock_guard lock(registrationMutex_);
     service_.DeleteRequestFromUnitId(idSlot);
     idSlot = 0;

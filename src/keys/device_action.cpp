@@ -49,8 +49,7 @@ KeyCode DecodeDeviceAction(DeviceAction action) {
             return KeyCodeFromDevice(KeyClass::System,
                                      static_cast<std::uint16_t>(action.sub | action.value << 8));
         case kActionGKey:
-            return action.sub == kGKeyMarker ? static_cast<KeyCode>(0x1FF + action.value)
-                                             : kNoKey;
+            return action.sub == kGKeyMarker ? static_cast<KeyCode>(0x1FF + action.value) : kNoKey;
         default:
             return kNoKey;
     }

@@ -26,9 +26,8 @@ void ActiveProfile::SetActiveProfile(device::DeviceCommands& commands, int profi
         return;
     }
     block.SetActiveProfile(profile);
-    CurrentProfileIndex.store(commands.WriteSettings(block.bytes()) == device::kSuccess
-                                  ? profile
-                                  : kUnknown);
+    CurrentProfileIndex.store(commands.WriteSettings(block.bytes()) == device::kSuccess ? profile
+                                                                                        : kUnknown);
 }
 
 }  // namespace qv::lighting

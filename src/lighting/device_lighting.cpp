@@ -31,8 +31,8 @@ int DeviceLighting::ReadLighting(ReadKind kind, const std::function<void()>& use
     (void)commands_.EndTransfer();
 
     const bool wasOpen = state_.lightingPanelOpen;
-    state_ = DecodeLightingState(mirror_.records[static_cast<std::size_t>(currentProfile_)],
-                                 state_);
+    state_ =
+        DecodeLightingState(mirror_.records[static_cast<std::size_t>(currentProfile_)], state_);
     const bool switchOn = panelSwitch_.PanelSwitchOn();
     state_.lightingPanelOpen = kind == ReadKind::Reconnect ? switchOn : (wasOpen || switchOn);
     return 0;

@@ -14,19 +14,19 @@ namespace qv::lighting {
 
 // Field offsets inside a record.
 inline constexpr std::size_t kModeField = 0;
-inline constexpr std::size_t kBrightnessField = 1;          // 0..4
-inline constexpr std::size_t kSpeedField = 2;               // 0..4
-inline constexpr std::size_t kDirectionField = 3;           // 255 first direction, 0 second
-inline constexpr std::size_t kMulticolourField = 4;         // 0 single colour
-inline constexpr std::size_t kColourField = 5;              // r, g, b
-inline constexpr std::size_t kBaseColourField = 9;          // r, g, b; read only
-inline constexpr std::size_t kReportRateField = 15;         // 0..3, larger taken as 3
-inline constexpr std::size_t kPresetColourField = 17;       // 0 red, 1 yellow, 2 green, 3 blue
-inline constexpr std::size_t kMode7OptionField = 18;        // 0 or 1, mode 7 only
-inline constexpr std::size_t kTriggerStyleField = 19;       // 0 or 1
-inline constexpr std::size_t kSecondColourField = 25;       // r, g, b
+inline constexpr std::size_t kBrightnessField = 1;     // 0..4
+inline constexpr std::size_t kSpeedField = 2;          // 0..4
+inline constexpr std::size_t kDirectionField = 3;      // 255 first direction, 0 second
+inline constexpr std::size_t kMulticolourField = 4;    // 0 single colour
+inline constexpr std::size_t kColourField = 5;         // r, g, b
+inline constexpr std::size_t kBaseColourField = 9;     // r, g, b; read only
+inline constexpr std::size_t kReportRateField = 15;    // 0..3, larger taken as 3
+inline constexpr std::size_t kPresetColourField = 17;  // 0 red, 1 yellow, 2 green, 3 blue
+inline constexpr std::size_t kMode7OptionField = 18;   // 0 or 1, mode 7 only
+inline constexpr std::size_t kTriggerStyleField = 19;  // 0 or 1
+inline constexpr std::size_t kSecondColourField = 25;  // r, g, b
 inline constexpr std::size_t kSecondMulticolourField = 28;
-inline constexpr std::size_t kThirdColourField = 30;        // r, g, b
+inline constexpr std::size_t kThirdColourField = 30;  // r, g, b
 inline constexpr std::size_t kThirdMulticolourField = 33;
 // The keyboard is read 56 bytes a record; the last 8 bytes of a mirrored record stay 0.
 inline constexpr std::size_t kRecordReadLength = device::kPayloadSize;

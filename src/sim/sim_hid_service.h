@@ -69,12 +69,12 @@ public:
 
     // Fault injection. Each arms the next `count` command reports the keyboard takes; faults of
     // different kinds armed together apply to the same reports.
-    void RefuseSends(int count);                // RequestWriteOne returns 0, nothing is taken
-    void DropReplies(int count);                // taken and executed, never answered
-    void MisnumberReplies(int count);           // answered with another command number
+    void RefuseSends(int count);       // RequestWriteOne returns 0, nothing is taken
+    void DropReplies(int count);       // taken and executed, never answered
+    void MisnumberReplies(int count);  // answered with another command number
     void AnswerStatus(std::uint8_t status, int count);  // not executed, answered with status
     void DelayReplies(std::chrono::milliseconds delay, int count);  // answered late
-    void UnplugAfterReports(int count);         // unplugs after taking `count` more reports
+    void UnplugAfterReports(int count);  // unplugs after taking `count` more reports
 
     // Events the keyboard raises on its consumer collection.
     void RaiseKeyEvent(std::uint16_t code);

@@ -169,7 +169,7 @@ struct ByteSection {
 };
 
 class Parser {
-  public:
+public:
     explicit Parser(std::string fileName) : file_(std::move(fileName)) {}
 
     std::variant<KeyboardMemory, StateFileError> Parse(std::istream& in) {
@@ -201,7 +201,7 @@ class Parser {
         return memory_;
     }
 
-  private:
+private:
     bool Fail(const std::string& message) {
         error_ = file_;
         if (line_ != 0) {

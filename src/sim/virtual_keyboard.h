@@ -15,8 +15,8 @@ namespace qv::sim {
 
 // Statuses the firmware answers with.
 inline constexpr std::uint8_t kStatusOk = 0x00;
-inline constexpr std::uint8_t kStatusOutOfRange = 0xFF;    // offset or length outside the area
-inline constexpr std::uint8_t kStatusBadRequest = 0xFE;    // unknown command or bad checksum
+inline constexpr std::uint8_t kStatusOutOfRange = 0xFF;  // offset or length outside the area
+inline constexpr std::uint8_t kStatusBadRequest = 0xFE;  // unknown command or bad checksum
 
 class VirtualKeyboard {
 public:

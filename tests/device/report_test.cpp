@@ -44,18 +44,15 @@ TEST(CheckValueTest, TableIsAPermutationAndSumIsOrderFree) {
 
     const std::array<std::uint8_t, 3> a{1, 2, 3};
     const std::array<std::uint8_t, 2> b{0xFE, 0x00};
-    EXPECT_EQ(RequestCheckValue().Add(a).Add(b).value(),
-              RequestCheckValue().Add(b).Add(a).value());
-    EXPECT_EQ(RequestCheckValue().Add(0x04030201u).value(), RequestCheckValue().Add(a).Add(
-                                                                std::array<std::uint8_t, 1>{4})
-                                                                .value());
+    EXPECT_EQ(RequestCheckValue().Add(a).Add(b).value(), RequestCheckValue().Add(b).Add(a).value());
+    EXPECT_EQ(RequestCheckValue().Add(0x04030201u).value(),
+              RequestCheckValue().Add(a).Add(std::array<std::uint8_t, 1>{4}).value());
 }
 
 TEST(CheckValueTest, SelectorBytesFollowTheLayout) {
     EXPECT_EQ(HexBytes(kControlSelector.ToBytes()),
               "0F 00 00 00 45 0C 04 50 1C FF 92 00 00 00 00 00");
-    EXPECT_EQ(HexBytes(kLedSelector.ToBytes()),
-              "0F 00 00 00 45 0C 04 50 08 00 89 00 00 00 00 00");
+    EXPECT_EQ(HexBytes(kLedSelector.ToBytes()), "0F 00 00 00 45 0C 04 50 08 00 89 00 00 00 00 00");
 }
 
 }  // namespace

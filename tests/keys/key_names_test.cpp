@@ -11,7 +11,7 @@ namespace {
 
 // Behaves like the localised-string lookup: a missing key gives "#Error".
 class FakeTexts {
-  public:
+public:
     std::map<std::string, std::string> texts = {
         {"IDS_KEYBOARD_PAUSE", "Pause"},
         {"IDS_KEYBOARD_A", "A"},

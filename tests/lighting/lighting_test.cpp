@@ -23,7 +23,7 @@ TEST(LightingStateTest, DecodesFieldsAndKeepsInvalidOptions) {
     record[kColourField + 2] = 0x33;
     record[kReportRateField] = 7;
     record[kPresetColourField] = 2;
-    record[kMode7OptionField] = 1;  // ignored: mode is not 7
+    record[kMode7OptionField] = 1;   // ignored: mode is not 7
     record[kTriggerStyleField] = 2;  // not a trigger style
     record[kSecondColourField + 2] = 0xAB;
     record[kThirdMulticolourField] = 1;
@@ -129,7 +129,8 @@ TEST_F(DeviceLightingTest, PanelSwitchOnReconnectIsExact) {
 }
 
 TEST_F(DeviceLightingTest, RestoreDefaultsWritesThirtyFiveBytesOfTheCurrentRecord) {
-    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { std::fill_n(m.lighting.begin() + 128, 64, 0x77); });
+    keyboard.UpdateMemory(
+        [](sim::KeyboardMemory& m) { std::fill_n(m.lighting.begin() + 128, 64, 0x77); });
     lighting.SetCurrentProfile(2);
     keyboard.ClearSentReports();
     lighting.RestoreLightingDefaults();
@@ -158,8 +159,8 @@ TEST_F(DeviceLightingTest, TwoFieldsGoInOneBracketFlagFirst) {
     const std::array<std::uint8_t, 1> flag{0};
     const std::array<std::uint8_t, 3> colour{1, 2, 3};
     keyboard.ClearSentReports();
-    lighting.WriteLightingBytes({{RecordOffset(1, kMulticolourField), flag},
-                                 {RecordOffset(1, kColourField), colour}});
+    lighting.WriteLightingBytes(
+        {{RecordOffset(1, kMulticolourField), flag}, {RecordOffset(1, kColourField), colour}});
     const auto sent = keyboard.SentReports();
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_EQ(device::DeviceReport(sent[1]).Offset(), 64 + 4);

@@ -35,7 +35,7 @@ struct Recorded {
 
 // Records every event it is handed; an optional hook runs inside the callback.
 class Recorder final : public device::ServiceCallbackTarget {
-  public:
+public:
     int ServiceCallback(const ServiceEvent& event) override {
         {
             const std::lock_guard lock(mutex_);
@@ -71,7 +71,7 @@ class Recorder final : public device::ServiceCallbackTarget {
 
     std::function<void(const ServiceEvent&)> hook;
 
-  private:
+private:
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::vector<Recorded> events_;
@@ -104,7 +104,7 @@ std::uint8_t StatusOf(const Recorded& e) {
 }
 
 class SimHidServiceTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         controlId = Register(service, kControlSelector, control, device::TAG_CTRL);
         consumerId = Register(service, kConsumerSelector, consumer, device::TAG_CONS);

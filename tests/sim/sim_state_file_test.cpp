@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class StateFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         folder = fs::temp_directory_path() /
                  ("quorvane-state-test-" + std::to_string(std::random_device()()));

@@ -23,7 +23,7 @@
 namespace qv::device {
 
 class HidapiService final : public HidService {
-  public:
+public:
     HidapiService();
     ~HidapiService() override;
     HidapiService(const HidapiService&) = delete;
@@ -43,7 +43,7 @@ class HidapiService final : public HidService {
                            std::uint32_t* idSlot) override;
     int DeleteRequestFromUnitId(std::uint32_t id) override;
 
-  private:
+private:
     struct State;
     std::unique_ptr<State> state_;
 };

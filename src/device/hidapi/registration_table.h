@@ -18,7 +18,7 @@
 namespace qv::device {
 
 class RegistrationTable {
-  public:
+public:
     struct Registration {
         DeviceSelector selector;
         ServiceCallbackTarget* callback = nullptr;
@@ -44,7 +44,7 @@ class RegistrationTable {
 
     [[nodiscard]] std::size_t Size() const;
 
-  private:
+private:
     struct Entry {
         Registration registration;
         bool removed = false;  // guarded by mutex_
