@@ -49,8 +49,12 @@ struct DecodedMacroArea {
 
 // Reads an area that came from the keyboard. Nothing is read outside `area`: a block or name
 // that runs past the end, a count above 100 or an action count above 2000 is cut or dropped
-// and reported. An area without the magic holds no macros. Macros without a stored name are
-// named `newNamePrefix` followed by their position + 1.
+// and reported. A block that cannot be read at all (its offset lies in the header, the offset
+// table or past the end) still takes its position, as an empty macro, since key pages play
+// macros by position. Bytes past the header's size field are not part of the area. An area
+// without the magic holds no macros. Macros without a stored name (or whose name is empty up
+// to its first NUL) are named `newNamePrefix` followed by their position + 1; stored names are
+// cut to 249 units, and steps whose action a macro cannot play (a G key) become no key.
 [[nodiscard]] DecodedMacroArea DecodeMacroArea(Bytes area, std::u16string_view newNamePrefix);
 
 // The 0-based position of the macro with this id, 0 when no macro has it.
