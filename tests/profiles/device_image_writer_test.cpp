@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "device/command_result.h"
+#include "device/transport.h"
+#include "macros/macro_area.h"
+#include "profiles/device_image_writer.h"
+#include "sim/sim_hid_service.h"
+
+namespace qv::profiles {
+namespace {
+
+using keys::KeyKind;
+
+struct Shown {
+    std::string text;
+    bool topMost = false;
+    std::size_t reportsBefore = 0;  // reports the keyboard had taken when it was shown
+};
+
+class RecordingPrompt final : public platform::UserPrompt {
+public:
+    explicit RecordingPrompt(std::function<std::size_t()> reportCount)
+        : reportCount_(std::move(reportCount)) {}
+    void ShowMessage(const std::string& text, bool topMost) override {
+        shown.push_back({text, topMost, reportCount_()});
+    }
+    bool AskOkCancel(const std::string&) override { return true; }
+    bool AskYesNo(const std::string&) override { return true; }
+
+    std::vector<Shown> shown;
+
+private:
+    std::function<std::size_t()> reportCount_;
+};
+
+struct SentReport {
+    std::uint8_t command;
+    std::uint16_t offset;
+    std::uint8_t length;
+    friend bool operator==(const SentReport&, const SentReport&) = default;
+};
+
+macros::MacroRecord Macro(std::uint16_t id, std::u16string name, std::size_t actions) {
+    macros::MacroRecord record;
+    record.macroId = id;
+    record.name = std::move(name);
+    for (std::size_t i = 0; i < actions; ++i) {
+        record.actions.push_back({50, 0x01E, macros::KeyState::Press});
+    }
+    return record;
+}
+
+constexpr std::size_t kFullCapacity = 8192;
+
+class DeviceImageWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(transport.Load(nullptr));
+        InstallDefaultImage(*profileImage.Lock());
+    }
+
+    DeviceWriteContext Context(std::size_t capacity, int activeProfile) {
+        return {commands, prompt,        keyboardDefaults,
+                capacity, activeProfile, {"macros too long", "space tight"}};
+    }
+
+    [[nodiscard]] bool Apply(PageSelection pages, std::size_t capacity, int activeProfile) {
+        const bool result =
+            ApplyImageToDevice(profileImage, deviceImage, pages, Context(capacity, activeProfile));
+        keyboard.WaitUntilIdle();
+        return result;
+    }
+
+    std::vector<SentReport> Sent() const {
+        std::vector<SentReport> sent;
+        for (const device::ReportBytes& bytes : keyboard.SentReports()) {
+            const device::DeviceReport report(bytes);
+            sent.push_back({report.Command(), report.Offset(), report.Length()});
+        }
+        return sent;
+    }
+
+    sim::SimHidService keyboard;
+    device::Transport transport{
+        keyboard,
+        {.replyWait = std::chrono::milliseconds(100), .retryPause = std::chrono::milliseconds(10)}};
+    device::DeviceCommands commands{transport};
+    RecordingPrompt prompt{[this] { return keyboard.SentReports().size(); }};
+    const keys::KeyDefaultTable keyboardDefaults = keyboard.Memory().keyDefaults;
+    ProfileImage profileImage;
+    DeviceImage deviceImage;
+};
+
+TEST_F(DeviceImageWriterTest, RefusalsSendNothing) {
+    struct Case {
+        const char* what;
+        std::size_t capacity;
+        int activeProfile;
+        bool toldTooLong;
+    };
+    // One macro of two actions: compact 16 + 2 + 4 + 8 = 30 bytes.
+    const std::vector<Case> cases = {
+        {"no attach yet: not even the empty header fits", 0, 0, true},
+        {"one byte short of the compact area", 29, 0, true},
+        {"the keyboard's profile is not known", kFullCapacity, -1, false},
+    };
+    profileImage.Lock()->macros = {Macro(1, u"m", 2)};
+    for (const Case& c : cases) {
+        prompt.shown.clear();
+        EXPECT_FALSE(Apply(PageSelection::ActiveProfile, c.capacity, c.activeProfile)) << c.what;
+        EXPECT_TRUE(Sent().empty()) << c.what;
+        ASSERT_EQ(prompt.shown.size(), c.toldTooLong ? 1u : 0u) << c.what;
+        if (c.toldTooLong) {
+            EXPECT_EQ(prompt.shown[0].text, "macros too long");
+            EXPECT_TRUE(prompt.shown[0].topMost);
+        }
+    }
+}
+
+TEST_F(DeviceImageWriterTest, ActiveProfileSendsItsPageAfterTheWholeMacroArea) {
+    const sim::KeyboardMemory before = keyboard.Memory();
+    {
+        const ProfileImage::Access image = profileImage.Lock();
+        // 16 + 4 + 3 x (4 + 4 x 20) = 272 bytes with names of 1..3 units: five chunks of 56.
+        image->macros = {Macro(4, u"a", 20), Macro(9, u"bb", 20), Macro(2, u"ccc", 20)};
+        image->blocks[2][1] = {KeyKind::Macro, 1, 9};  // Esc plays the second macro
+        image->blocks[0][1] = {KeyKind::Disabled};     // another profile: not sent
+    }
+    ASSERT_TRUE(Apply(PageSelection::ActiveProfile, kFullCapacity, 2));
+
+    const auto area = macros::EncodeMacroArea(profileImage.Lock()->macros, true);
+    ASSERT_TRUE(area.has_value());
+    ASSERT_EQ(area->size(), 16u + 6u + 3u * 84u + 12u);
+    std::vector<SentReport> expected = {{device::CMD_BEGIN_TRANSFER, 0, 0}};
+    for (std::size_t offset = 0; offset < area->size(); offset += 56) {
+        expected.push_back(
+            {device::CMD_WRITE_MACROS, static_cast<std::uint16_t>(offset),
+             static_cast<std::uint8_t>(std::min<std::size_t>(56, area->size() - offset))});
+    }
+    for (const std::uint16_t offset :
+         {std::uint16_t{384}, std::uint16_t{440}, std::uint16_t{496}, std::uint16_t{552}}) {
+        expected.push_back({device::CMD_WRITE_KEY_PAGE, offset,
+                            static_cast<std::uint8_t>(offset == 552 ? 24 : 56)});
+    }
+    expected.push_back({device::CMD_END_TRANSFER, 0, 0});
+    EXPECT_EQ(Sent(), expected);
+    EXPECT_TRUE(prompt.shown.empty());
+
+    const sim::KeyboardMemory after = keyboard.Memory();
+    EXPECT_TRUE(std::equal(area->begin(), area->end(), after.macroArea.begin()));
+    // Esc is position 8 of the keyboard's table.
+    EXPECT_EQ(after.keyPages[384 + 24], 0x05);
+    EXPECT_EQ(after.keyPages[384 + 25], 0x01);
+    EXPECT_EQ(after.keyPages[384 + 26], 0x01) << "macro id 9 stands at position 1";
+    for (const std::size_t page : {0u, 1u, 3u}) {
+        EXPECT_TRUE(std::equal(after.keyPages.begin() + 192 * page,
+                               after.keyPages.begin() + 192 * (page + 1),
+                               before.keyPages.begin() + 192 * page))
+            << "page " << page << " untouched";
+    }
+    EXPECT_EQ(*deviceImage.Lock(), *profileImage.Lock()) << "the device image is the copy sent";
+}
+
+TEST_F(DeviceImageWriterTest, NamesAreDroppedWhenOnlyTheCompactAreaFitsAndTheUserIsTold) {
+    // Compact 16 + 2 + 4 + 4 = 26 bytes, full 26 + 20 = 46.
+    profileImage.Lock()->macros = {Macro(1, u"ten chars!", 1)};
+    ASSERT_TRUE(Apply(PageSelection::ActiveProfile, 30, 0));
+
+    const auto compact = macros::EncodeMacroArea(profileImage.Lock()->macros, false);
+    ASSERT_TRUE(compact.has_value());
+    ASSERT_EQ(compact->size(), 26u);
+    const sim::KeyboardMemory memory = keyboard.Memory();
+    EXPECT_TRUE(std::equal(compact->begin(), compact->end(), memory.macroArea.begin()));
+    EXPECT_EQ(memory.macroArea[6], 0) << "names flag";
+
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, "space tight");
+    EXPECT_TRUE(prompt.shown[0].topMost);
+    EXPECT_EQ(prompt.shown[0].reportsBefore, Sent().size()) << "told after the transfer";
+    EXPECT_EQ(Sent().back().command, device::CMD_END_TRANSFER);
+}
+
+TEST_F(DeviceImageWriterTest, AllProfilesWriteAndReadBackThroughTheKeyboard) {
+    const std::vector<keys::KeyEntry> assignments = {
+        {KeyKind::Disabled},        {KeyKind::Key, 0, 0x171}, {KeyKind::Key, 0, 0x02A},
+        {KeyKind::Macro, 0, 2},     {KeyKind::StopMacro},     {KeyKind::Media, 0, 13},
+        {KeyKind::Function, 0, 10}, {KeyKind::Key, 0, 0x162},
+    };
+    {
+        const ProfileImage::Access image = profileImage.Lock();
+        image->macros = {Macro(1, u"one", 3), Macro(2, u"two", 1)};
+        std::size_t next = 0;
+        for (std::size_t profile = 0; profile < kProfileCount; ++profile) {
+            image->blocks[profile] = keys::FreshKeyBlock();
+            for (std::size_t position = profile; position < keys::kKeyPositions; position += 3) {
+                const keys::KeyCode code = keys::DecodeDeviceAction(
+                    keys::DeviceAction::FromBytes(keyboardDefaults, 3 * position));
+                if (code != keys::kNoKey && code != 0x02A) {
+                    const keys::KeyEntry& a = assignments[next++ % assignments.size()];
+                    keys::KeyEntry& entry = image->blocks[profile][keys::KeyCodeToIndex(code)];
+                    entry.kind = a.kind;
+                    entry.value = a.value;
+                }
+            }
+        }
+        // G key 1 sits at position 0 of the keyboard's table.
+        image->blocks[3][256] = {KeyKind::Macro, 0x0301, 1};
+    }
+    ASSERT_TRUE(Apply(PageSelection::AllProfiles, kFullCapacity, 0));
+    std::vector<std::uint16_t> pageOffsets;
+    for (const SentReport& report : Sent()) {
+        if (report.command == device::CMD_WRITE_KEY_PAGE) {
+            pageOffsets.push_back(report.offset);
+        }
+    }
+    EXPECT_EQ(pageOffsets.size(), 16u);
+    EXPECT_TRUE(std::is_sorted(pageOffsets.begin(), pageOffsets.end()));
+
+    keys::KeyDefaultTable defaults{};
+    ASSERT_EQ(commands.ReadKeyDefaults(defaults), device::kSuccess);
+    for (int profile = 0; profile < 4; ++profile) {
+        keys::KeyPage page{};
+        ASSERT_EQ(commands.ReadKeyPage(page, profile), device::kSuccess);
+        const keys::DecodedKeyPage decoded = keys::DecodeKeyPage(page, defaults);
+        EXPECT_TRUE(decoded.problems.empty());
+        // Macro ids come back as positions + 1, which these ids already are; the G key's aux
+        // holds its code, as in a fresh block.
+        keys::KeyBlock expected = profileImage.Lock()->blocks[static_cast<std::size_t>(profile)];
+        EXPECT_EQ(decoded.block, expected) << "profile " << profile;
+    }
+}
+
+TEST_F(DeviceImageWriterTest, ResultIsTheLastPageWrite) {
+    keyboard.AnswerStatus(0xFF, 1);  // the begin command fails: no matter
+    EXPECT_TRUE(Apply(PageSelection::AllProfiles, kFullCapacity, 0));
+
+    keyboard.ClearSentReports();
+    // Begin, the 16-byte empty area, three pages and three chunks of the fourth get through.
+    keyboard.UnplugAfterReports(1 + 1 + 12 + 3);
+    EXPECT_FALSE(Apply(PageSelection::AllProfiles, kFullCapacity, 0));
+}
+
+}  // namespace
+}  // namespace qv::profiles
