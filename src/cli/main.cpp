@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/info_command.h"
 #include "cli/keyboard_session.h"
+#include "cli/dump_commands.h"
 #include "cli/lighting_commands.h"
 
 namespace {
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
                        "modes")
         ->callback([&selected] { selected = RunInfo; });
     AddLightingCommands(app, selected);
+    AddDumpCommands(app, selected);
 
     CLI11_PARSE(app, argc, argv);
 
