@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <iostream>
 
+#include "cli/dump_commands.h"
 #include "cli/exit_codes.h"
 #include "cli/info_command.h"
 #include "cli/keyboard_session.h"
-#include "cli/dump_commands.h"
 #include "cli/lighting_commands.h"
 
 namespace {

@@ -14,8 +14,8 @@ MacroAreaRead ReadMacroAreaFromDevice(device::DeviceCommands& commands, std::siz
     if (read.result != device::kSuccess || ReadU16LE(header, 0) != kMacroAreaMagic) {
         return read;
     }
-    std::size_t size = std::max<std::size_t>(ReadU16LE(header, kMacroAreaSizeOffset),
-                                             kMacroAreaHeaderSize);
+    std::size_t size =
+        std::max<std::size_t>(ReadU16LE(header, kMacroAreaSizeOffset), kMacroAreaHeaderSize);
     // The header comes from the keyboard: it may not make us read past what it can hold.
     if (size > capacity && capacity >= kMacroAreaHeaderSize) {
         size = capacity;

@@ -10,8 +10,7 @@ namespace qv::platform {
 
 std::filesystem::path ProgramFolder() {
     std::error_code error;
-    const std::filesystem::path executable =
-        std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
         const std::filesystem::path folder = executable.parent_path();
         if (std::filesystem::is_directory(folder / "Skins", error)) {
