@@ -1,0 +1,232 @@
+#pragma once
+
+// The keys under which windows and messages find their texts, in one place so that the code
+// and the check of the shipped language files use the same list.
+//
+//  - Lookup keys of section TEXT of Lang0409.ini that windows and messages name directly
+//    (some of them are also the built-in texts of text slots). Not listed here: the name keys
+//    of the key tables (keys/key_table_data.cpp, keys/key_lists_data.cpp) and the keys that
+//    only a text slot names (ui/text_slots.cpp), which are reached through those tables.
+//  - Keys that single windows read from the interface section of Skins/language.ini.
+//  - The section of Lang0409.ini that names the lighting modes.
+
+#include <array>
+#include <string_view>
+
+namespace qv::ui {
+
+// ---- Main window -------------------------------------------------------------------------
+inline constexpr std::string_view kIdsMainCaption = "IDS_MAIN_CAPTION";
+// Tooltips of the help, minimise, close and menu buttons.
+inline constexpr std::string_view kIdsMainHelpPrompt = "IDS_MAIN_HELP_PROMPT";
+inline constexpr std::string_view kIdsMainMinimizePrompt = "IDS_MAIN_MINIMIZE_PROMPT";
+inline constexpr std::string_view kIdsMainClosePrompt = "IDS_MAIN_CLOSE_PROMPT";
+inline constexpr std::string_view kIdsMainMenuPrompt = "IDS_MAIN_MENU_PROMPT";
+// Captions of the four profile slot buttons and the command buttons.
+inline constexpr std::string_view kIdsMainProfile1 = "IDS_MAIN_PROFILE1";
+inline constexpr std::string_view kIdsMainProfile2 = "IDS_MAIN_PROFILE2";
+inline constexpr std::string_view kIdsMainProfile3 = "IDS_MAIN_PROFILE3";
+inline constexpr std::string_view kIdsMainProfile4 = "IDS_MAIN_PROFILE4";
+inline constexpr std::string_view kIdsMainDefault = "IDS_MAIN_DEFAULT";
+inline constexpr std::string_view kIdsMainMacro = "IDS_MAIN_MACRO";
+inline constexpr std::string_view kIdsMainOk = "IDS_MAIN_OK";
+inline constexpr std::string_view kIdsMainCancel = "IDS_MAIN_Cancel";
+inline constexpr std::string_view kIdsMainApply = "IDS_MAIN_Apply";
+// Yes/No question of the Default command.
+inline constexpr std::string_view kIdsMainPromptDefault = "IDS_MAIN_PROMPT_DEFAULT";
+// Shown after a refused import.
+inline constexpr std::string_view kIdsMainPromptImport = "IDS_MAIN_PROMPT_INPORT";
+// Items of the menu button's menu.
+inline constexpr std::string_view kIdsButtonMenuImport = "IDS_BUTTON_MENU_IMPORT";
+inline constexpr std::string_view kIdsButtonMenuExport = "IDS_BUTTON_MENU_EXPORT";
+
+// ---- Device link -------------------------------------------------------------------------
+// The keyboard's key default table could not be read on arrival.
+inline constexpr std::string_view kIdsMainDefaultMatrixPrompt = "IDS_MIAN_DEFAULT_PROMPT";
+
+// ---- Notification-area icon --------------------------------------------------------------
+inline constexpr std::string_view kIdsKeyboardTrayDesc = "IDS_KEYBOARD_TRAY_DESC";
+inline constexpr std::string_view kIdsPopUpMenuOpen = "IDS_POP_UP_MENU_OPEN";
+inline constexpr std::string_view kIdsPopUpMenuAbout = "IDS_POP_UP_MENU_ABOUT";
+inline constexpr std::string_view kIdsPopUpMenuExit = "IDS_POP_UP_MENU_EXIT";
+
+// ---- About box ---------------------------------------------------------------------------
+inline constexpr std::string_view kIdsAboutTitle = "IDS_ABOUT_TITLE";
+inline constexpr std::string_view kIdsAboutVersion = "IDS_ABOUT_VERSION";
+inline constexpr std::string_view kIdsAboutCopyright = "IDS_ABOUT_COPYRIGHT";
+inline constexpr std::string_view kIdsAboutOk = "IDS_ABOUT_OK";
+
+// ---- Lighting panel captions (and the report-rate caption of the main window) ------------
+inline constexpr std::string_view kIdsKeyboardFuncDeng = "IDS_KEYBOARD_FUNC_DENG";
+inline constexpr std::string_view kIdsKeyboardFuncTextLight = "IDS_KEYBOARD_FUNC_TEXTLIGHT";
+inline constexpr std::string_view kIdsKeyboardFuncFx = "IDS_KEYBOARD_FUNC_FX";
+inline constexpr std::string_view kIdsKeyboardFuncSpeed = "IDS_KEYBOARD_FUNC_SPEED";
+inline constexpr std::string_view kIdsKeyboardFuncColor = "IDS_KEYBOARD_FUNC_COLOR";
+inline constexpr std::string_view kIdsKeyboardFuncJColor = "IDS_KEYBOARD_FUNC_JCOLOR";
+inline constexpr std::string_view kIdsKeyboardFuncColourful = "IDS_KEYBOARD_FUNC_COLOURFUL";
+inline constexpr std::string_view kIdsKeyboardFuncTool = "IDS_KEYBOARD_FUNC_TOOL";
+inline constexpr std::string_view kIdsKeyboardFuncUsb = "IDS_KEYBOARD_FUNC_USB";
+
+// ---- Key assignment dialog ---------------------------------------------------------------
+// Title: ordinary keys, and the macro-only G key.
+inline constexpr std::string_view kIdsKeyboardKeySetting = "IDS_KEYBOARD_KEY_SETTING";
+inline constexpr std::string_view kIdsKeyboardEditTishi = "IDS_KEYBOARD_EDIT_TISHI";
+// Tabs, OK, Cancel, Clear (caption and tooltip).
+inline constexpr std::string_view kIdsCompositeSelectKey = "IDS_COMPOSITE_SELECT_KEY";
+inline constexpr std::string_view kIdsCompositeSelectMacro = "IDS_COMPOSITE_SELECT_MACRO";
+inline constexpr std::string_view kIdsCompositeSelectMedia = "IDS_COMPOSITE_SELECT_MEDIA";
+inline constexpr std::string_view kIdsCompositeSelectFunction = "IDS_COMPOSITE_SELECT_FUNCTION";
+inline constexpr std::string_view kIdsCompositeOk = "IDS_COMPOSITE_OK";
+inline constexpr std::string_view kIdsCompositeCancel = "IDS_COMPOSITE_CANCEL";
+inline constexpr std::string_view kIdsKeyboardMacroReset = "IDS_KEYBOARD_MARCO_RESET";
+// Prompts of the single-key, media and function pages and the KB / MOU labels.
+inline constexpr std::string_view kIdsKeyboardKeySingle = "IDS_KEYBOARD_KEY_SINGLE";
+inline constexpr std::string_view kIdsMediaEdit = "IDS_MEDIA_EDIT";
+inline constexpr std::string_view kIdsFunctionEdit = "IDS_FUNCTION_EDIT";
+inline constexpr std::string_view kIdsMacroKbKey = "IDS_MACRO_KB_KEY";
+inline constexpr std::string_view kIdsMacroMouKey = "IDS_MACRO_MOU_KEY";
+
+// ---- Macro page of the key assignment dialog ---------------------------------------------
+inline constexpr std::string_view kIdsMacroName = "IDS_MACRO_NAME";
+inline constexpr std::string_view kIdsMacroCycles = "IDS_MACRO_CYCLES";
+inline constexpr std::string_view kIdsMacroRecordDelay = "IDS_MACRO_RECORD_DELAY";
+// Action buttons.
+inline constexpr std::string_view kIdsCompositeMacroActionUpTop =
+    "IDS_COMPOSITE_MACRO_ACTION_UPTOP";
+inline constexpr std::string_view kIdsCompositeMacroActionUp = "IDS_COMPOSITE_MACRO_ACTION_UP";
+inline constexpr std::string_view kIdsCompositeMacroActionDown = "IDS_COMPOSITE_MACRO_ACTION_DOWN";
+inline constexpr std::string_view kIdsCompositeMacroActionDownBottom =
+    "IDS_COMPOSITE_MACRO_ACTION_DOWNBOTTOM";
+inline constexpr std::string_view kIdsCompositeMacroActionRecord =
+    "IDS_COMPOSITE_MACRO_ACTION_RECORD";
+inline constexpr std::string_view kIdsCompositeMacroActionDelete =
+    "IDS_COMPOSITE_MACRO_ACTION_DELETE";
+inline constexpr std::string_view kIdsCompositeMacroActionClear =
+    "IDS_COMPOSITE_MACRO_ACTION_CLEAR";
+// Column headers of the action list.
+inline constexpr std::string_view kIdsMacroActionColumnKeys = "IDS_MACRO_MACRO_ACTION_COLUME_KEYS";
+inline constexpr std::string_view kIdsMacroActionColumnAction =
+    "IDS_MACRO_MACRO_ACTION_COLUME_ACTION";
+inline constexpr std::string_view kIdsMacroActionColumnDelay =
+    "IDS_MACRO_MACRO_ACTION_COLUME_DELAY";
+// The record button while stopped and while recording.
+inline constexpr std::string_view kIdsMacroActionRecord = "IDS_MACRO_ACTION_RECORD";
+inline constexpr std::string_view kIdsMacroActionStopRecord = "IDS_MACRO_ACTION_STOP_RECORD";
+// Its text names the settings entry of the record-delays option; it is not shown.
+inline constexpr std::string_view kIdsMacroActionRecordDelay = "IDS_MACRO_ACTION_RECORD_DELAY";
+// Prefix of generated macro names ("%s%d" with a number).
+inline constexpr std::string_view kIdsMacroNewPrefix = "IDS_MACRO_NEW_PREFIX";
+// Questions and messages; ERR_DELAY_MAX is a format with one %d (the longest delay).
+inline constexpr std::string_view kIdsKeyMacroDeleteConfirmOfKeys =
+    "IDS_KEY_MACRO_DELETE_CONFIRM_OF_KEYS";
+inline constexpr std::string_view kIdsMacroActionClearConfirm = "IDS_MACRO_ACTION_CLEAR_CONFIRM";
+inline constexpr std::string_view kIdsMacroActionErrDelayMax = "IDS_MACRO_ACTION_ERR_DELAY_MAX";
+
+// ---- Key tooltips of the keyboard view ---------------------------------------------------
+inline constexpr std::string_view kIdsKeyPromptSet = "IDS_KEY_PROMPT_SET";
+inline constexpr std::string_view kIdsKeyPromptSingle = "IDS_KEY_PROMPT_SINGLE";
+inline constexpr std::string_view kIdsKeyPromptMacro = "IDS_KEY_PROMPT_MACRO";
+inline constexpr std::string_view kIdsKeyPromptMedia = "IDS_KEY_PROMPT_MEDIA";
+inline constexpr std::string_view kIdsKeyPromptFunction = "IDS_KEY_PROMPT_FUNCTION";
+
+inline constexpr std::array kAllLookupKeys = {
+    kIdsMainCaption,
+    kIdsMainHelpPrompt,
+    kIdsMainMinimizePrompt,
+    kIdsMainClosePrompt,
+    kIdsMainMenuPrompt,
+    kIdsMainProfile1,
+    kIdsMainProfile2,
+    kIdsMainProfile3,
+    kIdsMainProfile4,
+    kIdsMainDefault,
+    kIdsMainMacro,
+    kIdsMainOk,
+    kIdsMainCancel,
+    kIdsMainApply,
+    kIdsMainPromptDefault,
+    kIdsMainPromptImport,
+    kIdsButtonMenuImport,
+    kIdsButtonMenuExport,
+    kIdsMainDefaultMatrixPrompt,
+    kIdsKeyboardTrayDesc,
+    kIdsPopUpMenuOpen,
+    kIdsPopUpMenuAbout,
+    kIdsPopUpMenuExit,
+    kIdsAboutTitle,
+    kIdsAboutVersion,
+    kIdsAboutCopyright,
+    kIdsAboutOk,
+    kIdsKeyboardFuncDeng,
+    kIdsKeyboardFuncTextLight,
+    kIdsKeyboardFuncFx,
+    kIdsKeyboardFuncSpeed,
+    kIdsKeyboardFuncColor,
+    kIdsKeyboardFuncJColor,
+    kIdsKeyboardFuncColourful,
+    kIdsKeyboardFuncTool,
+    kIdsKeyboardFuncUsb,
+    kIdsKeyboardKeySetting,
+    kIdsKeyboardEditTishi,
+    kIdsCompositeSelectKey,
+    kIdsCompositeSelectMacro,
+    kIdsCompositeSelectMedia,
+    kIdsCompositeSelectFunction,
+    kIdsCompositeOk,
+    kIdsCompositeCancel,
+    kIdsKeyboardMacroReset,
+    kIdsKeyboardKeySingle,
+    kIdsMediaEdit,
+    kIdsFunctionEdit,
+    kIdsMacroKbKey,
+    kIdsMacroMouKey,
+    kIdsMacroName,
+    kIdsMacroCycles,
+    kIdsMacroRecordDelay,
+    kIdsCompositeMacroActionUpTop,
+    kIdsCompositeMacroActionUp,
+    kIdsCompositeMacroActionDown,
+    kIdsCompositeMacroActionDownBottom,
+    kIdsCompositeMacroActionRecord,
+    kIdsCompositeMacroActionDelete,
+    kIdsCompositeMacroActionClear,
+    kIdsMacroActionColumnKeys,
+    kIdsMacroActionColumnAction,
+    kIdsMacroActionColumnDelay,
+    kIdsMacroActionRecord,
+    kIdsMacroActionStopRecord,
+    kIdsMacroActionRecordDelay,
+    kIdsMacroNewPrefix,
+    kIdsKeyMacroDeleteConfirmOfKeys,
+    kIdsMacroActionClearConfirm,
+    kIdsMacroActionErrDelayMax,
+    kIdsKeyPromptSet,
+    kIdsKeyPromptSingle,
+    kIdsKeyPromptMacro,
+    kIdsKeyPromptMedia,
+    kIdsKeyPromptFunction,
+};
+
+// ---- Keys of the language file's interface sections read by single windows ---------------
+// About box: its description line and its copyright line.
+inline constexpr std::string_view kLangAboutDescription = "GUANYU_JIESHAO";
+inline constexpr std::string_view kLangAboutCopyright = "GUANYU_BANQUAN";
+// Tray menu items at positions 0, 1, 2 (open, about, exit).
+inline constexpr std::string_view kLangTrayMenuOpen = "MENU_11";
+inline constexpr std::string_view kLangTrayMenuAbout = "MENU_22";
+inline constexpr std::string_view kLangTrayMenuExit = "MENU_33";
+// Tooltip of the on-screen keyboard button; always read from the CHINESE section.
+inline constexpr std::string_view kLangOnScreenKeyboardTip = "COMPOSITE_PROMPT_OSK";
+
+inline constexpr std::array kWindowLanguageKeys = {
+    kLangAboutDescription, kLangAboutCopyright, kLangTrayMenuOpen,
+    kLangTrayMenuAbout,    kLangTrayMenuExit,   kLangOnScreenKeyboardTip,
+};
+
+// ---- Lighting mode names -----------------------------------------------------------------
+// Section of Lang0409.ini whose key n (decimal, no leading zeros) names lighting mode n; a
+// missing key reads as "1".
+inline constexpr std::string_view kModeNameSection = "Mode";
+inline constexpr std::string_view kMissingModeName = "1";
+
+}  // namespace qv::ui
