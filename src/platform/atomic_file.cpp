@@ -66,4 +66,10 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view con
     return false;
 }
 
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> content) {
+    // Bytes may always be viewed as characters.
+    return WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
+}
+
 }  // namespace qv::platform

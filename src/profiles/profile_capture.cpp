@@ -1,0 +1,79 @@
+#include "profiles/profile_capture.h"
+
+#include <new>
+
+#include "device/command_result.h"
+#include "keys/key_page.h"
+#include "macros/macro_area.h"
+#include "macros/macro_area_reader.h"
+#include "profiles/profile_file.h"
+#include "profiles/profile_image.h"
+
+namespace qv::profiles {
+namespace {
+
+// The keyboard's profile only has to be known: the file holds every profile, so 4 passes too.
+constexpr int kHighestAcceptedProfileIndex = 4;
+
+void AddProblems(std::vector<std::string>& to, const std::string& where,
+                 const std::vector<std::string>& problems) {
+    for (const std::string& problem : problems) {
+        to.push_back(where + problem);
+    }
+}
+
+}  // namespace
+
+CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
+                                         device::DeviceCommands& commands, int currentProfileIndex,
+                                         const device::DeviceFacts& facts,
+                                         std::u16string_view newMacroNamePrefix) {
+    CaptureResult result;
+    if (currentProfileIndex < 0 || currentProfileIndex > kHighestAcceptedProfileIndex) {
+        result.status = CaptureStatus::ProfileUnknown;
+        return result;
+    }
+    try {
+        const keys::KeyDefaultTable keyDefaults = facts.KeyDefaults();
+        ImageContents captured;
+        for (std::size_t profile = 0; profile < kProfileCount; ++profile) {
+            keys::KeyPage page{};
+            result.commandResult = commands.ReadKeyPage(page, static_cast<int>(profile));
+            if (result.commandResult != device::kSuccess) {
+                result.status = CaptureStatus::KeyPageUnreadable;
+                return result;
+            }
+            keys::DecodedKeyPage decoded = keys::DecodeKeyPage(page, keyDefaults);
+            AddProblems(result.problems, "key page " + std::to_string(profile) + ": ",
+                        decoded.problems);
+            captured.blocks[profile] = decoded.block;
+        }
+
+        const std::size_t capacity = facts.MacroCapacity();
+        const macros::MacroAreaRead area = macros::ReadMacroAreaFromDevice(commands, capacity);
+        result.commandResult = area.result;
+        if (area.result != device::kSuccess) {
+            result.status = CaptureStatus::MacroAreaUnreadable;
+            return result;
+        }
+        if (area.sizeCut) {
+            result.problems.push_back("macro area: its header announces more than the " +
+                                      std::to_string(capacity) +
+                                      " bytes the keyboard holds; only those were read");
+        }
+        if (!area.area.empty()) {
+            macros::DecodedMacroArea decoded =
+                macros::DecodeMacroArea(area.area, newMacroNamePrefix);
+            AddProblems(result.problems, "macro area: ", decoded.problems);
+            captured.macros = std::move(decoded.macros);
+        }
+
+        result.status = WriteImageToFile(path, captured) ? CaptureStatus::Captured
+                                                         : CaptureStatus::FileNotWritten;
+    } catch (const std::bad_alloc&) {
+        result.status = CaptureStatus::FileNotWritten;
+    }
+    return result;
+}
+
+}  // namespace qv::profiles

@@ -1,0 +1,45 @@
+#pragma once
+
+// Capturing the keyboard's key configuration into a profile file: the four key pages and the
+// macro area, decoded into an image and written as the file. A captured file never has texts.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/commands.h"
+#include "device/device_facts.h"
+
+namespace qv::profiles {
+
+enum class CaptureStatus {
+    Captured,
+    ProfileUnknown,       // the keyboard's active profile is not known: nothing was read
+    KeyPageUnreadable,    // commandResult says why
+    MacroAreaUnreadable,  // commandResult says why
+    FileNotWritten,
+};
+
+struct CaptureResult {
+    CaptureStatus status = CaptureStatus::ProfileUnknown;
+    int commandResult = 1;  // the failing read's command result
+    // What the keyboard held that could not be taken over as it was (see DecodeKeyPage and
+    // DecodeMacroArea), including a macro area larger than the keyboard can hold.
+    std::vector<std::string> problems;
+
+    [[nodiscard]] bool Captured() const { return status == CaptureStatus::Captured; }
+};
+
+// Reads the key pages 0..3 and the macro area (never more of it than `facts` says the keyboard
+// holds, when that is known) and replaces the file at `path` with them. Macros come back with
+// ids 1..n in list order; a macro without a stored name is called `newMacroNamePrefix` and its
+// number. `currentProfileIndex` only has to be known (0..4): the file holds every profile.
+// On any failure the file is left as it was.
+[[nodiscard]] CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
+                                                       device::DeviceCommands& commands,
+                                                       int currentProfileIndex,
+                                                       const device::DeviceFacts& facts,
+                                                       std::u16string_view newMacroNamePrefix);
+
+}  // namespace qv::profiles

@@ -1,0 +1,203 @@
+#include "profiles/profile_file.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <new>
+#include <system_error>
+
+#include "platform/atomic_file.h"
+#include "profiles/image_block.h"
+#include "profiles/profile_file_codec.h"
+#include "ui/safe_format.h"
+#include "ui/text_slots.h"
+
+namespace qv::profiles {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Profile files are opened to read and write, so a file the user may not write to is refused
+// like one that cannot be opened at all. The permission bits are looked at as well because
+// opening for writing succeeds for the superuser whatever they say.
+std::optional<std::fstream> OpenForUpdate(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error || !fs::is_regular_file(status) ||
+        (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        return std::nullopt;
+    }
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file.is_open()) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+bool ReadExact(std::fstream& file, MutableBytes destination) {
+    // Bytes may always be accessed as characters.
+    file.read(reinterpret_cast<char*>(destination.data()),
+              static_cast<std::streamsize>(destination.size()));
+    return static_cast<std::size_t>(file.gcount()) == destination.size();
+}
+
+std::string PathText(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    return std::to_string(bytes) + " bytes";
+}
+
+}  // namespace
+
+bool WriteImageToFile(const fs::path& path, const ImageContents& image) {
+    try {
+        const std::optional<std::vector<std::uint8_t>> file = EncodeProfileFile(image);
+        return file && platform::WriteFileAtomically(path, *file);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool WriteDefaultProfileFile(const fs::path& path) {
+    try {
+        ImageContents image;
+        InstallDefaultImage(image);
+        return WriteImageToFile(path, image);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+ProfileFileCheckResult CheckProfileFile(const fs::path& path) {
+    using enum ProfileFileCheck;
+    try {
+        std::error_code error;
+        if (!fs::exists(path, error)) {
+            return {Invalid, std::nullopt};
+        }
+        std::optional<std::fstream> file = OpenForUpdate(path);
+        if (!file) {
+            return {CannotOpen, std::nullopt};
+        }
+        const std::uintmax_t length = fs::file_size(path, error);
+        if (error) {
+            return {CannotOpen, std::nullopt};
+        }
+        if (length >= kProfileFileSizeLimit || length < kMinProfileFileSize) {
+            return {Invalid, std::nullopt};
+        }
+
+        std::array<std::uint8_t, kProfileHeaderSize> headerBytes{};
+        if (!ReadExact(*file, headerBytes)) {
+            return {CannotOpen, std::nullopt};
+        }
+        const ProfileFileHeader header = ReadProfileFileHeader(headerBytes);
+        if (std::optional<std::string> problem = ProfileHeaderProblem(header)) {
+            return {Invalid, std::move(problem)};
+        }
+        if (length < header.totalSize) {
+            return {Invalid, "the file has " + SizeText(length) + ", its header describes " +
+                                 SizeText(header.totalSize)};
+        }
+
+        // A header that passed describes at most kMaxProfileFileSize bytes.
+        std::vector<std::uint8_t> rest(header.totalSize - kProfileHeaderSize);
+        if (!ReadExact(*file, rest)) {
+            return {CannotOpen, std::nullopt};
+        }
+        return {Valid, std::nullopt};
+    } catch (const std::bad_alloc&) {
+        return {OutOfMemory, std::nullopt};
+    }
+}
+
+ProfileFileCheck ValidateProfileFile(const fs::path& path, platform::UserPrompt& prompt,
+                                     std::string_view formatErrorText) {
+    const ProfileFileCheckResult result = CheckProfileFile(path);
+    if (result.formatProblem) {
+        const std::string pathText = PathText(path);
+        prompt.ShowMessage(ui::SafeFormat(formatErrorText,
+                                          ui::BuiltInText(ui::TextSlot::PROFILE_FORMAT_ERROR),
+                                          {std::string_view(pathText)}));
+    }
+    return result.check;
+}
+
+LoadResult LoadImageFromFile(const fs::path& path, ImageContents& image) {
+    try {
+        std::error_code error;
+        if (!fs::exists(path, error)) {
+            return {LoadStatus::Missing, {}};
+        }
+        std::optional<std::fstream> file = OpenForUpdate(path);
+        if (!file) {
+            return {LoadStatus::CannotOpen, {}};
+        }
+        const std::uintmax_t length = fs::file_size(path, error);
+        if (error) {
+            return {LoadStatus::CannotOpen, {}};
+        }
+        if (length < kImageBlockSize) {
+            return {LoadStatus::Truncated,
+                    {"the file has " + SizeText(length) + ", fewer than an image block"}};
+        }
+
+        std::vector<std::uint8_t> block(kImageBlockSize);
+        if (!ReadExact(*file, block)) {
+            return {LoadStatus::ReadFailed, {}};
+        }
+        const ProfileFileHeader header =
+            ReadProfileFileHeader(Bytes(block).first<kProfileHeaderSize>());
+        if (header.textAreaSize > kMaxTextAreaSize) {
+            return {LoadStatus::TooLarge,
+                    {"a text area of " + SizeText(header.textAreaSize) + " is more than " +
+                     SizeText(kMaxTextAreaSize)}};
+        }
+        if (length < DescribedFileSize(header)) {
+            return {LoadStatus::Truncated,
+                    {"the file has " + SizeText(length) + ", its header describes " +
+                     SizeText(DescribedFileSize(header))}};
+        }
+
+        LoadResult result{LoadStatus::Loaded, {}};
+        ImageContents loaded;
+        loaded.blocks = DecodeImageBlockEntries(block).value();
+        loaded.headerFlag = header.flag;
+
+        const std::size_t kept = std::min<std::size_t>(header.macroCount, macros::kMaxMacros);
+        if (kept < header.macroCount) {
+            result.problems.push_back(std::to_string(header.macroCount) +
+                                      " macro records, more than " +
+                                      std::to_string(macros::kMaxMacros) + "; the rest left out");
+        }
+        loaded.macros.reserve(kept);
+        std::array<std::uint8_t, macros::kMacroRecordSize> record{};
+        for (std::size_t m = 0; m < kept; ++m) {
+            if (!ReadExact(*file, record)) {
+                return {LoadStatus::ReadFailed, {}};
+            }
+            macros::DecodedMacroRecord decoded = macros::DecodeMacroRecord(record);
+            for (const std::string& problem : decoded.problems) {
+                result.problems.push_back("macro record " + std::to_string(m + 1) + ": " + problem);
+            }
+            loaded.macros.push_back(std::move(decoded.macro));
+        }
+
+        std::vector<std::uint8_t> textArea(header.textAreaSize);
+        file->seekg(static_cast<std::streamoff>(TextAreaOffset(header.macroCount)));
+        if (!*file || !ReadExact(*file, textArea)) {
+            return {LoadStatus::ReadFailed, {}};
+        }
+        DecodeKeyTexts(loaded.blocks, textArea, loaded.texts, result.problems);
+
+        image = std::move(loaded);
+        return result;
+    } catch (const std::bad_alloc&) {
+        return {LoadStatus::OutOfMemory, {}};
+    }
+}
+
+}  // namespace qv::profiles
