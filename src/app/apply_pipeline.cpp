@@ -1,0 +1,53 @@
+// The Apply button: the save and the device write run under the image lock while the busy
+// indicator animates. The device work runs off the window's thread so that the animation
+// moves; the window handles nothing else meanwhile, so the order of effects is that of a write
+// done on the window's thread itself.
+
+#include <thread>
+
+#include "app/main_window_core.h"
+#include "profiles/device_image_writer.h"
+#include "ui/text_lookup.h"
+#include "ui/text_table.h"
+
+namespace qv::app {
+
+void MainWindowCore::SetApplyPending(bool pending) {
+    view_.SetApplyEnabled(pending);
+    applyPending_ = pending;
+}
+
+void MainWindowCore::Apply() {
+    std::this_thread::sleep_for(busy_.timing().showDelay);
+    // Shown here rather than by the indicator's thread, so that it is up before the work starts.
+    ShowProgress();
+    busy_.Show();
+    if (applyPending_) {
+        bool written = false;
+        window_.RunWhileBusy([&] { written = WriteImage(); });
+        if (written) {
+            SetApplyPending(false);
+        }
+    }
+    busy_.Hide(progressGeneration_);
+}
+
+bool MainWindowCore::WriteImage() {
+    const profiles::DeviceWriteTexts texts{
+        lookup_.LookupText(texts_.SlotText(ui::TextSlot::EXTRA_MACRO_TOO_LONG)),
+        lookup_.LookupText(texts_.SlotText(ui::TextSlot::EXTRA_PROFILE_SPACE_TIGHT))};
+    const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
+    const profiles::DeviceWriteContext context{commands_,
+                                               prompt_,
+                                               keyDefaults,
+                                               facts_.MacroCapacity(),
+                                               activeProfile_.GetActiveProfile(commands_),
+                                               texts};
+    const auto image = profileImage_.Lock();
+    const bool saved = profileActions_.SaveImageToCurrentProfileFile(*image);
+    const bool written = profiles::ApplyImageToDevice(
+        profileImage_, deviceImage_, profiles::PageSelection::ActiveProfile, context);
+    return saved && written;
+}
+
+}  // namespace qv::app

@@ -1,0 +1,67 @@
+#include "app/firmware_check.h"
+
+#include <gtest/gtest.h>
+
+#include "app/main_window_rig.h"
+#include "device/transport.h"
+#include "sim/sim_hid_service.h"
+
+namespace qv::app {
+namespace {
+
+TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEndsTheTool) {
+    struct Case {
+        const char* what;
+        std::uint16_t version;
+        bool readable;
+        bool answerOk;
+        bool asked;
+        bool launched;
+    };
+    const std::vector<Case> cases{
+        {"0x0106, Cancel", 0x0106, true, false, true, false},
+        {"0x0106, OK", 0x0106, true, true, true, true},
+        {"the minimum", 0x0107, true, true, false, false},
+        {"compared on the whole u16", 0x0200, true, true, false, false},
+        {"not reported", 0x0000, true, true, false, false},
+        {"unreadable counts as not reported", 0x0106, false, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::KeyboardMemory memory = sim::FactoryMemory();
+        WriteU16LE(memory.settings, sim::kSettingsFirmwareVersion, c.version);
+        sim::SimHidService keyboard(memory);
+        device::Transport transport(keyboard, test::kRigTransportTiming);
+        ASSERT_TRUE(transport.Load(nullptr));
+        device::DeviceCommands commands(transport);
+        test::EventLog log;
+        test::RecordingPrompt prompt;
+        prompt.answerOk = c.answerOk;
+        test::RecordingLauncher launcher;
+        test::RecordingExit exit(log);
+        if (!c.readable) {
+            keyboard.AnswerStatus(0xFF, 3);
+        }
+
+        const FirmwareVerdict verdict = CheckFirmwareVersion(
+            {commands, prompt, launcher, exit, "/opt/quorvane/Help", std::chrono::milliseconds(0)});
+
+        EXPECT_EQ(verdict, c.asked ? FirmwareVerdict::ProgramEnds : FirmwareVerdict::Supported);
+        EXPECT_EQ(prompt.questions,
+                  c.asked
+                      ? std::vector<std::string>{"The current version is too low! Please update "
+                                                 "the program after upgrading. | Version update"}
+                      : std::vector<std::string>{});
+        EXPECT_EQ(
+            launcher.started,
+            c.launched
+                ? std::vector<std::string>{"Tornquil.exe | In the upgrade | /opt/quorvane/Help"}
+                : std::vector<std::string>{});
+        EXPECT_EQ(log.Entries(),
+                  c.asked ? std::vector<std::string>{"EndProgram 0"} : std::vector<std::string>{});
+        keyboard.WaitUntilIdle();
+    }
+}
+
+}  // namespace
+}  // namespace qv::app
