@@ -5,7 +5,6 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "cli/cli_texts.h"
 #include "cli/exit_codes.h"
 #include "core/hex.h"
 #include "core/utf16.h"
@@ -64,8 +63,7 @@ std::string SlotName(int slot, const keys::TextLookupFn& lookup) {
 }
 
 int RunDumpKeys(KeyboardSession& session, const GlobalOptions& options, int onlyProfile) {
-    CliTexts texts;
-    const keys::TextLookupFn lookup = texts.LookupFn();
+    const keys::TextLookupFn lookup = session.Lookup();
     device::DeviceCommands& commands = session.commands();
     const keys::KeyDefaultTable defaults = ReadDefaults(commands);
     const auto macroArea = ReadMacros(commands);
@@ -127,8 +125,7 @@ int RunDumpKeys(KeyboardSession& session, const GlobalOptions& options, int only
 }
 
 int RunDumpMacros(KeyboardSession& session, const GlobalOptions& options) {
-    CliTexts texts;
-    const keys::TextLookupFn lookup = texts.LookupFn();
+    const keys::TextLookupFn lookup = session.Lookup();
     const auto decoded = ReadMacros(session.commands());
     if (!decoded) {
         std::fprintf(stderr, "quorvanectl: could not read the macro area\n");

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/hex.h"
+#include "platform/program_folder.h"
 #include "platform/xdg_paths.h"
 #include "sim/sim_hid_service.h"
 #include "sim/sim_state_file.h"
@@ -26,26 +27,21 @@ std::optional<KeyboardChoice> ParseKeyboardChoice(const std::string& text) {
 }
 
 KeyboardSession::~KeyboardSession() {
-    // The transport cancels its registrations before the service it registered with goes.
-    commands_.reset();
-    transport_.reset();
+    // The application cancels its registrations before the service it registered with goes.
+    app_.reset();
     service_.reset();
 }
 
 std::variant<std::unique_ptr<KeyboardSession>, SessionError> KeyboardSession::Open(
-    const KeyboardChoice& choice, bool trace) {
-    std::unique_ptr<KeyboardSession> session(new KeyboardSession());
+    const KeyboardChoice& choice, const SessionOptions& options) {
+    std::unique_ptr<KeyboardSession> session(new KeyboardSession(options));
     if (choice.kind == KeyboardChoice::Kind::Simulated) {
-        sim::KeyboardMemory memory = sim::FactoryMemory();
-        std::error_code error;
-        if (std::filesystem::exists(choice.statePath, error)) {
-            auto loaded = sim::LoadStateFile(choice.statePath);
-            if (auto* failure = std::get_if<sim::StateFileError>(&loaded)) {
-                return SessionError{failure->message};
-            }
-            memory = std::get<sim::KeyboardMemory>(std::move(loaded));
+        auto loaded = sim::LoadOrFactory(choice.statePath);
+        if (auto* failure = std::get_if<sim::StateFileError>(&loaded)) {
+            return SessionError{failure->message};
         }
-        auto service = std::make_unique<sim::SimHidService>(std::move(memory));
+        auto service =
+            std::make_unique<sim::SimHidService>(std::get<sim::KeyboardMemory>(std::move(loaded)));
         session->simulated_ = service.get();
         session->statePath_ = choice.statePath;
         session->service_ = std::move(service);
@@ -57,9 +53,22 @@ std::variant<std::unique_ptr<KeyboardSession>, SessionError> KeyboardSession::Op
 #endif
     }
 
-    session->transport_ = std::make_unique<device::Transport>(*session->service_);
-    if (trace) {
-        session->transport_->SetTrace(
+    session->languageKey_ = std::make_unique<platform::IniSettingsStore>(
+        platform::SettingsFilePath(ui::kLanguageSettingsOrganisation));
+    session->app_ = std::make_unique<app::KeyboardApp>(app::KeyboardAppEnvironment{
+        .service = *session->service_,
+        .view = session->view_,
+        .prompt = session->prompt_,
+        .launcher = session->launcher_,
+        .exit = session->exit_,
+        .programFolder = platform::ProgramFolder(),
+        .documentsFolder = platform::DocumentsFolder(),
+        .languageKey = *session->languageKey_,
+        .systemLanguage = session->systemLanguage_,
+        // A command line run is always "started hidden": it never opens a window.
+        .startedWithStart = true});
+    if (options.trace) {
+        session->app_->transport->SetTrace(
             [](device::TraceDirection direction, std::uint32_t tag, Bytes report) {
                 const char* tagName = tag == device::TAG_CTRL   ? "CTRL"
                                       : tag == device::TAG_CONS ? "CONS"
@@ -69,11 +78,15 @@ std::variant<std::unique_ptr<KeyboardSession>, SessionError> KeyboardSession::Op
                              HexBytes(report).c_str());
             });
     }
-    if (!session->transport_->Load(nullptr)) {
+    if (!session->app_->Start()) {
         return SessionError{"the HID service could not be started"};
     }
-    session->commands_ = std::make_unique<device::DeviceCommands>(*session->transport_);
     return session;
+}
+
+bool KeyboardSession::Arrive() {
+    (void)app_->Settle();
+    return !exit_.Ended();
 }
 
 std::optional<SessionError> KeyboardSession::Close() {

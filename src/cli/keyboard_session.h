@@ -1,7 +1,7 @@
 #pragma once
 
-// The keyboard a quorvanectl run talks to: the simulated one (optionally kept in a state file)
-// or a real one through hidapi, with the transport loaded on top.
+// The keyboard a quorvanectl run talks to (the simulated one, optionally kept in a state file,
+// or a real one through hidapi) with the whole application core on top of it, run headless.
 
 #include <filesystem>
 #include <memory>
@@ -9,8 +9,9 @@
 #include <string>
 #include <variant>
 
-#include "device/commands.h"
-#include "device/transport.h"
+#include "app/keyboard_app.h"
+#include "cli/headless_front.h"
+#include "keys/key_names.h"
 
 namespace qv::sim {
 class SimHidService;
@@ -31,28 +32,47 @@ struct SessionError {
     std::string message;
 };
 
+struct SessionOptions {
+    bool trace = false;
+    bool assumeYes = false;
+};
+
 class KeyboardSession {
 public:
     ~KeyboardSession();
 
     [[nodiscard]] static std::variant<std::unique_ptr<KeyboardSession>, SessionError> Open(
-        const KeyboardChoice& choice, bool trace);
+        const KeyboardChoice& choice, const SessionOptions& options);
 
-    [[nodiscard]] bool IsKeyboardPresent() { return transport_->IsKeyboardPresent(); }
-    [[nodiscard]] device::DeviceCommands& commands() { return *commands_; }
-    [[nodiscard]] bool IsSimulated() const { return simulated_ != nullptr; }
+    [[nodiscard]] bool IsKeyboardPresent() { return app_->transport->IsKeyboardPresent(); }
+    [[nodiscard]] device::DeviceCommands& commands() { return app_->commands; }
+    [[nodiscard]] app::KeyboardApp& app() { return *app_; }
+    [[nodiscard]] keys::TextLookupFn Lookup() const {
+        return [this](const std::string& key) { return app_->lookup.LookupText(key); };
+    }
+
+    // Handles the keyboard's arrival as the desktop app does: firmware check, key default
+    // table, macro capacity, capture into the current profile file and load, lighting. False
+    // when the firmware is too old for the tool (after telling the user).
+    [[nodiscard]] bool Arrive();
+    [[nodiscard]] bool ProgramEnded() const { return exit_.Ended(); }
 
     // Keeps the simulated keyboard's memory for the next run; nothing to do for a real one.
     [[nodiscard]] std::optional<SessionError> Close();
 
 private:
-    KeyboardSession() = default;
+    explicit KeyboardSession(const SessionOptions& options) : prompt_(options.assumeYes) {}
 
     std::unique_ptr<device::HidService> service_;
     sim::SimHidService* simulated_ = nullptr;
     std::filesystem::path statePath_;
-    std::unique_ptr<device::Transport> transport_;
-    std::unique_ptr<device::DeviceCommands> commands_;
+    HeadlessView view_;
+    HeadlessPrompt prompt_;
+    PathLauncher launcher_;
+    HeadlessExit exit_;
+    std::unique_ptr<platform::IniSettingsStore> languageKey_;
+    platform::PosixSystemLanguage systemLanguage_;
+    std::unique_ptr<app::KeyboardApp> app_;
 };
 
 }  // namespace qv::cli

@@ -13,6 +13,7 @@
 #include "device/command_result.h"
 #include "lighting/active_profile.h"
 #include "lighting/device_lighting.h"
+#include "platform/xdg_paths.h"
 
 namespace qv::cli {
 namespace {
@@ -313,6 +314,12 @@ void AddLightingCommands(CLI::App& app, CommandRunner& selected) {
     profileSet->callback([&selected, state] {
         selected = [state](KeyboardSession& session, const GlobalOptions&) {
             const int newProfile = state->newProfile;
+            if (std::filesystem::exists(platform::StateFolder() / "quorvane" / "pending.fwc")) {
+                std::fprintf(stderr,
+                             "quorvanectl: there are pending changes: `quorvanectl apply` or "
+                             "`quorvanectl discard` them first\n");
+                return kExitBadInput;
+            }
             lighting::ActiveProfile active;
             active.SetActiveProfile(session.commands(), newProfile - 1);
             if (active.Cached() != newProfile - 1) {

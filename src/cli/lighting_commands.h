@@ -13,10 +13,13 @@ struct GlobalOptions {
     std::string keyboard = "real";
     bool json = false;
     bool trace = false;
+    bool assumeYes = false;
 };
 
 // A command to run once the keyboard is open; returns the exit code.
 using CommandRunner = std::function<int(KeyboardSession&, const GlobalOptions&)>;
+// A command that works on files only and needs no keyboard.
+using OfflineRunner = std::function<int(const GlobalOptions&)>;
 
 void AddLightingCommands(CLI::App& app, CommandRunner& selected);
 

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/dump_commands.h"
+#include "cli/edit_commands.h"
 #include "cli/exit_codes.h"
 #include "cli/info_command.h"
 #include "cli/keyboard_session.h"
@@ -43,16 +44,23 @@ int main(int argc, char** argv) {
     app.add_flag("--json", options.json, "Print results as JSON");
     app.add_flag("--trace", options.trace,
                  "Print every report sent (->) and received (<-) to stderr, in hex");
+    app.add_flag("--yes", options.assumeYes,
+                 "Answer yes to the keyboard's questions (such as starting the firmware updater)");
 
     CommandRunner selected;
+    OfflineRunner offline;
     app.add_subcommand("info",
                        "Show the firmware version, active profile, macro capacity and lighting "
                        "modes")
         ->callback([&selected] { selected = RunInfo; });
     AddLightingCommands(app, selected);
     AddDumpCommands(app, selected);
+    AddEditCommands(app, selected, offline);
 
     CLI11_PARSE(app, argc, argv);
+    if (offline) {
+        return offline(options);
+    }
 
     const auto choice = ParseKeyboardChoice(options.keyboard);
     if (!choice) {
@@ -60,7 +68,8 @@ int main(int argc, char** argv) {
                      options.keyboard.c_str());
         return kExitBadInput;
     }
-    auto opened = KeyboardSession::Open(*choice, options.trace);
+    auto opened =
+        KeyboardSession::Open(*choice, {.trace = options.trace, .assumeYes = options.assumeYes});
     if (auto* error = std::get_if<SessionError>(&opened)) {
         std::fprintf(stderr, "quorvanectl: %s\n", error->message.c_str());
         return kExitSetupError;

@@ -25,10 +25,8 @@ struct LightingMirror {
 // settings file).
 class PanelSwitchStore {
 public:
+    virtual ~PanelSwitchStore() = default;
     [[nodiscard]] virtual bool PanelSwitchOn() const = 0;
-
-protected:
-    ~PanelSwitchStore() = default;
 };
 
 class DeviceLighting {

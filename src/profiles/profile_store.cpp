@@ -11,9 +11,8 @@ namespace qv::profiles {
 
 ProfileStore::ProfileStore(std::filesystem::path profileFolder, ProfileImage& profileImage,
                            DeviceImage& deviceImage, device::DeviceCommands& commands,
-                           const lighting::ActiveProfile& activeProfile,
-                           const device::DeviceFacts& facts, platform::UserPrompt& prompt,
-                           ProfileStoreTexts texts)
+                           lighting::ActiveProfile& activeProfile, const device::DeviceFacts& facts,
+                           platform::UserPrompt& prompt, ProfileStoreTexts texts)
     : folder_(std::move(profileFolder)),
       profileImage_(profileImage),
       deviceImage_(deviceImage),
@@ -29,7 +28,8 @@ std::filesystem::path ProfileStore::CurrentProfileFile() const {
 
 void ProfileStore::ReloadProfileFromDevice() {
     static_cast<void>(EnsureProfileFolder(folder_));
-    const int profile = activeProfile_.Cached();
+    // Unknown after start-up and after every removal: ask the keyboard.
+    const int profile = activeProfile_.GetActiveProfile(commands_);
     const std::filesystem::path file = CurrentProfileFile();
 
     // The keyboard is read and the file loaded before the image is locked: the lock is only
@@ -96,7 +96,7 @@ ImportResult ProfileStore::ImportProfile(const std::filesystem::path& path) {
             prompt_,
             keyDefaults,
             facts_.MacroCapacity(),
-            activeProfile_.Cached(),
+            activeProfile_.GetActiveProfile(commands_),
             texts_.deviceWriteTexts ? texts_.deviceWriteTexts() : DeviceWriteTexts{},
         };
         result.writtenToKeyboard =

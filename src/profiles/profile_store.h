@@ -63,7 +63,7 @@ public:
     // operation needs it and it has gone.
     ProfileStore(std::filesystem::path profileFolder, ProfileImage& profileImage,
                  DeviceImage& deviceImage, device::DeviceCommands& commands,
-                 const lighting::ActiveProfile& activeProfile, const device::DeviceFacts& facts,
+                 lighting::ActiveProfile& activeProfile, const device::DeviceFacts& facts,
                  platform::UserPrompt& prompt, ProfileStoreTexts texts);
 
     // Set once, before the first flow runs.
@@ -99,7 +99,7 @@ private:
     ProfileImage& profileImage_;
     DeviceImage& deviceImage_;
     device::DeviceCommands& commands_;
-    const lighting::ActiveProfile& activeProfile_;
+    lighting::ActiveProfile& activeProfile_;
     const device::DeviceFacts& facts_;
     platform::UserPrompt& prompt_;
     ProfileStoreTexts texts_;
