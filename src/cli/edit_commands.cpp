@@ -450,8 +450,10 @@ void AddEditCommands(CLI::App& app, CommandRunner& selected, OfflineRunner& offl
                 std::cout
                     << nlohmann::json{{"file", o->file}, {"valid", valid}, {"reason", why}}.dump(2)
                     << "\n";
-            } else {
+            } else if (valid) {
                 std::cout << o->file << ": " << why << "\n";
+            } else {
+                std::fprintf(stderr, "quorvanectl: %s: %s\n", o->file.c_str(), why);
             }
             return valid ? kExitOk : kExitBadInput;
         };

@@ -6,6 +6,9 @@ ctl="$1"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 state="$dir/keyboard.state"
+# Profile folder, pending changes and settings all inside the test's folder.
+export HOME="$dir/home" XDG_STATE_HOME="$dir/home/state" XDG_CONFIG_HOME="$dir/home/config"
+mkdir -p "$HOME"
 run() { "$ctl" --keyboard="sim:$state" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -38,4 +41,34 @@ printf 'not a state file\n' > "$dir/broken.state"
 expect_status 4 "$ctl" --keyboard="sim:$dir/broken.state" info
 "$ctl" --keyboard="sim:$state" lighting set --profile 9 --mode 1 > /dev/null 2>&1 &&
     fail "an out-of-range profile is refused"
+# The key configuration: edits stay pending until apply, then the keyboard holds them.
+run capture > /dev/null || fail "capture"
+[ -f "$HOME/Quorvane_51M/\$Profile0" ] || fail "capture writes the current profile file"
+run macro add "Copy all" "press LCtrl, tap A, 20ms, tap C, release LCtrl" --repeat 2 \
+    > /dev/null || fail "macro add"
+run assign caps macro:1 > /dev/null || fail "assign a macro"
+run assign G2 media:mute > /dev/null || fail "assign a media key to a G key"
+run assign F1 key:Backspace > /dev/null || fail "assign a key"
+run dump keys --profile 4 | grep -q 'every key at its default' ||
+    fail "edits stay pending until apply"
+run apply > /dev/null 2>&1 || fail "apply"
+run dump keys --profile 4 > "$dir/keys"
+grep -q 'Caps Lock: .*Copy all' "$dir/keys" && grep -q '^  G2: .*Mute' "$dir/keys" &&
+    grep -q '^  F1: .*Backspace' "$dir/keys" || fail "apply writes the active profile's page"
+run dump macros | grep -q 'Macro 1: Copy all (played 2x)' || fail "apply writes the macros"
+run apply 2> /dev/null | grep -q 'Nothing to apply' || fail "nothing pending after apply"
+
+run export "$dir/saved.fwc" > /dev/null || fail "export"
+run validate "$dir/saved.fwc" > /dev/null || fail "an exported file validates"
+run macro delete 1 > /dev/null 2>&1 && fail "a macro that keys play is not deleted silently"
+run macro delete 1 --force --apply > /dev/null 2>&1 || fail "macro delete --force"
+run import "$dir/saved.fwc" > /dev/null 2>&1 || fail "import"
+run dump macros | grep -q 'Copy all' || fail "import brings the macro back"
+
+expect_status 5 run assign nokey default
+expect_status 5 run assign caps key:nokey
+expect_status 5 run macro add "Bad" "press A, 50000ms"
+head -c 40000 /dev/zero > "$dir/zero.fwc"
+expect_status 5 run validate "$dir/zero.fwc"
+expect_status 5 run import "$dir/zero.fwc"
 echo "quorvanectl: all checks passed"
