@@ -35,6 +35,17 @@ int main(int argc, char** argv) {
         "Profiles are numbered 1 to 4. Every change goes to the keyboard through the same\n"
         "operations the desktop app uses."};
     app.require_subcommand(1);
+    app.footer(
+        "\nExamples:\n"
+        "  quorvanectl --keyboard=sim info                 try it on the simulated keyboard\n"
+        "  quorvanectl lighting set --profile 1 --mode 3 --colour 00A0FF\n"
+        "  quorvanectl macro add \"Copy all\" \"press LCtrl, tap A, 20ms, tap C, release LCtrl\"\n"
+        "  quorvanectl assign \"Caps Lock\" macro:1 --repeat 2\n"
+        "  quorvanectl assign G1 media:mute\n"
+        "  quorvanectl apply                               write pending edits to the keyboard\n"
+        "  quorvanectl export ~/Documents/games.fwc\n"
+        "\nEdits (assign, macro add/delete) stay pending until `apply` unless --apply is given.\n"
+        "Exit codes: 0 done, 2 no keyboard, 3 keyboard error, 4 set-up problem, 5 bad input.");
     GlobalOptions options;
     app.add_option("--keyboard", options.keyboard,
                    "Which keyboard to talk to: 'real' (default, the attached keyboard), 'sim' "
