@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "app/keyboard_app.h"
+#include "app/null_main_window_view.h"
 #include "device/device_report.h"
 #include "macros/macro_area.h"
 #include "platform/program_exit.h"
@@ -27,28 +28,6 @@ double CpuMs() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
-
-class QuietView final : public qv::app::MainWindowView {
-public:
-    void OpenWindow() override {}
-    void HideWindow() override {}
-    void CloseSubDialogs() override {}
-    void EndMainWindow() override {}
-    void LoadTexts(int) override {}
-    void CreateTrayIcon() override {}
-    void SetTrayIcon(int) override {}
-    void RemoveTrayIcon() override {}
-    void BuildProfileMenu() override {}
-    void ShowProgress() override {}
-    void ProgressFrame(int) override {}
-    void HideProgress() override {}
-    void SetApplyEnabled(bool) override {}
-    void RefreshBankKeys(const qv::app::BankKeys&) override {}
-    void ShowProfileSlot(int) override {}
-    void SwitchProfileSlot(int) override {}
-    void RefreshProfileList() override {}
-    void RefreshLightingPanel() override {}
-};
 
 class QuietPrompt final : public qv::platform::UserPrompt {
 public:
@@ -124,7 +103,7 @@ int main() {
 
     qv::sim::SimHidService keyboard(memory);
     keyboard.SetTiming({qv::sim::SimTiming::Mode::FullSpeed, {}});
-    QuietView view;
+    qv::app::NullMainWindowView view;
     QuietPrompt prompt;
     NoLauncher launcher;
     NoExit exit;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/exit_codes.h"
+#include "cli/listing.h"
 #include "core/hex.h"
 #include "core/utf16.h"
 #include "device/command_result.h"
@@ -19,9 +20,6 @@
 
 namespace qv::cli {
 namespace {
-
-constexpr int kFirstGKeySlot = 256;
-constexpr int kLastGKeySlot = 273;
 
 struct DumpOptions {
     int profile = 0;  // 0 = all
@@ -55,13 +53,6 @@ std::optional<macros::DecodedMacroArea> ReadMacros(device::DeviceCommands& comma
     return decoded;
 }
 
-std::string SlotName(int slot, const keys::TextLookupFn& lookup) {
-    if (slot >= kFirstGKeySlot && slot <= kLastGKeySlot) {
-        return "G" + std::to_string(slot - kFirstGKeySlot + 1);
-    }
-    return keys::KeyName(keys::IndexToKeyCode(static_cast<keys::KeyIndex>(slot)), lookup);
-}
-
 int RunDumpKeys(KeyboardSession& session, const GlobalOptions& options, int onlyProfile) {
     const keys::TextLookupFn lookup = session.Lookup();
     device::DeviceCommands& commands = session.commands();
@@ -82,40 +73,17 @@ int RunDumpKeys(KeyboardSession& session, const GlobalOptions& options, int only
             return kExitDeviceError;
         }
         const keys::DecodedKeyPage decoded = keys::DecodeKeyPage(page, defaults);
-        nlohmann::json assignments = nlohmann::json::array();
-        int shown = 0;
-        if (!options.json) {
-            std::cout << "Profile " << profile + 1 << "\n";
-        }
-        for (int slot = 0; slot <= kLastGKeySlot; ++slot) {
-            const keys::KeyEntry& entry = decoded.block[static_cast<std::size_t>(slot)];
-            if (entry.kind == keys::KeyKind::Default) {
-                continue;
-            }
-            ++shown;
-            const auto description =
-                keys::DescribeAssignment(SlotName(slot, lookup), entry, macroList, lookup);
-            if (options.json) {
-                assignments.push_back({{"key", SlotName(slot, lookup)},
-                                       {"kind", static_cast<int>(entry.kind)},
-                                       {"value", entry.value},
-                                       {"description", description.tooltip}});
-            } else {
-                std::cout << "  " << description.tooltip << "\n";
-            }
-        }
         if (options.json) {
             json.push_back({{"profile", profile + 1},
                             {"page", HexBytes(page)},
-                            {"assignments", assignments},
+                            {"assignments", AssignmentsJson(decoded.block, macroList, lookup)},
                             {"problems", decoded.problems}});
-        } else {
-            if (shown == 0) {
-                std::cout << "  every key at its default\n";
-            }
-            for (const std::string& problem : decoded.problems) {
-                std::cout << "  warning: " << problem << "\n";
-            }
+            continue;
+        }
+        std::cout << "Profile " << profile + 1 << "\n"
+                  << AssignmentsText(decoded.block, macroList, lookup);
+        for (const std::string& problem : decoded.problems) {
+            std::cout << "  warning: " << problem << "\n";
         }
     }
     if (options.json) {
@@ -133,24 +101,10 @@ int RunDumpMacros(KeyboardSession& session, const GlobalOptions& options) {
     }
     nlohmann::json json = nlohmann::json::array();
     for (const macros::MacroRecord& macro : decoded->macros) {
-        nlohmann::json actions = nlohmann::json::array();
-        std::string steps;
-        for (const macros::MacroAction& action : macro.actions) {
-            const bool press = action.state == macros::KeyState::Press;
-            const std::string key = keys::KeyName(action.key, lookup);
-            actions.push_back({{"key", key}, {"press", press}, {"delayMs", action.delay}});
-            steps += "    " + std::string(press ? "press   " : "release ") + key + ", then " +
-                     std::to_string(action.delay) + " ms\n";
-        }
         if (options.json) {
-            json.push_back({{"id", macro.macroId},
-                            {"name", Utf16ToUtf8(macro.name)},
-                            {"repeat", macro.repeatCount},
-                            {"actions", actions}});
+            json.push_back(MacroJson(macro, lookup));
         } else {
-            std::cout << "Macro " << macro.macroId << ": " << Utf16ToUtf8(macro.name) << " (played "
-                      << static_cast<int>(macro.repeatCount) << "x)\n"
-                      << steps;
+            std::cout << MacroText(macro, true, lookup);
         }
     }
     if (options.json) {

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/exit_codes.h"
+#include "cli/listing.h"
 #include "core/utf16.h"
 #include "keys/assignment_description.h"
 #include "keys/assignment_spec.h"
@@ -108,37 +109,15 @@ int RunKeysShow(KeyboardSession& session, const GlobalOptions& options, int prof
     const keys::TextLookupFn lookup = session.Lookup();
     auto image = session.app().profileImage.Lock();
     const keys::KeyBlock& block = image->blocks[static_cast<std::size_t>(profile)];
-    nlohmann::json json = nlohmann::json::array();
-    if (!options.json) {
-        std::cout << "Profile " << profile + 1 << (HasPending() ? " (with pending changes)" : "")
-                  << "\n";
-    }
-    int shown = 0;
-    for (std::size_t slot = 0; slot < keys::kGKeySlotEnd; ++slot) {
-        const keys::KeyEntry& entry = block[slot];
-        if (entry.kind == keys::KeyKind::Default) {
-            continue;
-        }
-        const std::string name =
-            slot >= keys::kFirstGKeySlot
-                ? "G" + std::to_string(slot - keys::kFirstGKeySlot + 1)
-                : keys::KeyName(keys::IndexToKeyCode(static_cast<keys::KeyIndex>(slot)), lookup);
-        const auto description = keys::DescribeAssignment(name, entry, image->macros, lookup);
-        ++shown;
-        if (options.json) {
-            json.push_back({{"key", name},
-                            {"kind", static_cast<int>(entry.kind)},
-                            {"value", entry.value},
-                            {"description", description.tooltip}});
-        } else {
-            std::cout << "  " << description.tooltip << "\n";
-        }
-    }
     if (options.json) {
-        std::cout << nlohmann::json{{"profile", profile + 1}, {"assignments", json}}.dump(2)
+        std::cout << nlohmann::json{{"profile", profile + 1},
+                                    {"assignments", AssignmentsJson(block, image->macros, lookup)}}
+                         .dump(2)
                   << "\n";
-    } else if (shown == 0) {
-        std::cout << "  every key at its default\n";
+    } else {
+        std::cout << "Profile " << profile + 1 << (HasPending() ? " (with pending changes)" : "")
+                  << "\n"
+                  << AssignmentsText(block, image->macros, lookup);
     }
     return kExitOk;
 }
@@ -258,23 +237,9 @@ int RunMacroList(KeyboardSession& session, const GlobalOptions& options, int onl
         }
         found = true;
         if (options.json) {
-            nlohmann::json steps = nlohmann::json::array();
-            for (const auto& action : macro.actions) {
-                steps.push_back({{"key", keys::KeyName(action.key, lookup)},
-                                 {"press", action.state == macros::KeyState::Press},
-                                 {"delayMs", action.delay}});
-            }
-            json.push_back({{"id", macro.macroId},
-                            {"name", Utf16ToUtf8(macro.name)},
-                            {"repeat", macro.repeatCount},
-                            {"steps", steps}});
-            continue;
-        }
-        std::cout << macro.macroId << "  " << Utf16ToUtf8(macro.name) << "  ("
-                  << macro.actions.size() << " steps, played "
-                  << static_cast<int>(macro.repeatCount) << "x)\n";
-        if (onlyId != 0) {
-            std::cout << macros::FormatMacroSteps(macro.actions, lookup);
+            json.push_back(MacroJson(macro, lookup));
+        } else {
+            std::cout << MacroText(macro, onlyId != 0, lookup);
         }
     }
     if (onlyId != 0 && !found) {

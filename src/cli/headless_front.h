@@ -7,34 +7,17 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_window_view.h"
+#include "app/null_main_window_view.h"
 #include "platform/program_exit.h"
 #include "platform/program_launcher.h"
 #include "platform/user_prompt.h"
 
 namespace qv::cli {
 
-class HeadlessView final : public app::MainWindowView {
+class HeadlessView final : public app::NullMainWindowView {
 public:
-    void OpenWindow() override {}
-    void HideWindow() override {}
-    void CloseSubDialogs() override {}
-    void EndMainWindow() override {}
-    void LoadTexts(int) override {}
-    void CreateTrayIcon() override {}
-    void SetTrayIcon(int) override {}
-    void RemoveTrayIcon() override {}
-    void BuildProfileMenu() override {}
     // Long writes say that they are under way.
     void ShowProgress() override { std::fputs("Writing to the keyboard...\n", stderr); }
-    void ProgressFrame(int) override {}
-    void HideProgress() override {}
-    void SetApplyEnabled(bool) override {}
-    void RefreshBankKeys(const app::BankKeys&) override {}
-    void ShowProfileSlot(int) override {}
-    void SwitchProfileSlot(int) override {}
-    void RefreshProfileList() override {}
-    void RefreshLightingPanel() override {}
 };
 
 class HeadlessPrompt final : public platform::UserPrompt {

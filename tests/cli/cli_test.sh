@@ -55,7 +55,7 @@ run apply > /dev/null 2>&1 || fail "apply"
 run dump keys --profile 4 > "$dir/keys"
 grep -q 'Caps Lock: .*Copy all' "$dir/keys" && grep -q '^  G2: .*Mute' "$dir/keys" &&
     grep -q '^  F1: .*Backspace' "$dir/keys" || fail "apply writes the active profile's page"
-run dump macros | grep -q 'Macro 1: Copy all (played 2x)' || fail "apply writes the macros"
+run dump macros | grep -q '^1  Copy all  (6 steps, played 2x)' || fail "apply writes the macros"
 run apply 2> /dev/null | grep -q 'Nothing to apply' || fail "nothing pending after apply"
 
 run export "$dir/saved.fwc" > /dev/null || fail "export"
