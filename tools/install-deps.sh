@@ -7,4 +7,5 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     libgtest-dev \
     libhidapi-dev libudev-dev \
     libcli11-dev nlohmann-json3-dev \
+    qt6-base-dev xvfb xauth \
     clang libfuzzer-14-dev clang-format

@@ -1,0 +1,154 @@
+#include "ui/qt/base_dialog.h"
+
+#include <QDir>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRect>
+#include <QWindow>
+
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "ui/widget_rules.h"
+
+namespace qv::gui {
+
+CBaseDialog::CBaseDialog(QWidget* parent, QString skinFile, QString skinFolder)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      skinFile_(std::move(skinFile)),
+      skinFolder_(std::move(skinFolder)),
+      onSkinFailure_([](const QString&) { std::exit(0); }) {
+    // The background covers every pixel, so erasing first would only flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CBaseDialog::~CBaseDialog() = default;
+
+bool CBaseDialog::ApplySkin() {
+    skinning_ = true;
+    ini_.SetPath(skinFile_);
+    const QDir folder(skinFolder_);
+    // A missing name leaves the folder's own path, which fails to load like any bad picture.
+    const QString backgroundPath =
+        folder.filePath(ini_.GetString(u"SCREEN", u"Main", u"").value_or(QString()));
+    const QString maskPath =
+        folder.filePath(ini_.GetString(u"SCREEN", u"Mask", u"").value_or(QString()));
+
+    QPixmap background(backgroundPath);
+    QImage mask(maskPath);
+    if (background.isNull() || mask.isNull()) {
+        skinning_ = false;
+        onSkinFailure_(background.isNull() ? backgroundPath : maskPath);
+        return false;
+    }
+    background_ = std::move(background);
+    mask_ = std::move(mask);
+
+    resize(background_.size());
+    outline_ = OutlineFromMask(mask_);
+    // Qt reads an empty mask as "no mask"; a region beside the window keeps it invisible instead,
+    // as an all-white mask asks.
+    setMask(outline_.isEmpty() ? QRegion(-1, -1, 1, 1) : outline_);
+    update();
+    skinning_ = false;
+    return true;
+}
+
+QRegion CBaseDialog::OutlineFromMask(const QImage& mask) {
+    const QImage rgb = mask.convertToFormat(QImage::Format_RGB32);
+    const int width = rgb.width();
+    const int height = rgb.height();
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back(static_cast<std::uint32_t>(line[x]) & 0xFFFFFFu);
+        }
+    }
+    const std::vector<qv::ui::MaskRun> runs = qv::ui::MaskRuns(width, height, pixels);
+
+    // The runs come row by row and left to right, which is the banded order setRects needs; a
+    // region per batch keeps each union small on large masks.
+    QRegion outline;
+    std::vector<QRect> batch;
+    batch.reserve(qv::ui::kOutlineBatchRects);
+    const auto flush = [&] {
+        if (batch.empty()) {
+            return;
+        }
+        QRegion part;
+        part.setRects(batch.data(), static_cast<int>(batch.size()));
+        outline = outline.united(part);
+        batch.clear();
+    };
+    for (const qv::ui::MaskRun& run : runs) {
+        batch.emplace_back(run.x, run.y, run.width, 1);
+        if (batch.size() == qv::ui::kOutlineBatchRects) {
+            flush();
+        }
+    }
+    flush();
+    return outline;
+}
+
+void CBaseDialog::FreePictures() {
+    background_ = QPixmap();
+    mask_ = QImage();
+}
+
+void CBaseDialog::done(int result) {
+    FreePictures();
+    QDialog::done(result);
+}
+
+void CBaseDialog::showEvent(QShowEvent* event) {
+    // Every opening of the window starts from its pictures; closing freed them.
+    if (background_.isNull()) {
+        ApplySkin();
+    }
+    QDialog::showEvent(event);
+}
+
+void CBaseDialog::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background_);
+}
+
+void CBaseDialog::mousePressEvent(QMouseEvent* event) {
+    // Only the surface drags: a press that reached us from a child it lies over is the child's.
+    if (event->button() != Qt::LeftButton || childAt(event->position().toPoint()) != nullptr) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    QWindow* window = windowHandle();
+    if (window != nullptr && window->startSystemMove()) {
+        return;
+    }
+    // No window manager move on this platform: follow the mouse ourselves.
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+    event->accept();
+}
+
+void CBaseDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        event->accept();
+        return;
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CBaseDialog::mouseReleaseEvent(QMouseEvent* event) {
+    if (dragging_ && event->button() == Qt::LeftButton) {
+        dragging_ = false;
+        event->accept();
+        return;
+    }
+    QDialog::mouseReleaseEvent(event);
+}
+
+}  // namespace qv::gui

@@ -1,0 +1,77 @@
+#include "ui/widget_rules.h"
+
+#include <algorithm>
+
+namespace qv::ui {
+
+ButtonLook ChooseButtonLook(const ButtonState& state) noexcept {
+    if (!state.enabled) {
+        return {ButtonPicture::Disabled, ButtonTextColour::Disabled};
+    }
+    if (state.overrideOn) {
+        return {state.useSecondOverride ? ButtonPicture::SecondOverride : ButtonPicture::Override,
+                ButtonTextColour::Normal};
+    }
+    if (state.pressed) {
+        return {ButtonPicture::Pressed, ButtonTextColour::Pressed};
+    }
+    if (state.hover) {
+        return {ButtonPicture::Hover, ButtonTextColour::HoverOrChecked};
+    }
+    if (state.checked) {
+        return {ButtonPicture::Checked, ButtonTextColour::HoverOrChecked};
+    }
+    return {ButtonPicture::Normal, ButtonTextColour::Normal};
+}
+
+std::vector<MaskRun> MaskRuns(int width, int height, std::span<const std::uint32_t> pixels) {
+    std::vector<MaskRun> runs;
+    if (width <= 0 || height <= 0 ||
+        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        return runs;
+    }
+    const auto inside = [](std::uint32_t pixel) {
+        return (pixel & 0xFFFFFFu) != kMaskOutsideColour;
+    };
+    for (int y = 0; y < height; ++y) {
+        const auto row =
+            pixels.subspan(static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
+                           static_cast<std::size_t>(width));
+        int x = 0;
+        while (x < width) {
+            while (x < width && !inside(row[static_cast<std::size_t>(x)])) {
+                ++x;
+            }
+            const int start = x;
+            while (x < width && inside(row[static_cast<std::size_t>(x)])) {
+                ++x;
+            }
+            if (x > start) {
+                runs.push_back({start, y, x - start});
+            }
+        }
+    }
+    return runs;
+}
+
+int StoredOutlinePercent(int percent, bool on) noexcept {
+    return on ? std::clamp(percent, 0, kMaxOutlinePercent) : percent;
+}
+
+bool ApplyTooltipText(TooltipState& tooltip, std::string_view text, bool activate) {
+    if (text.empty()) {
+        return false;
+    }
+    tooltip.created = true;
+    tooltip.toolAdded = true;
+    tooltip.text = text;
+    tooltip.delayMs = kTooltipDelayMs;
+    tooltip.active = activate;
+    return true;
+}
+
+bool TooltipShows(const TooltipState& tooltip) noexcept {
+    return tooltip.created && tooltip.active && !tooltip.text.empty();
+}
+
+}  // namespace qv::ui

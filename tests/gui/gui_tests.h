@@ -1,0 +1,17 @@
+#pragma once
+
+// One Qt Test class per widget, all run by one program under one QApplication.
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+namespace qv::gui::test {
+
+std::unique_ptr<QObject> MakeBaseDialogTest();
+std::unique_ptr<QObject> MakeIniFileTest();
+std::unique_ptr<QObject> MakePngButtonTest();
+std::unique_ptr<QObject> MakeSkinColorBtnTest();
+
+}  // namespace qv::gui::test
