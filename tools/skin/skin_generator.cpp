@@ -867,6 +867,36 @@ void WriteLightingPictures(const WindowLayout& w, const Theme& theme, const fs::
     }
 }
 
+// The tray's three icons, by the numbers the window asks for them with: 128 no keyboard (also
+// the application icon), 141 keyboard present, 142 a macro is playing.
+void WriteTrayIcons(const Theme& theme, const fs::path& out) {
+    constexpr int kSize = 64;
+    const QRectF area(4, 4, kSize - 8, kSize - 8);
+    for (const auto& [number, look] : {std::pair{128, "off"}, {141, "on"}, {142, "play"}}) {
+        QImage image(kSize, kSize, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        const std::string_view which = look;
+        const QColor ring = which == "off" ? theme["label"] : theme["accent"];
+        p.setBrush(theme["panel"]);
+        p.setPen(QPen(ring, 5.0));
+        p.drawEllipse(area.adjusted(2, 2, -2, -2));
+        if (which == "play") {
+            QPolygonF triangle;
+            triangle << QPointF(26, 20) << QPointF(46, 32) << QPointF(26, 44);
+            p.setPen(Qt::NoPen);
+            p.setBrush(ring);
+            p.drawPolygon(triangle);
+        } else {
+            p.setPen(QPen(ring, 5.0, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(38, 38), QPointF(50, 50));
+        }
+        p.end();
+        Save(image, out, "tray" + std::to_string(number) + ".png");
+    }
+}
+
 int Generate(const fs::path& layoutPath, const fs::path& out) {
     qv::ui::IniLoadResult loaded = qv::ui::IniFile::Load(layoutPath);
     if (loaded.status != qv::ui::IniLoadStatus::Ok) {
@@ -882,6 +912,7 @@ int Generate(const fs::path& layoutPath, const fs::path& out) {
     WriteLightingPictures(main, theme, out);
     WriteProfile(profile, theme, out);
     WriteComposite(composite, theme, out);
+    WriteTrayIcons(theme, out);
     for (const WindowLayout* w : {&main, &profile, &composite}) {
         WriteSkinIni(*w, out);
     }
@@ -938,8 +969,9 @@ int Check(const fs::path& folder) {
             }
         }
     }
-    for (const char* picture : {"0.bmp", "9.bmp", "jdt1.bmp", "jdt10.bmp", "dengup.bmp",
-                                "dengdown.bmp", "hongok.bmp", "julongdown.bmp"}) {
+    for (const char* picture :
+         {"tray128.png", "tray141.png", "tray142.png", "0.bmp", "9.bmp", "jdt1.bmp", "jdt10.bmp",
+          "dengup.bmp", "dengdown.bmp", "hongok.bmp", "julongdown.bmp"}) {
         if (QImage(QString::fromStdString((folder / picture).string())).isNull()) {
             faults.push_back(std::string(picture) + " does not load");
         }

@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -19,7 +20,13 @@ CBaseDialog::CBaseDialog(QWidget* parent, QString skinFile, QString skinFolder)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       skinFile_(std::move(skinFile)),
       skinFolder_(std::move(skinFolder)),
-      onSkinFailure_([](const QString&) { std::exit(0); }) {
+      onSkinFailure_([](const QString& picture) {
+          // The window cannot be drawn without it: say which file is missing, then end as a
+          // missing skin picture does, quietly for scripts (exit code 0).
+          std::fprintf(stderr, "quorvane: the skin picture %s is missing or unreadable\n",
+                       qPrintable(picture));
+          std::exit(0);
+      }) {
     // The background covers every pixel, so erasing first would only flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
