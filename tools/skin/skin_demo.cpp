@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/qt/base_dialog.h"
 #include "ui/qt/png_button.h"
@@ -79,7 +80,13 @@ int main(int argc, char** argv) {
     }
     const auto pixmap = [&pictures](std::string_view name) { return pictures.at(name); };
 
-    for (const std::string& key : qv::ui::AllButtonInfoKeys(qv::ui::SkinWindow::Main)) {
+    // The extra keys D1..D6 follow the listed ones; with Flip off (the default) they are
+    // shown disabled.
+    std::vector<std::string> keys = qv::ui::AllButtonInfoKeys(qv::ui::SkinWindow::Main);
+    for (int n = 1; n <= 6; ++n) {
+        keys.push_back("KEY_D" + std::to_string(n));
+    }
+    for (const std::string& key : keys) {
         if (!IsMainImageButton(key)) {
             continue;
         }
@@ -107,7 +114,7 @@ int main(int argc, char** argv) {
         button->SetPictures(place.origin.x, place.origin.y, pixmap(set.normal), pixmap(set.hover),
                             pixmap(set.pressed), pixmap(set.disabled), pixmap(set.checked));
         button->setVisible(place.visible);
-        button->setEnabled(place.enabled);
+        button->setEnabled(place.enabled && key.rfind("KEY_D", 0) != 0);
         const QString name = QString::fromStdString(key);
         button->SetChecked(checked.contains(name));
         if (name == marked) {

@@ -279,6 +279,15 @@ WindowLayout ReadWindow(const Layout& layout, SkinWindow window, const std::stri
     }
     if (window == SkinWindow::Main) {
         ReadKeyboard(layout, w);
+        // The six extra keys have no entries in the key lists; the skin gives them a place
+        // under names of their own (KEY_D1..KEY_D6).
+        for (int n = 1; n <= 6; ++n) {
+            const std::string key = "KEY_D" + std::to_string(n);
+            const std::string value = layout.Need(name + ".Buttons", key);
+            const std::size_t bar = value.find('|');
+            w.buttons[key] = Button{ToRect(value.substr(0, bar), key),
+                                    QString::fromStdString(value.substr(bar + 1)), false};
+        }
     }
     for (const std::string& key : qv::ui::AllButtonInfoKeys(window)) {
         if (w.buttons.count(key) != 0) {
@@ -613,6 +622,13 @@ void WriteSkinIni(const WindowLayout& w, const fs::path& folder) {
         out << key << "="
             << RectText(button != w.buttons.end() ? button->second.rect : w.controls.at(key))
             << "\n";
+    }
+    // Buttons of the skin's own beyond the key lists (the extra keys D1..D6).
+    const auto listed = qv::ui::AllButtonInfoKeys(w.window);
+    for (const auto& [key, button] : w.buttons) {
+        if (std::find(listed.begin(), listed.end(), key) == listed.end()) {
+            out << key << "=" << RectText(button.rect) << "\n";
+        }
     }
     if (!w.arrows.empty()) {
         out << "\n[BUTTONINFO2]\n";
