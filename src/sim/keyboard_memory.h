@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "device/device_report.h"
+#include "lighting/device_settings_block.h"
 
 namespace qv::sim {
 
-// Settings block fields the firmware itself looks at.
-inline constexpr std::size_t kSettingsFirmwareVersion = 8;  // u16
-inline constexpr std::size_t kSettingsActiveProfile = 10;   // u8, 0..3
-inline constexpr std::size_t kSettingsMacroCapacity = 11;   // u8, units of 128 bytes
-inline constexpr std::size_t kSettingsModeList = 12;        // 32 x u8
-inline constexpr std::size_t kModeListSize = 32;
-inline constexpr std::size_t kMacroCapacityUnit = 128;
-static_assert(kSettingsModeList + kModeListSize == device::kSettingsBlockSize);
+// Settings block fields the firmware itself looks at (the layout is the tool's own).
+inline constexpr std::size_t kSettingsFirmwareVersion = lighting::kFirmwareVersionOffset;
+inline constexpr std::size_t kSettingsActiveProfile = lighting::kActiveProfileOffset;
+inline constexpr std::size_t kSettingsMacroCapacity = lighting::kMacroCapacityOffset;
+inline constexpr std::size_t kSettingsModeList = lighting::kModeListOffset;
+inline constexpr std::size_t kModeListSize = lighting::kModeListSize;
+inline constexpr std::size_t kMacroCapacityUnit = lighting::kMacroCapacityUnit;
 
 inline constexpr std::uint16_t kFactoryFirmwareVersion = 0x0110;
 inline constexpr std::uint8_t kFactoryMacroCapacityUnits = 64;  // 8192 bytes
