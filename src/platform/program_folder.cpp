@@ -16,6 +16,11 @@ std::filesystem::path ProgramFolder() {
         if (std::filesystem::is_directory(folder / "Skins", error)) {
             return folder;
         }
+        // An installed program finds its data beside its prefix, wherever a package put it.
+        const std::filesystem::path shared = folder.parent_path() / "share" / "quorvane";
+        if (std::filesystem::is_directory(shared / "Skins", error)) {
+            return shared;
+        }
     }
     return QUORVANE_DATA_DIR;
 }
