@@ -10,27 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "ui/temp_folder.h"
+
 namespace qv::app {
 namespace {
 
 namespace fs = std::filesystem;
 using device::Message;
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "qv-guard-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    [[nodiscard]] fs::path Runtime() const { return path_ / "run"; }
+using test::TempFolder;
 
-private:
-    fs::path path_;
-};
+// The runtime folder inside a temporary folder, not yet made.
+fs::path Runtime(const TempFolder& temp) {
+    return temp.Path() / "run";
+}
 
 // A main window that handles OPEN and KILL with their tags only.
 class FakeWindow final : public device::MainWindowPort {
@@ -78,7 +71,7 @@ protected:
 
     // Runs a later start with `arguments` on its own lock.
     GuardResult StartAnother(std::vector<std::string> arguments) {
-        platform::InstanceLock lock(temp_.Runtime());
+        platform::InstanceLock lock(Runtime(temp_));
         SingleInstanceGuard guard(lock, &laterLauncher_);
         return guard.Run(arguments, [](std::uint32_t, std::uint32_t) { return true; });
     }
@@ -87,7 +80,7 @@ protected:
     FakeWindow window_;
     RecordingLauncher firstLauncher_;
     RecordingLauncher laterLauncher_;
-    platform::InstanceLock firstLock_{temp_.Runtime()};
+    platform::InstanceLock firstLock_{Runtime(temp_)};
 };
 
 TEST_F(SingleInstanceGuardTest, FirstInstanceStartsTheCompanionAndLaterStartsOpenIt) {
@@ -118,7 +111,7 @@ TEST_F(SingleInstanceGuardTest, KillEndsTheRunningInstanceInEitherOrder) {
 TEST_F(SingleInstanceGuardTest, KillWithNoneRunningStartsNormallyAndStartStillHides) {
     for (const auto& arguments : {std::vector<std::string>{"/Start", "/kill"},
                                   std::vector<std::string>{"/Kill", "/Start"}}) {
-        platform::InstanceLock lock(temp_.Runtime());
+        platform::InstanceLock lock(Runtime(temp_));
         RecordingLauncher launcher;
         SingleInstanceGuard guard(lock, &launcher);
         const GuardResult result =
@@ -133,7 +126,7 @@ TEST_F(SingleInstanceGuardTest, KillWithNoneRunningStartsNormallyAndStartStillHi
 
 TEST_F(SingleInstanceGuardTest, AStaleLockMakesTheNextStartTheFirstInstance) {
     {
-        platform::InstanceLock dead(temp_.Runtime());
+        platform::InstanceLock dead(Runtime(temp_));
         ASSERT_EQ(dead.TryAcquire(), platform::AcquireResult::Acquired);
     }
     StartFirst();

@@ -17,6 +17,8 @@
 
 #include "device/main_window_messages.h"
 
+#include "ui/temp_folder.h"
+
 namespace qv::platform {
 namespace {
 
@@ -26,22 +28,12 @@ using device::MSG_OPEN;
 using device::TAG_KILL;
 using device::TAG_OPEN;
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "qv-lock-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    // The runtime folder inside, not yet made.
-    [[nodiscard]] fs::path Runtime() const { return path_ / "run"; }
+using test::TempFolder;
 
-private:
-    fs::path path_;
-};
+// The runtime folder inside a temporary folder, not yet made.
+fs::path Runtime(const TempFolder& temp) {
+    return temp.Path() / "run";
+}
 
 // Records hand-offs and handles only the two a second instance sends, with their tags.
 class Recorder {
@@ -67,13 +59,13 @@ private:
 TEST(InstanceLock, SecondInstanceSeesTheFirstAndHandsOffToIt) {
     TempFolder temp;
     Recorder recorder;
-    InstanceLock first(temp.Runtime());
+    InstanceLock first(Runtime(temp));
     ASSERT_EQ(first.TryAcquire(), AcquireResult::Acquired);
     EXPECT_FALSE(first.TookOverStaleLock());
-    EXPECT_EQ(fs::status(temp.Runtime()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(Runtime(temp)).permissions() & fs::perms::all, fs::perms::owner_all);
     ASSERT_TRUE(first.Listen(recorder.Handler()));
 
-    InstanceLock second(temp.Runtime());
+    InstanceLock second(Runtime(temp));
     EXPECT_EQ(second.TryAcquire(), AcquireResult::HeldByOther);
     EXPECT_FALSE(second.Owned());
     EXPECT_EQ(second.HandOff(MSG_OPEN, TAG_OPEN), HandOffResult::Handled);
@@ -89,24 +81,24 @@ TEST(InstanceLock, SecondInstanceSeesTheFirstAndHandsOffToIt) {
 
 TEST(InstanceLock, StaleLockAndSocketOfADeadOwnerAreTakenOver) {
     TempFolder temp;
-    ASSERT_EQ(::mkdir(temp.Runtime().c_str(), 0700), 0);
-    std::ofstream(temp.Runtime() / "QX24T51M") << "";
+    ASSERT_EQ(::mkdir(Runtime(temp).c_str(), 0700), 0);
+    std::ofstream(Runtime(temp) / "QX24T51M") << "";
     {
         // A socket file whose listener is gone.
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        const std::string path = (temp.Runtime() / "QX24T51M.sock").string();
+        const std::string path = (Runtime(temp) / "QX24T51M.sock").string();
         std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
         ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
         ::close(fd);
     }
 
-    InstanceLock probe(temp.Runtime());
+    InstanceLock probe(Runtime(temp));
     EXPECT_EQ(probe.HandOff(MSG_OPEN, TAG_OPEN), HandOffResult::NoAnswer);
 
     Recorder recorder;
-    InstanceLock owner(temp.Runtime());
+    InstanceLock owner(Runtime(temp));
     ASSERT_EQ(owner.TryAcquire(), AcquireResult::Acquired);
     EXPECT_TRUE(owner.TookOverStaleLock());
     ASSERT_TRUE(owner.Listen(recorder.Handler()));
@@ -115,16 +107,16 @@ TEST(InstanceLock, StaleLockAndSocketOfADeadOwnerAreTakenOver) {
 
 TEST(InstanceLock, RefusesAFolderOthersCanEnter) {
     TempFolder temp;
-    ASSERT_EQ(::mkdir(temp.Runtime().c_str(), 0700), 0);
-    ASSERT_EQ(::chmod(temp.Runtime().c_str(), 0750), 0);
-    InstanceLock open(temp.Runtime());
+    ASSERT_EQ(::mkdir(Runtime(temp).c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(Runtime(temp).c_str(), 0750), 0);
+    InstanceLock open(Runtime(temp));
     EXPECT_EQ(open.TryAcquire(), AcquireResult::FolderRefused);
-    EXPECT_FALSE(fs::exists(temp.Runtime() / "QX24T51M"));
+    EXPECT_FALSE(fs::exists(Runtime(temp) / "QX24T51M"));
 
     // Nor one reached through a link, even to a private folder.
-    ASSERT_EQ(::chmod(temp.Runtime().c_str(), 0700), 0);
-    const fs::path link = temp.Runtime().parent_path() / "link";
-    fs::create_directory_symlink(temp.Runtime(), link);
+    ASSERT_EQ(::chmod(Runtime(temp).c_str(), 0700), 0);
+    const fs::path link = Runtime(temp).parent_path() / "link";
+    fs::create_directory_symlink(Runtime(temp), link);
     InstanceLock linked(link);
     EXPECT_EQ(linked.TryAcquire(), AcquireResult::FolderRefused);
 }
@@ -142,7 +134,7 @@ TEST(InstanceLock, AnotherProcessIsTheInstanceUntilItDies) {
         if (::pipe(pipeToSelf) != 0) {
             ::_exit(3);
         }
-        InstanceLock owner(temp.Runtime());
+        InstanceLock owner(Runtime(temp));
         if (owner.TryAcquire() != AcquireResult::Acquired ||
             !owner.Listen([&](std::uint32_t number, std::uint32_t tag) {
                 if (number != MSG_KILL || tag != TAG_KILL) {
@@ -166,7 +158,7 @@ TEST(InstanceLock, AnotherProcessIsTheInstanceUntilItDies) {
     ASSERT_EQ(::read(ready[0], &up, 1), 1);
     ::close(ready[0]);
 
-    InstanceLock second(temp.Runtime());
+    InstanceLock second(Runtime(temp));
     EXPECT_EQ(second.TryAcquire(), AcquireResult::HeldByOther);
     EXPECT_EQ(second.HandOff(MSG_OPEN, TAG_OPEN), HandOffResult::NotHandled);
     EXPECT_EQ(second.HandOff(MSG_KILL, TAG_KILL), HandOffResult::Handled);
