@@ -14,15 +14,16 @@ namespace qv::app {
 
 void MainWindowCore::SetApplyPending(bool pending) {
     view_.SetApplyEnabled(pending);
-    applyPending_ = pending;
+    applyPending_.store(pending);
 }
 
 void MainWindowCore::Apply() {
-    std::this_thread::sleep_for(busy_.timing().showDelay);
+    // The pause before the busy image keeps the window painting, as the write after it does.
+    window_.RunWhileBusy([this] { std::this_thread::sleep_for(busy_.timing().showDelay); });
     // Shown here rather than by the indicator's thread, so that it is up before the work starts.
     ShowProgress();
     busy_.Show();
-    if (applyPending_) {
+    if (applyPending_.load()) {
         bool written = false;
         window_.RunWhileBusy([&] { written = WriteImage(); });
         if (written) {

@@ -4,6 +4,7 @@
 // tray icon it shows, the resynchronise step, the pending-changes flag and the apply pipeline.
 // What it shows goes to a MainWindowView.
 
+#include <atomic>
 #include <filesystem>
 
 #include "app/busy_indicator.h"
@@ -35,6 +36,10 @@ public:
     virtual void LoadUserSchemes() = 0;
     // After the lighting panel was refreshed.
     virtual void RebuildBaseMarks() = 0;
+    // Timer 1052, once after start-up: resets the per-key colour state when per-key colour
+    // mode is on. Later switches into that mode reset it where they happen, so nothing needs
+    // to ask again and again.
+    virtual void ResetWhenPerKeyModeOn() = 0;
 
 protected:
     ~PerKeyColourHooks() = default;
@@ -67,9 +72,10 @@ public:
 
     device::MessageReply Handle(const device::Message& message) override;
 
-    // Enables or disables Apply and sets the pending-changes flag.
+    // Enables or disables Apply and sets the pending-changes flag. Any thread: the view must
+    // take the button's change to its own thread.
     void SetApplyPending(bool pending);
-    [[nodiscard]] bool ApplyPending() const { return applyPending_; }
+    [[nodiscard]] bool ApplyPending() const { return applyPending_.load(); }
 
     // The Apply button. On success of both the file save and the device write the pending flag
     // clears; otherwise it stays, so the user can apply again.
@@ -119,7 +125,8 @@ private:
     const std::filesystem::path helpFolder_;
     PerKeyColourHooks* perKeyColours_;
 
-    bool applyPending_ = false;
+    // Also cleared by an import, from the thread that writes the keyboard.
+    std::atomic<bool> applyPending_{false};
 
     bool trayCreated_ = false;
     int trayShown_ = 0;  // 0: none

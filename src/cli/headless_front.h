@@ -9,7 +9,6 @@
 
 #include "app/null_main_window_view.h"
 #include "platform/program_exit.h"
-#include "platform/program_launcher.h"
 #include "platform/user_prompt.h"
 
 namespace qv::cli {
@@ -47,14 +46,6 @@ public:
 
 private:
     std::atomic<bool> ended_{false};
-};
-
-// Starts a program found on PATH (the Windows name without ".exe", in lower case); a program
-// that is not installed is skipped, as a failed start is.
-class PathLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view program, std::string_view parameters,
-               const std::filesystem::path& workingDirectory) override;
 };
 
 }  // namespace qv::cli

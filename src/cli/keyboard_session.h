@@ -10,23 +10,15 @@
 #include <variant>
 
 #include "app/keyboard_app.h"
+#include "app/keyboard_backend.h"
 #include "cli/headless_front.h"
 #include "keys/key_names.h"
-
-namespace qv::sim {
-class SimHidService;
-}
+#include "platform/path_launcher.h"
 
 namespace qv::cli {
 
-struct KeyboardChoice {
-    enum class Kind { Real, Simulated };
-    Kind kind = Kind::Real;
-    std::filesystem::path statePath;  // simulated only
-};
-
-// "real", "sim" or "sim:PATH"; nullopt for anything else.
-[[nodiscard]] std::optional<KeyboardChoice> ParseKeyboardChoice(const std::string& text);
+using app::KeyboardChoice;
+using app::ParseKeyboardChoice;
 
 struct SessionError {
     std::string message;
@@ -63,12 +55,10 @@ public:
 private:
     explicit KeyboardSession(const SessionOptions& options) : prompt_(options.assumeYes) {}
 
-    std::unique_ptr<device::HidService> service_;
-    sim::SimHidService* simulated_ = nullptr;
-    std::filesystem::path statePath_;
+    std::unique_ptr<app::KeyboardBackend> backend_;
     HeadlessView view_;
     HeadlessPrompt prompt_;
-    PathLauncher launcher_;
+    platform::PathLauncher launcher_;
     HeadlessExit exit_;
     std::unique_ptr<platform::IniSettingsStore> languageKey_;
     platform::PosixSystemLanguage systemLanguage_;

@@ -14,6 +14,17 @@ void MessageLoop::SetHandler(MessageHandler* handler) {
     handler_.store(handler);
 }
 
+void MessageLoop::SetHost(LoopHost* host) {
+    Bind();
+    host_.store(host);
+}
+
+void MessageLoop::WakeHost() {
+    if (LoopHost* host = host_.load()) {
+        host->Wake();
+    }
+}
+
 MessageReply MessageLoop::Dispatch(const Message& message) {
     MessageHandler* handler = handler_.load();
     return handler != nullptr ? handler->Handle(message) : MessageReply::Ignored;
@@ -30,6 +41,9 @@ MessageReply MessageLoop::Send(const Message& message) {
     }
     queue_.push_back({message, &pending});
     changed_.notify_all();
+    lock.unlock();
+    WakeHost();
+    lock.lock();
     changed_.wait(lock, [&] { return pending.done; });
     return pending.reply;
 }
@@ -43,6 +57,7 @@ void MessageLoop::Post(const Message& message) {
         queue_.push_back({message, nullptr});
     }
     changed_.notify_all();
+    WakeHost();
 }
 
 void MessageLoop::Complete(const Item& item, MessageReply reply) {
@@ -126,11 +141,15 @@ bool MessageLoop::RunUntil(const std::function<bool()>& done, std::chrono::milli
 
 std::size_t MessageLoop::RunUntilIdle() {
     Bind();
-    const auto any = [](const Message&) { return true; };
+    // Only the owner thread changes busyDepth_, and this is the owner thread now.
+    const bool busy = busyDepth_ > 0;
+    const auto accept = [busy](const Message& message) {
+        return !busy || HandledWhileBusy(message);
+    };
     std::size_t handled = 0;
     Item item{};
     while (TakeNext(
-        item, any, [] { return false; }, std::chrono::steady_clock::time_point::max())) {
+        item, accept, [] { return false; }, std::chrono::steady_clock::time_point::max())) {
         Complete(item, Dispatch(item.message));
         ++handled;
     }
@@ -146,6 +165,7 @@ void MessageLoop::RunWhileBusy(const std::function<void()>& work) {
         std::lock_guard lock(mutex_);
         busyWorkDone_ = false;
     }
+    ++busyDepth_;
     std::thread worker([&] {
         work();
         {
@@ -153,14 +173,25 @@ void MessageLoop::RunWhileBusy(const std::function<void()>& work) {
             busyWorkDone_ = true;
         }
         changed_.notify_all();
+        WakeHost();
     });
-    Item item{};
-    while (TakeNext(
-        item, [](const Message& message) { return HandledWhileBusy(message); },
-        [this] { return !busyWorkDone_; }, std::chrono::steady_clock::time_point::max())) {
-        Complete(item, Dispatch(item.message));
+    if (LoopHost* host = host_.load()) {
+        host->WaitWhileBusy([this] {
+            std::lock_guard lock(mutex_);
+            return busyWorkDone_;
+        });
+    } else {
+        Item item{};
+        while (TakeNext(
+            item, [](const Message& message) { return HandledWhileBusy(message); },
+            [this] { return !busyWorkDone_; }, std::chrono::steady_clock::time_point::max())) {
+            Complete(item, Dispatch(item.message));
+        }
     }
     worker.join();
+    --busyDepth_;
+    // What waited behind the work is handled now, in order.
+    WakeHost();
 }
 
 void MessageLoop::Quit() {

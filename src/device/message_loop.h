@@ -1,7 +1,10 @@
 #pragma once
 
-// The main window's message queue without a GUI toolkit, for the command line and the tests:
-// the thread that runs the loop plays the window's thread.
+// The main window's message queue. Without a GUI toolkit (the command line, the tests) the
+// thread that runs the loop plays the window's thread. A toolkit's event loop drives it through
+// a LoopHost instead: the host hears when there is something to handle and then calls
+// RunUntilIdle on its window thread, and it waits its own way while busy work runs, so that
+// its windows keep repainting.
 
 #include <atomic>
 #include <chrono>
@@ -16,6 +19,19 @@
 
 namespace qv::device {
 
+class LoopHost {
+public:
+    // Any thread, outside the loop's lock: a message was queued or busy work ended. The host
+    // calls RunUntilIdle on the window's thread soon after.
+    virtual void Wake() = 0;
+    // On the window's thread, while RunWhileBusy's work runs: runs the host's own event loop,
+    // ignoring user input, until `done` answers true (it is worth asking after each Wake).
+    virtual void WaitWhileBusy(const std::function<bool()>& done) = 0;
+
+protected:
+    ~LoopHost() = default;
+};
+
 class MessageLoop final : public MainWindowPort {
 public:
     // The constructing thread owns the loop until a Run* call is made from another one.
@@ -27,6 +43,9 @@ public:
 
     // Set before the first message arrives; without one every message is ignored.
     void SetHandler(MessageHandler* handler);
+    // Set before the first message arrives, on the thread that will run the loop, which becomes
+    // its owner; nullptr goes back to running without a host.
+    void SetHost(LoopHost* host);
 
     MessageReply Send(const Message& message) override;
     void Post(const Message& message) override;
@@ -39,6 +58,7 @@ public:
     [[nodiscard]] bool RunUntil(const std::function<bool()>& done,
                                 std::chrono::milliseconds timeout);
     // Handles what is queued, including what that queues, and returns how many it handled.
+    // While busy work runs, only what HandledWhileBusy lets through.
     std::size_t RunUntilIdle();
 
     // Any thread: Run() returns after the message it is handling.
@@ -69,9 +89,11 @@ private:
     bool TakeNext(Item& item, Accept accept, KeepWaiting keepWaiting,
                   std::chrono::steady_clock::time_point until);
     void Complete(const Item& item, MessageReply reply);
+    void WakeHost();
 
     std::atomic<std::thread::id> owner_;
     std::atomic<MessageHandler*> handler_{nullptr};
+    std::atomic<LoopHost*> host_{nullptr};
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -79,6 +101,7 @@ private:
     bool quit_ = false;
     bool shutDown_ = false;
     bool busyWorkDone_ = false;
+    int busyDepth_ = 0;  // RunWhileBusy calls in progress on the owner thread
 };
 
 }  // namespace qv::device

@@ -1,0 +1,546 @@
+#include "app/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "app/keyboard_app.h"
+#include "app/qt/dialog_prompt.h"
+#include "ui/lookup_keys.h"
+#include "ui/qt/png_button.h"
+#include "ui/skin_layout.h"
+#include "ui/text_lookup.h"
+#include "ui/text_table.h"
+
+namespace qv::gui {
+
+namespace {
+
+QString FromPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+QString FromText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The web-page buttons of the lighting panel's row and the page each opens.
+struct PageButton {
+    std::string_view skinKey;
+    const char* address;
+};
+constexpr PageButton kPageButtons[] = {
+    {"CONTROL_Network", CQuorvaneDlg::kWebSite},
+    {"CONTROL_Facebook", CQuorvaneDlg::kSocialPage1},
+    {"CONTROL_twitter", CQuorvaneDlg::kSocialPage2},
+};
+
+constexpr std::string_view kProgressControl = "CONTROL_JDTStatic";
+constexpr const char* kProfileSlotKeys[] = {"FUNC_PROFILE1", "FUNC_PROFILE2", "FUNC_PROFILE3",
+                                            "FUNC_PROFILE4"};
+// G-key buttons in button order: the five with captions, then the four without.
+constexpr const char* kBankKeyButtons[] = {"FUNC_G1", "FUNC_G2", "FUNC_G3", "FUNC_G4", "FUNC_G5",
+                                           "FUNC_G6", "FUNC_G7", "FUNC_G8", "FUNC_G9"};
+
+}  // namespace
+
+// Loads the pictures a set-up asks for and places the controls it computes.
+class CQuorvaneDlg::SkinTarget final : public ui::SkinSetupTarget {
+public:
+    explicit SkinTarget(CQuorvaneDlg& window) : window_(window) {}
+
+    bool LoadPicture(const std::filesystem::path& picture) override {
+        QPixmap loaded(FromPath(picture));
+        if (loaded.isNull()) {
+            return false;
+        }
+        window_.pictures_[picture.filename().string()] = loaded;
+        return true;
+    }
+    void ApplyScreen(const std::filesystem::path&, const std::filesystem::path&) override {
+        screenApplied_ = window_.ApplySkin();
+    }
+    void Apply(const ui::PlacedControl& placed) override {
+        if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+            window_.PlaceControl(placed);
+        } else {
+            window_.PlaceButton(placed);
+        }
+    }
+    void LoadTexts() override {}
+
+    bool screenApplied_ = true;
+
+private:
+    CQuorvaneDlg& window_;
+};
+
+CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
+    : CBaseDialog(nullptr,
+                  FromPath(ui::SkinFilePath(settings.programFolder, ui::SkinWindow::Main)),
+                  FromPath(ui::SkinFolder(settings.programFolder))),
+      settings_(std::move(settings)),
+      tray_(FromPath(ui::SkinFolder(settings_.programFolder))) {
+    if (!settings_.openUrl) {
+        settings_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    }
+    // A main window is a window of its own, shown in the taskbar while it is open.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // Failures are reported by Initialise's result; the caller decides how the program ends.
+    SetSkinFailureHandler([](const QString&) {});
+    connect(&tray_, &CTrayIcon::Command, this, &CQuorvaneDlg::RunCommand);
+}
+
+CQuorvaneDlg::~CQuorvaneDlg() {
+    delete about_;
+}
+
+void CQuorvaneDlg::Attach(app::KeyboardApp& keyboard, DialogPrompt& prompt) {
+    keyboard_ = &keyboard;
+    prompt_ = &prompt;
+}
+
+std::string CQuorvaneDlg::Localised(std::string_view lookupKey) const {
+    return keyboard_->lookup.LookupText(lookupKey);
+}
+
+QString CQuorvaneDlg::LocalisedText(std::string_view lookupKey) const {
+    return QString::fromStdString(Localised(lookupKey));
+}
+
+QString CQuorvaneDlg::SlotText(ui::TextSlot slot) const {
+    return QString::fromStdString(keyboard_->texts.SlotText(slot));
+}
+
+std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
+    const QIcon appIcon(QDir(SkinFolder()).filePath(QStringLiteral("tray128.png")));
+    setWindowIcon(appIcon);
+
+    const std::filesystem::path skinFile =
+        ui::SkinFilePath(settings_.programFolder, ui::SkinWindow::Main);
+    const ui::SkinFile skin = ui::SkinFile::Load(skinFile);
+    link_ = QString::fromStdString(skin.Link());
+    const std::vector<std::string_view> statePictures =
+        ui::StatePictureFiles(ui::SkinWindow::Main);
+    // Flip and the arrow positions belong to the keyboard view; until it reads them the
+    // keyboard shows F1..F4 and both arrows at their first place.
+    const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
+    SkinTarget target(*this);
+    auto failure = ui::SetUpSkinnedWindow(skin, ui::SkinFolder(settings_.programFolder),
+                                          statePictures, controls, target);
+    if (failure) {
+        return failure;
+    }
+    if (!target.screenApplied_) {
+        return ui::SkinExit{skin.BackgroundPicture(ui::SkinFolder(settings_.programFolder))};
+    }
+    ConnectButtons();
+
+    progress_ = new QLabel(this);
+    progress_->hide();
+    if (const auto found = pageButtons_.find(kProgressControl); found != pageButtons_.end()) {
+        progress_->setGeometry(found->second->geometry());
+        found->second->deleteLater();
+        pageButtons_.erase(found);
+    }
+    progress_->setScaledContents(true);
+
+    setWindowTitle(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::MAIN_CAPTION)));
+    if (CPngButton* version = Button("QUINDO_VER")) {
+        version->setEnabled(false);
+        version->setText(FromText(keyboard_->lookup.LanguageText("MAIN_BUTTON_QUINDO_VER")));
+        version->SetCaptionFont(QStringLiteral("Verdana"), 8);
+    }
+
+    // The language message, then the tooltips: looked up first, then the interface section's
+    // texts as the window's own.
+    const std::uint32_t languageId = keyboard_->lookup.StoredLanguageId();
+    const auto& languages = ui::kSupportedLanguages;
+    const auto at = std::find(languages.begin(), languages.end(), languageId);
+    const int languageIndex =
+        at == languages.end() ? 0 : static_cast<int>(std::distance(languages.begin(), at));
+    (void)keyboard_->loop.Send(
+        {device::MSG_LANGUAGE, device::TAG_LANG, static_cast<std::intptr_t>(languageIndex)});
+    ApplyButtonTooltips();
+    // Timer 1052 has work only once; it fires once.
+    QTimer::singleShot(100, this, [this] {
+        keyboard_->loop.Post({device::MSG_TIMER, device::kTimerPerKeyReset});
+    });
+    return std::nullopt;
+}
+
+void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
+    auto* button = new CPngButton(this);
+    button->setObjectName(QString::fromStdString(placed.key));
+    const auto picture = [this](std::string_view name) {
+        const auto found = pictures_.find(name);
+        return found != pictures_.end() ? found->second : QPixmap();
+    };
+    if (const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement)) {
+        button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
+                            image->geometry.height);
+        const ui::ButtonPictures& set = image->pictures;
+        button->SetPictures(image->origin.x, image->origin.y, picture(set.normal),
+                            picture(set.hover), picture(set.pressed), picture(set.disabled),
+                            picture(set.checked));
+        button->setVisible(image->visible);
+        button->setEnabled(image->enabled);
+    } else if (const auto* arrow = std::get_if<ui::ArrowButtonPlacement>(&placed.placement)) {
+        button->setGeometry(arrow->geometry.x, arrow->geometry.y, arrow->geometry.width,
+                            arrow->geometry.height);
+        const QPixmap one = picture(arrow->pictures.normal);
+        button->SetPictures(arrow->origin.x, arrow->origin.y, one, one, one, one, one);
+    }
+    buttons_[placed.key] = button;
+}
+
+void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
+    const auto& control = std::get<ui::ControlPlacement>(placed.placement);
+    const bool pageButton =
+        std::any_of(std::begin(kPageButtons), std::end(kPageButtons),
+                    [&](const PageButton& page) { return page.skinKey == placed.key; });
+    // The lighting panel's other controls arrive with the panel.
+    if (!pageButton && placed.key != kProgressControl) {
+        return;
+    }
+    auto* button = new QPushButton(this);
+    button->setObjectName(QString::fromStdString(placed.key));
+    button->setGeometry(control.geometry.x, control.geometry.y, control.geometry.width,
+                        control.geometry.height);
+    // The skin draws the picture; the button only takes the click.
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QStringLiteral("background: transparent; border: none;"));
+    pageButtons_[placed.key] = button;
+}
+
+CPngButton* CQuorvaneDlg::Button(const std::string& skinKey) const {
+    const auto found = buttons_.find(skinKey);
+    return found != buttons_.end() ? found->second : nullptr;
+}
+
+void CQuorvaneDlg::ConnectButtons() {
+    const auto on = [this](const char* key, auto&& action) {
+        if (CPngButton* button = Button(key)) {
+            connect(button, &QAbstractButton::clicked, this, action);
+        }
+    };
+    on("CONTROL_OK", [this] {
+        keyboard_->core.Apply();
+        HideWindow();
+    });
+    on("CONTROL_CANCEL", [this] { HideWindow(); });
+    on("CONTROL2_APPLY", [this] { keyboard_->core.Apply(); });
+    on("CONTROL_HELP", [this] { OpenHelp(); });
+    on("CONTROL_MINIMIZE", [this] { showMinimized(); });
+    on("CONTROL_CLOSE", [this] { keyboard_->core.Exit(); });
+    on("CONTROL_MENU", [this] { PopUpButtonMenu(); });
+    on("QUINDO_LINK", [this] { OpenPage(link_); });
+    for (const PageButton& page : kPageButtons) {
+        if (const auto found = pageButtons_.find(page.skinKey); found != pageButtons_.end()) {
+            const QString address = QString::fromLatin1(page.address);
+            connect(found->second, &QPushButton::clicked, this,
+                    [this, address] { OpenPage(address); });
+        }
+    }
+
+    buttonMenu_ = new QMenu(this);
+    for (const int command : {kCommandImport, kCommandExport}) {
+        QAction* action = buttonMenu_->addAction(QString());
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    }
+}
+
+void CQuorvaneDlg::ApplyButtonTooltips() {
+    const auto tip = [this](const char* key, const QString& text) {
+        if (CPngButton* button = Button(key)) {
+            button->SetTooltipText(text, true);
+        }
+    };
+    tip("CONTROL_HELP", LocalisedText(ui::kIdsMainHelpPrompt));
+    tip("CONTROL_MINIMIZE", LocalisedText(ui::kIdsMainMinimizePrompt));
+    tip("CONTROL_MENU", LocalisedText(ui::kIdsMainMenuPrompt));
+    tip("CONTROL_CLOSE", LocalisedText(ui::kIdsMainClosePrompt));
+    ui::LoadMainWindowTexts(keyboard_->texts, keyboard_->lookup);
+    tip("CONTROL_MINIMIZE", SlotText(ui::TextSlot::MAIN_MINIMIZE_PROMPT));
+    tip("CONTROL_MENU", SlotText(ui::TextSlot::MAIN_MENU_PROMPT));
+    tip("CONTROL_CLOSE", SlotText(ui::TextSlot::MAIN_CLOSE_PROMPT));
+}
+
+void CQuorvaneDlg::RunCommand(int command) {
+    switch (command) {
+        case CTrayIcon::kCommandOpen:
+            raise();
+            keyboard_->core.OpenWindow();
+            break;
+        case CTrayIcon::kCommandAbout:
+        case kCommandAbout:
+            ShowAbout();
+            break;
+        case CTrayIcon::kCommandExit:
+            keyboard_->core.Exit();
+            break;
+        case kCommandImport:
+            ImportProfile();
+            break;
+        case kCommandExport:
+            ExportProfile();
+            break;
+        default:
+            break;
+    }
+}
+
+TrayMenuTexts CQuorvaneDlg::TrayTexts() const {
+    // The language file's items first, then the lookups by command, as the menu was built.
+    TrayMenuTexts texts{FromText(keyboard_->lookup.LanguageText(ui::kLangTrayMenuOpen)),
+                        FromText(keyboard_->lookup.LanguageText(ui::kLangTrayMenuAbout)),
+                        FromText(keyboard_->lookup.LanguageText(ui::kLangTrayMenuExit))};
+    texts.open = LocalisedText(ui::kIdsPopUpMenuOpen);
+    texts.about = LocalisedText(ui::kIdsPopUpMenuAbout);
+    texts.exit = LocalisedText(ui::kIdsPopUpMenuExit);
+    return texts;
+}
+
+AboutTexts CQuorvaneDlg::AboutBoxTexts() const {
+    return {LocalisedText(ui::kIdsAboutTitle), LocalisedText(ui::kIdsAboutVersion),
+            LocalisedText(ui::kIdsAboutCopyright), LocalisedText(ui::kIdsAboutOk)};
+}
+
+void CQuorvaneDlg::ShowAbout() {
+    if (about_) {
+        return;
+    }
+    about_ = new CAboutDlg(windowIcon(), QString::fromLatin1(kWebSite));
+    about_->SetTexts(AboutBoxTexts());
+    connect(about_, &CAboutDlg::HelpRequested, this, &CQuorvaneDlg::OpenHelp);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void CQuorvaneDlg::OpenHelp() {
+    const std::filesystem::path page = settings_.programFolder / "Help" / "index.html";
+    settings_.openUrl(QUrl::fromLocalFile(FromPath(page)));
+}
+
+void CQuorvaneDlg::OpenPage(const QString& address) {
+    settings_.openUrl(QUrl(address));
+}
+
+void CQuorvaneDlg::PopUpButtonMenu() {
+    buttonMenu_->actions()[0]->setText(LocalisedText(ui::kIdsButtonMenuImport));
+    buttonMenu_->actions()[1]->setText(LocalisedText(ui::kIdsButtonMenuExport));
+    buttonMenu_->popup(QCursor::pos());
+}
+
+void CQuorvaneDlg::ImportProfile() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString(), QDir::homePath(), QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    // The import writes all four key pages; the window keeps painting meanwhile.
+    keyboard_->loop.RunWhileBusy(
+        [this, path] { (void)keyboard_->store.ImportProfile(path.toStdString()); });
+}
+
+void CQuorvaneDlg::ExportProfile() {
+    QString path = QFileDialog::getSaveFileName(this, QString(), QDir::homePath(),
+                                                QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".fwc");
+    }
+    // Nothing tells the user about an export that worked; one that failed must not pass for
+    // done.
+    if (!keyboard_->store.ExportProfile(path.toStdString())) {
+        prompt_->ShowMessage("The profile could not be written to " + path.toStdString() + ".");
+    }
+}
+
+// ---- MainWindowView ------------------------------------------------------------------------
+
+void CQuorvaneDlg::OpenWindow() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CQuorvaneDlg::HideWindow() {
+    if (settings_.trayAvailable) {
+        hide();
+    } else if (!isVisible()) {
+        // Nothing else could bring it back: it stays on screen.
+        showNormal();
+    } else {
+        showMinimized();
+    }
+}
+
+void CQuorvaneDlg::CloseSubDialogs() {
+    if (about_) {
+        about_->close();
+    }
+    // Message boxes waiting for an answer count among them.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+        modal->close();
+    }
+}
+
+void CQuorvaneDlg::EndMainWindow() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    hide();
+    for (auto& [key, button] : buttons_) {
+        button->SetPictures(0, 0, QPixmap(), QPixmap(), QPixmap(), QPixmap(), QPixmap(), false);
+    }
+    pictures_.clear();
+    emit Ended();
+}
+
+void CQuorvaneDlg::LoadTexts(int) {
+    setWindowTitle(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::MAIN_CAPTION)));
+    if (tray_.Exists()) {
+        tray_.SetTooltip(
+            LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC)));
+        tray_.SetMenuTexts(TrayTexts());
+    }
+    if (about_) {
+        about_->SetTexts(AboutBoxTexts());
+    }
+}
+
+void CQuorvaneDlg::CreateTrayIcon() {
+    tray_.Create(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC)),
+                 TrayTexts());
+}
+
+void CQuorvaneDlg::SetTrayIcon(int icon) {
+    tray_.SetPicture(icon);
+}
+
+void CQuorvaneDlg::RemoveTrayIcon() {
+    tray_.Remove();
+}
+
+void CQuorvaneDlg::BuildProfileMenu() {}
+
+void CQuorvaneDlg::ShowProgress() {
+    progressFrame_ = 0;
+    ProgressFrame(1);
+    progress_->show();
+    progress_->raise();
+}
+
+void CQuorvaneDlg::ProgressFrame(int frame) {
+    progressFrame_ = frame;
+    const QString name = QStringLiteral("jdt%1.bmp").arg(frame);
+    auto found = pictures_.find(name.toStdString());
+    if (found == pictures_.end()) {
+        found =
+            pictures_.emplace(name.toStdString(), QPixmap(QDir(SkinFolder()).filePath(name)))
+                .first;
+    }
+    progress_->setPixmap(found->second);
+}
+
+void CQuorvaneDlg::HideProgress() {
+    progress_->hide();
+    progressFrame_ = 0;
+}
+
+void CQuorvaneDlg::SetApplyEnabled(bool enabled) {
+    // The profile store reports an import's end from the thread that did the work.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this, enabled] { SetApplyEnabled(enabled); });
+        return;
+    }
+    if (CPngButton* apply = Button("CONTROL2_APPLY")) {
+        apply->setEnabled(enabled);
+    }
+}
+
+void CQuorvaneDlg::RefreshBankKeys(const app::BankKeys& keys) {
+    if (CPngButton* bank = Button("LOCK_AB")) {
+        bank->SetChecked(keys.bankB);
+    }
+    for (std::size_t i = 0; i < app::kBankKeyCount; ++i) {
+        if (CPngButton* button = Button(kBankKeyButtons[i])) {
+            button->SetChecked(keys.assigned[i]);
+            button->setToolTip(QString::fromStdString(keys.captions[i]));
+        }
+    }
+}
+
+void CQuorvaneDlg::ShowProfileSlot(int profile) {
+    activeSlot_ = profile;
+    // The slots' checked picture is their normal one, so the active slot also wears the
+    // pressed picture to stand out.
+    const auto pressed = pictures_.find(ui::kMainStatePictures.pressed);
+    for (int slot = 0; slot < 4; ++slot) {
+        if (CPngButton* button = Button(kProfileSlotKeys[slot])) {
+            button->SetChecked(slot == profile);
+            if (pressed != pictures_.end()) {
+                button->SetOverride(pressed->second, pressed->second, slot == profile, false);
+            }
+        }
+    }
+}
+
+void CQuorvaneDlg::SwitchProfileSlot(int profile) {
+    // The keyboard switched by itself; the slot follows it. Reading the new profile's lighting
+    // belongs to the lighting panel.
+    ShowProfileSlot(profile);
+}
+
+void CQuorvaneDlg::RefreshProfileList() {}
+
+void CQuorvaneDlg::RefreshLightingPanel() {}
+
+// ---- Events --------------------------------------------------------------------------------
+
+void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape would end a dialog; this one only ends through its exit path.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            CBaseDialog::keyPressEvent(event);
+    }
+}
+
+void CQuorvaneDlg::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (ended_) {
+        return;
+    }
+    if (settings_.trayAvailable) {
+        HideWindow();
+    } else {
+        keyboard_->core.Exit();
+    }
+}
+
+}  // namespace qv::gui

@@ -1,0 +1,114 @@
+#pragma once
+
+// The desktop program's application object: the start-up sequence (paths, settings, the
+// keyboard core, the main window, the single-instance guard), the run until the main window has
+// ended, and the teardown in the order that leaves no thread waiting on something gone.
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/busy_indicator.h"
+#include "app/keyboard_backend.h"
+#include "device/transport.h"
+#include "platform/program_exit.h"
+#include "platform/program_launcher.h"
+
+namespace qv::app {
+class KeyboardApp;
+}
+namespace qv::platform {
+class InstanceLock;
+class IniSettingsStore;
+class PosixSystemLanguage;
+}  // namespace qv::platform
+
+namespace qv::gui {
+
+class CQuorvaneDlg;
+class DialogPrompt;
+class MessagePump;
+
+// The application title, which also names the application's settings.
+inline constexpr std::string_view kApplicationTitle = "Quorvane";
+inline constexpr std::string_view kSettingsOrganisation = "Quorvane_Dravik";
+
+struct DesktopEnvironment {
+    std::vector<std::string> arguments;  // after the program name
+    app::KeyboardChoice keyboard;
+    std::filesystem::path programFolder;
+    std::filesystem::path documentsFolder;
+    std::filesystem::path instanceFolder;
+    // The language key's settings file.
+    std::filesystem::path languageSettings;
+    bool trayAvailable = true;
+    // Help and web pages; the desktop's browser when empty.
+    std::function<void(const QUrl&)> openUrl;
+    // Starts the companion program and the firmware updater; programs on PATH when null.
+    platform::ProgramLauncher* launcher = nullptr;
+    device::TransportTiming transportTiming{};
+    app::BusyTiming busyTiming{};
+};
+
+class CQuorvaneApp final : public QObject, public platform::ProgramExit {
+    Q_OBJECT
+
+public:
+    explicit CQuorvaneApp(DesktopEnvironment environment);
+    ~CQuorvaneApp() override;
+
+    // Start-up up to the running main window. A value when the process ends at once, with that
+    // exit code (another instance took the request, the keyboard service or a skin picture
+    // failed); the reason, if any, is already on stderr.
+    [[nodiscard]] std::optional<int> Start();
+
+    // Runs until the main window has ended or the program was ended; the exit code.
+    int Exec();
+
+    // The firmware check ends the program; Exec returns with the code.
+    void EndProgram(int exitCode) override;
+
+    // Takes a picture of the main window once the keyboard's arrival has been handled, saves
+    // it and ends the program the way the exit command does.
+    void TakeScreenshot(const QString& path);
+
+    [[nodiscard]] bool Finished() const { return finished_; }
+    [[nodiscard]] int ExitCode() const { return exitCode_; }
+    [[nodiscard]] CQuorvaneDlg& Window() { return *window_; }
+    [[nodiscard]] app::KeyboardApp& Keyboard() { return *keyboard_; }
+    [[nodiscard]] DialogPrompt& Prompt() { return *prompt_; }
+    [[nodiscard]] app::KeyboardBackend& Backend() { return *backend_; }
+    [[nodiscard]] bool FirstInstance() const { return firstInstance_; }
+
+signals:
+    void Ended();
+
+private:
+    void Finish(int exitCode);
+    void TearDown();
+
+    DesktopEnvironment environment_;
+    std::unique_ptr<platform::ProgramLauncher> ownLauncher_;
+    platform::ProgramLauncher* launcher_ = nullptr;
+    std::unique_ptr<platform::IniSettingsStore> languageKey_;
+    std::unique_ptr<platform::PosixSystemLanguage> systemLanguage_;
+    std::unique_ptr<app::KeyboardBackend> backend_;
+    std::unique_ptr<CQuorvaneDlg> window_;
+    std::unique_ptr<DialogPrompt> prompt_;
+    std::unique_ptr<app::KeyboardApp> keyboard_;
+    std::unique_ptr<MessagePump> pump_;
+    std::unique_ptr<platform::InstanceLock> instanceLock_;
+    bool firstInstance_ = false;
+    bool finished_ = false;
+    bool tornDown_ = false;
+    int exitCode_ = 0;
+};
+
+}  // namespace qv::gui
