@@ -16,6 +16,7 @@
 #include "macros/macro_area.h"
 #include "platform/program_exit.h"
 #include "platform/program_launcher.h"
+#include "sim/full_macro_area.h"
 #include "sim/sim_hid_service.h"
 
 namespace {
@@ -50,23 +51,6 @@ public:
     void EndProgram(int) override {}
 };
 
-// Macros of 2000 steps until the next one would not fit the keyboard's capacity.
-qv::macros::MacroList FullMacroList(std::size_t capacity) {
-    qv::macros::MacroList list;
-    for (std::uint16_t id = 1; id <= qv::macros::kMaxMacros; ++id) {
-        qv::macros::MacroRecord macro{.name = u"m", .repeatCount = 1, .macroId = id, .actions = {}};
-        for (int i = 0; i < 100; ++i) {
-            macro.actions.push_back({10, 0x1E, qv::macros::KeyState::Press});
-        }
-        list.push_back(macro);
-        if (qv::macros::MacroAreaSizes(list).full > capacity) {
-            list.pop_back();
-            break;
-        }
-    }
-    return list;
-}
-
 struct Traffic {
     std::size_t reports = 0;
     std::size_t endTransfers = 0;
@@ -95,11 +79,8 @@ void Print(const char* what, double wallMs, const Traffic& traffic, double extra
 
 int main() {
     qv::sim::KeyboardMemory memory = qv::sim::FactoryMemory();
-    const auto list = FullMacroList(memory.MacroCapacity());
-    const auto area = qv::macros::EncodeMacroArea(list, true);
-    std::copy(area->begin(), area->end(), memory.macroArea.begin());
-    std::printf("full macro area: %zu macros, %zu of %zu bytes\n", list.size(), area->size(),
-                memory.MacroCapacity());
+    const std::size_t macros = qv::sim::FillMacroArea(memory);
+    std::printf("full macro area: %zu macros in %zu bytes\n", macros, memory.MacroCapacity());
 
     qv::sim::SimHidService keyboard(memory);
     keyboard.SetTiming({qv::sim::SimTiming::Mode::FullSpeed, {}});

@@ -73,10 +73,8 @@ MessageReply MainWindowCore::Handle(const Message& message) {
                 OnProgressFrame();
                 return MessageReply::Handled;
             }
-            if (message.tag == device::kTimerPerKeyReset) {
-                if (perKeyColours_ != nullptr) {
-                    perKeyColours_->ResetWhenPerKeyModeOn();
-                }
+            if (message.tag == device::kTimerPerKeyReset && perKeyColours_ != nullptr) {
+                perKeyColours_->ResetWhenPerKeyModeOn();
                 return MessageReply::Handled;
             }
             return when(device::kTimerResynchronise, [&] { Resynchronise(); });

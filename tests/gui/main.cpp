@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     tests.push_back(qv::gui::test::MakeBaseDialogTest());
     tests.push_back(qv::gui::test::MakePngButtonTest());
     tests.push_back(qv::gui::test::MakeSkinColorBtnTest());
+    tests.push_back(qv::gui::test::MakeDesktopAppTest());
     int failures = 0;
     for (const auto& test : tests) {
         failures += QTest::qExec(test.get(), argc, argv);

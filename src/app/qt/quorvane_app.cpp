@@ -43,6 +43,9 @@ std::optional<int> CQuorvaneApp::Start() {
         return 0;
     }
     backend_ = std::move(std::get<std::unique_ptr<app::KeyboardBackend>>(backend));
+    if (environment_.backendReady) {
+        environment_.backendReady(*backend_);
+    }
 
     // The main window and everything it drives.
     window_ = std::make_unique<CQuorvaneDlg>(MainWindowSettings{
@@ -50,6 +53,9 @@ std::optional<int> CQuorvaneApp::Start() {
         .trayAvailable = environment_.trayAvailable,
         .openUrl = environment_.openUrl});
     prompt_ = std::make_unique<DialogPrompt>(window_.get());
+    if (environment_.boxShown) {
+        prompt_->SetBoxShown(environment_.boxShown);
+    }
     keyboard_ = std::make_unique<app::KeyboardApp>(app::KeyboardAppEnvironment{
         .service = backend_->service(),
         .view = *window_,

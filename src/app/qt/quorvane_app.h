@@ -8,6 +8,8 @@
 #include <QString>
 #include <QUrl>
 
+class QMessageBox;
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -55,6 +57,10 @@ struct DesktopEnvironment {
     platform::ProgramLauncher* launcher = nullptr;
     device::TransportTiming transportTiming{};
     app::BusyTiming busyTiming{};
+    // Tests and tools: called once the keyboard backend is open, before anything talks to it,
+    // and with every message box before it shows.
+    std::function<void(app::KeyboardBackend&)> backendReady;
+    std::function<void(QMessageBox&)> boxShown;
 };
 
 class CQuorvaneApp final : public QObject, public platform::ProgramExit {

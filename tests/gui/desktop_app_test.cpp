@@ -1,0 +1,440 @@
+// The desktop program as a whole, offscreen, against the simulated keyboard: start-up, the
+// window's life cycle, the tray icon, the single-instance hand-off (also with a second
+// process), the firmware question and the exit path.
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSet>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/keyboard_app.h"
+#include "app/qt/about_dialog.h"
+#include "app/qt/dialog_prompt.h"
+#include "app/qt/main_window.h"
+#include "app/qt/quorvane_app.h"
+#include "app/qt/tray_icon.h"
+#include "core/bytes.h"
+#include "device/main_window_messages.h"
+#include "gui_tests.h"
+#include "platform/instance_lock.h"
+#include "sim/full_macro_area.h"
+#include "sim/keyboard_memory.h"
+#include "sim/sim_hid_service.h"
+#include "ui/qt/png_button.h"
+
+// Cases name only the options they change; the rest keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace qv::gui::test {
+namespace {
+
+constexpr int kWait = 20000;  // ms a QTRY_ waits for something that must happen
+
+class RecordingLauncher final : public platform::ProgramLauncher {
+public:
+    bool Start(std::string_view program, std::string_view parameters,
+               const std::filesystem::path&) override {
+        std::lock_guard lock(mutex_);
+        started_.push_back(std::string(program) + " " + std::string(parameters));
+        return true;
+    }
+    std::vector<std::string> Started() const {
+        std::lock_guard lock(mutex_);
+        return started_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> started_;
+};
+
+struct Options {
+    std::vector<std::string> arguments;
+    bool plugged = true;
+    bool trayAvailable = true;
+    std::optional<std::uint16_t> firmware;
+    bool fullMacroArea = false;
+    // The answer to every message box: true presses its first button (OK, Yes).
+    bool acceptBoxes = false;
+};
+
+// One desktop program in this process, in folders of its own.
+class Desktop {
+public:
+    Desktop(const QTemporaryDir& home, Options options) : options_(std::move(options)) {
+        const std::filesystem::path root = home.path().toStdString();
+        DesktopEnvironment environment;
+        environment.arguments = options_.arguments;
+        environment.keyboard = {app::KeyboardChoice::Kind::Simulated, root / "state" / "sim.ini"};
+        environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
+        environment.documentsFolder = root / "documents";
+        environment.instanceFolder = root / "runtime" / "quorvane";
+        environment.languageSettings = root / "config" / "Pelliton_T22.ini";
+        environment.trayAvailable = options_.trayAvailable;
+        environment.openUrl = [this](const QUrl& url) { opened.push_back(url); };
+        environment.launcher = &launcher;
+        environment.backendReady = [this](app::KeyboardBackend& backend) {
+            sim::SimHidService& keyboard = *backend.simulated();
+            keyboard.UpdateMemory([this](sim::KeyboardMemory& memory) {
+                if (options_.firmware) {
+                    WriteU16LE(memory.settings, sim::kSettingsFirmwareVersion, *options_.firmware);
+                }
+                if (options_.fullMacroArea) {
+                    (void)sim::FillMacroArea(memory);
+                }
+            });
+            if (!options_.plugged) {
+                keyboard.Unplug();
+            }
+        };
+        environment.boxShown = [this](QMessageBox& box) {
+            boxes.push_back({box.windowTitle(), box.text()});
+            const bool accept = options_.acceptBoxes;
+            QTimer::singleShot(0, &box, [&box, accept] {
+                box.done(accept ? QMessageBox::Ok : QMessageBox::Cancel);
+            });
+        };
+        app = std::make_unique<CQuorvaneApp>(std::move(environment));
+    }
+
+    std::optional<int> Start() { return app->Start(); }
+    CQuorvaneDlg& Window() { return app->Window(); }
+    sim::SimHidService& Keyboard() { return *app->Backend().simulated(); }
+    bool Settled() { return app->Keyboard().worker.IsIdle() && app->Keyboard().link.InitComplete(); }
+
+    struct Box {
+        QString caption;
+        QString text;
+    };
+    std::unique_ptr<CQuorvaneApp> app;
+    RecordingLauncher launcher;
+    std::vector<QUrl> opened;
+    std::vector<Box> boxes;
+
+private:
+    Options options_;
+};
+
+class DesktopAppTest : public QObject {
+    Q_OBJECT
+
+private:
+    // Starts a program and waits until its keyboard's arrival (if any) is over.
+    std::unique_ptr<Desktop> Started(Options options) {
+        auto desktop = std::make_unique<Desktop>(*homeFolder_, std::move(options));
+        const auto early = desktop->Start();
+        if (early) {
+            QTest::qFail("the program ended at start-up", __FILE__, __LINE__);
+            return desktop;
+        }
+        if (!QTest::qWaitFor([&] { return desktop->Settled(); }, kWait)) {
+            QTest::qFail("the arrival did not finish", __FILE__, __LINE__);
+        }
+        return desktop;
+    }
+
+    QProcess* SecondProcess(const QStringList& arguments) {
+        auto* process = new QProcess(this);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), homeFolder_->filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeFolder_->filePath(QStringLiteral("config2")));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), homeFolder_->filePath(QStringLiteral("state2")));
+        environment.insert(QStringLiteral("HOME"), homeFolder_->filePath(QStringLiteral("home2")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process->setProcessEnvironment(environment);
+        process->setProgram(QDir(QCoreApplication::applicationDirPath())
+                                .filePath(QStringLiteral("quorvane")));
+        process->setArguments(QStringList{QStringLiteral("--keyboard=sim:") +
+                                          homeFolder_->filePath(QStringLiteral("second.ini"))} +
+                              arguments);
+        process->start();
+        return process;
+    }
+
+    std::unique_ptr<QTemporaryDir> homeFolder_;
+
+private slots:
+    // Every case starts in new folders; cases that run several programs call it again.
+    void init() {
+        homeFolder_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(homeFolder_->isValid());
+        QDir(homeFolder_->path()).mkpath(QStringLiteral("runtime"));
+        QFile::setPermissions(homeFolder_->filePath(QStringLiteral("runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+    }
+
+    void startWithAKeyboardOpensTheWindowOnceAndShowsItsProfile() {
+        auto desktop = Started({});
+        CQuorvaneDlg& window = desktop->Window();
+        QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
+        QCOMPARE(window.Tray().Picture(), device::kIconKeyboard);
+        QCOMPARE(window.ActiveSlotShown(), 0);
+        QVERIFY(window.Button("CONTROL_OK") != nullptr);
+        QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
+        QVERIFY(!window.windowTitle().isEmpty());
+        // The companion program is started by the first instance.
+        QCOMPARE(desktop->launcher.Started(), std::vector<std::string>{"Mistrel.exe "});
+
+        // Hidden by Cancel; a new arrival does not open it again.
+        window.Button("CONTROL_CANCEL")->click();
+        QVERIFY(!window.isVisible());
+        desktop->Keyboard().Unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), device::kIconNoKeyboard, kWait);
+        desktop->Keyboard().Plug();
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() &&
+                                     window.Tray().Picture() == device::kIconKeyboard,
+                                 kWait);
+        QVERIFY(!window.isVisible());
+    }
+
+    void startWithoutAKeyboardStaysInTheTrayAndOpenTellsWhy() {
+        auto desktop = Started({.plugged = false});
+        CQuorvaneDlg& window = desktop->Window();
+        QVERIFY(window.Tray().Exists());
+        QCOMPARE(window.Tray().Picture(), device::kIconNoKeyboard);
+        QVERIFY(!window.isVisible());
+
+        window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
+        QCOMPARE(desktop->boxes.size(), std::size_t{1});
+        QCOMPARE(desktop->boxes[0].caption, QString());
+        QVERIFY(desktop->boxes[0].text.startsWith(QStringLiteral("Device is not detected")));
+        QVERIFY(!window.isVisible());
+
+        // A keyboard that arrives later does not open the window by itself: with none at start
+        // the window waits to be asked.
+        desktop->Keyboard().Plug();
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() &&
+                                     window.Tray().Picture() == device::kIconKeyboard,
+                                 kWait);
+        QVERIFY(!window.isVisible());
+        window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
+        QVERIFY(window.isVisible());
+    }
+
+    void aHiddenStartNeverOpensTheWindowByItself() {
+        for (const char* argument : {"/Start", "--start", "/START"}) {
+            auto desktop = Started({.arguments = {argument}});
+            QTest::qWait(50);
+            QVERIFY2(!desktop->Window().isVisible(), argument);
+            QCOMPARE(desktop->Window().Tray().Picture(), device::kIconKeyboard);
+            desktop->app.reset();
+            init();
+        }
+    }
+
+    void trayMenuAndIconCommands() {
+        auto desktop = Started({.arguments = {"--start"}});
+        CQuorvaneDlg& window = desktop->Window();
+        CTrayIcon& tray = window.Tray();
+        QCOMPARE(tray.Menu()->defaultAction(), tray.Action(CTrayIcon::kCommandOpen));
+        QCOMPARE(tray.Action(CTrayIcon::kCommandOpen)->text(), QStringLiteral("&Open"));
+        QCOMPARE(tray.Action(CTrayIcon::kCommandExit)->text(), QStringLiteral("E&xit"));
+        QCOMPARE(tray.Tooltip(), QStringLiteral("Quorvane keyboard settings"));
+
+        // A single click does nothing; a double-click opens.
+        emit tray.Icon()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(!window.isVisible());
+        emit tray.Icon()->activated(QSystemTrayIcon::DoubleClick);
+        QVERIFY(window.isVisible());
+
+        // About, twice: one box.
+        tray.Action(CTrayIcon::kCommandAbout)->trigger();
+        QPointer<CAboutDlg> about = window.AboutBox();
+        QVERIFY(about != nullptr);
+        tray.Action(CTrayIcon::kCommandAbout)->trigger();
+        QCOMPARE(window.AboutBox(), about.data());
+        QCOMPARE(about->VersionText(), QStringLiteral("Quorvane 0.1.0"));
+        QTest::keyClick(about, Qt::Key_F1);
+        QCOMPARE(desktop->opened.size(), std::size_t{1});
+        QVERIFY(desktop->opened[0].toLocalFile().endsWith(QStringLiteral("Help/index.html")));
+
+        // Exit with the about box open: everything goes.
+        QSignalSpy ended(desktop->app.get(), &CQuorvaneApp::Ended);
+        tray.Action(CTrayIcon::kCommandExit)->trigger();
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(desktop->app->Finished());
+        QCOMPARE(desktop->app->ExitCode(), 0);
+        QTRY_VERIFY(about.isNull() || !about->isVisible());
+        QVERIFY(!window.isVisible());
+        QVERIFY(!tray.Exists());
+        QVERIFY(desktop->app->Keyboard().profileImage.Lock()->macros.empty());
+    }
+
+    void windowButtonsAndKeys() {
+        auto desktop = Started({});
+        CQuorvaneDlg& window = desktop->Window();
+        QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
+
+        // Enter and Escape never close it.
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QTest::keyClick(&window, Qt::Key_Return);
+        QVERIFY(window.isVisible());
+        // Closing it by the window manager hides it while there is a tray icon.
+        window.close();
+        QVERIFY(!window.isVisible());
+        QVERIFY(!desktop->app->Finished());
+        window.RunCommand(CTrayIcon::kCommandOpen);
+
+        window.Button("CONTROL_HELP")->click();
+        window.Button("QUINDO_LINK")->click();
+        QCOMPARE(desktop->opened.size(), std::size_t{2});
+        QVERIFY(desktop->opened[0].isLocalFile());
+        QCOMPARE(desktop->opened[1].scheme(), QStringLiteral("https"));
+        // The interface section's tooltip replaced the looked-up one.
+        QCOMPARE(window.Button("CONTROL_CLOSE")->Tooltip().text, std::string("Exit Quorvane"));
+        QCOMPARE(window.Button("CONTROL_HELP")->Tooltip().text, std::string("Help"));
+
+        // OK hides; the close button exits.
+        window.Button("CONTROL_OK")->click();
+        QVERIFY(!window.isVisible());
+        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Button("CONTROL_CLOSE")->click();
+        QVERIFY(desktop->app->Finished());
+    }
+
+    void withoutANotificationAreaTheWindowStaysReachable() {
+        auto desktop = Started({.plugged = false, .trayAvailable = false});
+        CQuorvaneDlg& window = desktop->Window();
+        QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
+        window.Button("CONTROL_CANCEL")->click();
+        QVERIFY(window.isVisible() || window.isMinimized());
+        window.close();
+        QVERIFY(desktop->app->Finished());
+    }
+
+    void applyKeepsTheWindowPaintingAndTheAnimationMoving() {
+        auto desktop = Started({.arguments = {"--start"}, .fullMacroArea = true});
+        desktop->Keyboard().SetTiming({sim::SimTiming::Mode::FullSpeed, {}});
+        CQuorvaneDlg& window = desktop->Window();
+        window.RunCommand(CTrayIcon::kCommandOpen);
+        app::KeyboardApp& keyboard = desktop->app->Keyboard();
+        keyboard.profileImage.Lock()->blocks[0][0x3A] = {.kind = keys::KeyKind::Disabled};
+        keyboard.core.SetApplyPending(true);
+        QVERIFY(window.Button("CONTROL2_APPLY")->isEnabled());
+
+        // A timer of the window's thread samples what the window shows while Apply runs.
+        QSet<int> frames;
+        int ticks = 0;
+        QTimer sampler;
+        sampler.setInterval(5);
+        connect(&sampler, &QTimer::timeout, this, [&] {
+            ++ticks;
+            if (window.ProgressImage()->isVisible()) {
+                frames.insert(window.ProgressFrameShown());
+            }
+        });
+        sampler.start();
+        desktop->Keyboard().ClearSentReports();
+        window.Button("CONTROL2_APPLY")->click();
+        sampler.stop();
+
+        QVERIFY(!desktop->Keyboard().SentReports().empty());
+        QVERIFY(!keyboard.core.ApplyPending());
+        QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
+        QVERIFY2(ticks > 10, "the window's thread was not running during the apply");
+        QVERIFY2(frames.size() >= 2, "the busy animation did not move");
+        QTRY_VERIFY_WITH_TIMEOUT(!window.ProgressImage()->isVisible(), kWait);
+    }
+
+    void aFirmwareTooOldAsksAndEnds() {
+        for (const bool accept : {false, true}) {
+            auto desktop = std::make_unique<Desktop>(
+                *homeFolder_, Options{.firmware = 0x0106, .acceptBoxes = accept});
+            QVERIFY(!desktop->Start());
+            QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
+            QCOMPARE(desktop->app->ExitCode(), 0);
+            QCOMPARE(desktop->boxes.size(), std::size_t{1});
+            QCOMPARE(desktop->boxes[0].caption, QStringLiteral("Version update"));
+            QCOMPARE(desktop->boxes[0].text,
+                     QStringLiteral("The current version is too low! Please update the program "
+                                    "after upgrading."));
+            const std::vector<std::string> started = desktop->launcher.Started();
+            const bool updater =
+                std::find(started.begin(), started.end(), "Tornquil.exe In the upgrade") !=
+                started.end();
+            QCOMPARE(updater, accept);
+            QVERIFY(!desktop->Window().isVisible());
+            QCOMPARE(desktop->app->Exec(), 0);
+            desktop.reset();
+            init();
+        }
+    }
+
+    void handOffsReachTheRunningInstanceAndAWrongTagIsIgnored() {
+        auto desktop = Started({.arguments = {"--start"}});
+        CQuorvaneDlg& window = desktop->Window();
+        const std::filesystem::path folder =
+            std::filesystem::path(homeFolder_->path().toStdString()) / "runtime" / "quorvane";
+
+        // A hand-off is answered on another thread while this one runs the window.
+        const auto handOff = [&](std::uint32_t number, std::uint32_t tag) {
+            std::optional<platform::HandOffResult> result;
+            std::thread sender([&] {
+                platform::InstanceLock other(folder);
+                result = other.HandOff(number, tag);
+            });
+            while (!QTest::qWaitFor([&] { return result.has_value(); }, 10)) {
+            }
+            sender.join();
+            return *result;
+        };
+        QCOMPARE(handOff(device::MSG_OPEN, device::TAG_INIT), platform::HandOffResult::NotHandled);
+        QCOMPARE(handOff(device::MSG_KILL, FourCC("KILL")), platform::HandOffResult::NotHandled);
+        QVERIFY(!window.isVisible());
+        QVERIFY(!desktop->app->Finished());
+        QCOMPARE(handOff(device::MSG_OPEN, device::TAG_OPEN), platform::HandOffResult::Handled);
+        QVERIFY(window.isVisible());
+    }
+
+    void aSecondProcessOpensOrEndsTheFirstAndEndsItself() {
+        auto desktop = Started({.arguments = {"--start"}});
+        QVERIFY(desktop->app->FirstInstance());
+        CQuorvaneDlg& window = desktop->Window();
+
+        QProcess* opener = SecondProcess({});
+        QTRY_VERIFY_WITH_TIMEOUT(opener->state() == QProcess::NotRunning, kWait);
+        QCOMPARE(opener->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(opener->exitCode(), 0);
+        QVERIFY(window.isVisible());
+
+        // "/Start" "/Kill" and "/Kill" "/Start" alike end the running instance.
+        QProcess* killer = SecondProcess({QStringLiteral("/Start"), QStringLiteral("/Kill")});
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(killer->state() == QProcess::NotRunning, kWait);
+        QCOMPARE(killer->exitCode(), 0);
+        QCOMPARE(desktop->app->Exec(), 0);
+        desktop.reset();
+
+        // With none running, --kill is ignored and the process starts as the first instance.
+        auto alone = Started({.arguments = {"--kill", "--start"}});
+        QVERIFY(alone->app->FirstInstance());
+        QVERIFY(!alone->app->Finished());
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeDesktopAppTest() {
+    return std::make_unique<DesktopAppTest>();
+}
+
+}  // namespace qv::gui::test
+
+#include "desktop_app_test.moc"
