@@ -108,7 +108,8 @@ void MainWindowCore::OnInit() {
 }
 
 void MainWindowCore::LoadKeyboardConfiguration() {
-    profileActions_.ReloadProfileFromDevice();
+    // Reading the whole keyboard takes a while; the window keeps painting meanwhile.
+    window_.RunWhileBusy([this] { profileActions_.ReloadProfileFromDevice(); });
     view_.RefreshProfileList();
     // An unknown active profile leaves the slots and the profile shown as they were.
     if (const int active = activeProfile_.GetActiveProfile(commands_);
@@ -120,7 +121,9 @@ void MainWindowCore::LoadKeyboardConfiguration() {
     if (perKeyColours_ != nullptr) {
         userSchemes = [this] { perKeyColours_->LoadUserSchemes(); };
     }
-    (void)lighting_.ReadLighting(lighting::DeviceLighting::ReadKind::Reconnect, userSchemes);
+    window_.RunWhileBusy([&] {
+        (void)lighting_.ReadLighting(lighting::DeviceLighting::ReadKind::Reconnect, userSchemes);
+    });
     view_.RefreshLightingPanel();
     if (perKeyColours_ != nullptr &&
         lighting_.mirror().settings.IsModeSupported(lighting::kPerKeyColourMode)) {

@@ -33,6 +33,7 @@ namespace qv::app {
 class PerKeyColourHooks {
 public:
     // Inside the lighting read's transfer bracket, before the records are read.
+    // Runs on the thread that reads the keyboard, not the window's: it must not touch widgets.
     virtual void LoadUserSchemes() = 0;
     // After the lighting panel was refreshed.
     virtual void RebuildBaseMarks() = 0;

@@ -16,6 +16,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <future>
+#include <utility>
 
 #include "app/keyboard_app.h"
 #include "app/qt/dialog_prompt.h"
@@ -63,7 +65,7 @@ public:
     explicit SkinTarget(CQuorvaneDlg& window) : window_(window) {}
 
     bool LoadPicture(const std::filesystem::path& picture) override {
-        QPixmap loaded(FromPath(picture));
+        QPixmap loaded = QPixmap::fromImage(window_.DecodedPicture(FromPath(picture)));
         if (loaded.isNull()) {
             return false;
         }
@@ -138,6 +140,23 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     // Flip and the arrow positions belong to the keyboard view; until it reads them the
     // keyboard shows F1..F4 and both arrows at their first place.
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
+    // Decoding the window-sized pictures is most of the start-up: it runs on every core at
+    // once, and the set-up then takes the results in its own order.
+    const std::filesystem::path skinFolder = ui::SkinFolder(settings_.programFolder);
+    std::vector<std::filesystem::path> files{skin.BackgroundPicture(skinFolder),
+                                             skin.MaskPicture(skinFolder)};
+    for (const std::string_view name : statePictures) {
+        files.push_back(skinFolder / name);
+    }
+    std::vector<std::pair<QString, std::future<QImage>>> decoding;
+    for (const std::filesystem::path& file : files) {
+        const QString path = FromPath(file);
+        decoding.emplace_back(path, std::async(std::launch::async, [path] { return QImage(path); }));
+    }
+    for (auto& [path, image] : decoding) {
+        decoded_[path] = image.get();
+    }
+    SetPictureSource([this](const QString& path) { return DecodedPicture(path); });
     SkinTarget target(*this);
     auto failure = ui::SetUpSkinnedWindow(skin, ui::SkinFolder(settings_.programFolder),
                                           statePictures, controls, target);
@@ -147,6 +166,8 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     if (!target.screenApplied_) {
         return ui::SkinExit{skin.BackgroundPicture(ui::SkinFolder(settings_.programFolder))};
     }
+    decoded_.clear();
+    SetPictureSource({});
     ConnectButtons();
 
     progress_ = new QLabel(this);
@@ -225,6 +246,11 @@ void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(QStringLiteral("background: transparent; border: none;"));
     pageButtons_[placed.key] = button;
+}
+
+QImage CQuorvaneDlg::DecodedPicture(const QString& path) const {
+    const auto found = decoded_.find(path);
+    return found != decoded_.end() ? found->second : QImage(path);
 }
 
 CPngButton* CQuorvaneDlg::Button(const std::string& skinKey) const {

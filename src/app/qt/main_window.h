@@ -4,6 +4,7 @@
 // Its logic is MainWindowCore's; this class draws what the core asks for and turns clicks and
 // menu commands into the core's operations.
 
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -116,6 +117,8 @@ private:
     [[nodiscard]] std::string Localised(std::string_view lookupKey) const;
     [[nodiscard]] QString LocalisedText(std::string_view lookupKey) const;
     [[nodiscard]] QString SlotText(ui::TextSlot slot) const;
+    // A picture decoded ahead of the set-up, or read now.
+    [[nodiscard]] QImage DecodedPicture(const QString& path) const;
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void ConnectButtons();
@@ -133,6 +136,7 @@ private:
     app::KeyboardApp* keyboard_ = nullptr;
     DialogPrompt* prompt_ = nullptr;
     std::map<std::string, QPixmap, std::less<>> pictures_;
+    std::map<QString, QImage> decoded_;  // during Initialise only
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;
     QString link_;

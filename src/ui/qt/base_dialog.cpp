@@ -43,8 +43,11 @@ bool CBaseDialog::ApplySkin() {
     const QString maskPath =
         folder.filePath(ini_.GetString(u"SCREEN", u"Mask", u"").value_or(QString()));
 
-    QPixmap background(backgroundPath);
-    QImage mask(maskPath);
+    const auto read = [this](const QString& path) {
+        return pictureSource_ ? pictureSource_(path) : QImage(path);
+    };
+    QPixmap background = QPixmap::fromImage(read(backgroundPath));
+    QImage mask = read(maskPath);
     if (background.isNull() || mask.isNull()) {
         skinning_ = false;
         onSkinFailure_(background.isNull() ? backgroundPath : maskPath);

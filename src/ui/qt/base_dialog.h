@@ -35,6 +35,11 @@ public:
 
     void SetSkinFailureHandler(SkinFailureHandler handler) { onSkinFailure_ = std::move(handler); }
 
+    // Where ApplySkin gets a picture from; by default it reads the file. A window that has
+    // already decoded its pictures hands them over instead of having them read twice.
+    using PictureSource = std::function<QImage(const QString& picturePath)>;
+    void SetPictureSource(PictureSource source) { pictureSource_ = std::move(source); }
+
     [[nodiscard]] const CIniFile& SkinIni() const { return ini_; }
     [[nodiscard]] const QString& SkinFolder() const { return skinFolder_; }
     [[nodiscard]] bool IsSkinning() const { return skinning_; }
@@ -66,6 +71,7 @@ private:
     QRegion outline_;
     bool skinning_ = false;
     SkinFailureHandler onSkinFailure_;
+    PictureSource pictureSource_;
     bool dragging_ = false;
     QPoint dragOffset_;
 };

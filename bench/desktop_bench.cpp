@@ -1,0 +1,414 @@
+// desktop_bench: the desktop program against the simulated keyboard at full speed, each figure
+// printed next to its floor measured in the same run.
+//
+//  (a) the longest stall of the window's event loop, seen by a 5 ms heartbeat timer, during an
+//      arrival and during an apply of a full macro area (aim: at most 50 ms);
+//  (b) the time from process start to the tray icon being ready, and the peak memory, next to
+//      a minimal Qt Widgets program (median of several runs each);
+//  (c) wake-ups per second while idle with the keyboard attached, per thread, next to the
+//      minimal program's (aim: none beyond Qt's own).
+//
+// Run it offscreen: QT_QPA_PLATFORM=offscreen build/bin/desktop_bench
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/keyboard_app.h"
+#include "app/qt/main_window.h"
+#include "app/qt/quorvane_app.h"
+#include "app/qt/tray_icon.h"
+#include "sim/full_macro_area.h"
+#include "sim/sim_hid_service.h"
+#include "ui/qt/png_button.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               Clock::now().time_since_epoch())
+        .count();
+}
+
+class NoLauncher final : public qv::platform::ProgramLauncher {
+public:
+    bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
+        return false;
+    }
+};
+
+qv::gui::DesktopEnvironment BenchEnvironment(const QTemporaryDir& folder, NoLauncher& launcher,
+                                             bool fullMacroArea) {
+    const std::filesystem::path root = folder.path().toStdString();
+    std::filesystem::create_directories(root / "runtime");
+    std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
+    qv::gui::DesktopEnvironment environment;
+    environment.arguments = {"--start"};
+    environment.keyboard = {qv::app::KeyboardChoice::Kind::Simulated, root / "sim.ini"};
+    environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
+    environment.documentsFolder = root / "documents";
+    environment.instanceFolder = root / "runtime" / "quorvane";
+    environment.languageSettings = root / "language.ini";
+    environment.trayAvailable = true;
+    environment.openUrl = [](const QUrl&) {};
+    environment.launcher = &launcher;
+    environment.backendReady = [fullMacroArea](qv::app::KeyboardBackend& backend) {
+        backend.simulated()->SetTiming({qv::sim::SimTiming::Mode::FullSpeed, {}});
+        if (fullMacroArea) {
+            backend.simulated()->UpdateMemory(
+                [](qv::sim::KeyboardMemory& memory) { (void)qv::sim::FillMacroArea(memory); });
+        }
+    };
+    return environment;
+}
+
+// Runs the event loop until `done`, asked every millisecond.
+void RunUntil(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(1);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    check.start();
+    if (!done()) {
+        loop.exec();
+    }
+}
+
+// Context switches of every thread of this process, by thread name.
+std::map<std::string, long> ContextSwitches() {
+    std::map<std::string, long> switches;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const std::string base = "/proc/self/task/" + task.toStdString();
+        std::string name;
+        std::getline(std::ifstream(base + "/comm"), name);
+        std::ifstream status(base + "/status");
+        std::string line;
+        long count = 0;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+                line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
+                count += std::atol(line.substr(line.find(':') + 1).c_str());
+            }
+        }
+        switches[name + " (" + task.toStdString() + ")"] += count;
+    }
+    return switches;
+}
+
+// Idles in the event loop for `seconds` and reports the wake-ups of each thread per second.
+std::map<std::string, double> IdleWakeups(int seconds) {
+    const auto before = ContextSwitches();
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const auto after = ContextSwitches();
+    std::map<std::string, double> rates;
+    for (const auto& [thread, count] : after) {
+        const auto was = before.find(thread);
+        const long start = was != before.end() ? was->second : 0;
+        rates[thread] = static_cast<double>(count - start) / seconds;
+    }
+    return rates;
+}
+
+void PrintWakeups(const char* who, const std::map<std::string, double>& rates) {
+    double total = 0;
+    for (const auto& [thread, rate] : rates) {
+        total += rate;
+    }
+    std::printf("    %s: %.1f wake-ups/s in all\n", who, total);
+    for (const auto& [thread, rate] : rates) {
+        std::printf("        %-28s %.1f/s\n", thread.c_str(), rate);
+    }
+}
+
+// ---- Children ------------------------------------------------------------------------------
+
+// This process's peak resident memory so far, in kB.
+long PeakKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::atol(line.substr(6).c_str());
+        }
+    }
+    return 0;
+}
+
+int MinimalChild(bool idle) {
+    int argc = 1;
+    char name[] = "minimal";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QWidget window;
+    window.resize(320, 200);
+    window.show();
+    QTimer::singleShot(0, [] {
+        std::printf("ready %lld\n", static_cast<long long>(NowNs()));
+        std::fflush(stdout);
+    });
+    QTimer::singleShot(0, [] {
+        std::printf("peak %ld\n", PeakKb());
+        std::fflush(stdout);
+    });
+    if (idle) {
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
+        PrintWakeups("a minimal Qt Widgets program", IdleWakeups(3));
+        return 0;
+    }
+    QTimer::singleShot(0, &application, &QCoreApplication::quit);
+    return QApplication::exec();
+}
+
+int AppChild() {
+    int argc = 1;
+    char name[] = "quorvane";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QTemporaryDir folder;
+    NoLauncher launcher;
+    qv::gui::CQuorvaneApp app(BenchEnvironment(folder, launcher, true));
+    if (app.Start()) {
+        return 1;
+    }
+    RunUntil([&] { return app.Window().Tray().Exists(); });
+    std::printf("ready %lld\n", static_cast<long long>(NowNs()));
+    std::fflush(stdout);
+    // The peak once the keyboard has been read as well, a full macro area included.
+    RunUntil([&] {
+        return app.Keyboard().link.InitComplete() && app.Keyboard().worker.IsIdle();
+    });
+    std::printf("peak %ld\n", PeakKb());
+    std::fflush(stdout);
+    return 0;
+}
+
+// ---- The driver ----------------------------------------------------------------------------
+
+struct ChildRun {
+    double readyMs = 0;
+    double peakMb = 0;
+    std::string output;
+};
+
+ChildRun RunChild(const std::string& self, const std::string& mode) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        std::perror("pipe");
+        std::exit(1);
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    std::string flag = "--child";
+    std::string which = mode;
+    std::string program = self;
+    char* argv[] = {program.data(), flag.data(), which.data(), nullptr};
+    const std::int64_t started = NowNs();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, environ) != 0) {
+        std::perror("posix_spawn");
+        std::exit(1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    ChildRun run;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+        run.output.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const auto at = run.output.find("ready ");
+    if (at != std::string::npos) {
+        const long long ready = std::atoll(run.output.c_str() + at + 6);
+        run.readyMs = static_cast<double>(ready - started) / 1e6;
+    }
+    // Not the rusage figure: a child started by posix_spawn counts this process's memory until
+    // its exec.
+    if (const auto peak = run.output.find("peak "); peak != std::string::npos) {
+        run.peakMb = static_cast<double>(std::atol(run.output.c_str() + peak + 5)) / 1024.0;
+    }
+    return run;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void StartupAndMemory(const std::string& self) {
+    constexpr int kRuns = 7;
+    std::vector<double> minimalReady, minimalPeak, appReady, appPeak;
+    for (int i = 0; i < kRuns; ++i) {
+        const ChildRun minimal = RunChild(self, "minimal");
+        minimalReady.push_back(minimal.readyMs);
+        minimalPeak.push_back(minimal.peakMb);
+        const ChildRun app = RunChild(self, "app");
+        appReady.push_back(app.readyMs);
+        appPeak.push_back(app.peakMb);
+    }
+    const double floorReady = Median(minimalReady);
+    const double floorPeak = Median(minimalPeak);
+    std::printf(
+        "(b) start to ready (median of %d): quorvane %.1f ms, minimal Qt Widgets program "
+        "%.1f ms, ratio %.2f\n",
+        kRuns, Median(appReady), floorReady, Median(appReady) / floorReady);
+    std::printf(
+        "    peak memory (median): quorvane %.1f MB, minimal Qt Widgets program %.1f MB, "
+        "ratio %.2f\n",
+        Median(appPeak), floorPeak, Median(appPeak) / floorPeak);
+}
+
+// The heartbeat: a 5 ms timer on the window's thread; its longest gap less 5 ms is the
+// longest time the event loop did not get round to it.
+class Heartbeat {
+public:
+    Heartbeat() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(kPeriodMs);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.nsecsElapsed();
+            longest_ = std::max(longest_, now - last_);
+            last_ = now;
+            ++beats_;
+        });
+    }
+    void Start() {
+        longest_ = 0;
+        beats_ = 0;
+        clock_.start();
+        last_ = 0;
+        timer_.start();
+    }
+    void Stop() { timer_.stop(); }
+    [[nodiscard]] double StallMs() const {
+        return std::max(0.0, static_cast<double>(longest_) / 1e6 - kPeriodMs);
+    }
+    [[nodiscard]] int Beats() const { return beats_; }
+
+private:
+    static constexpr int kPeriodMs = 5;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+    int beats_ = 0;
+};
+
+int Driver(const std::string& self) {
+    std::printf("desktop_bench: the simulated keyboard at full speed, offscreen\n");
+    {
+        int argc = 1;
+        char name[] = "desktop_bench";
+        char* argv[] = {name, nullptr};
+        QApplication application(argc, argv);
+        QTemporaryDir folder;
+        NoLauncher launcher;
+        qv::gui::CQuorvaneApp app(BenchEnvironment(folder, launcher, true));
+        Heartbeat heartbeat;
+
+        // (a) arrival: from the end of start-up (the window's set-up is done; the keyboard is
+        // being read) until the worker has read everything.
+        if (app.Start()) {
+            std::fprintf(stderr, "the program ended at start-up\n");
+            return 1;
+        }
+        heartbeat.Start();
+        qv::app::KeyboardApp& keyboard = app.Keyboard();
+        RunUntil([&] { return keyboard.link.InitComplete() && keyboard.worker.IsIdle(); });
+        heartbeat.Stop();
+        std::printf(
+            "(a) longest event-loop stall during an arrival with a full macro area: %.1f ms "
+            "(%d beats; aim: <= 50 ms)\n",
+            heartbeat.StallMs(), heartbeat.Beats());
+
+        // (a) apply of the full macro area, from the Apply button.
+        keyboard.profileImage.Lock()->blocks[0][0x3A] = {.kind = qv::keys::KeyKind::Disabled};
+        keyboard.core.SetApplyPending(true);
+        bool applied = false;
+        QTimer::singleShot(0, [&] {
+            app.Window().Button("CONTROL2_APPLY")->click();
+            applied = true;
+        });
+        heartbeat.Start();
+        RunUntil([&] { return applied; });
+        heartbeat.Stop();
+        std::printf(
+            "    longest event-loop stall during an apply of the full macro area: %.1f ms "
+            "(%d beats; aim: <= 50 ms)\n",
+            heartbeat.StallMs(), heartbeat.Beats());
+
+        // (c) idle with the keyboard attached.
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
+        std::printf("(c) idle for 3 s with the keyboard attached\n");
+        PrintWakeups("quorvane", IdleWakeups(3));
+        const ChildRun minimal = RunChild(self, "minimal-idle");
+        const auto report = minimal.output.find("    a minimal");
+        std::fputs(minimal.output.substr(report == std::string::npos ? 0 : report).c_str(),
+                   stdout);
+        std::printf("    (wake-ups are context switches; the 3 s timer that ends each "
+                    "measurement counts once)\n");
+    }
+    StartupAndMemory(self);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--child") {
+        const std::string mode = argv[2];
+        if (mode == "minimal") {
+            return MinimalChild(false);
+        }
+        if (mode == "minimal-idle") {
+            return MinimalChild(true);
+        }
+        if (mode == "app") {
+            return AppChild();
+        }
+        return 2;
+    }
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        return 1;
+    }
+    self[length] = '\0';
+    return Driver(self);
+}
