@@ -46,8 +46,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               Clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
         .count();
 }
 
@@ -204,9 +203,7 @@ int AppChild() {
     std::printf("ready %lld\n", static_cast<long long>(NowNs()));
     std::fflush(stdout);
     // The peak once the keyboard has been read as well, a full macro area included.
-    RunUntil([&] {
-        return app.Keyboard().link.InitComplete() && app.Keyboard().worker.IsIdle();
-    });
+    RunUntil([&] { return app.Keyboard().link.InitComplete() && app.Keyboard().worker.IsIdle(); });
     std::printf("peak %ld\n", PeakKb());
     std::fflush(stdout);
     return 0;
@@ -379,10 +376,10 @@ int Driver(const std::string& self) {
         PrintWakeups("quorvane", IdleWakeups(3));
         const ChildRun minimal = RunChild(self, "minimal-idle");
         const auto report = minimal.output.find("    a minimal");
-        std::fputs(minimal.output.substr(report == std::string::npos ? 0 : report).c_str(),
-                   stdout);
-        std::printf("    (wake-ups are context switches; the 3 s timer that ends each "
-                    "measurement counts once)\n");
+        std::fputs(minimal.output.substr(report == std::string::npos ? 0 : report).c_str(), stdout);
+        std::printf(
+            "    (wake-ups are context switches; the 3 s timer that ends each "
+            "measurement counts once)\n");
     }
     StartupAndMemory(self);
     return 0;

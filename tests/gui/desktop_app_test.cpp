@@ -116,7 +116,9 @@ public:
     std::optional<int> Start() { return app->Start(); }
     CQuorvaneDlg& Window() { return app->Window(); }
     sim::SimHidService& Keyboard() { return *app->Backend().simulated(); }
-    bool Settled() { return app->Keyboard().worker.IsIdle() && app->Keyboard().link.InitComplete(); }
+    bool Settled() {
+        return app->Keyboard().worker.IsIdle() && app->Keyboard().link.InitComplete();
+    }
 
     struct Box {
         QString caption;
@@ -152,14 +154,17 @@ private:
     QProcess* SecondProcess(const QStringList& arguments) {
         auto* process = new QProcess(this);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), homeFolder_->filePath(QStringLiteral("runtime")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeFolder_->filePath(QStringLiteral("config2")));
-        environment.insert(QStringLiteral("XDG_STATE_HOME"), homeFolder_->filePath(QStringLiteral("state2")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                           homeFolder_->filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           homeFolder_->filePath(QStringLiteral("config2")));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"),
+                           homeFolder_->filePath(QStringLiteral("state2")));
         environment.insert(QStringLiteral("HOME"), homeFolder_->filePath(QStringLiteral("home2")));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         process->setProcessEnvironment(environment);
-        process->setProgram(QDir(QCoreApplication::applicationDirPath())
-                                .filePath(QStringLiteral("quorvane")));
+        process->setProgram(
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvane")));
         process->setArguments(QStringList{QStringLiteral("--keyboard=sim:") +
                                           homeFolder_->filePath(QStringLiteral("second.ini"))} +
                               arguments);
@@ -175,9 +180,9 @@ private slots:
         homeFolder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(homeFolder_->isValid());
         QDir(homeFolder_->path()).mkpath(QStringLiteral("runtime"));
-        QFile::setPermissions(homeFolder_->filePath(QStringLiteral("runtime")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            homeFolder_->filePath(QStringLiteral("runtime")),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
     void startWithAKeyboardOpensTheWindowOnceAndShowsItsProfile() {
@@ -198,9 +203,8 @@ private slots:
         desktop->Keyboard().Unplug();
         QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), device::kIconNoKeyboard, kWait);
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() &&
-                                     window.Tray().Picture() == device::kIconKeyboard,
-                                 kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            desktop->Settled() && window.Tray().Picture() == device::kIconKeyboard, kWait);
         QVERIFY(!window.isVisible());
     }
 
@@ -220,9 +224,8 @@ private slots:
         // A keyboard that arrives later does not open the window by itself: with none at start
         // the window waits to be asked.
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() &&
-                                     window.Tray().Picture() == device::kIconKeyboard,
-                                 kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            desktop->Settled() && window.Tray().Picture() == device::kIconKeyboard, kWait);
         QVERIFY(!window.isVisible());
         window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
         QVERIFY(window.isVisible());
@@ -366,9 +369,8 @@ private slots:
                      QStringLiteral("The current version is too low! Please update the program "
                                     "after upgrading."));
             const std::vector<std::string> started = desktop->launcher.Started();
-            const bool updater =
-                std::find(started.begin(), started.end(), "Tornquil.exe In the upgrade") !=
-                started.end();
+            const bool updater = std::find(started.begin(), started.end(),
+                                           "Tornquil.exe In the upgrade") != started.end();
             QCOMPARE(updater, accept);
             QVERIFY(!desktop->Window().isVisible());
             QCOMPARE(desktop->app->Exec(), 0);

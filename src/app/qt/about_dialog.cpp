@@ -16,8 +16,8 @@ CAboutDlg::CAboutDlg(const QIcon& icon, const QString& webSite, QWidget* parent)
     setModal(false);
     auto* picture = new QLabel(this);
     picture->setPixmap(icon.pixmap(48, 48));
-    auto* link = new QLabel(
-        QStringLiteral("<a href=\"%1\">%1</a>").arg(webSite.toHtmlEscaped()), this);
+    auto* link =
+        new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(webSite.toHtmlEscaped()), this);
     link->setOpenExternalLinks(true);
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
 

@@ -1,12 +1,12 @@
 #include "app/qt/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
-#include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -91,8 +91,7 @@ private:
 };
 
 CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
-    : CBaseDialog(nullptr,
-                  FromPath(ui::SkinFilePath(settings.programFolder, ui::SkinWindow::Main)),
+    : CBaseDialog(nullptr, FromPath(ui::SkinFilePath(settings.programFolder, ui::SkinWindow::Main)),
                   FromPath(ui::SkinFolder(settings.programFolder))),
       settings_(std::move(settings)),
       tray_(FromPath(ui::SkinFolder(settings_.programFolder))) {
@@ -135,8 +134,7 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
         ui::SkinFilePath(settings_.programFolder, ui::SkinWindow::Main);
     const ui::SkinFile skin = ui::SkinFile::Load(skinFile);
     link_ = QString::fromStdString(skin.Link());
-    const std::vector<std::string_view> statePictures =
-        ui::StatePictureFiles(ui::SkinWindow::Main);
+    const std::vector<std::string_view> statePictures = ui::StatePictureFiles(ui::SkinWindow::Main);
     // Flip and the arrow positions belong to the keyboard view; until it reads them the
     // keyboard shows F1..F4 and both arrows at their first place.
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
@@ -151,7 +149,8 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     std::vector<std::pair<QString, std::future<QImage>>> decoding;
     for (const std::filesystem::path& file : files) {
         const QString path = FromPath(file);
-        decoding.emplace_back(path, std::async(std::launch::async, [path] { return QImage(path); }));
+        decoding.emplace_back(path,
+                              std::async(std::launch::async, [path] { return QImage(path); }));
     }
     for (auto& [path, image] : decoding) {
         decoded_[path] = image.get();
@@ -375,8 +374,8 @@ void CQuorvaneDlg::PopUpButtonMenu() {
 }
 
 void CQuorvaneDlg::ImportProfile() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QDir::homePath(), QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QDir::homePath(),
+                                                      QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)"));
     if (path.isEmpty()) {
         return;
     }
@@ -483,8 +482,7 @@ void CQuorvaneDlg::ProgressFrame(int frame) {
     auto found = pictures_.find(name.toStdString());
     if (found == pictures_.end()) {
         found =
-            pictures_.emplace(name.toStdString(), QPixmap(QDir(SkinFolder()).filePath(name)))
-                .first;
+            pictures_.emplace(name.toStdString(), QPixmap(QDir(SkinFolder()).filePath(name))).first;
     }
     progress_->setPixmap(found->second);
 }

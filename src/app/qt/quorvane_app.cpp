@@ -1,5 +1,6 @@
 #include "app/qt/quorvane_app.h"
 
+#include <QCursor>
 #include <QEventLoop>
 #include <QPixmap>
 #include <QTimer>
@@ -18,8 +19,7 @@
 
 namespace qv::gui {
 
-CQuorvaneApp::CQuorvaneApp(DesktopEnvironment environment)
-    : environment_(std::move(environment)) {
+CQuorvaneApp::CQuorvaneApp(DesktopEnvironment environment) : environment_(std::move(environment)) {
     launcher_ = environment_.launcher;
     if (launcher_ == nullptr) {
         ownLauncher_ = std::make_unique<platform::PathLauncher>();
@@ -48,27 +48,27 @@ std::optional<int> CQuorvaneApp::Start() {
     }
 
     // The main window and everything it drives.
-    window_ = std::make_unique<CQuorvaneDlg>(MainWindowSettings{
-        .programFolder = environment_.programFolder,
-        .trayAvailable = environment_.trayAvailable,
-        .openUrl = environment_.openUrl});
+    window_ = std::make_unique<CQuorvaneDlg>(
+        MainWindowSettings{.programFolder = environment_.programFolder,
+                           .trayAvailable = environment_.trayAvailable,
+                           .openUrl = environment_.openUrl});
     prompt_ = std::make_unique<DialogPrompt>(window_.get());
     if (environment_.boxShown) {
         prompt_->SetBoxShown(environment_.boxShown);
     }
-    keyboard_ = std::make_unique<app::KeyboardApp>(app::KeyboardAppEnvironment{
-        .service = backend_->service(),
-        .view = *window_,
-        .prompt = *prompt_,
-        .launcher = *launcher_,
-        .exit = *this,
-        .programFolder = environment_.programFolder,
-        .documentsFolder = environment_.documentsFolder,
-        .languageKey = *languageKey_,
-        .systemLanguage = *systemLanguage_,
-        .startedWithStart = false,
-        .transportTiming = environment_.transportTiming,
-        .busyTiming = environment_.busyTiming});
+    keyboard_ = std::make_unique<app::KeyboardApp>(
+        app::KeyboardAppEnvironment{.service = backend_->service(),
+                                    .view = *window_,
+                                    .prompt = *prompt_,
+                                    .launcher = *launcher_,
+                                    .exit = *this,
+                                    .programFolder = environment_.programFolder,
+                                    .documentsFolder = environment_.documentsFolder,
+                                    .languageKey = *languageKey_,
+                                    .systemLanguage = *systemLanguage_,
+                                    .startedWithStart = false,
+                                    .transportTiming = environment_.transportTiming,
+                                    .busyTiming = environment_.busyTiming});
     window_->Attach(*keyboard_, *prompt_);
     pump_ = std::make_unique<MessagePump>(keyboard_->loop);
     connect(window_.get(), &CQuorvaneDlg::Ended, this, [this] { Finish(0); });
@@ -126,6 +126,8 @@ void CQuorvaneApp::Finish(int exitCode) {
 }
 
 void CQuorvaneApp::TakeScreenshot(const QString& path) {
+    // The pointer would leave its hover mark on whatever key lies under it.
+    QCursor::setPos(0, 0);
     auto* timer = new QTimer(this);
     // Only this tool mode waits by asking: the arrival is over when the worker has nothing
     // left and the window's queue is empty.
