@@ -68,6 +68,7 @@ qv::gui::DesktopEnvironment BenchEnvironment(const QTemporaryDir& folder, NoLaun
     environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
     environment.documentsFolder = root / "documents";
     environment.instanceFolder = root / "runtime" / "quorvane";
+    environment.applicationSettings = root / "settings.ini";
     environment.languageSettings = root / "language.ini";
     environment.trayAvailable = true;
     environment.openUrl = [](const QUrl&) {};
@@ -81,6 +82,23 @@ qv::gui::DesktopEnvironment BenchEnvironment(const QTemporaryDir& folder, NoLaun
     };
     return environment;
 }
+
+// The desktop program under an application of its own, in folders of its own.
+class BenchDesktop {
+public:
+    BenchDesktop() : application_(argc_, argv_), app(BenchEnvironment(folder_, launcher_, true)) {}
+
+private:
+    int argc_ = 1;
+    char name_[9] = "quorvane";
+    char* argv_[2] = {name_, nullptr};
+    QApplication application_;
+    QTemporaryDir folder_;
+    NoLauncher launcher_;
+
+public:
+    qv::gui::CQuorvaneApp app;
+};
 
 // Runs the event loop until `done`, asked every millisecond.
 void RunUntil(const std::function<bool()>& done) {
@@ -189,13 +207,8 @@ int MinimalChild(bool idle) {
 }
 
 int AppChild() {
-    int argc = 1;
-    char name[] = "quorvane";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    QTemporaryDir folder;
-    NoLauncher launcher;
-    qv::gui::CQuorvaneApp app(BenchEnvironment(folder, launcher, true));
+    BenchDesktop desktop;
+    qv::gui::CQuorvaneApp& app = desktop.app;
     if (app.Start()) {
         return 1;
     }
@@ -328,13 +341,8 @@ private:
 int Driver(const std::string& self) {
     std::printf("desktop_bench: the simulated keyboard at full speed, offscreen\n");
     {
-        int argc = 1;
-        char name[] = "desktop_bench";
-        char* argv[] = {name, nullptr};
-        QApplication application(argc, argv);
-        QTemporaryDir folder;
-        NoLauncher launcher;
-        qv::gui::CQuorvaneApp app(BenchEnvironment(folder, launcher, true));
+        BenchDesktop desktop;
+        qv::gui::CQuorvaneApp& app = desktop.app;
         Heartbeat heartbeat;
 
         // (a) arrival: from the end of start-up (the window's set-up is done; the keyboard is

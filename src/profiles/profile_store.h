@@ -35,6 +35,9 @@ struct ProfileStoreTexts {
     std::function<DeviceWriteTexts()> deviceWriteTexts;
 };
 
+// The flows that read or write the keyboard may run on a worker while the window waits, so the
+// hooks may be called on that worker: what they change on screen must reach the window's
+// thread by itself.
 struct ProfileStoreHooks {
     // The working image was replaced as a whole: the key view shows the active profile's block
     // again. Called with the image lock held.

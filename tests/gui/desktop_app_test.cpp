@@ -85,6 +85,7 @@ public:
         environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
         environment.documentsFolder = root / "documents";
         environment.instanceFolder = root / "runtime" / "quorvane";
+        environment.applicationSettings = root / "config" / "Quorvane_Dravik" / "Quorvane.ini";
         environment.languageSettings = root / "config" / "Pelliton_T22.ini";
         environment.trayAvailable = options_.trayAvailable;
         environment.openUrl = [this](const QUrl& url) { opened.push_back(url); };

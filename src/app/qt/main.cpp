@@ -106,6 +106,8 @@ int main(int argc, char** argv) {
     environment.programFolder = qv::platform::ProgramFolder();
     environment.documentsFolder = qv::platform::DocumentsFolder();
     environment.instanceFolder = qv::platform::DefaultInstanceFolder();
+    environment.applicationSettings =
+        qv::platform::SettingsFilePath(qv::gui::kSettingsOrganisation, qv::gui::kApplicationTitle);
     environment.languageSettings =
         qv::platform::SettingsFilePath(qv::ui::kLanguageSettingsOrganisation);
     environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();

@@ -32,7 +32,9 @@ CQuorvaneApp::~CQuorvaneApp() {
 }
 
 std::optional<int> CQuorvaneApp::Start() {
-    // The language key; the application's own settings are read by the windows that use them.
+    // The application's settings root (read by the windows that keep settings there) and the
+    // language key.
+    settings_ = std::make_unique<platform::IniSettingsStore>(environment_.applicationSettings);
     languageKey_ = std::make_unique<platform::IniSettingsStore>(environment_.languageSettings);
     systemLanguage_ = std::make_unique<platform::PosixSystemLanguage>();
 
@@ -92,6 +94,7 @@ std::optional<int> CQuorvaneApp::Start() {
         std::fputs("quorvane: the keyboard service could not be started\n", stderr);
         return 0;
     }
+    keyboardStarted_ = true;
     if (auto failure = window_->Initialise()) {
         std::fprintf(stderr, "%s\n", failure->StderrLine().c_str());
         return ui::SkinExit::kExitCode;
@@ -172,7 +175,9 @@ void CQuorvaneApp::TearDown() {
         pump_->Detach();
     }
     keyboard_.reset();
-    if (backend_) {
+    // A process that handed its request on never used its keyboard; keeping its copy of a
+    // simulated keyboard would overwrite the running instance's.
+    if (backend_ && keyboardStarted_) {
         if (auto failure = backend_->Save()) {
             std::fprintf(stderr, "quorvane: %s\n", failure->message.c_str());
         }
@@ -181,6 +186,7 @@ void CQuorvaneApp::TearDown() {
     prompt_.reset();
     window_.reset();
     backend_.reset();
+    settings_.reset();
 }
 
 }  // namespace qv::gui

@@ -22,13 +22,13 @@ class QMessageBox;
 #include "device/transport.h"
 #include "platform/program_exit.h"
 #include "platform/program_launcher.h"
+#include "platform/settings_store.h"
 
 namespace qv::app {
 class KeyboardApp;
 }
 namespace qv::platform {
 class InstanceLock;
-class IniSettingsStore;
 class PosixSystemLanguage;
 }  // namespace qv::platform
 
@@ -48,7 +48,8 @@ struct DesktopEnvironment {
     std::filesystem::path programFolder;
     std::filesystem::path documentsFolder;
     std::filesystem::path instanceFolder;
-    // The language key's settings file.
+    // The settings files of the application's settings root and of the language key.
+    std::filesystem::path applicationSettings;
     std::filesystem::path languageSettings;
     bool trayAvailable = true;
     // Help and web pages; the desktop's browser when empty.
@@ -91,6 +92,7 @@ public:
     [[nodiscard]] app::KeyboardApp& Keyboard() { return *keyboard_; }
     [[nodiscard]] DialogPrompt& Prompt() { return *prompt_; }
     [[nodiscard]] app::KeyboardBackend& Backend() { return *backend_; }
+    [[nodiscard]] platform::SettingsStore& Settings() { return *settings_; }
     [[nodiscard]] bool FirstInstance() const { return firstInstance_; }
 
 signals:
@@ -103,6 +105,7 @@ private:
     DesktopEnvironment environment_;
     std::unique_ptr<platform::ProgramLauncher> ownLauncher_;
     platform::ProgramLauncher* launcher_ = nullptr;
+    std::unique_ptr<platform::IniSettingsStore> settings_;
     std::unique_ptr<platform::IniSettingsStore> languageKey_;
     std::unique_ptr<platform::PosixSystemLanguage> systemLanguage_;
     std::unique_ptr<app::KeyboardBackend> backend_;
@@ -112,6 +115,7 @@ private:
     std::unique_ptr<MessagePump> pump_;
     std::unique_ptr<platform::InstanceLock> instanceLock_;
     bool firstInstance_ = false;
+    bool keyboardStarted_ = false;
     bool finished_ = false;
     bool tornDown_ = false;
     int exitCode_ = 0;
