@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -116,30 +118,80 @@ TEST_F(MessageLoopTest, RunReturnsOnQuitFromAnotherThread) {
     EXPECT_EQ(handler.Handled().size(), 1u);
 }
 
-TEST_F(MessageLoopTest, WhileBusyOnlyTheAnimationIsHandledAndTheRestWaitsInOrder) {
-    std::thread::id workThread;
-    loop.RunWhileBusy([&] {
-        workThread = std::this_thread::get_id();
-        loop.Post({MSG_BANK, TAG_LED});
-        loop.Post({MSG_PROGRESS, TAG_BUSY, 1});
-        loop.Post({MSG_TIMER, kTimerResynchronise});
-        loop.Post({MSG_TIMER, kTimerProgressFrame});
-        // The work ends only once the window has drawn the frame: proof that it kept going.
-        while (handler.Handled().size() < 2) {
-            std::this_thread::yield();
-        }
-    });
-    EXPECT_NE(workThread, std::this_thread::get_id());
-    const std::vector<Message> duringWork{{MSG_PROGRESS, TAG_BUSY, 1},
-                                          {MSG_TIMER, kTimerProgressFrame}};
-    EXPECT_EQ(handler.Handled(), duringWork);
+// Plays a toolkit's event loop: woken when there is something to handle, it runs the loop on
+// the window's thread, and while busy work runs it waits for wake-ups instead of in the loop.
+class FakeHost final : public LoopHost {
+public:
+    explicit FakeHost(MessageLoop& loop) : loop_(loop) {}
 
-    loop.RunUntilIdle();
-    const std::vector<Message> all{{MSG_PROGRESS, TAG_BUSY, 1},
-                                   {MSG_TIMER, kTimerProgressFrame},
-                                   {MSG_BANK, TAG_LED},
-                                   {MSG_TIMER, kTimerResynchronise}};
-    EXPECT_EQ(handler.Handled(), all);
+    void Wake() override {
+        {
+            std::lock_guard lock(mutex_);
+            ++wakes_;
+        }
+        changed_.notify_all();
+    }
+    void WaitWhileBusy(const std::function<bool()>& done) override {
+        ++busyWaits;
+        std::unique_lock lock(mutex_);
+        while (!done()) {
+            const int seen = wakes_;
+            lock.unlock();
+            loop_.RunUntilIdle();
+            lock.lock();
+            changed_.wait(lock, [&] { return wakes_ != seen; });
+        }
+    }
+    int Wakes() {
+        std::lock_guard lock(mutex_);
+        return wakes_;
+    }
+
+    int busyWaits = 0;
+
+private:
+    MessageLoop& loop_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int wakes_ = 0;
+};
+
+TEST_F(MessageLoopTest, WhileBusyOnlyTheAnimationIsHandledAndTheRestWaitsInOrder) {
+    for (const bool hosted : {false, true}) {
+        SCOPED_TRACE(hosted ? "driven by a host" : "on its own");
+        FakeHost host(loop);
+        loop.SetHost(hosted ? &host : nullptr);
+        handler.handled.clear();
+        std::thread::id workThread;
+        loop.RunWhileBusy([&] {
+            workThread = std::this_thread::get_id();
+            loop.Post({MSG_BANK, TAG_LED});
+            loop.Post({MSG_PROGRESS, TAG_BUSY, 1});
+            loop.Post({MSG_TIMER, kTimerResynchronise});
+            loop.Post({MSG_TIMER, kTimerProgressFrame});
+            // The work ends only once the window has drawn the frame: proof that it kept going.
+            while (handler.Handled().size() < 2) {
+                std::this_thread::yield();
+            }
+        });
+        EXPECT_NE(workThread, std::this_thread::get_id());
+        const std::vector<Message> duringWork{{MSG_PROGRESS, TAG_BUSY, 1},
+                                              {MSG_TIMER, kTimerProgressFrame}};
+        EXPECT_EQ(handler.Handled(), duringWork);
+        if (hosted) {
+            EXPECT_EQ(host.busyWaits, 1);
+            // Each post, the end of the work and the end of the wait.
+            EXPECT_GE(host.Wakes(), 6);
+        }
+
+        loop.RunUntilIdle();
+        const std::vector<Message> all{{MSG_PROGRESS, TAG_BUSY, 1},
+                                       {MSG_TIMER, kTimerProgressFrame},
+                                       {MSG_BANK, TAG_LED},
+                                       {MSG_TIMER, kTimerResynchronise}};
+        EXPECT_EQ(handler.Handled(), all);
+        loop.SetHost(nullptr);
+    }
 }
 
 }  // namespace
