@@ -215,6 +215,7 @@ private slots:
         QVERIFY(window.Tray().Exists());
         QCOMPARE(window.Tray().Picture(), device::kIconNoKeyboard);
         QVERIFY(!window.isVisible());
+        QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
 
         window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
         QCOMPARE(desktop->boxes.size(), std::size_t{1});

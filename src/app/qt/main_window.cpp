@@ -168,6 +168,8 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     decoded_.clear();
     SetPictureSource({});
     ConnectButtons();
+    // Apply was disabled before its button existed.
+    SetApplyEnabled(keyboard_->core.ApplyPending());
 
     progress_ = new QLabel(this);
     progress_->hide();
