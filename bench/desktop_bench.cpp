@@ -216,7 +216,7 @@ int AppChild() {
     std::printf("ready %lld\n", static_cast<long long>(NowNs()));
     std::fflush(stdout);
     // The peak once the keyboard has been read as well, a full macro area included.
-    RunUntil([&] { return app.Keyboard().link.InitComplete() && app.Keyboard().worker.IsIdle(); });
+    RunUntil([&] { return app.Keyboard().IsSettled(); });
     std::printf("peak %ld\n", PeakKb());
     std::fflush(stdout);
     return 0;
@@ -353,7 +353,7 @@ int Driver(const std::string& self) {
         }
         heartbeat.Start();
         qv::app::KeyboardApp& keyboard = app.Keyboard();
-        RunUntil([&] { return keyboard.link.InitComplete() && keyboard.worker.IsIdle(); });
+        RunUntil([&] { return keyboard.IsSettled(); });
         heartbeat.Stop();
         std::printf(
             "(a) longest event-loop stall during an arrival with a full macro area: %.1f ms "

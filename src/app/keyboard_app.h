@@ -53,6 +53,10 @@ public:
     // keyboard's arrival has been handled completely. False on time-out.
     [[nodiscard]] bool Settle(std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
+    // MSG_INIT has been handled and the presence worker has nothing left: for a front end that
+    // runs the message loop itself, the keyboard's arrival (if any) is over.
+    [[nodiscard]] bool IsSettled() const { return link.InitComplete() && worker.IsIdle(); }
+
     // In the order they are built; the transport goes first at exit.
     device::MessageLoop loop;
     ui::TextTable texts;

@@ -117,9 +117,7 @@ public:
     std::optional<int> Start() { return app->Start(); }
     CQuorvaneDlg& Window() { return app->Window(); }
     sim::SimHidService& Keyboard() { return *app->Backend().simulated(); }
-    bool Settled() {
-        return app->Keyboard().worker.IsIdle() && app->Keyboard().link.InitComplete();
-    }
+    bool Settled() { return app->Keyboard().IsSettled(); }
 
     struct Box {
         QString caption;

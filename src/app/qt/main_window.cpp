@@ -21,6 +21,7 @@
 
 #include "app/keyboard_app.h"
 #include "app/qt/dialog_prompt.h"
+#include "profiles/profile_store.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/skin_layout.h"
@@ -51,6 +52,8 @@ constexpr PageButton kPageButtons[] = {
 };
 
 constexpr std::string_view kProgressControl = "CONTROL_JDTStatic";
+// What the profile file dialogs offer: profile files, then every file.
+const QString kProfileFileFilter = QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)");
 constexpr const char* kProfileSlotKeys[] = {"FUNC_PROFILE1", "FUNC_PROFILE2", "FUNC_PROFILE3",
                                             "FUNC_PROFILE4"};
 // G-key buttons in button order: the five with captions, then the four without.
@@ -103,6 +106,10 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
     // Failures are reported by Initialise's result; the caller decides how the program ends.
     SetSkinFailureHandler([](const QString&) {});
     connect(&tray_, &CTrayIcon::Command, this, &CQuorvaneDlg::RunCommand);
+    // The skin's progress control places it.
+    progress_ = new QLabel(this);
+    progress_->hide();
+    progress_->setScaledContents(true);
 }
 
 CQuorvaneDlg::~CQuorvaneDlg() {
@@ -114,12 +121,8 @@ void CQuorvaneDlg::Attach(app::KeyboardApp& keyboard, DialogPrompt& prompt) {
     prompt_ = &prompt;
 }
 
-std::string CQuorvaneDlg::Localised(std::string_view lookupKey) const {
-    return keyboard_->lookup.LookupText(lookupKey);
-}
-
 QString CQuorvaneDlg::LocalisedText(std::string_view lookupKey) const {
-    return QString::fromStdString(Localised(lookupKey));
+    return QString::fromStdString(keyboard_->lookup.LookupText(lookupKey));
 }
 
 QString CQuorvaneDlg::SlotText(ui::TextSlot slot) const {
@@ -157,28 +160,18 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     }
     SetPictureSource([this](const QString& path) { return DecodedPicture(path); });
     SkinTarget target(*this);
-    auto failure = ui::SetUpSkinnedWindow(skin, ui::SkinFolder(settings_.programFolder),
-                                          statePictures, controls, target);
+    auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, statePictures, controls, target);
     if (failure) {
         return failure;
     }
     if (!target.screenApplied_) {
-        return ui::SkinExit{skin.BackgroundPicture(ui::SkinFolder(settings_.programFolder))};
+        return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
     decoded_.clear();
     SetPictureSource({});
     ConnectButtons();
     // Apply was disabled before its button existed.
     SetApplyEnabled(keyboard_->core.ApplyPending());
-
-    progress_ = new QLabel(this);
-    progress_->hide();
-    if (const auto found = pageButtons_.find(kProgressControl); found != pageButtons_.end()) {
-        progress_->setGeometry(found->second->geometry());
-        found->second->deleteLater();
-        pageButtons_.erase(found);
-    }
-    progress_->setScaledContents(true);
 
     setWindowTitle(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::MAIN_CAPTION)));
     if (CPngButton* version = Button("QUINDO_VER")) {
@@ -234,8 +227,13 @@ void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
     const bool pageButton =
         std::any_of(std::begin(kPageButtons), std::end(kPageButtons),
                     [&](const PageButton& page) { return page.skinKey == placed.key; });
+    if (placed.key == kProgressControl) {
+        progress_->setGeometry(control.geometry.x, control.geometry.y, control.geometry.width,
+                               control.geometry.height);
+        return;
+    }
     // The lighting panel's other controls arrive with the panel.
-    if (!pageButton && placed.key != kProgressControl) {
+    if (!pageButton) {
         return;
     }
     auto* button = new QPushButton(this);
@@ -333,14 +331,14 @@ void CQuorvaneDlg::RunCommand(int command) {
 }
 
 TrayMenuTexts CQuorvaneDlg::TrayTexts() const {
-    // The language file's items first, then the lookups by command, as the menu was built.
-    TrayMenuTexts texts{FromText(keyboard_->lookup.LanguageText(ui::kLangTrayMenuOpen)),
-                        FromText(keyboard_->lookup.LanguageText(ui::kLangTrayMenuAbout)),
-                        FromText(keyboard_->lookup.LanguageText(ui::kLangTrayMenuExit))};
-    texts.open = LocalisedText(ui::kIdsPopUpMenuOpen);
-    texts.about = LocalisedText(ui::kIdsPopUpMenuAbout);
-    texts.exit = LocalisedText(ui::kIdsPopUpMenuExit);
-    return texts;
+    // The menu's items take the language file's MENU_11..33 first and the lookups by command
+    // after them, so the lookups are what it shows.
+    return {LocalisedText(ui::kIdsPopUpMenuOpen), LocalisedText(ui::kIdsPopUpMenuAbout),
+            LocalisedText(ui::kIdsPopUpMenuExit)};
+}
+
+QString CQuorvaneDlg::TrayTooltip() const {
+    return LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC));
 }
 
 AboutTexts CQuorvaneDlg::AboutBoxTexts() const {
@@ -376,8 +374,8 @@ void CQuorvaneDlg::PopUpButtonMenu() {
 }
 
 void CQuorvaneDlg::ImportProfile() {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QDir::homePath(),
-                                                      QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)"));
+    const QString path =
+        QFileDialog::getOpenFileName(this, QString(), QDir::homePath(), kProfileFileFilter);
     if (path.isEmpty()) {
         return;
     }
@@ -387,13 +385,13 @@ void CQuorvaneDlg::ImportProfile() {
 }
 
 void CQuorvaneDlg::ExportProfile() {
-    QString path = QFileDialog::getSaveFileName(this, QString(), QDir::homePath(),
-                                                QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)"));
+    QString path =
+        QFileDialog::getSaveFileName(this, QString(), QDir::homePath(), kProfileFileFilter);
     if (path.isEmpty()) {
         return;
     }
     if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".fwc");
+        path += QLatin1Char('.') + FromText(profiles::kProfileFileExtension);
     }
     // Nothing tells the user about an export that worked; one that failed must not pass for
     // done.
@@ -447,8 +445,7 @@ void CQuorvaneDlg::EndMainWindow() {
 void CQuorvaneDlg::LoadTexts(int) {
     setWindowTitle(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::MAIN_CAPTION)));
     if (tray_.Exists()) {
-        tray_.SetTooltip(
-            LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC)));
+        tray_.SetTooltip(TrayTooltip());
         tray_.SetMenuTexts(TrayTexts());
     }
     if (about_) {
@@ -457,8 +454,7 @@ void CQuorvaneDlg::LoadTexts(int) {
 }
 
 void CQuorvaneDlg::CreateTrayIcon() {
-    tray_.Create(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC)),
-                 TrayTexts());
+    tray_.Create(TrayTooltip(), TrayTexts());
 }
 
 void CQuorvaneDlg::SetTrayIcon(int icon) {
@@ -472,7 +468,6 @@ void CQuorvaneDlg::RemoveTrayIcon() {
 void CQuorvaneDlg::BuildProfileMenu() {}
 
 void CQuorvaneDlg::ShowProgress() {
-    progressFrame_ = 0;
     ProgressFrame(1);
     progress_->show();
     progress_->raise();

@@ -114,7 +114,6 @@ protected:
 private:
     class SkinTarget;
 
-    [[nodiscard]] std::string Localised(std::string_view lookupKey) const;
     [[nodiscard]] QString LocalisedText(std::string_view lookupKey) const;
     [[nodiscard]] QString SlotText(ui::TextSlot slot) const;
     // A picture decoded ahead of the set-up, or read now.
@@ -130,6 +129,7 @@ private:
     void ImportProfile();
     void ExportProfile();
     [[nodiscard]] TrayMenuTexts TrayTexts() const;
+    [[nodiscard]] QString TrayTooltip() const;
     [[nodiscard]] AboutTexts AboutBoxTexts() const;
 
     MainWindowSettings settings_;

@@ -136,7 +136,7 @@ void CQuorvaneApp::TakeScreenshot(const QString& path) {
     // left and the window's queue is empty.
     timer->setInterval(50);
     connect(timer, &QTimer::timeout, this, [this, timer, path] {
-        if (finished_ || !keyboard_->worker.IsIdle() || pump_->Busy()) {
+        if (finished_ || !keyboard_->IsSettled() || pump_->Busy()) {
             return;
         }
         timer->stop();
