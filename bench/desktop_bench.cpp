@@ -64,7 +64,7 @@ qv::gui::DesktopEnvironment BenchEnvironment(const QTemporaryDir& folder, NoLaun
     std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
     qv::gui::DesktopEnvironment environment;
     environment.arguments = {"--start"};
-    environment.keyboard = {qv::app::KeyboardChoice::Kind::Simulated, root / "sim.ini"};
+    environment.keyboard = {qv::service::KeyboardChoice::Kind::Simulated, root / "sim.ini"};
     environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
     environment.documentsFolder = root / "documents";
     environment.instanceFolder = root / "runtime" / "quorvane";
@@ -73,7 +73,7 @@ qv::gui::DesktopEnvironment BenchEnvironment(const QTemporaryDir& folder, NoLaun
     environment.trayAvailable = true;
     environment.openUrl = [](const QUrl&) {};
     environment.launcher = &launcher;
-    environment.backendReady = [fullMacroArea](qv::app::KeyboardBackend& backend) {
+    environment.backendReady = [fullMacroArea](qv::service::KeyboardBackend& backend) {
         backend.simulated()->SetTiming({qv::sim::SimTiming::Mode::FullSpeed, {}});
         if (fullMacroArea) {
             backend.simulated()->UpdateMemory(

@@ -7,6 +7,7 @@
 
 #include "app/main_window_core.h"
 #include "profiles/device_image_writer.h"
+#include "profiles/profile_store.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 
@@ -38,17 +39,14 @@ bool MainWindowCore::WriteImage() {
         lookup_.LookupText(texts_.SlotText(ui::TextSlot::EXTRA_MACRO_TOO_LONG)),
         lookup_.LookupText(texts_.SlotText(ui::TextSlot::EXTRA_PROFILE_SPACE_TIGHT))};
     const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
-    const profiles::DeviceWriteContext context{commands_,
-                                               prompt_,
-                                               keyDefaults,
-                                               facts_.MacroCapacity(),
-                                               activeProfile_.GetActiveProfile(commands_),
-                                               texts};
+    const profiles::DeviceWriteContext context{commands_, keyDefaults, facts_.MacroCapacity(),
+                                               activeProfile_.GetActiveProfile(commands_)};
     const auto image = profileImage_.Lock();
     const bool saved = profileActions_.SaveImageToCurrentProfileFile(*image);
-    const bool written = profiles::ApplyImageToDevice(
+    const profiles::DeviceWriteResult written = profiles::ApplyImageToDevice(
         profileImage_, deviceImage_, profiles::PageSelection::ActiveProfile, context);
-    return saved && written;
+    profiles::ShowDeviceWriteMessages(written, texts, prompt_);
+    return saved && written.Written();
 }
 
 }  // namespace qv::app

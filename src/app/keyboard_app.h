@@ -62,7 +62,7 @@ public:
     ui::TextTable texts;
     ui::TextLookup lookup;
     device::DeviceLink link;
-    device::DeviceFacts facts;
+    profiles::DeviceFacts facts;
     lighting::ActiveProfile activeProfile;
     profiles::ProfileImage profileImage;
     profiles::DeviceImage deviceImage;

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app/firmware_check.h"
 #include "device/command_result.h"
 #include "keys/key_entry.h"
 #include "lighting/device_settings_block.h"
+#include "service/firmware_check.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 
@@ -84,10 +84,10 @@ MessageReply MainWindowCore::Handle(const Message& message) {
 }
 
 MessageReply MainWindowCore::CheckFirmware() {
-    const FirmwareVerdict verdict =
-        CheckFirmwareVersion({commands_, prompt_, launcher_, exit_, helpFolder_});
-    return verdict == FirmwareVerdict::ProgramEnds ? MessageReply::EndProgram
-                                                   : MessageReply::Handled;
+    const service::FirmwareVerdict verdict =
+        service::CheckFirmwareVersion({commands_, prompt_, launcher_, exit_, helpFolder_});
+    return verdict == service::FirmwareVerdict::ProgramEnds ? MessageReply::EndProgram
+                                                            : MessageReply::Handled;
 }
 
 void MainWindowCore::OpenWindow() {

@@ -10,7 +10,6 @@
 #include "app/busy_indicator.h"
 #include "app/main_window_view.h"
 #include "device/commands.h"
-#include "device/device_facts.h"
 #include "device/device_link.h"
 #include "device/main_window_messages.h"
 #include "device/transport.h"
@@ -19,6 +18,7 @@
 #include "platform/program_exit.h"
 #include "platform/program_launcher.h"
 #include "platform/user_prompt.h"
+#include "profiles/device_facts.h"
 #include "profiles/profile_actions.h"
 #include "profiles/profile_image.h"
 
@@ -49,7 +49,7 @@ protected:
 struct MainWindowParts {
     device::Transport& transport;
     device::DeviceLink& link;
-    const device::DeviceFacts& facts;
+    const profiles::DeviceFacts& facts;
     lighting::ActiveProfile& activeProfile;
     lighting::DeviceLighting& lighting;
     profiles::ProfileImage& profileImage;
@@ -110,7 +110,7 @@ private:
     device::Transport& transport_;
     device::DeviceCommands commands_;
     device::DeviceLink& link_;
-    const device::DeviceFacts& facts_;
+    const profiles::DeviceFacts& facts_;
     lighting::ActiveProfile& activeProfile_;
     lighting::DeviceLighting& lighting_;
     profiles::ProfileImage& profileImage_;

@@ -17,11 +17,11 @@ KeyboardSession::~KeyboardSession() {
 std::variant<std::unique_ptr<KeyboardSession>, SessionError> KeyboardSession::Open(
     const KeyboardChoice& choice, const SessionOptions& options) {
     std::unique_ptr<KeyboardSession> session(new KeyboardSession(options));
-    auto backend = app::KeyboardBackend::Open(choice);
-    if (auto* failure = std::get_if<app::BackendError>(&backend)) {
+    auto backend = service::KeyboardBackend::Open(choice);
+    if (auto* failure = std::get_if<service::BackendError>(&backend)) {
         return SessionError{failure->message};
     }
-    session->backend_ = std::move(std::get<std::unique_ptr<app::KeyboardBackend>>(backend));
+    session->backend_ = std::move(std::get<std::unique_ptr<service::KeyboardBackend>>(backend));
 
     session->languageKey_ = std::make_unique<platform::IniSettingsStore>(
         platform::SettingsFilePath(ui::kLanguageSettingsOrganisation));

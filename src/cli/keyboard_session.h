@@ -10,15 +10,15 @@
 #include <variant>
 
 #include "app/keyboard_app.h"
-#include "app/keyboard_backend.h"
 #include "cli/headless_front.h"
 #include "keys/key_names.h"
 #include "platform/path_launcher.h"
+#include "service/keyboard_backend.h"
 
 namespace qv::cli {
 
-using app::KeyboardChoice;
-using app::ParseKeyboardChoice;
+using service::KeyboardChoice;
+using service::ParseKeyboardChoice;
 
 struct SessionError {
     std::string message;
@@ -55,7 +55,7 @@ public:
 private:
     explicit KeyboardSession(const SessionOptions& options) : prompt_(options.assumeYes) {}
 
-    std::unique_ptr<app::KeyboardBackend> backend_;
+    std::unique_ptr<service::KeyboardBackend> backend_;
     HeadlessView view_;
     HeadlessPrompt prompt_;
     platform::PathLauncher launcher_;

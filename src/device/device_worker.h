@@ -11,10 +11,11 @@
 #include <thread>
 
 #include "device/commands.h"
-#include "device/device_facts.h"
 #include "device/device_link.h"
+#include "device/key_events.h"
 #include "device/main_window_messages.h"
 #include "device/transport.h"
+#include "profiles/device_facts.h"
 
 namespace qv::lighting {
 class ActiveProfile;
@@ -29,18 +30,11 @@ class TextTable;
 
 namespace qv::device {
 
-// Key events: the first two bytes of a consumer report, little-endian. Every other code
-// (0x1801..0x1804 among them) is ignored.
-inline constexpr std::uint16_t KEY_EVENT_BANK_TOGGLE = 0x02FF;
-inline constexpr std::uint16_t KEY_EVENT_SETTINGS_CHANGED = 0x0401;
-inline constexpr std::uint16_t KEY_EVENT_PLAY_ON = 0x1811;
-inline constexpr std::uint16_t KEY_EVENT_PLAY_OFF = 0x1810;
-
 struct DeviceWorkerParts {
     Transport& transport;
     MainWindowPort& window;
     DeviceLink& link;
-    DeviceFacts& facts;
+    profiles::DeviceFacts& facts;
     lighting::ActiveProfile& activeProfile;
     platform::UserPrompt& prompt;
     const ui::TextTable& texts;
@@ -83,7 +77,7 @@ private:
     DeviceCommands commands_;
     MainWindowPort& window_;
     DeviceLink& link_;
-    DeviceFacts& facts_;
+    profiles::DeviceFacts& facts_;
     lighting::ActiveProfile& activeProfile_;
     platform::UserPrompt& prompt_;
     const ui::TextTable& texts_;

@@ -22,18 +22,19 @@ bool IsProfile(int profile) {
 
 }  // namespace
 
-bool WriteDeviceImage(const DeviceImage::Access& device, PageSelection pages,
-                      const DeviceWriteContext& context) {
+DeviceWriteResult WriteDeviceImage(const DeviceImage::Access& device, PageSelection pages,
+                                   const DeviceWriteContext& context) {
+    DeviceWriteResult result;
     const ImageContents& image = *device;
     const macros::AreaSizes sizes = macros::MacroAreaSizes(image.macros);
     if (sizes.compact > context.macroCapacity) {
-        context.prompt.ShowMessage(context.texts.macroTooLong, true);
-        return false;
+        result.status = DeviceWriteStatus::MacrosTooLong;
+        return result;
     }
     const bool withNames = sizes.full <= context.macroCapacity;
     const auto area = macros::EncodeMacroArea(image.macros, withNames);
     if (!area) {
-        return false;
+        return result;
     }
 
     std::vector<BuiltPage> built;
@@ -44,7 +45,7 @@ bool WriteDeviceImage(const DeviceImage::Access& device, PageSelection pages,
     } else if (IsProfile(context.activeProfile)) {
         built.push_back({context.activeProfile, {}});
     } else {
-        return false;  // the keyboard's profile is not known: no page to write
+        return result;  // the keyboard's profile is not known: no page to write
     }
     // The macro positions come from the copy's list, which is the working list at this moment:
     // both locks are held.
@@ -52,23 +53,33 @@ bool WriteDeviceImage(const DeviceImage::Access& device, PageSelection pages,
         page.bytes = keys::EncodeKeyPage(image.blocks[static_cast<std::size_t>(page.number)],
                                          image.macros, context.keyDefaults);
     }
+    result.namesDropped = !withNames;
 
-    static_cast<void>(context.commands.BeginTransfer());
-    static_cast<void>(context.commands.WriteMacros(*area));
-    int lastPageResult = device::kNoKeyboard;
+    result.commandResult = context.commands.BeginTransfer();
+    if (result.commandResult != device::kSuccess) {
+        result.status = DeviceWriteStatus::NotWritten;
+        return result;
+    }
+    // Every report must be taken: one lost chunk of the macro area or one page leaves the
+    // keyboard with a mix of old and new that only a complete write repairs.
+    result.commandResult = context.commands.WriteMacros(*area);
     for (const BuiltPage& page : built) {
-        lastPageResult = context.commands.WriteKeyPage(page.bytes, page.number);
+        if (result.commandResult != device::kSuccess) {
+            break;
+        }
+        result.commandResult = context.commands.WriteKeyPage(page.bytes, page.number);
     }
-    static_cast<void>(context.commands.EndTransfer());
-
-    if (!withNames) {
-        context.prompt.ShowMessage(context.texts.profileSpaceTight, true);
+    const int ended = context.commands.EndTransfer();
+    if (result.commandResult == device::kSuccess) {
+        result.commandResult = ended;
     }
-    return lastPageResult == device::kSuccess;
+    result.status = result.commandResult == device::kSuccess ? DeviceWriteStatus::Written
+                                                             : DeviceWriteStatus::PartlyWritten;
+    return result;
 }
 
-bool ApplyImageToDevice(ProfileImage& profileImage, DeviceImage& deviceImage, PageSelection pages,
-                        const DeviceWriteContext& context) {
+DeviceWriteResult ApplyImageToDevice(ProfileImage& profileImage, DeviceImage& deviceImage,
+                                     PageSelection pages, const DeviceWriteContext& context) {
     const ProfileImage::Access image = profileImage.Lock();
     const DeviceImage::Access device = deviceImage.Lock();
     ReleaseImageContents(*device);

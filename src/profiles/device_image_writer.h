@@ -4,11 +4,9 @@
 // transfer group, from a copy of the working image.
 
 #include <cstddef>
-#include <string>
 
 #include "device/commands.h"
 #include "keys/key_page.h"
-#include "platform/user_prompt.h"
 #include "profiles/profile_image.h"
 
 namespace qv::profiles {
@@ -18,16 +16,9 @@ enum class PageSelection {
     AllProfiles,    // an import: every profile may have changed
 };
 
-// The localised messages, already looked up.
-struct DeviceWriteTexts {
-    std::string macroTooLong;       // slot EXTRA_MACRO_TOO_LONG: nothing was sent
-    std::string profileSpaceTight;  // slot EXTRA_PROFILE_SPACE_TIGHT: sent without macro names
-};
-
-// What the write needs to know about the keyboard and the program around it.
+// What the write needs to know about the keyboard.
 struct DeviceWriteContext {
     device::DeviceCommands& commands;
-    platform::UserPrompt& prompt;
     // The keyboard's table as read at attach, or the built-in one.
     const keys::KeyDefaultTable& keyDefaults;
     // Bytes the keyboard holds for the macro area (128 x settings byte 11); 0 before any
@@ -35,22 +26,39 @@ struct DeviceWriteContext {
     std::size_t macroCapacity = 0;
     // The page written for PageSelection::ActiveProfile; outside 0..3 nothing is sent.
     int activeProfile = -1;
-    DeviceWriteTexts texts;
+};
+
+enum class DeviceWriteStatus {
+    Written,        // every report of the transfer was taken
+    MacrosTooLong,  // the macros do not fit even without names: nothing was sent
+    NotSent,        // no page to write (profile unknown) or an area that cannot be expressed
+    NotWritten,     // the transfer could not even begin: the keyboard holds what it held
+    PartlyWritten,  // a write failed on the way: the keyboard may hold part old, part new
+};
+
+struct DeviceWriteResult {
+    DeviceWriteStatus status = DeviceWriteStatus::NotSent;
+    // The macro area went without its names because they do not fit the keyboard.
+    bool namesDropped = false;
+    // The failing command's result, for NotWritten and PartlyWritten.
+    int commandResult = 1;
+
+    [[nodiscard]] bool Written() const { return status == DeviceWriteStatus::Written; }
 };
 
 // Writes the device image to the keyboard: begin, the whole macro area (with names when they
-// fit the capacity, otherwise without them and a warning afterwards), the selected pages in
-// ascending order, end. True when the last page write succeeded; earlier failures leave the
-// keyboard partly written and are not reported here. False without sending anything when the
-// macros do not fit even without names (after telling the user), or when the area or the
-// page selection cannot be expressed.
-[[nodiscard]] bool WriteDeviceImage(const DeviceImage::Access& device, PageSelection pages,
-                                    const DeviceWriteContext& context);
+// fit the capacity, otherwise without them), the selected pages in ascending order, end. The
+// transfer stops at the first report the keyboard does not take (the end of the group is still
+// sent, so the keyboard leaves its transfer state).
+[[nodiscard]] DeviceWriteResult WriteDeviceImage(const DeviceImage::Access& device,
+                                                 PageSelection pages,
+                                                 const DeviceWriteContext& context);
 
 // Rebuilds the device image from the working image and writes it. Takes the image lock (the
 // caller normally already holds it around saving the profile file, and it is re-entrant), then
 // the device-image lock, and keeps both for the whole transfer.
-[[nodiscard]] bool ApplyImageToDevice(ProfileImage& profileImage, DeviceImage& deviceImage,
-                                      PageSelection pages, const DeviceWriteContext& context);
+[[nodiscard]] DeviceWriteResult ApplyImageToDevice(ProfileImage& profileImage,
+                                                   DeviceImage& deviceImage, PageSelection pages,
+                                                   const DeviceWriteContext& context);
 
 }  // namespace qv::profiles

@@ -24,10 +24,9 @@ void AddProblems(std::vector<std::string>& to, const std::string& where,
 
 }  // namespace
 
-CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
-                                         device::DeviceCommands& commands, int currentProfileIndex,
-                                         const device::DeviceFacts& facts,
-                                         std::u16string_view newMacroNamePrefix) {
+CaptureResult CaptureDevice(device::DeviceCommands& commands, int currentProfileIndex,
+                            const profiles::DeviceFacts& facts,
+                            std::u16string_view newMacroNamePrefix) {
     CaptureResult result;
     if (currentProfileIndex < 0 || currentProfileIndex > kHighestAcceptedProfileIndex) {
         result.status = CaptureStatus::ProfileUnknown;
@@ -35,7 +34,7 @@ CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
     }
     try {
         const keys::KeyDefaultTable keyDefaults = facts.KeyDefaults();
-        ImageContents captured;
+        ImageContents& captured = result.image;
         for (std::size_t profile = 0; profile < kProfileCount; ++profile) {
             keys::KeyPage page{};
             result.commandResult = commands.ReadKeyPage(page, static_cast<int>(profile));
@@ -68,9 +67,19 @@ CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
             captured.macros = std::move(decoded.macros);
         }
 
-        result.status = WriteImageToFile(path, captured) ? CaptureStatus::Captured
-                                                         : CaptureStatus::FileNotWritten;
+        result.status = CaptureStatus::Captured;
     } catch (const std::bad_alloc&) {
+        result.status = CaptureStatus::FileNotWritten;
+    }
+    return result;
+}
+
+CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
+                                         device::DeviceCommands& commands, int currentProfileIndex,
+                                         const profiles::DeviceFacts& facts,
+                                         std::u16string_view newMacroNamePrefix) {
+    CaptureResult result = CaptureDevice(commands, currentProfileIndex, facts, newMacroNamePrefix);
+    if (result.Captured() && !WriteImageToFile(path, result.image)) {
         result.status = CaptureStatus::FileNotWritten;
     }
     return result;

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "device/commands.h"
-#include "device/device_facts.h"
+#include "profiles/device_facts.h"
+#include "profiles/profile_image.h"
 
 namespace qv::profiles {
 
@@ -27,9 +28,17 @@ struct CaptureResult {
     // What the keyboard held that could not be taken over as it was (see DecodeKeyPage and
     // DecodeMacroArea), including a macro area larger than the keyboard can hold.
     std::vector<std::string> problems;
+    // What was read, when the reads succeeded.
+    ImageContents image;
 
     [[nodiscard]] bool Captured() const { return status == CaptureStatus::Captured; }
 };
+
+// Reads the key pages 0..3 and the macro area into `result.image`, without writing any file.
+// Status Captured when every read succeeded.
+[[nodiscard]] CaptureResult CaptureDevice(device::DeviceCommands& commands, int currentProfileIndex,
+                                          const profiles::DeviceFacts& facts,
+                                          std::u16string_view newMacroNamePrefix);
 
 // Reads the key pages 0..3 and the macro area (never more of it than `facts` says the keyboard
 // holds, when that is known) and replaces the file at `path` with them. Macros come back with
@@ -39,7 +48,7 @@ struct CaptureResult {
 [[nodiscard]] CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
                                                        device::DeviceCommands& commands,
                                                        int currentProfileIndex,
-                                                       const device::DeviceFacts& facts,
+                                                       const profiles::DeviceFacts& facts,
                                                        std::u16string_view newMacroNamePrefix);
 
 }  // namespace qv::profiles

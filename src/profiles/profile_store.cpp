@@ -11,8 +11,9 @@ namespace qv::profiles {
 
 ProfileStore::ProfileStore(std::filesystem::path profileFolder, ProfileImage& profileImage,
                            DeviceImage& deviceImage, device::DeviceCommands& commands,
-                           lighting::ActiveProfile& activeProfile, const device::DeviceFacts& facts,
-                           platform::UserPrompt& prompt, ProfileStoreTexts texts)
+                           lighting::ActiveProfile& activeProfile,
+                           const profiles::DeviceFacts& facts, platform::UserPrompt& prompt,
+                           ProfileStoreTexts texts)
     : folder_(std::move(profileFolder)),
       profileImage_(profileImage),
       deviceImage_(deviceImage),
@@ -93,14 +94,16 @@ ImportResult ProfileStore::ImportProfile(const std::filesystem::path& path) {
         const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
         const DeviceWriteContext context{
             commands_,
-            prompt_,
             keyDefaults,
             facts_.MacroCapacity(),
             activeProfile_.GetActiveProfile(commands_),
-            texts_.deviceWriteTexts ? texts_.deviceWriteTexts() : DeviceWriteTexts{},
         };
-        result.writtenToKeyboard =
+        const DeviceWriteResult written =
             ApplyImageToDevice(profileImage_, deviceImage_, PageSelection::AllProfiles, context);
+        ShowDeviceWriteMessages(
+            written, texts_.deviceWriteTexts ? texts_.deviceWriteTexts() : DeviceWriteTexts{},
+            prompt_);
+        result.writtenToKeyboard = written.Written();
         ImageReplaced(*image);
     }
     ApplyNoLongerPending();
@@ -111,6 +114,15 @@ ImportResult ProfileStore::ImportProfile(const std::filesystem::path& path) {
 bool ProfileStore::ExportProfile(const std::filesystem::path& path) {
     const ProfileImage::Access image = profileImage_.Lock();
     return WriteImageToFile(path, *image);
+}
+
+void ShowDeviceWriteMessages(const DeviceWriteResult& result, const DeviceWriteTexts& texts,
+                             platform::UserPrompt& prompt) {
+    if (result.status == DeviceWriteStatus::MacrosTooLong) {
+        prompt.ShowMessage(texts.macroTooLong, true);
+    } else if (result.namesDropped) {
+        prompt.ShowMessage(texts.profileSpaceTight, true);
+    }
 }
 
 std::string ProfileStore::SlotText(ui::TextSlot slot) const {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "device/commands.h"
-#include "device/device_facts.h"
 #include "lighting/active_profile.h"
 #include "platform/user_prompt.h"
+#include "profiles/device_facts.h"
 #include "profiles/device_image_writer.h"
 #include "profiles/profile_actions.h"
 #include "profiles/profile_file.h"
@@ -26,6 +26,16 @@ namespace qv::profiles {
 inline constexpr std::string_view kProfileFileExtension = "fwc";
 inline constexpr std::string_view kProfileFileInitialName = "*.fwc";
 inline constexpr std::string_view kProfileFileFilter = "(*.fwc)|*.fwc|(*.*)|*.*||";
+
+// The localised messages of a write to the keyboard, already looked up.
+struct DeviceWriteTexts {
+    std::string macroTooLong;       // slot EXTRA_MACRO_TOO_LONG: nothing was sent
+    std::string profileSpaceTight;  // slot EXTRA_PROFILE_SPACE_TIGHT: sent without macro names
+};
+
+// Tells the user what the write's result calls for.
+void ShowDeviceWriteMessages(const DeviceWriteResult& result, const DeviceWriteTexts& texts,
+                             platform::UserPrompt& prompt);
 
 struct ProfileStoreTexts {
     // The current text of a slot as the text table holds it. The store uses three directly,
@@ -66,7 +76,7 @@ public:
     // operation needs it and it has gone.
     ProfileStore(std::filesystem::path profileFolder, ProfileImage& profileImage,
                  DeviceImage& deviceImage, device::DeviceCommands& commands,
-                 lighting::ActiveProfile& activeProfile, const device::DeviceFacts& facts,
+                 lighting::ActiveProfile& activeProfile, const profiles::DeviceFacts& facts,
                  platform::UserPrompt& prompt, ProfileStoreTexts texts);
 
     // Set once, before the first flow runs.
@@ -103,7 +113,7 @@ private:
     DeviceImage& deviceImage_;
     device::DeviceCommands& commands_;
     lighting::ActiveProfile& activeProfile_;
-    const device::DeviceFacts& facts_;
+    const profiles::DeviceFacts& facts_;
     platform::UserPrompt& prompt_;
     ProfileStoreTexts texts_;
     ProfileStoreHooks hooks_;

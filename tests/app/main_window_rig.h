@@ -242,7 +242,7 @@ public:
     ui::TextTable texts;
     ui::TextLookup lookup{folder.Path(), languageKey, systemLanguage};
     device::DeviceLink link;
-    device::DeviceFacts facts;
+    profiles::DeviceFacts facts;
     lighting::ActiveProfile activeProfile;
     profiles::ProfileImage profileImage;
     profiles::DeviceImage deviceImage;

@@ -81,7 +81,8 @@ public:
         const std::filesystem::path root = home.path().toStdString();
         DesktopEnvironment environment;
         environment.arguments = options_.arguments;
-        environment.keyboard = {app::KeyboardChoice::Kind::Simulated, root / "state" / "sim.ini"};
+        environment.keyboard = {service::KeyboardChoice::Kind::Simulated,
+                                root / "state" / "sim.ini"};
         environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
         environment.documentsFolder = root / "documents";
         environment.instanceFolder = root / "runtime" / "quorvane";
@@ -90,7 +91,7 @@ public:
         environment.trayAvailable = options_.trayAvailable;
         environment.openUrl = [this](const QUrl& url) { opened.push_back(url); };
         environment.launcher = &launcher;
-        environment.backendReady = [this](app::KeyboardBackend& backend) {
+        environment.backendReady = [this](service::KeyboardBackend& backend) {
             sim::SimHidService& keyboard = *backend.simulated();
             keyboard.UpdateMemory([this](sim::KeyboardMemory& memory) {
                 if (options_.firmware) {

@@ -16,28 +16,6 @@ namespace {
 
 using keys::KeyKind;
 
-struct Shown {
-    std::string text;
-    bool topMost = false;
-    std::size_t reportsBefore = 0;  // reports the keyboard had taken when it was shown
-};
-
-class RecordingPrompt final : public platform::UserPrompt {
-public:
-    explicit RecordingPrompt(std::function<std::size_t()> reportCount)
-        : reportCount_(std::move(reportCount)) {}
-    void ShowMessage(const std::string& text, bool topMost) override {
-        shown.push_back({text, topMost, reportCount_()});
-    }
-    bool AskOkCancel(const std::string&) override { return true; }
-    bool AskYesNo(const std::string&) override { return true; }
-
-    std::vector<Shown> shown;
-
-private:
-    std::function<std::size_t()> reportCount_;
-};
-
 struct SentReport {
     std::uint8_t command;
     std::uint16_t offset;
@@ -65,12 +43,12 @@ protected:
     }
 
     DeviceWriteContext Context(std::size_t capacity, int activeProfile) {
-        return {commands, prompt,        keyboardDefaults,
-                capacity, activeProfile, {"macros too long", "space tight"}};
+        return {commands, keyboardDefaults, capacity, activeProfile};
     }
 
-    [[nodiscard]] bool Apply(PageSelection pages, std::size_t capacity, int activeProfile) {
-        const bool result =
+    [[nodiscard]] DeviceWriteResult Apply(PageSelection pages, std::size_t capacity,
+                                          int activeProfile) {
+        const DeviceWriteResult result =
             ApplyImageToDevice(profileImage, deviceImage, pages, Context(capacity, activeProfile));
         keyboard.WaitUntilIdle();
         return result;
@@ -90,7 +68,6 @@ protected:
         keyboard,
         {.replyWait = std::chrono::milliseconds(100), .retryPause = std::chrono::milliseconds(10)}};
     device::DeviceCommands commands{transport};
-    RecordingPrompt prompt{[this] { return keyboard.SentReports().size(); }};
     const keys::KeyDefaultTable keyboardDefaults = keyboard.Memory().keyDefaults;
     ProfileImage profileImage;
     DeviceImage deviceImage;
@@ -101,24 +78,19 @@ TEST_F(DeviceImageWriterTest, RefusalsSendNothing) {
         const char* what;
         std::size_t capacity;
         int activeProfile;
-        bool toldTooLong;
+        DeviceWriteStatus status;
     };
     // One macro of two actions: compact 16 + 2 + 4 + 8 = 30 bytes.
     const std::vector<Case> cases = {
-        {"no attach yet: not even the empty header fits", 0, 0, true},
-        {"one byte short of the compact area", 29, 0, true},
-        {"the keyboard's profile is not known", kFullCapacity, -1, false},
+        {"no attach yet: not even the empty header fits", 0, 0, DeviceWriteStatus::MacrosTooLong},
+        {"one byte short of the compact area", 29, 0, DeviceWriteStatus::MacrosTooLong},
+        {"the keyboard's profile is not known", kFullCapacity, -1, DeviceWriteStatus::NotSent},
     };
     profileImage.Lock()->macros = {Macro(1, u"m", 2)};
     for (const Case& c : cases) {
-        prompt.shown.clear();
-        EXPECT_FALSE(Apply(PageSelection::ActiveProfile, c.capacity, c.activeProfile)) << c.what;
+        EXPECT_EQ(Apply(PageSelection::ActiveProfile, c.capacity, c.activeProfile).status, c.status)
+            << c.what;
         EXPECT_TRUE(Sent().empty()) << c.what;
-        ASSERT_EQ(prompt.shown.size(), c.toldTooLong ? 1u : 0u) << c.what;
-        if (c.toldTooLong) {
-            EXPECT_EQ(prompt.shown[0].text, "macros too long");
-            EXPECT_TRUE(prompt.shown[0].topMost);
-        }
     }
 }
 
@@ -131,7 +103,9 @@ TEST_F(DeviceImageWriterTest, ActiveProfileSendsItsPageAfterTheWholeMacroArea) {
         image->blocks[2][1] = {KeyKind::Macro, 1, 9};  // Esc plays the second macro
         image->blocks[0][1] = {KeyKind::Disabled};     // another profile: not sent
     }
-    ASSERT_TRUE(Apply(PageSelection::ActiveProfile, kFullCapacity, 2));
+    const DeviceWriteResult result = Apply(PageSelection::ActiveProfile, kFullCapacity, 2);
+    ASSERT_TRUE(result.Written());
+    EXPECT_FALSE(result.namesDropped);
 
     const auto area = macros::EncodeMacroArea(profileImage.Lock()->macros, true);
     ASSERT_TRUE(area.has_value());
@@ -149,7 +123,6 @@ TEST_F(DeviceImageWriterTest, ActiveProfileSendsItsPageAfterTheWholeMacroArea) {
     }
     expected.push_back({device::CMD_END_TRANSFER, 0, 0});
     EXPECT_EQ(Sent(), expected);
-    EXPECT_TRUE(prompt.shown.empty());
 
     const sim::KeyboardMemory after = keyboard.Memory();
     EXPECT_TRUE(std::equal(area->begin(), area->end(), after.macroArea.begin()));
@@ -166,10 +139,12 @@ TEST_F(DeviceImageWriterTest, ActiveProfileSendsItsPageAfterTheWholeMacroArea) {
     EXPECT_EQ(*deviceImage.Lock(), *profileImage.Lock()) << "the device image is the copy sent";
 }
 
-TEST_F(DeviceImageWriterTest, NamesAreDroppedWhenOnlyTheCompactAreaFitsAndTheUserIsTold) {
+TEST_F(DeviceImageWriterTest, NamesAreDroppedWhenOnlyTheCompactAreaFits) {
     // Compact 16 + 2 + 4 + 4 = 26 bytes, full 26 + 20 = 46.
     profileImage.Lock()->macros = {Macro(1, u"ten chars!", 1)};
-    ASSERT_TRUE(Apply(PageSelection::ActiveProfile, 30, 0));
+    const DeviceWriteResult result = Apply(PageSelection::ActiveProfile, 30, 0);
+    ASSERT_TRUE(result.Written());
+    EXPECT_TRUE(result.namesDropped);
 
     const auto compact = macros::EncodeMacroArea(profileImage.Lock()->macros, false);
     ASSERT_TRUE(compact.has_value());
@@ -177,11 +152,6 @@ TEST_F(DeviceImageWriterTest, NamesAreDroppedWhenOnlyTheCompactAreaFitsAndTheUse
     const sim::KeyboardMemory memory = keyboard.Memory();
     EXPECT_TRUE(std::equal(compact->begin(), compact->end(), memory.macroArea.begin()));
     EXPECT_EQ(memory.macroArea[6], 0) << "names flag";
-
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, "space tight");
-    EXPECT_TRUE(prompt.shown[0].topMost);
-    EXPECT_EQ(prompt.shown[0].reportsBefore, Sent().size()) << "told after the transfer";
     EXPECT_EQ(Sent().back().command, device::CMD_END_TRANSFER);
 }
 
@@ -211,7 +181,7 @@ TEST_F(DeviceImageWriterTest, AllProfilesWriteAndReadBackThroughTheKeyboard) {
         // G key 1 sits at position 0 of the keyboard's table.
         image->blocks[3][256] = {KeyKind::Macro, 0x0301, 1};
     }
-    ASSERT_TRUE(Apply(PageSelection::AllProfiles, kFullCapacity, 0));
+    ASSERT_TRUE(Apply(PageSelection::AllProfiles, kFullCapacity, 0).Written());
     std::vector<std::uint16_t> pageOffsets;
     for (const SentReport& report : Sent()) {
         if (report.command == device::CMD_WRITE_KEY_PAGE) {
@@ -235,14 +205,30 @@ TEST_F(DeviceImageWriterTest, AllProfilesWriteAndReadBackThroughTheKeyboard) {
     }
 }
 
-TEST_F(DeviceImageWriterTest, ResultIsTheLastPageWrite) {
-    keyboard.AnswerStatus(0xFF, 1);  // the begin command fails: no matter
-    EXPECT_TRUE(Apply(PageSelection::AllProfiles, kFullCapacity, 0));
-
-    keyboard.ClearSentReports();
-    // Begin, the 16-byte empty area, three pages and three chunks of the fourth get through.
-    keyboard.UnplugAfterReports(1 + 1 + 12 + 3);
-    EXPECT_FALSE(Apply(PageSelection::AllProfiles, kFullCapacity, 0));
+// Every report must be taken: a failure anywhere is reported, and where it stops decides
+// whether the keyboard may hold a mix of old and new.
+TEST_F(DeviceImageWriterTest, EveryWriteMustSucceed) {
+    struct Case {
+        const char* what;
+        std::function<void()> arm;
+        DeviceWriteStatus status;
+    };
+    // Begin, the 16-byte empty area, four pages of four chunks, end.
+    const std::vector<Case> cases = {
+        // Every attempt of the begin answered with a failure status.
+        {"the begin is refused: nothing changed", [this] { keyboard.AnswerStatus(0xFF, 3); },
+         DeviceWriteStatus::NotWritten},
+        {"the keyboard goes after the begin", [this] { keyboard.UnplugAfterReports(2); },
+         DeviceWriteStatus::PartlyWritten},
+        {"the keyboard goes in the fourth page", [this] { keyboard.UnplugAfterReports(18); },
+         DeviceWriteStatus::PartlyWritten},
+        {"every report taken", [] {}, DeviceWriteStatus::Written},
+    };
+    for (const Case& c : cases) {
+        keyboard.Plug();
+        c.arm();
+        EXPECT_EQ(Apply(PageSelection::AllProfiles, kFullCapacity, 0).status, c.status) << c.what;
+    }
 }
 
 }  // namespace

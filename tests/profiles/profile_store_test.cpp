@@ -114,7 +114,8 @@ protected:
         *source.Lock() = image;
         const keys::KeyDefaultTable defaults = facts.KeyDefaults();
         ASSERT_TRUE(ApplyImageToDevice(source, copy, PageSelection::AllProfiles,
-                                       {commands, prompt, defaults, facts.MacroCapacity(), 0, {}}));
+                                       {commands, defaults, facts.MacroCapacity(), 0})
+                        .Written());
         keyboard.WaitUntilIdle();
     }
 
@@ -138,7 +139,7 @@ protected:
         {.replyWait = std::chrono::milliseconds(100), .retryPause = std::chrono::milliseconds(10)}};
     device::DeviceCommands commands{transport};
     lighting::ActiveProfile active;
-    device::DeviceFacts facts;
+    profiles::DeviceFacts facts;
     ProfileImage profileImage;
     DeviceImage deviceImage;
     test::RecordingPrompt prompt;

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto keyboard =
-        qv::app::ParseKeyboardChoice(line.parser.value(line.keyboard).toStdString());
+        qv::service::ParseKeyboardChoice(line.parser.value(line.keyboard).toStdString());
     if (!keyboard) {
         std::fprintf(stderr, "quorvane: unknown keyboard '%s' (use real, sim or sim:PATH)\n",
                      qPrintable(line.parser.value(line.keyboard)));

@@ -38,13 +38,13 @@ std::optional<int> CQuorvaneApp::Start() {
     languageKey_ = std::make_unique<platform::IniSettingsStore>(environment_.languageSettings);
     systemLanguage_ = std::make_unique<platform::PosixSystemLanguage>();
 
-    auto backend = app::KeyboardBackend::Open(environment_.keyboard);
-    if (auto* failure = std::get_if<app::BackendError>(&backend)) {
+    auto backend = service::KeyboardBackend::Open(environment_.keyboard);
+    if (auto* failure = std::get_if<service::BackendError>(&backend)) {
         // The keyboard service cannot start: the program ends as when its library fails.
         std::fprintf(stderr, "quorvane: %s\n", failure->message.c_str());
         return 0;
     }
-    backend_ = std::move(std::get<std::unique_ptr<app::KeyboardBackend>>(backend));
+    backend_ = std::move(std::get<std::unique_ptr<service::KeyboardBackend>>(backend));
     if (environment_.backendReady) {
         environment_.backendReady(*backend_);
     }

@@ -18,11 +18,11 @@ class QMessageBox;
 #include <vector>
 
 #include "app/busy_indicator.h"
-#include "app/keyboard_backend.h"
 #include "device/transport.h"
 #include "platform/program_exit.h"
 #include "platform/program_launcher.h"
 #include "platform/settings_store.h"
+#include "service/keyboard_backend.h"
 
 namespace qv::app {
 class KeyboardApp;
@@ -44,7 +44,7 @@ inline constexpr std::string_view kSettingsOrganisation = "Quorvane_Dravik";
 
 struct DesktopEnvironment {
     std::vector<std::string> arguments;  // after the program name
-    app::KeyboardChoice keyboard;
+    service::KeyboardChoice keyboard;
     std::filesystem::path programFolder;
     std::filesystem::path documentsFolder;
     std::filesystem::path instanceFolder;
@@ -60,7 +60,7 @@ struct DesktopEnvironment {
     app::BusyTiming busyTiming{};
     // Tests and tools: called once the keyboard backend is open, before anything talks to it,
     // and with every message box before it shows.
-    std::function<void(app::KeyboardBackend&)> backendReady;
+    std::function<void(service::KeyboardBackend&)> backendReady;
     std::function<void(QMessageBox&)> boxShown;
 };
 
@@ -91,7 +91,7 @@ public:
     [[nodiscard]] CQuorvaneDlg& Window() { return *window_; }
     [[nodiscard]] app::KeyboardApp& Keyboard() { return *keyboard_; }
     [[nodiscard]] DialogPrompt& Prompt() { return *prompt_; }
-    [[nodiscard]] app::KeyboardBackend& Backend() { return *backend_; }
+    [[nodiscard]] service::KeyboardBackend& Backend() { return *backend_; }
     [[nodiscard]] platform::SettingsStore& Settings() { return *settings_; }
     [[nodiscard]] bool FirstInstance() const { return firstInstance_; }
 
@@ -108,7 +108,7 @@ private:
     std::unique_ptr<platform::IniSettingsStore> settings_;
     std::unique_ptr<platform::IniSettingsStore> languageKey_;
     std::unique_ptr<platform::PosixSystemLanguage> systemLanguage_;
-    std::unique_ptr<app::KeyboardBackend> backend_;
+    std::unique_ptr<service::KeyboardBackend> backend_;
     std::unique_ptr<CQuorvaneDlg> window_;
     std::unique_ptr<DialogPrompt> prompt_;
     std::unique_ptr<app::KeyboardApp> keyboard_;

@@ -9,7 +9,7 @@
 
 #include "keys/key_page.h"
 
-namespace qv::device {
+namespace qv::profiles {
 
 class DeviceFacts {
 public:
@@ -37,4 +37,4 @@ private:
     std::size_t macroCapacity_ = 0;
 };
 
-}  // namespace qv::device
+}  // namespace qv::profiles

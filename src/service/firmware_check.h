@@ -13,7 +13,7 @@
 #include "platform/program_launcher.h"
 #include "platform/user_prompt.h"
 
-namespace qv::app {
+namespace qv::service {
 
 inline constexpr std::uint16_t MinFirmwareVersion = 0x0107;
 
@@ -43,4 +43,4 @@ enum class FirmwareVerdict { Supported, ProgramEnds };
 // asks, starts the updater on OK, and ends the program with exit code 0 on either answer.
 [[nodiscard]] FirmwareVerdict CheckFirmwareVersion(const FirmwareCheckParts& parts);
 
-}  // namespace qv::app
+}  // namespace qv::service

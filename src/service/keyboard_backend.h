@@ -16,7 +16,7 @@ namespace qv::sim {
 class SimHidService;
 }
 
-namespace qv::app {
+namespace qv::service {
 
 struct KeyboardChoice {
     enum class Kind { Real, Simulated };
@@ -51,4 +51,4 @@ private:
     std::filesystem::path statePath_;
 };
 
-}  // namespace qv::app
+}  // namespace qv::service

@@ -1,4 +1,4 @@
-#include "app/firmware_check.h"
+#include "service/firmware_check.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include "device/transport.h"
 #include "sim/sim_hid_service.h"
 
-namespace qv::app {
+namespace qv::service {
 namespace {
 
 TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEndsTheTool) {
@@ -64,4 +64,4 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
 }
 
 }  // namespace
-}  // namespace qv::app
+}  // namespace qv::service

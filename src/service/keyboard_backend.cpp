@@ -1,4 +1,4 @@
-#include "app/keyboard_backend.h"
+#include "service/keyboard_backend.h"
 
 #include "platform/xdg_paths.h"
 #include "sim/sim_hid_service.h"
@@ -7,7 +7,7 @@
 #include "device/hidapi/make_hidapi_service.h"
 #endif
 
-namespace qv::app {
+namespace qv::service {
 
 std::optional<KeyboardChoice> ParseKeyboardChoice(const std::string& text) {
     if (text == "real") {
@@ -57,4 +57,4 @@ std::optional<BackendError> KeyboardBackend::Save() {
     return std::nullopt;
 }
 
-}  // namespace qv::app
+}  // namespace qv::service

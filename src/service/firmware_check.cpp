@@ -1,4 +1,4 @@
-#include "app/firmware_check.h"
+#include "service/firmware_check.h"
 
 #include <string>
 #include <thread>
@@ -6,7 +6,7 @@
 #include "device/command_result.h"
 #include "lighting/device_settings_block.h"
 
-namespace qv::app {
+namespace qv::service {
 
 FirmwareVerdict CheckFirmwareVersion(const FirmwareCheckParts& parts) {
     lighting::DeviceSettingsBlock block;
@@ -27,4 +27,4 @@ FirmwareVerdict CheckFirmwareVersion(const FirmwareCheckParts& parts) {
     return FirmwareVerdict::ProgramEnds;
 }
 
-}  // namespace qv::app
+}  // namespace qv::service

@@ -1,0 +1,483 @@
+#include "service/keyboard_session.h"
+
+#include <string>
+
+#include "device/command_result.h"
+#include "device/key_events.h"
+#include "lighting/device_settings_block.h"
+#include "profiles/profile_capture.h"
+#include "profiles/profile_file.h"
+#include "profiles/profile_folder.h"
+#include "service/firmware_check.h"
+#include "ui/ini_file.h"
+
+namespace qv::service {
+namespace {
+
+// The lighting panel's switch, kept in the profile folder's per-key colour settings file.
+class WskbPanelSwitch final : public lighting::PanelSwitchStore {
+public:
+    explicit WskbPanelSwitch(std::filesystem::path file) : file_(std::move(file)) {}
+    bool PanelSwitchOn() const override {
+        return ui::ReadProfileString(file_, "KEYCOLOR", "DengCheck", "0",
+                                     ui::kProfileReadMaxChars) == "1";
+    }
+
+private:
+    std::filesystem::path file_;
+};
+
+// The firmware check asks through the observer and ends the program through it.
+class ObserverPrompt final : public platform::UserPrompt {
+public:
+    explicit ObserverPrompt(ServiceObserver& observer) : observer_(observer) {}
+    void ShowMessage(const std::string&, bool) override {}
+    bool AskOkCancel(const std::string&) override {
+        return observer_.Ask(Question::UpdateFirmware);
+    }
+    bool AskYesNo(const std::string&) override { return observer_.Ask(Question::UpdateFirmware); }
+
+private:
+    ServiceObserver& observer_;
+};
+
+class ObserverExit final : public platform::ProgramExit {
+public:
+    explicit ObserverExit(ServiceObserver& observer) : observer_(observer) {}
+    void EndProgram(int) override { observer_.ProgramMustEnd(); }
+
+private:
+    ServiceObserver& observer_;
+};
+
+bool IsProfile(int profile) {
+    return profile >= 0 && profile < static_cast<int>(device::kProfileCount);
+}
+
+// Busy for as long as it lives.
+class BusyScope {
+public:
+    explicit BusyScope(ServiceObserver& observer) : observer_(observer) {
+        observer_.BusyChanged(true);
+    }
+    ~BusyScope() { observer_.BusyChanged(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    ServiceObserver& observer_;
+};
+
+}  // namespace
+
+KeyboardSession::KeyboardSession(device::Transport& transport, platform::ProgramLauncher& launcher,
+                                 ServiceObserver& observer, SessionOptions options)
+    : transport_(transport),
+      commands_(transport),
+      launcher_(launcher),
+      observer_(observer),
+      options_(std::move(options)),
+      panelSwitch_(std::make_unique<WskbPanelSwitch>(options_.profileFolder / "wskb.ini")),
+      lighting_(commands_, *panelSwitch_) {
+    profiles::InstallDefaultImage(*profileImage_.Lock());
+}
+
+// ---- Presence and key events ----
+
+void KeyboardSession::HandlePresence(int count) {
+    if (count == lastCount_ || programEnded_.load()) {
+        return;
+    }
+    lastCount_ = count;
+    if (count == 0) {
+        Leave();
+    } else {
+        Arrive();
+    }
+}
+
+void KeyboardSession::Leave() {
+    activeProfile_.Forget();
+    present_.store(false);
+    observer_.KeyboardRemoved();
+}
+
+void KeyboardSession::Arrive() {
+    ObserverPrompt prompt(observer_);
+    ObserverExit exit(observer_);
+    const FirmwareVerdict verdict = CheckFirmwareVersion({.commands = commands_,
+                                                          .prompt = prompt,
+                                                          .launcher = launcher_,
+                                                          .exit = exit,
+                                                          .helpFolder = options_.updaterFolder,
+                                                          .pause = options_.firmwarePause});
+    if (verdict == FirmwareVerdict::ProgramEnds) {
+        programEnded_.store(true);
+        return;
+    }
+    present_.store(true);
+    ReadKeyboardFacts();
+    {
+        BusyScope busy(observer_);
+        ReloadImage();
+        ReadLighting(lighting::DeviceLighting::ReadKind::Reconnect);
+    }
+    observer_.KeyboardArrived();
+}
+
+void KeyboardSession::ReadKeyboardFacts() {
+    keys::KeyDefaultTable table{};
+    if (commands_.ReadKeyDefaults(table) == device::kSuccess) {
+        facts_.SetKeyDefaults(table);
+        keyDefaultsRead_.store(true);
+    } else {
+        // The pages are then decoded with the table read last, or the built-in one; writing
+        // them waits for a table that was read.
+        keyDefaultsRead_.store(false);
+        observer_.Notify({Notice::KeyDefaultsUnreadable, {}});
+    }
+    lighting::DeviceSettingsBlock block;
+    if (commands_.ReadSettings(block.bytes()) == device::kSuccess) {
+        facts_.SetMacroCapacity(block.MacroCapacity());
+    }
+}
+
+void KeyboardSession::ReloadImage() {
+    const int profile = ActiveProfile();
+    profiles::CaptureResult captured;
+    if (profile >= 0) {
+        captured = profiles::CaptureDevice(commands_, profile, facts_, options_.newMacroNamePrefix);
+    }
+    if (captured.Captured() && options_.captureOnArrival) {
+        static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
+        // The file is read back, as every load of the image goes through a file.
+        profiles::ImageContents loaded;
+        if (!profiles::WriteImageToFile(CurrentProfileFile(), captured.image) ||
+            !profiles::LoadImageFromFile(CurrentProfileFile(), loaded).Loaded()) {
+            captured.status = profiles::CaptureStatus::FileNotWritten;
+        } else {
+            captured.image = std::move(loaded);
+        }
+    }
+    {
+        const profiles::ProfileImage::Access image = profileImage_.Lock();
+        if (captured.Captured()) {
+            *image = std::move(captured.image);
+        } else {
+            profiles::ReleaseImageContents(*image);
+            profiles::InstallDefaultImage(*image);
+        }
+    }
+    imageFromKeyboard_.store(captured.Captured());
+    if (!captured.Captured()) {
+        std::string what = profile < 0 ? "the active profile could not be read"
+                           : captured.status == profiles::CaptureStatus::KeyPageUnreadable
+                               ? "a key page could not be read"
+                           : captured.status == profiles::CaptureStatus::MacroAreaUnreadable
+                               ? "the macro area could not be read"
+                               : "the current profile file could not be written";
+        observer_.Notify({Notice::KeyboardUnreadable, std::move(what)});
+    }
+    if (IsProfile(profile)) {
+        observer_.ActiveProfileChanged(profile);
+    }
+    observer_.ImageReplaced();
+    SetApplyPending(false);
+}
+
+void KeyboardSession::ReadLighting(lighting::DeviceLighting::ReadKind kind) {
+    if (const int active = ActiveProfile(); IsProfile(active)) {
+        lighting_.SetCurrentProfile(active);
+    }
+    (void)lighting_.ReadLighting(kind);
+    PublishLighting();
+}
+
+void KeyboardSession::PublishLighting() {
+    {
+        std::lock_guard lock(lightingMutex_);
+        lightingSnapshot_ = {lighting_.mirror(), lighting_.state(), lighting_.currentProfile()};
+    }
+    observer_.LightingChanged();
+}
+
+LightingSnapshot KeyboardSession::LightingView() const {
+    std::lock_guard lock(lightingMutex_);
+    return lightingSnapshot_;
+}
+
+void KeyboardSession::HandleKeyEvent(std::uint16_t code) {
+    switch (code) {
+        case device::KEY_EVENT_BANK_TOGGLE: {
+            device::LedReportBytes report = transport_.LedReport();
+            report[1] ^= 0x01;
+            transport_.SetLedReport(report);
+            transport_.WriteLedReport();
+            observer_.BankChanged((report[1] & 0x01) != 0);
+            break;
+        }
+        case device::KEY_EVENT_SETTINGS_CHANGED:
+            Resynchronise();
+            break;
+        case device::KEY_EVENT_PLAY_ON:
+            observer_.PlaybackChanged(true);
+            break;
+        case device::KEY_EVENT_PLAY_OFF:
+            observer_.PlaybackChanged(false);
+            break;
+        default:
+            break;
+    }
+}
+
+void KeyboardSession::Resynchronise() {
+    if (!present_.load()) {
+        return;
+    }
+    lighting::DeviceSettingsBlock block;
+    if (lighting_.ReadSettingsBlock(block) != device::kSuccess) {
+        return;
+    }
+    const int active = block.ActiveProfile();
+    // The keyboard changed its profile by itself: the cached one is stale.
+    if (activeProfile_.Cached() != active) {
+        activeProfile_.Forget();
+    }
+    if (active == lighting_.currentProfile()) {
+        ReadLighting(lighting::DeviceLighting::ReadKind::Refresh);
+    } else if (IsProfile(active)) {
+        observer_.ProfileChangedOnKeyboard(active);
+    }
+}
+
+// ---- Operations ----
+
+int KeyboardSession::ActiveProfile() {
+    return activeProfile_.GetActiveProfile(commands_);
+}
+
+std::filesystem::path KeyboardSession::CurrentProfileFile() const {
+    return profiles::CurrentProfileFilePath(options_.profileFolder, activeProfile_.Cached());
+}
+
+void KeyboardSession::SetApplyPending(bool pending) {
+    applyPending_.store(pending);
+    observer_.ApplyPendingChanged(pending);
+}
+
+OperationResult KeyboardSession::CheckWritable() const {
+    if (programEnded_.load()) {
+        return {OperationStatus::FirmwareTooOld};
+    }
+    if (!present_.load()) {
+        return {OperationStatus::NoKeyboard};
+    }
+    return {};
+}
+
+OperationResult KeyboardSession::CheckKeyPagesWritable() {
+    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
+        return writable;
+    }
+    if (!keyDefaultsRead_.load()) {
+        return {OperationStatus::KeyDefaultsUnread};
+    }
+    if (!IsProfile(ActiveProfile())) {
+        return {OperationStatus::ProfileUnknown};
+    }
+    return {};
+}
+
+bool KeyboardSession::SaveCurrentProfileFile(const profiles::ImageContents& image) {
+    static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
+    const std::filesystem::path file = CurrentProfileFile();
+    std::error_code error;
+    // Before the first capture there is no file to keep in step with.
+    if (!std::filesystem::exists(file, error)) {
+        return true;
+    }
+    return profiles::WriteImageToFile(file, image);
+}
+
+void KeyboardSession::ReportWrite(OperationResult& result,
+                                  const profiles::DeviceWriteResult& written) {
+    using profiles::DeviceWriteStatus;
+    result.commandResult = written.commandResult;
+    switch (written.status) {
+        case DeviceWriteStatus::Written:
+            break;
+        case DeviceWriteStatus::MacrosTooLong:
+            result.status = OperationStatus::MacrosTooLong;
+            observer_.Notify({Notice::MacrosTooLong, {}});
+            break;
+        case DeviceWriteStatus::NotSent:
+            result.status = OperationStatus::ProfileUnknown;
+            break;
+        case DeviceWriteStatus::NotWritten:
+            result.status = OperationStatus::NotWritten;
+            break;
+        case DeviceWriteStatus::PartlyWritten:
+            result.status = OperationStatus::PartlyWritten;
+            observer_.Notify({Notice::PartlyWritten, std::to_string(written.commandResult)});
+            break;
+    }
+    if (written.namesDropped && written.status != DeviceWriteStatus::MacrosTooLong) {
+        observer_.Notify({Notice::MacroNamesDropped, {}});
+    }
+}
+
+OperationResult KeyboardSession::Apply() {
+    if (!applyPending_.load()) {
+        // Nothing to write; the busy image still comes and goes as the user expects.
+        BusyScope busy(observer_);
+        return {OperationStatus::NothingToDo};
+    }
+    OperationResult result = CheckKeyPagesWritable();
+    if (!result.Succeeded()) {
+        return result;
+    }
+    if (!imageFromKeyboard_.load() && !observer_.Ask(Question::OverwriteUnreadKeyboard)) {
+        return {OperationStatus::KeyboardUnread};
+    }
+    BusyScope busy(observer_);
+    const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
+    const profiles::DeviceWriteContext context{commands_, keyDefaults, facts_.MacroCapacity(),
+                                               ActiveProfile()};
+    const profiles::ProfileImage::Access image = profileImage_.Lock();
+    const bool saved = SaveCurrentProfileFile(*image);
+    ReportWrite(result,
+                profiles::ApplyImageToDevice(profileImage_, deviceImage_,
+                                             profiles::PageSelection::ActiveProfile, context));
+    if (result.Succeeded() && !saved) {
+        result.status = OperationStatus::FileNotSaved;
+    }
+    if (result.Succeeded()) {
+        // What the keyboard holds is now the working image.
+        imageFromKeyboard_.store(true);
+        SetApplyPending(false);
+    }
+    return result;
+}
+
+OperationResult KeyboardSession::Import(const std::filesystem::path& path) {
+    OperationResult result = CheckKeyPagesWritable();
+    if (!result.Succeeded()) {
+        return result;
+    }
+    const profiles::ProfileFileCheckResult check = profiles::CheckProfileFile(path);
+    if (check.formatProblem) {
+        observer_.Notify({Notice::ProfileFileFormat, path.string() + ": " + *check.formatProblem});
+    }
+    profiles::ImageContents contents;
+    if (check.check == profiles::ProfileFileCheck::Valid) {
+        // Loaded aside first, so that a file that changed since it was checked cannot leave
+        // the working image half replaced.
+        profiles::LoadResult load = profiles::LoadImageFromFile(path, contents);
+        result.problems = std::move(load.problems);
+        if (!load.Loaded()) {
+            result.status = OperationStatus::FileRefused;
+        }
+    } else {
+        result.status = OperationStatus::FileRefused;
+    }
+    if (!result.Succeeded()) {
+        observer_.Notify({Notice::ImportRefused, path.string()});
+        return result;
+    }
+
+    BusyScope busy(observer_);
+    {
+        const profiles::ProfileImage::Access image = profileImage_.Lock();
+        *image = std::move(contents);
+        const bool saved = SaveCurrentProfileFile(*image);
+        const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
+        const profiles::DeviceWriteContext context{commands_, keyDefaults, facts_.MacroCapacity(),
+                                                   ActiveProfile()};
+        ReportWrite(result,
+                    profiles::ApplyImageToDevice(profileImage_, deviceImage_,
+                                                 profiles::PageSelection::AllProfiles, context));
+        if (result.Succeeded() && !saved) {
+            result.status = OperationStatus::FileNotSaved;
+        }
+    }
+    observer_.ImageReplaced();
+    // A failed write leaves the imported image pending, so that it can be written again.
+    imageFromKeyboard_.store(true);
+    SetApplyPending(!result.Succeeded());
+    return result;
+}
+
+OperationResult KeyboardSession::Export(const std::filesystem::path& path) {
+    // A keyboard that could not be read leaves the default image in place, which is not what
+    // the keyboard holds.
+    if (present_.load() && !imageFromKeyboard_.load() && !applyPending_.load()) {
+        return {OperationStatus::KeyboardUnread};
+    }
+    const profiles::ProfileImage::Access image = profileImage_.Lock();
+    if (!profiles::WriteImageToFile(path, *image)) {
+        return {OperationStatus::FileNotSaved};
+    }
+    return {};
+}
+
+OperationResult KeyboardSession::Capture() {
+    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
+        return writable;
+    }
+    const int profile = ActiveProfile();
+    if (!IsProfile(profile)) {
+        return {OperationStatus::ProfileUnknown};
+    }
+    static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
+    BusyScope busy(observer_);
+    profiles::CaptureResult captured = profiles::CaptureDeviceToProfileFile(
+        CurrentProfileFile(), commands_, profile, facts_, options_.newMacroNamePrefix);
+    OperationResult result;
+    result.problems = std::move(captured.problems);
+    result.commandResult = captured.commandResult;
+    switch (captured.status) {
+        case profiles::CaptureStatus::Captured:
+            break;
+        case profiles::CaptureStatus::ProfileUnknown:
+            result.status = OperationStatus::ProfileUnknown;
+            return result;
+        case profiles::CaptureStatus::KeyPageUnreadable:
+        case profiles::CaptureStatus::MacroAreaUnreadable:
+            result.status = OperationStatus::KeyboardUnread;
+            return result;
+        case profiles::CaptureStatus::FileNotWritten:
+            result.status = OperationStatus::FileNotSaved;
+            return result;
+    }
+    {
+        const profiles::ProfileImage::Access image = profileImage_.Lock();
+        *image = std::move(captured.image);
+    }
+    imageFromKeyboard_.store(true);
+    observer_.ImageReplaced();
+    SetApplyPending(false);
+    return result;
+}
+
+OperationResult KeyboardSession::SetActiveProfile(int profile) {
+    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
+        return writable;
+    }
+    if (!IsProfile(profile)) {
+        return {OperationStatus::ProfileUnknown};
+    }
+    if (activeProfile_.GetActiveProfile(commands_) != profile) {
+        activeProfile_.SetActiveProfile(commands_, profile);
+        if (activeProfile_.Cached() != profile) {
+            return {OperationStatus::NotWritten};
+        }
+    }
+    {
+        BusyScope busy(observer_);
+        ReloadImage();
+        ReadLighting(lighting::DeviceLighting::ReadKind::Refresh);
+    }
+    return {};
+}
+
+}  // namespace qv::service

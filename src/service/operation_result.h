@@ -1,0 +1,45 @@
+#pragma once
+
+// What every operation of the keyboard service returns: done, or why not. Front ends turn it
+// into words and exit codes; nothing here is text for the user.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/command_result.h"
+
+namespace qv::service {
+
+enum class OperationStatus : std::uint8_t {
+    Done,
+    NothingToDo,        // e.g. Apply with no pending changes
+    NoKeyboard,         // no keyboard is attached
+    FirmwareTooOld,     // the keyboard cannot be used with this tool
+    KeyDefaultsUnread,  // a key page would be written without the keyboard's key default table
+    KeyboardUnread,     // the keyboard could not be read, so there is nothing sound to build on
+    ProfileUnknown,     // the keyboard's active profile could not be read
+    MacrosTooLong,      // the macros do not fit the keyboard even without names
+    NotWritten,         // the keyboard refused the write before anything changed
+    PartlyWritten,      // a write stopped half way: write again to repair
+    FileNotSaved,       // a file could not be written
+    FileRefused,        // a file to read is missing, unreadable or of the wrong format
+};
+
+struct OperationResult {
+    OperationResult() = default;
+    // A plain status converts, so that `return OperationStatus::NoKeyboard;` reads as it means.
+    OperationResult(OperationStatus s) : status(s) {}  // NOLINT(google-explicit-constructor)
+
+    OperationStatus status = OperationStatus::Done;
+    // The failing command's result, where a keyboard command failed.
+    int commandResult = device::kSuccess;
+    // What a read or a load cut or left out, one line each.
+    std::vector<std::string> problems;
+
+    [[nodiscard]] bool Succeeded() const {
+        return status == OperationStatus::Done || status == OperationStatus::NothingToDo;
+    }
+};
+
+}  // namespace qv::service

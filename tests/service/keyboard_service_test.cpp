@@ -1,0 +1,232 @@
+// The keyboard service against the simulated keyboard, as a front end sees it: what the
+// observer hears and in which order, and what the keyboard and the profile folder hold after
+// each operation.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "device/key_events.h"
+#include "keys/key_page.h"
+#include "profiles/profile_file.h"
+#include "service/keyboard_service.h"
+#include "sim/sim_hid_service.h"
+#include "ui/temp_folder.h"
+
+namespace qv::service {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Writes down every call, in order, as short words.
+class RecordingObserver final : public ServiceObserver {
+public:
+    void KeyboardArrived() override { Add("arrived"); }
+    void KeyboardRemoved() override { Add("removed"); }
+    void BusyChanged(bool busy) override { Add(busy ? "busy" : "idle"); }
+    void ImageReplaced() override { Add("image"); }
+    void ApplyPendingChanged(bool pending) override { Add(pending ? "pending" : "clean"); }
+    void ActiveProfileChanged(int profile) override { Add("profile " + std::to_string(profile)); }
+    void ProfileChangedOnKeyboard(int profile) override {
+        Add("keyboard profile " + std::to_string(profile));
+    }
+    void LightingChanged() override { Add("lighting"); }
+    void BankChanged(bool bankB) override { Add(bankB ? "bank B" : "bank A"); }
+    void PlaybackChanged(bool playing) override { Add(playing ? "play" : "stop"); }
+    void Notify(const ServiceNotice& notice) override {
+        Add("notice " + std::to_string(static_cast<int>(notice.notice)));
+    }
+    bool Ask(Question question) override {
+        Add("ask " + std::to_string(static_cast<int>(question)));
+        return answer;
+    }
+    void ProgramMustEnd() override { Add("end"); }
+
+    std::vector<std::string> Take() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(calls_, {});
+    }
+
+    bool answer = false;
+
+private:
+    void Add(std::string call) {
+        std::lock_guard lock(mutex_);
+        calls_.push_back(std::move(call));
+    }
+    std::mutex mutex_;
+    std::vector<std::string> calls_;
+};
+
+class RecordingLauncher final : public platform::ProgramLauncher {
+public:
+    bool Start(std::string_view program, std::string_view, const std::filesystem::path&) override {
+        started.emplace_back(program);
+        return true;
+    }
+    std::vector<std::string> started;
+};
+
+class KeyboardServiceTest : public ::testing::Test {
+protected:
+    void Open(bool captureOnArrival) {
+        ServiceOptions options;
+        options.session.profileFolder = folder.Path() / "profiles";
+        options.session.captureOnArrival = captureOnArrival;
+        options.session.firmwarePause = 0ms;
+        options.transportTiming = {.replyWait = 100ms, .retryPause = 1ms};
+        service = std::make_unique<KeyboardService>(keyboard, launcher, observer, options);
+        ASSERT_TRUE(service->Start());
+        service->WaitIdle();
+    }
+
+    keys::KeyBlock KeyboardBlock(int profile) {
+        const sim::KeyboardMemory memory = keyboard.Memory();
+        const auto page =
+            Bytes(memory.keyPages).subspan(static_cast<std::size_t>(profile) * 192, 192);
+        return keys::DecodeKeyPage(page, memory.keyDefaults).block;
+    }
+
+    sim::SimHidService keyboard;
+    RecordingObserver observer;
+    RecordingLauncher launcher;
+    test::TempFolder folder;
+    std::unique_ptr<KeyboardService> service;
+};
+
+TEST_F(KeyboardServiceTest, ArrivalReadsEverythingAndTellsTheFrontEndInOrder) {
+    Open(true);
+    EXPECT_EQ(observer.Take(), (std::vector<std::string>{"busy", "profile 0", "image", "clean",
+                                                         "lighting", "idle", "arrived"}));
+    EXPECT_TRUE(service->KeyboardPresent());
+    EXPECT_TRUE(std::filesystem::exists(
+        service->Call([](KeyboardSession& session) { return session.CurrentProfileFile(); })));
+    EXPECT_EQ(service->Image().Lock()->blocks[0], KeyboardBlock(0));
+}
+
+TEST_F(KeyboardServiceTest, ReadingOnlyWritesNoFile) {
+    Open(false);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "profiles"));
+    EXPECT_TRUE(service->Call([](KeyboardSession& s) { return s.ImageFromKeyboard(); }));
+}
+
+TEST_F(KeyboardServiceTest, ApplyWritesTheEditAndClearsPending) {
+    Open(true);
+    EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Apply(); }).status,
+              OperationStatus::NothingToDo);
+    service->Image().Lock()->blocks[0][0x03A] = {keys::KeyKind::Disabled};  // Caps Lock
+    service->MarkEdited();
+    observer.Take();
+    const OperationResult result = service->Call([](KeyboardSession& s) { return s.Apply(); });
+    EXPECT_EQ(result.status, OperationStatus::Done);
+    EXPECT_EQ(observer.Take(), (std::vector<std::string>{"busy", "clean", "idle"}));
+    EXPECT_EQ(KeyboardBlock(0)[0x03A].kind, keys::KeyKind::Disabled);
+    EXPECT_FALSE(service->ApplyPending());
+}
+
+TEST_F(KeyboardServiceTest, ApplyThatFailsKeepsTheEditPendingAndSaysSo) {
+    Open(true);
+    service->Image().Lock()->blocks[0][0x03A] = {keys::KeyKind::Disabled};
+    service->MarkEdited();
+    observer.Take();
+    keyboard.UnplugAfterReports(2);
+    const OperationResult result = service->Call([](KeyboardSession& s) { return s.Apply(); });
+    EXPECT_EQ(result.status, OperationStatus::PartlyWritten);
+    EXPECT_TRUE(service->ApplyPending());
+    const std::vector<std::string> calls = observer.Take();
+    EXPECT_NE(std::find(calls.begin(), calls.end(),
+                        "notice " + std::to_string(static_cast<int>(Notice::PartlyWritten))),
+              calls.end());
+}
+
+TEST_F(KeyboardServiceTest, ImportOfABadFileChangesNothing) {
+    Open(true);
+    const auto before = *service->Image().Lock();
+    const std::filesystem::path bad = folder.Path() / "bad.fwc";
+    {
+        std::FILE* file = std::fopen(bad.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("not a profile", file);
+        std::fclose(file);
+    }
+    observer.Take();
+    const OperationResult result = service->Call([&](KeyboardSession& s) { return s.Import(bad); });
+    EXPECT_EQ(result.status, OperationStatus::FileRefused);
+    EXPECT_EQ(observer.Take().back(),
+              "notice " + std::to_string(static_cast<int>(Notice::ImportRefused)));
+    EXPECT_EQ(*service->Image().Lock(), before);
+}
+
+TEST_F(KeyboardServiceTest, ImportWritesEveryProfileAndExportGivesItBack) {
+    Open(true);
+    profiles::ImageContents image;
+    profiles::InstallDefaultImage(image);
+    image.blocks[2][0x03A] = {keys::KeyKind::Disabled};
+    const std::filesystem::path file = folder.Path() / "in.fwc";
+    ASSERT_TRUE(profiles::WriteImageToFile(file, image));
+    ASSERT_TRUE(service->Call([&](KeyboardSession& s) { return s.Import(file); }).Succeeded());
+    EXPECT_EQ(KeyboardBlock(2)[0x03A].kind, keys::KeyKind::Disabled);
+
+    const std::filesystem::path out = folder.Path() / "out.fwc";
+    ASSERT_TRUE(service->Call([&](KeyboardSession& s) { return s.Export(out); }).Succeeded());
+    profiles::ImageContents exported;
+    ASSERT_TRUE(profiles::LoadImageFromFile(out, exported).Loaded());
+    EXPECT_EQ(exported.blocks[2], image.blocks[2]);
+}
+
+TEST_F(KeyboardServiceTest, TooOldFirmwareAsksEndsAndRefusesWrites) {
+    keyboard.UpdateMemory([](sim::KeyboardMemory& memory) {
+        memory.settings[sim::kSettingsFirmwareVersion] = 0x06;
+        memory.settings[sim::kSettingsFirmwareVersion + 1] = 0x01;
+    });
+    observer.answer = true;
+    Open(true);
+    EXPECT_EQ(observer.Take(), (std::vector<std::string>{"ask 0", "end"}));
+    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.SetActiveProfile(1); }).status,
+              OperationStatus::FirmwareTooOld);
+    EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.CheckWritable(); }).status,
+              OperationStatus::FirmwareTooOld);
+}
+
+TEST_F(KeyboardServiceTest, KeyboardEventsReachTheFrontEnd) {
+    Open(true);
+    observer.Take();
+    keyboard.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
+    keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
+    keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_OFF);
+    keyboard.ChangeProfileOnKeyboard(2);
+    keyboard.WaitUntilIdle();
+    service->WaitIdle();
+    EXPECT_EQ(observer.Take(),
+              (std::vector<std::string>{"bank B", "play", "stop", "keyboard profile 2"}));
+    EXPECT_EQ(service->LedReport()[1] & 0x01, 1);
+}
+
+TEST_F(KeyboardServiceTest, SwitchingTheActiveProfileReadsWhatGoesWithIt) {
+    Open(false);
+    observer.Take();
+    ASSERT_TRUE(
+        service->Call([](KeyboardSession& s) { return s.SetActiveProfile(3); }).Succeeded());
+    EXPECT_EQ(keyboard.Memory().settings[sim::kSettingsActiveProfile], 3);
+    EXPECT_EQ(observer.Take(), (std::vector<std::string>{"busy", "profile 3", "image", "clean",
+                                                         "lighting", "idle"}));
+    EXPECT_EQ(service->LightingView().currentProfile, 3);
+}
+
+TEST_F(KeyboardServiceTest, RemovalForgetsTheKeyboard) {
+    Open(true);
+    observer.Take();
+    keyboard.Unplug();
+    keyboard.WaitUntilIdle();
+    service->WaitIdle();
+    EXPECT_EQ(observer.Take(), (std::vector<std::string>{"removed"}));
+    EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Capture(); }).status,
+              OperationStatus::NoKeyboard);
+}
+
+}  // namespace
+}  // namespace qv::service
