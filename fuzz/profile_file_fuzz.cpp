@@ -57,7 +57,7 @@ void CheckSavesAndReadsBack(const ImageContents& image) {
     const std::filesystem::path saved = ScratchPath("saved");
     Check(WriteImageToFile(saved, image));
     SilentPrompt prompt;
-    Check(ValidateProfileFile(saved, prompt, "%s") == ProfileFileCheck::Valid);
+    Check(CheckProfileFile(saved).check == ProfileFileCheck::Valid);
     ImageContents again;
     const LoadResult result = LoadImageFromFile(saved, again);
     Check(result.Loaded());
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
     SilentPrompt prompt;
-    const ProfileFileCheck check = ValidateProfileFile(path, prompt, "%s");
+    const ProfileFileCheck check = CheckProfileFile(path).check;
     ImageContents image;
     const LoadResult result = LoadImageFromFile(path, image);
     if (check == ProfileFileCheck::Valid) {

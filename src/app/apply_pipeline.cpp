@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "app/main_window_core.h"
+#include "app/profile_store.h"
 #include "profiles/device_image_writer.h"
-#include "profiles/profile_store.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 

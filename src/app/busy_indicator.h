@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-#include "device/main_window_messages.h"
+#include "app/main_window_messages.h"
 
 namespace qv::app {
 

@@ -10,12 +10,12 @@
 #include <memory>
 #include <optional>
 
+#include "app/device_worker.h"
 #include "app/main_window_core.h"
-#include "device/device_worker.h"
-#include "device/message_loop.h"
+#include "app/message_loop.h"
+#include "app/profile_store.h"
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
-#include "profiles/profile_store.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 

@@ -8,10 +8,11 @@
 #include <filesystem>
 
 #include "app/busy_indicator.h"
+#include "app/device_link.h"
+#include "app/main_window_messages.h"
 #include "app/main_window_view.h"
+#include "app/profile_actions.h"
 #include "device/commands.h"
-#include "device/device_link.h"
-#include "device/main_window_messages.h"
 #include "device/transport.h"
 #include "lighting/active_profile.h"
 #include "lighting/device_lighting.h"
@@ -19,7 +20,6 @@
 #include "platform/program_launcher.h"
 #include "platform/user_prompt.h"
 #include "profiles/device_facts.h"
-#include "profiles/profile_actions.h"
 #include "profiles/profile_image.h"
 
 namespace qv::ui {

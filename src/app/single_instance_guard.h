@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "device/main_window_messages.h"
+#include "app/main_window_messages.h"
 #include "platform/instance_lock.h"
 #include "platform/program_launcher.h"
 

@@ -9,8 +9,6 @@
 #include "platform/atomic_file.h"
 #include "profiles/image_block.h"
 #include "profiles/profile_file_codec.h"
-#include "ui/safe_format.h"
-#include "ui/text_slots.h"
 
 namespace qv::profiles {
 namespace {
@@ -39,11 +37,6 @@ bool ReadExact(std::fstream& file, MutableBytes destination) {
     file.read(reinterpret_cast<char*>(destination.data()),
               static_cast<std::streamsize>(destination.size()));
     return static_cast<std::size_t>(file.gcount()) == destination.size();
-}
-
-std::string PathText(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
 }
 
 std::string SizeText(std::uint64_t bytes) {
@@ -112,18 +105,6 @@ ProfileFileCheckResult CheckProfileFile(const fs::path& path) {
     } catch (const std::bad_alloc&) {
         return {OutOfMemory, std::nullopt};
     }
-}
-
-ProfileFileCheck ValidateProfileFile(const fs::path& path, platform::UserPrompt& prompt,
-                                     std::string_view formatErrorText) {
-    const ProfileFileCheckResult result = CheckProfileFile(path);
-    if (result.formatProblem) {
-        const std::string pathText = PathText(path);
-        prompt.ShowMessage(ui::SafeFormat(formatErrorText,
-                                          ui::BuiltInText(ui::TextSlot::PROFILE_FORMAT_ERROR),
-                                          {std::string_view(pathText)}));
-    }
-    return result.check;
 }
 
 LoadResult LoadImageFromFile(const fs::path& path, ImageContents& image) {

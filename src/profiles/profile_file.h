@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/user_prompt.h"
 #include "profiles/profile_image.h"
 
 namespace qv::profiles {
@@ -40,13 +39,6 @@ struct ProfileFileCheckResult {
 // The checks without telling anyone. Reads the header first and allocates nothing before it
 // has passed; after that at most the size of the largest file the tool accepts.
 [[nodiscard]] ProfileFileCheckResult CheckProfileFile(const std::filesystem::path& path);
-
-// CheckProfileFile, and for a format problem the message `formatErrorText` (the slot's current
-// text, a printf-style format for the path; the built-in text stands in for one that does not
-// fit) shown to the user.
-[[nodiscard]] ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
-                                                   platform::UserPrompt& prompt,
-                                                   std::string_view formatErrorText);
 
 enum class LoadStatus {
     Loaded,

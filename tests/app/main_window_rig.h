@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "app/device_worker.h"
 #include "app/main_window_core.h"
-#include "device/device_worker.h"
-#include "device/message_loop.h"
+#include "app/message_loop.h"
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
 #include "sim/sim_hid_service.h"

@@ -24,13 +24,13 @@
 #include <vector>
 
 #include "app/keyboard_app.h"
+#include "app/main_window_messages.h"
 #include "app/qt/about_dialog.h"
 #include "app/qt/dialog_prompt.h"
 #include "app/qt/main_window.h"
 #include "app/qt/quorvane_app.h"
 #include "app/qt/tray_icon.h"
 #include "core/bytes.h"
-#include "device/main_window_messages.h"
 #include "gui_tests.h"
 #include "platform/instance_lock.h"
 #include "sim/full_macro_area.h"

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "device/main_window_messages.h"
+#include "app/main_window_messages.h"
 
 #include "ui/temp_folder.h"
 

@@ -1,4 +1,5 @@
 #include "profiles/profile_file.h"
+#include "ui/profile_file_messages.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -49,7 +50,7 @@ protected:
     }
 
     ProfileFileCheck Validate(const std::filesystem::path& path) {
-        return ValidateProfileFile(path, prompt, kBuiltInFormat);
+        return ui::ValidateProfileFile(path, prompt, kBuiltInFormat);
     }
 
     qv::test::TempFolder folder;
@@ -248,8 +249,8 @@ TEST_F(ProfileFileTest, FourGibibytesAreNoProfileFile) {
 TEST_F(ProfileFileTest, FormatMessageUsesTheSlotTextOnlyWhenItFits) {
     const std::filesystem::path path = folder.Path() / "bad.fwc";
     WriteFileBytes(path, Bytes8(40000, 0));
-    EXPECT_EQ(ValidateProfileFile(path, prompt, "Bad file %s!"), ProfileFileCheck::Invalid);
-    EXPECT_EQ(ValidateProfileFile(path, prompt, "%s %s %n"), ProfileFileCheck::Invalid);
+    EXPECT_EQ(ui::ValidateProfileFile(path, prompt, "Bad file %s!"), ProfileFileCheck::Invalid);
+    EXPECT_EQ(ui::ValidateProfileFile(path, prompt, "%s %s %n"), ProfileFileCheck::Invalid);
     EXPECT_EQ(prompt.shown,
               (std::vector<std::string>{"Bad file " + path.string() + "!", FormatMessage(path)}));
 }

@@ -20,8 +20,8 @@
 #include <utility>
 
 #include "app/keyboard_app.h"
+#include "app/profile_store.h"
 #include "app/qt/dialog_prompt.h"
-#include "profiles/profile_store.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/skin_layout.h"

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "device/message_loop.h"
+#include "app/message_loop.h"
 
 class QEventLoop;
 

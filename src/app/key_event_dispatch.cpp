@@ -3,7 +3,7 @@
 // waiting for, so a blocking send from here would stall both until that command timed out.
 // Posting keeps the order of events all the same.
 
-#include "device/device_worker.h"
+#include "app/device_worker.h"
 
 namespace qv::device {
 

@@ -1,4 +1,4 @@
-#include "device/device_worker.h"
+#include "app/device_worker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "profiles/profile_store.h"
+#include "app/profile_store.h"
 
 #include <optional>
 #include <system_error>
@@ -6,6 +6,7 @@
 #include "core/utf16.h"
 #include "profiles/profile_capture.h"
 #include "profiles/profile_folder.h"
+#include "ui/profile_file_messages.h"
 
 namespace qv::profiles {
 
@@ -71,7 +72,8 @@ bool ProfileStore::SaveImageToCurrentProfileFile(const ImageContents& image) {
 ImportResult ProfileStore::ImportProfile(const std::filesystem::path& path) {
     static_cast<void>(EnsureProfileFolder(folder_));
     ImportResult result;
-    result.check = ValidateProfileFile(path, prompt_, SlotText(ui::TextSlot::PROFILE_FORMAT_ERROR));
+    result.check =
+        ui::ValidateProfileFile(path, prompt_, SlotText(ui::TextSlot::PROFILE_FORMAT_ERROR));
     if (result.check != ProfileFileCheck::Valid) {
         prompt_.ShowMessage(SlotText(ui::TextSlot::MAIN_PROMPT_INPORT));
         result.status = ImportStatus::Refused;

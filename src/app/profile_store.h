@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/profile_actions.h"
 #include "device/commands.h"
 #include "lighting/active_profile.h"
 #include "platform/user_prompt.h"
 #include "profiles/device_facts.h"
 #include "profiles/device_image_writer.h"
-#include "profiles/profile_actions.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_image.h"
 #include "ui/text_slots.h"

@@ -2,8 +2,8 @@
 // thread: two workers side by side would each compare against the last count as they found it,
 // and a quick unplug-replug could leave the tool believing the keyboard gone.
 
+#include "app/device_worker.h"
 #include "device/command_result.h"
-#include "device/device_worker.h"
 #include "lighting/active_profile.h"
 #include "lighting/device_settings_block.h"
 #include "platform/user_prompt.h"

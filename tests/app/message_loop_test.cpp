@@ -1,4 +1,4 @@
-#include "device/message_loop.h"
+#include "app/message_loop.h"
 
 #include <gtest/gtest.h>
 

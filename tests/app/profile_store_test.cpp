@@ -1,4 +1,4 @@
-#include "profiles/profile_store.h"
+#include "app/profile_store.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include "profiles/profile_file_support.h"
 #include "profiles/profile_folder.h"
 #include "sim/sim_hid_service.h"
+#include "ui/profile_file_messages.h"
 #include "ui/temp_folder.h"
 
 namespace qv::profiles {
@@ -164,7 +165,7 @@ TEST_F(ProfileStoreTest, CaptureTakesEveryProfileAndTheMacros) {
     ASSERT_TRUE(result.Captured());
     EXPECT_TRUE(result.problems.empty());
 
-    EXPECT_EQ(ValidateProfileFile(path, prompt, "%s"), ProfileFileCheck::Valid);
+    EXPECT_EQ(ui::ValidateProfileFile(path, prompt, "%s"), ProfileFileCheck::Valid);
     ImageContents loaded;
     ASSERT_TRUE(LoadImageFromFile(path, loaded).Loaded());
     EXPECT_EQ(loaded, image);
@@ -321,7 +322,7 @@ TEST_F(ProfileStoreTest, ExportWritesTheWorkingImageAndSaysNothing) {
     const std::filesystem::path path = documents.Path() / "out.fwc";
     ASSERT_TRUE(store.ExportProfile(path));
     EXPECT_EQ(ReadFileBytes(path), EncodeProfileFile(test::VariedImage()).value());
-    EXPECT_EQ(ValidateProfileFile(path, prompt, "%s"), ProfileFileCheck::Valid);
+    EXPECT_EQ(ui::ValidateProfileFile(path, prompt, "%s"), ProfileFileCheck::Valid);
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_TRUE(shownMacros.empty());
 }

@@ -10,10 +10,10 @@
 #include <mutex>
 #include <thread>
 
+#include "app/device_link.h"
+#include "app/main_window_messages.h"
 #include "device/commands.h"
-#include "device/device_link.h"
 #include "device/key_events.h"
-#include "device/main_window_messages.h"
 #include "device/transport.h"
 #include "profiles/device_facts.h"
 
