@@ -156,6 +156,17 @@ constexpr bool InEnumOrder() {
 }
 static_assert(InEnumOrder(), "kSlots is indexed by TextSlot");
 
+// The English texts are the last resort of what a user sees: never nothing, never a key.
+constexpr bool EnglishTextsAreTexts() {
+    for (const SlotInfo& info : kSlots) {
+        if (info.english.empty() || info.english.starts_with("IDS_") || info.english == info.name) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EnglishTextsAreTexts(), "every slot needs an English text to fall back to");
+
 }  // namespace
 
 std::string_view SlotName(TextSlot slot) noexcept {
