@@ -94,7 +94,15 @@ std::string_view InterfaceSectionOf(const IniFile& languageFile) {
 
 TextLookup::TextLookup(std::filesystem::path programFolder, platform::SettingsStore& languageKey,
                        const platform::SystemLanguage& system)
-    : programFolder_(std::move(programFolder)), languageKey_(languageKey), system_(system) {}
+    : programFolder_(std::move(programFolder)),
+      languageKey_(languageKey),
+      system_(system),
+      languageFile_(LanguageFilePath()),
+      lookupFile_(LookupFilePath()) {
+    if (const auto* file = dynamic_cast<const platform::IniSettingsStore*>(&languageKey_)) {
+        languageKeyFile_ = file->File();
+    }
+}
 
 std::filesystem::path TextLookup::LanguageFilePath() const {
     return programFolder_ / "Skins" / "language.ini";
@@ -104,37 +112,58 @@ std::filesystem::path TextLookup::LookupFilePath() const {
     return programFolder_ / LookupFileName(kSupportedLanguages[0]);
 }
 
-IniFile TextLookup::LoadLanguageFile() const {
-    return IniFile::Load(LanguageFilePath()).file;
+std::shared_ptr<const IniFile> TextLookup::LoadLanguageFile() const {
+    return languageFile_.Get();
+}
+
+std::shared_ptr<const IniFile> TextLookup::LoadLookupFile() const {
+    return lookupFile_.Get();
 }
 
 std::string_view TextLookup::InterfaceSection() const {
-    return InterfaceSectionOf(LoadLanguageFile());
+    return InterfaceSectionOf(*LoadLanguageFile());
 }
 
 std::string TextLookup::LanguageText(std::string_view key) const {
-    const IniFile languageFile = LoadLanguageFile();
-    return languageFile.GetString(InterfaceSectionOf(languageFile), key, kMissingLanguageText,
-                                  kProfileReadMaxChars);
+    const std::shared_ptr<const IniFile> languageFile = LoadLanguageFile();
+    return languageFile->GetString(InterfaceSectionOf(*languageFile), key, kMissingLanguageText,
+                                   kProfileReadMaxChars);
 }
 
 std::string TextLookup::LanguageText(std::string_view section, std::string_view key,
                                      std::string_view defaultText) const {
-    return ReadProfileString(LanguageFilePath(), section, key, defaultText, kProfileReadMaxChars);
+    return LoadLanguageFile()->GetString(section, key, defaultText, kProfileReadMaxChars);
 }
 
 std::string TextLookup::LookupText(std::string_view key) const {
     (void)StoredLanguageId();
-    return ReadProfileString(LookupFilePath(), kLookupSection, key, kLookupErrorText,
-                             kProfileReadMaxChars);
+    return LoadLookupFile()->GetString(kLookupSection, key, kLookupErrorText, kProfileReadMaxChars);
 }
 
 std::uint32_t TextLookup::StoredLanguageId() const {
     std::lock_guard lock(languageIdMutex_);
+    // A recorded id changes only when this process records one (which forgets the kept id
+    // below) or when the file it is kept in changes.
+    std::optional<FileStamp> stamp;
+    if (languageKeyFile_) {
+        const std::int64_t now = FileClockNowNs();
+        stamp = StampOf(*languageKeyFile_);
+        if (!StampIsSettled(*stamp, now)) {
+            stamp.reset();
+        }
+    }
+    if (stamp && keptLanguageId_ && keptLanguageId_->stamp == *stamp) {
+        return keptLanguageId_->id;
+    }
+    keptLanguageId_.reset();
+
     const platform::DwordSetting stored = languageKey_.ReadDword(kRootKey, kLanguageIdValueName);
     // An absent or mistyped value counts as 0. Recording that 0 first would change nothing:
     // a 0 is always replaced by the detected id below.
     if (stored.status == platform::SettingsStatus::Ok && stored.value != 0) {
+        if (stamp) {
+            keptLanguageId_ = KeptLanguageId{*stamp, stored.value};
+        }
         return stored.value;
     }
     const std::uint16_t mapped = MapRegionalLanguage(system_.DefaultLanguageId());

@@ -8,18 +8,24 @@
 //    that mostly begin with "IDS_".
 // A lookup also makes sure the user's language id is recorded in the settings.
 //
-// Both files are read at every call, so an edited file takes effect at the next window set-up.
-// Lookups may run on several threads at once.
+// Each file is read once and kept parsed; a lookup checks with one status call whether the file
+// changed and reads it again only then, so an edited file takes effect at the next lookup or
+// window set-up. The recorded language id is kept the same way. Lookups may run on several
+// threads at once.
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
+#include "ui/cached_ini_file.h"
+#include "ui/file_stamp.h"
 #include "ui/ini_file.h"
 
 namespace qv::ui {
@@ -68,7 +74,9 @@ public:
     [[nodiscard]] std::filesystem::path LookupFilePath() const;
 
     // The language file as it is now; empty when it is missing or unreadable.
-    [[nodiscard]] IniFile LoadLanguageFile() const;
+    [[nodiscard]] std::shared_ptr<const IniFile> LoadLanguageFile() const;
+    // The lookup file as it is now; empty when it is missing or unreadable.
+    [[nodiscard]] std::shared_ptr<const IniFile> LoadLookupFile() const;
 
     // "ENGINSH" when the language value is 1, "CHINESE" otherwise.
     [[nodiscard]] std::string_view InterfaceSection() const;
@@ -88,12 +96,28 @@ public:
     // it; when the settings key cannot be written, returns it all the same.
     [[nodiscard]] std::uint32_t StoredLanguageId() const;
 
+    // How often each file has been read from disk so far.
+    [[nodiscard]] std::uint64_t LanguageFileReads() const { return languageFile_.Reads(); }
+    [[nodiscard]] std::uint64_t LookupFileReads() const { return lookupFile_.Reads(); }
+
 private:
+    struct KeptLanguageId {
+        FileStamp stamp;
+        std::uint32_t id = 0;
+    };
+
     std::filesystem::path programFolder_;
     platform::SettingsStore& languageKey_;
     const platform::SystemLanguage& system_;
-    // Makes the read-check-write of the language id one step for concurrent lookups.
+    CachedIniFile languageFile_;
+    CachedIniFile lookupFile_;
+    // The file the language key is kept in, when it is kept in one: its stamp tells whether a
+    // recorded id can still be trusted. A store without a file is asked every time.
+    std::optional<std::filesystem::path> languageKeyFile_;
+    // Makes the read-check-write of the language id one step for concurrent lookups, and
+    // guards the kept id.
     mutable std::mutex languageIdMutex_;
+    mutable std::optional<KeptLanguageId> keptLanguageId_;
 };
 
 }  // namespace qv::ui

@@ -2,7 +2,8 @@
 
 // The named text slots of the interface. A slot's name is also its key in the language file's
 // two language sections. Most built-in texts are "IDS_" + the name and serve as the key of a
-// text lookup; the others are listed with the slots in text_slots.cpp.
+// text lookup; the others are listed with the slots in text_slots.cpp, with how each slot's
+// text is used and the English sentence that stands in when no file gives a text.
 
 #include <array>
 #include <cstddef>
@@ -83,8 +84,22 @@ enum class TextSlot : std::uint8_t {
 
 inline constexpr std::size_t kTextSlotCount = static_cast<std::size_t>(TextSlot::PROFILE_APPLY) + 1;
 
+// What a slot's current text is to the code that uses it.
+enum class SlotUse : std::uint8_t {
+    Shown,         // the text itself, shown as it stands
+    LookupKey,     // a key of the lookup file, whose text is shown
+    Format,        // a printf-style format, shown with its arguments
+    LookupFormat,  // a key of the lookup file, whose text is a format
+    // Loaded from the language file before it is shown; the built-in text only holds the place.
+    Loaded,
+};
+
 [[nodiscard]] std::string_view SlotName(TextSlot slot) noexcept;
 [[nodiscard]] std::string_view BuiltInText(TextSlot slot) noexcept;
+[[nodiscard]] SlotUse UseOf(TextSlot slot) noexcept;
+// The English text of the slot as the user should see it (for a format slot, the format), for
+// when neither the slot nor the files give one. Never empty and never a text id.
+[[nodiscard]] std::string_view EnglishText(TextSlot slot) noexcept;
 // Names compare exactly, as the language file's keys are written.
 [[nodiscard]] std::optional<TextSlot> FindSlot(std::string_view name) noexcept;
 

@@ -1,5 +1,6 @@
 #include "ui/text_table.h"
 
+#include <memory>
 #include <mutex>
 
 #include "ui/ini_file.h"
@@ -35,11 +36,12 @@ void TextTable::SetSlotText(TextSlot slot, std::string_view text) {
 
 void CopySlotsFromLanguageFile(TextTable& table, const TextLookup& lookup,
                                std::span<const TextSlot> slots) {
-    const IniFile languageFile = lookup.LoadLanguageFile();
-    const std::string_view section = InterfaceSectionOf(languageFile);
+    const std::shared_ptr<const IniFile> languageFile = lookup.LoadLanguageFile();
+    const std::string_view section = InterfaceSectionOf(*languageFile);
     for (const TextSlot slot : slots) {
-        table.SetSlotText(slot, languageFile.GetString(section, SlotName(slot),
-                                                       kMissingLanguageText, kProfileReadMaxChars));
+        table.SetSlotText(slot,
+                          languageFile->GetString(section, SlotName(slot), kMissingLanguageText,
+                                                  kProfileReadMaxChars));
     }
 }
 

@@ -24,10 +24,10 @@ using test::ReadFileBytes;
 using test::WriteFileBytes;
 using Bytes8 = std::vector<std::uint8_t>;
 
-const std::string kBuiltInFormat = "wrong file format, revert to the default values: \n  %s";
+const std::string kBuiltInFormat = "This profile file has the wrong format and was not used: %s";
 
 std::string FormatMessage(const std::filesystem::path& path) {
-    return "wrong file format, revert to the default values: \n  " + path.string();
+    return "This profile file has the wrong format and was not used: " + path.string();
 }
 
 // Rewrites the checksum after a header change, as a careful forger would.

@@ -159,7 +159,7 @@ TEST(SafeFormatTest, HostileLanguageFileTextsUseTheBuiltInFormats) {
               "At most 100 macros.");
     EXPECT_EQ(SafeFormat("%x %x %x %x", BuiltInText(TextSlot::PROFILE_FORMAT_ERROR),
                          {std::string_view("/p/x.fwc")}),
-              "wrong file format, revert to the default values: \n  /p/x.fwc");
+              "This profile file has the wrong format and was not used: /p/x.fwc");
 
     folder.Write("Lang0409.ini", "[TEXT]\n" + unknownKey + "=Taste %04X\n" + macroErrMax +
                                      "=Nicht mehr als %d Makros.\n");

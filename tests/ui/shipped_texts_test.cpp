@@ -274,6 +274,24 @@ TEST_F(ShippedTexts, FormatsFitTheirArgumentsAndNoOtherTextHasAConversion) {
     }
 }
 
+// The built-in English texts stand in for the shipped English ones and say the same.
+TEST_F(ShippedTexts, BuiltInEnglishTextsAreTheShippedEnglishTexts) {
+    for (TextSlot slot : AllSlots()) {
+        const SlotUse use = UseOf(slot);
+        const bool lookedUp = use == SlotUse::LookupKey || use == SlotUse::LookupFormat;
+        const std::string shipped =
+            lookedUp
+                ? lookup_.GetString(kTextSection, BuiltInText(slot), "", kProfileReadMaxChars)
+                : language_.GetString(kEnglishSection, SlotName(slot), "", kProfileReadMaxChars);
+        if (slot == TextSlot::MAIN_BUTTON_QUINDO_VER) {
+            // The shipped caption adds the version, which the built-in one leaves out.
+            EXPECT_TRUE(shipped.starts_with(EnglishText(slot))) << shipped;
+        } else {
+            EXPECT_EQ(EnglishText(slot), shipped) << SlotName(slot);
+        }
+    }
+}
+
 TEST_F(ShippedTexts, VersionTextsNameTheProjectVersion) {
     const std::string_view version = QV_PROJECT_VERSION;
     EXPECT_NE(lookup_.Find(kTextSection, kIdsAboutVersion).value_or("").find(version),

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -14,6 +16,12 @@ namespace qv::ui {
 namespace {
 
 using platform::SettingsStatus;
+using namespace std::chrono_literals;
+
+// Moves a file's modification time an hour back, as for a file edited long before it is read.
+void BackDate(const std::filesystem::path& path) {
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - 1h);
+}
 
 class TextLookupTest : public testing::Test {
 protected:
@@ -42,6 +50,27 @@ TEST_F(TextLookupTest, LooksUpSectionTextOfLang0409BesideTheProgram) {
     EXPECT_EQ(lookup_.LookupText(table.SlotText(TextSlot::MACRO_ERR_MAX)), "");
     EXPECT_EQ(lookup_.LookupText(table.SlotText(TextSlot::MACRO_ERR_SAME)), "#Error");
     EXPECT_EQ(lookup_.LookupFilePath(), folder_.Path() / "Lang0409.ini");
+}
+
+TEST_F(TextLookupTest, EachFileIsReadOnceUntilItChanges) {
+    BackDate(folder_.Write("Lang0409.ini", "[TEXT]\nIDS_A=alpha\n"));
+    BackDate(
+        folder_.Write("Skins/language.ini", "[LANGUAGE]\nlanguage=1\n[ENGINSH]\nMENU_11=Open\n"));
+    for (int i = 0; i < 10'000; ++i) {
+        ASSERT_EQ(lookup_.LookupText("IDS_A"), "alpha");
+        ASSERT_EQ(lookup_.LanguageText("MENU_11"), "Open");
+        ASSERT_EQ(lookup_.InterfaceSection(), "ENGINSH");
+    }
+    EXPECT_EQ(lookup_.LookupFileReads(), 1u);
+    EXPECT_EQ(lookup_.LanguageFileReads(), 1u);
+
+    // An edit takes effect at the next lookup.
+    folder_.Write("Lang0409.ini", "[TEXT]\nIDS_A=changed\n");
+    folder_.Write("Skins/language.ini", "[LANGUAGE]\nlanguage=2\n[CHINESE]\nMENU_11=x\n");
+    EXPECT_EQ(lookup_.LookupText("IDS_A"), "changed");
+    EXPECT_EQ(lookup_.LanguageText("MENU_11"), "x");
+    std::filesystem::remove(folder_.Path() / "Lang0409.ini");
+    EXPECT_EQ(lookup_.LookupText("IDS_A"), "#Error");
 }
 
 TEST_F(TextLookupTest, LanguageValueIsReadLikeAtoi) {
@@ -111,6 +140,37 @@ TEST(StoredLanguageIdTest, RecordsTheSystemLanguageMappedAndSupported) {
         EXPECT_EQ(stored.status, SettingsStatus::Ok);
         EXPECT_EQ(stored.value, c.stored) << std::hex << c.system;
     }
+}
+
+// Kept in a file, the recorded id is read again only when the file changes: here the file is
+// rewritten behind the lookup's back with its size and time kept, which no reader can tell
+// from no change, and the kept id still answers.
+TEST(StoredLanguageIdTest, IsKeptUntilTheSettingsFileChanges) {
+    const test::TempFolder folder;
+    const std::filesystem::path file = folder.Path() / "Pelliton_T22.ini";
+    platform::IniSettingsStore store(file);
+    const platform::FixedSystemLanguage system(0x0804);
+    const TextLookup lookup(folder.Path(), store, system);
+    EXPECT_EQ(lookup.StoredLanguageId(), 0x0804u);
+    BackDate(file);
+    EXPECT_EQ(lookup.StoredLanguageId(), 0x0804u);
+
+    const auto time = std::filesystem::last_write_time(file);
+    std::string text = folder.Read("Pelliton_T22.ini");
+    const std::size_t at = text.find("2052");
+    ASSERT_NE(at, std::string::npos) << text;
+    folder.Write("Pelliton_T22.ini", text.replace(at, 4, "1028"));
+    std::filesystem::last_write_time(file, time);
+    EXPECT_EQ(lookup.StoredLanguageId(), 0x0804u);
+
+    // Another program records an id: the file changes, and the new id is seen.
+    platform::IniSettingsStore other(file);
+    ASSERT_EQ(other.WriteDword("", "dwLanguageId", 0x0412), SettingsStatus::Ok);
+    EXPECT_EQ(lookup.StoredLanguageId(), 0x0412u);
+    // A 0 written there is replaced by the system's language again.
+    ASSERT_EQ(other.WriteDword("", "dwLanguageId", 0), SettingsStatus::Ok);
+    EXPECT_EQ(lookup.StoredLanguageId(), 0x0804u);
+    EXPECT_EQ(other.ReadDword("", "dwLanguageId").value, 0x0804u);
 }
 
 TEST_F(TextLookupTest, KeepsARecordedIdAndReplacesAMissingZeroOrMistypedOne) {

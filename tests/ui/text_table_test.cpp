@@ -32,7 +32,7 @@ const std::map<std::string_view, std::string_view> kSpecialBuiltIns = {
     {"MACRO_DELETE_CONFIRM_OF_KEYS", "IDS_KEY_MACRO_DELETE_CONFIRM_OF_KEYS"},
     {"PROFILE_SEELCT_PROMPT2",
      "When fast switch scene mode, you must first close the editor dialog box."},
-    {"PROFILE_FORMAT_ERROR", "wrong file format, revert to the default values: \n  %s"},
+    {"PROFILE_FORMAT_ERROR", "This profile file has the wrong format and was not used: %s"},
     {"PROFILE_NEW", "\\The new contextual  mode"},
     {"PROFILE_TIP", "The current contextual  mode: "},
     {"EXTRA_PROFILE_SPACE_TIGHT", "EXTRA_PROFILE_SPACE_TIGHT"},
