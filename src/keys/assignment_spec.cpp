@@ -37,6 +37,9 @@ constexpr FunctionKey kFunctionKeys[] = {
     {0x174, 9}, {0x175, 10}, {0x176, 4}, {0x177, 5}, {0x178, 6},
 };
 
+// What a failed text lookup gives: a key without its text is named as the user typed it.
+constexpr std::string_view kMissingText = "#Error";
+
 constexpr std::size_t kMacroOnlyGKey = 8;  // the ninth key of a bank
 
 constexpr std::string_view kKeyListSummary =
@@ -65,26 +68,30 @@ std::string Quoted(std::string_view text) {
 }
 
 // Why a key the name parser knows is no target of key:, and what to use instead.
-AssignmentError KeyTargetRefusal(KeyCode code, const TextLookupFn& lookup) {
-    const std::string name = KeyName(code, lookup);
-    std::string message = Quoted(name) + " cannot be assigned with key: ";
+AssignmentError KeyTargetRefusal(KeyCode code, std::string_view typed, const TextLookupFn& lookup) {
+    std::string name = KeyName(code, lookup);
+    if (name == kMissingText) {
+        name = typed;
+    }
+    std::string message;
     if (IsMediaKeyCode(code)) {
-        message += "it is a media function, use media:" + name;
+        message = Quoted(name) + " is a media function: use media:" + name;
     } else if (const auto* mouse =
                    std::find_if(std::begin(kMouseNames), std::end(kMouseNames),
                                 [code](const MouseName& m) { return m.code == code; });
                mouse != std::end(kMouseNames)) {
-        message += "it is a mouse action, use mouse:" + std::string(mouse->name);
-    } else if (const auto* function =
-                   std::find_if(std::begin(kFunctionKeys), std::end(kFunctionKeys),
-                                [code](const FunctionKey& f) { return f.code == code; });
-               function != std::end(kFunctionKeys)) {
-        message += "the keyboard cannot send it as a key; for the editing function use function:" +
-                   std::string(kFunctionNames[function->function]);
+        message = Quoted(name) + " is a mouse action: use mouse:" + std::string(mouse->name);
     } else {
-        message += "the keyboard cannot send it as a key";
+        message = "the keyboard cannot send " + Quoted(name) + " as a key";
+        if (const auto* function =
+                std::find_if(std::begin(kFunctionKeys), std::end(kFunctionKeys),
+                             [code](const FunctionKey& f) { return f.code == code; });
+            function != std::end(kFunctionKeys)) {
+            message += " (for the editing function, use function:" +
+                       std::string(kFunctionNames[function->function]) + ")";
+        }
     }
-    return {message + ". " + std::string(kKeyListSummary)};
+    return {message + "; " + std::string(kKeyListSummary)};
 }
 
 std::variant<KeyEntry, AssignmentError> ParseKeyTarget(std::string_view argument, std::size_t slot,
@@ -98,7 +105,7 @@ std::variant<KeyEntry, AssignmentError> ParseKeyTarget(std::string_view argument
     // Right Shift's second code is the same key as its first.
     const KeyCode target = KeyCodeFromListId(ListIdFromKeyCode(*code));
     if (!IsAssignableKey(target)) {
-        return KeyTargetRefusal(*code, lookup);
+        return KeyTargetRefusal(*code, argument, lookup);
     }
     if (KeyCodeToIndex(target) == slot) {
         return KeyEntry{.aux = GKeyAuxCode(slot)};  // a key that sends itself is at its default

@@ -154,7 +154,7 @@ TEST(AssignmentSpec, KeyTargetsAreTheKeysOfTheKeyList) {
         }
     }
     EXPECT_NE(ErrorOf(ParseAssignment("key:Copy", 1, 0x3A, {}, ShippedKeyNames()))
-                  .find("\"Copy\" cannot be assigned"),
+                  .find("cannot send \"Copy\" as a key"),
               std::string::npos);
 }
 
