@@ -10,6 +10,10 @@
 //   function:NAME         one of the editing functions ("function:copy")
 //
 // and the slots a key name or a G key ("G1".."G18") stands for.
+//
+// Only what the keyboard can perform is accepted, as in the assignment dialog: key: takes the
+// keys of the key choice list (AssignableKeys), the ninth G key of each bank takes macros only,
+// and a key given itself is back at its default.
 
 #include <cstddef>
 #include <optional>
@@ -17,9 +21,11 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "keys/key_entry.h"
 #include "keys/key_names.h"
+#include "keys/key_page.h"
 #include "macros/macro_record.h"
 
 namespace qv::keys {
@@ -29,16 +35,37 @@ struct AssignmentError {
 };
 
 // `slot` decides the aux field: G key slots keep their code unless the entry plays a macro.
+// Does not look at the keyboard's key pages; the overload below does.
 [[nodiscard]] std::variant<KeyEntry, AssignmentError> ParseAssignment(
     std::string_view text, int repeatCount, std::size_t slot,
     std::span<const macros::MacroRecord> macros, const TextLookupFn& lookup);
+
+// As above, and refuses to remap a key that has no position in the keyboard's key pages
+// (`defaults`: the keyboard's key default table, the built-in one until it has been read).
+// "default" is still accepted there: it only clears the entry.
+[[nodiscard]] std::variant<KeyEntry, AssignmentError> ParseAssignment(
+    std::string_view text, int repeatCount, std::size_t slot,
+    std::span<const macros::MacroRecord> macros, const TextLookupFn& lookup,
+    const KeyDefaultTable& defaults);
 
 // The slot of a key name or of "G1".."G18"; nullopt for names that name no key.
 [[nodiscard]] std::optional<std::size_t> ParseKeySlot(std::string_view text,
                                                       const TextLookupFn& lookup);
 
+// How messages name a slot: "G1".."G18" for the G keys, the key's name otherwise.
+[[nodiscard]] std::string KeySlotName(std::size_t slot, const TextLookupFn& lookup);
+
+// The ninth G key of either bank: the dialog opens it on its macro page alone.
+[[nodiscard]] bool IsMacroOnlySlot(std::size_t slot);
+
 // What `media:` and `function:` accept, for help texts and errors.
 [[nodiscard]] std::string MediaChoices(const TextLookupFn& lookup);
 [[nodiscard]] std::string FunctionChoices();
+
+// The nearest media and function names to a mistyped one (see name_suggestions.h).
+[[nodiscard]] std::vector<std::string> SuggestMediaNames(std::string_view typed,
+                                                         const TextLookupFn& lookup);
+[[nodiscard]] std::vector<std::string> SuggestFunctionNames(std::string_view typed,
+                                                            const TextLookupFn& lookup);
 
 }  // namespace qv::keys

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "keys/key_lookup.h"
 #include "keys/key_table.h"
 
 namespace qv::keys {
@@ -54,6 +55,10 @@ std::vector<NamedKey> NamedKeys(const TextLookupFn& lookup) {
             continue;
         }
         const KeyCode code = IndexToKeyCode(static_cast<KeyIndex>(slot));
+        // A second code of a key (Right Shift's 0x136) is the same key: list it once.
+        if (record.listId != kEmptyListId && KeyCodeFromListId(record.listId) != code) {
+            continue;
+        }
         keys.push_back({code, KeyName(code, lookup), std::string(ShortNameOf(record.nameKey))});
     }
     return keys;

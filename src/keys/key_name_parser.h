@@ -20,7 +20,9 @@ struct NamedKey {
     std::string shortName;  // from the text key, upper case
 };
 
-// Every key of the table that has a name, in table order.
+// Every key of the table that has a name, once each, in table order: all the keys a macro step
+// or a key message can name. AssignableKeys (assignable_keys.h) is the part a key can be
+// assigned.
 [[nodiscard]] std::vector<NamedKey> NamedKeys(const TextLookupFn& lookup);
 
 [[nodiscard]] std::optional<KeyCode> ParseKeyName(std::string_view text,

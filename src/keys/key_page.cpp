@@ -134,6 +134,16 @@ bool DecodeIntoEntry(DeviceAction action, KeyEntry& entry) {
 
 }  // namespace
 
+bool HasKeyPagePosition(std::size_t slot, const KeyDefaultTable& defaults) {
+    for (std::size_t position = 0; position < kKeyPositions; ++position) {
+        const KeyCode code = DecodeDeviceAction(ActionAt(defaults, position));
+        if (code != kNoKey && KeyCodeToIndex(code) == slot) {
+            return true;
+        }
+    }
+    return false;
+}
+
 KeyPage EncodeKeyPage(const KeyBlock& block, std::span<const macros::MacroRecord> macros,
                       const KeyDefaultTable& defaults) {
     KeyPage page = defaults;

@@ -30,6 +30,11 @@ using KeyDefaultTable = KeyPage;
 // What stands in for the keyboard's own table until it has been read (and when it cannot be).
 extern const KeyDefaultTable kBuiltInKeyDefaultTable;
 
+// Whether some position of the keyboard's pages belongs to the key of `slot` (a slot of the
+// key block: 0..255, or a G key). A key no position's default names cannot be remapped on this
+// keyboard: whatever its entry says, no byte of any page changes.
+[[nodiscard]] bool HasKeyPagePosition(std::size_t slot, const KeyDefaultTable& defaults);
+
 // The page the keyboard should hold for one profile's block. A Macro entry is sent as the
 // position of its macro in `macros`; an id that names no macro plays position 0.
 [[nodiscard]] KeyPage EncodeKeyPage(const KeyBlock& block,
