@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "ui/ini_file.h"
-#include "ui/text_encoding.h"
+#include "platform/ini_file.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ std::pair<std::string, std::string> NamesIn(std::string_view text) {
 }
 
 std::vector<std::optional<std::string>> ReadAll(
-    const IniFile& file, const std::vector<std::pair<std::string, std::string>>& probes) {
+    const platform::IniFile& file, const std::vector<std::pair<std::string, std::string>>& probes) {
     std::vector<std::optional<std::string>> values;
     for (const auto& [section, key] : probes) {
         const auto value = file.Find(section, key);
@@ -78,7 +78,7 @@ std::vector<std::optional<std::string>> ReadAll(
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const IniFile parsed = IniFile::Parse({data, size});
+    const platform::IniFile parsed = platform::IniFile::Parse({data, size});
     const std::string text = parsed.Serialize();
     const auto [foundSection, foundKey] = NamesIn(text);
 
@@ -89,14 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [section, key] : probes) {
         for (const std::size_t maxChars : {std::size_t{0}, std::size_t{3}, std::size_t{259}}) {
             const std::string value = parsed.GetString(section, key, " ", maxChars);
-            Check(IsValidUtf8(value));
-            Check(CountCodePoints(value) <= maxChars);
+            Check(platform::IsValidUtf8(value));
+            Check(platform::CountCodePoints(value) <= maxChars);
         }
     }
 
     // A rewrite keeps every value, and is stable.
     const std::vector<std::optional<std::string>> before = ReadAll(parsed, probes);
-    const IniFile reparsed = IniFile::ParseText(text);
+    const platform::IniFile reparsed = platform::IniFile::ParseText(text);
     Check(ReadAll(reparsed, probes) == before);
     Check(reparsed.Serialize() == text);
 
@@ -106,19 +106,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              "\"quoted\"", "", "plain"};
     const std::vector<std::pair<std::string, std::string>> targets = {
         {foundSection, foundKey}, {foundSection, "NEW_KEY"}, {"NEW_SECTION", "k"}};
-    IniFile edited = parsed;
+    platform::IniFile edited = parsed;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const auto& [section, key] = targets[i];
         const std::string& value = values[(size + i) % values.size()];
         const std::vector<std::optional<std::string>> others = ReadAll(edited, probes);
         const std::string edit = edited.Serialize();
-        const IniWriteStatus status = edited.SetString(section, key, value);
-        if (status != IniWriteStatus::Ok) {
+        const platform::IniWriteStatus status = edited.SetString(section, key, value);
+        if (status != platform::IniWriteStatus::Ok) {
             Check(edited.Serialize() == edit);
             continue;
         }
         Check(edited.Find(section, key) == value);
-        Check(IniFile::ParseText(edited.Serialize()).Find(section, key) == value);
+        Check(platform::IniFile::ParseText(edited.Serialize()).Find(section, key) == value);
         const std::vector<std::optional<std::string>> after = ReadAll(edited, probes);
         for (std::size_t p = 0; p < probes.size(); ++p) {
             const bool same = qv::ui::EqualsIgnoreCase(probes[p].first, section) &&

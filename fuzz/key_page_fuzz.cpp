@@ -16,15 +16,15 @@ namespace {
 using namespace qv::keys;
 
 // Ids 1..256 at positions 0..255, so every decoded macro id names a macro.
-const qv::macros::MacroList& AllMacroIds() {
-    static const qv::macros::MacroList list = [] {
-        qv::macros::MacroList macros(256);
-        for (std::size_t i = 0; i < macros.size(); ++i) {
-            macros[i].macroId = static_cast<std::uint16_t>(i + 1);
+const std::vector<std::uint16_t>& AllMacroIds() {
+    static const std::vector<std::uint16_t> ids = [] {
+        std::vector<std::uint16_t> all(256);
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            all[i] = static_cast<std::uint16_t>(i + 1);
         }
-        return macros;
+        return all;
     }();
-    return list;
+    return ids;
 }
 
 void Check(bool condition) {

@@ -16,7 +16,7 @@
 #include <variant>
 #include <vector>
 
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_placement.h"
 #include "ui/skin_value.h"
@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view raw(reinterpret_cast<const char*>(data), size);
     CheckRect(ParseSkinRect(raw));
 
-    const SkinFile skin(IniFile::Parse({data, size}));
+    const SkinFile skin(platform::IniFile::Parse({data, size}));
     const bool flip = size % 2 == 1;
     const int position = static_cast<int>(size % 3);
 

@@ -1,7 +1,7 @@
 #include "app/keyboard_app.h"
 
+#include "platform/ini_file.h"
 #include "profiles/profile_folder.h"
-#include "ui/ini_file.h"
 #include "ui/safe_format.h"
 
 namespace qv::app {
@@ -13,8 +13,8 @@ class WskbPanelSwitch final : public lighting::PanelSwitchStore {
 public:
     explicit WskbPanelSwitch(std::filesystem::path file) : file_(std::move(file)) {}
     bool PanelSwitchOn() const override {
-        return ui::ReadProfileString(file_, "KEYCOLOR", "DengCheck", "0",
-                                     ui::kProfileReadMaxChars) == "1";
+        return platform::ReadProfileString(file_, "KEYCOLOR", "DengCheck", "0",
+                                           platform::kProfileReadMaxChars) == "1";
     }
 
 private:

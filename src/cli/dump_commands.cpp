@@ -5,12 +5,12 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "assignments/assignment_description.h"
 #include "cli/exit_codes.h"
 #include "cli/listing.h"
 #include "core/hex.h"
 #include "core/utf16.h"
 #include "device/command_result.h"
-#include "keys/assignment_description.h"
 #include "keys/key_code.h"
 #include "keys/key_page.h"
 #include "lighting/device_settings_block.h"

@@ -5,11 +5,11 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "assignments/assignment_description.h"
+#include "assignments/assignment_spec.h"
 #include "cli/exit_codes.h"
 #include "cli/listing.h"
 #include "core/utf16.h"
-#include "keys/assignment_description.h"
-#include "keys/assignment_spec.h"
 #include "keys/key_name_parser.h"
 #include "macros/macro_text.h"
 #include "platform/xdg_paths.h"

@@ -1,7 +1,7 @@
 #include "cli/listing.h"
 
+#include "assignments/assignment_description.h"
 #include "core/utf16.h"
-#include "keys/assignment_description.h"
 #include "macros/macro_text.h"
 
 namespace qv::cli {

@@ -5,7 +5,6 @@
 
 #include "keys/device_key_codes.h"
 #include "keys/key_lists.h"
-#include "macros/macro_area.h"
 
 namespace qv::keys {
 namespace {
@@ -25,9 +24,12 @@ std::uint8_t HighByte(std::uint16_t value) {
     return static_cast<std::uint8_t>(value >> 8);
 }
 
-DeviceAction MacroAction(std::uint32_t macroId, std::span<const macros::MacroRecord> list) {
-    const int position =
-        macroId > 0xFFFF ? 0 : macros::MacroPositionOfId(list, static_cast<std::uint16_t>(macroId));
+// The keyboard plays a macro by its position in the macro area; an id that names no macro
+// plays position 0.
+DeviceAction MacroAction(std::uint32_t macroId, std::span<const std::uint16_t> macroIds) {
+    const auto found = std::find(macroIds.begin(), macroIds.end(), macroId);
+    const std::size_t position =
+        found == macroIds.end() ? 0 : static_cast<std::size_t>(found - macroIds.begin());
     return {kActionFunction, kFunctionPlayMacro, static_cast<std::uint8_t>(position)};
 }
 
@@ -35,7 +37,7 @@ DeviceAction MacroAction(std::uint32_t macroId, std::span<const macros::MacroRec
 // Function, or a media index past the table, both only from foreign files) keep the position's
 // default, so the key goes on working as it did.
 DeviceAction EntryAction(const KeyEntry& entry, DeviceAction defaultAction,
-                         std::span<const macros::MacroRecord> list) {
+                         std::span<const std::uint16_t> list) {
     switch (entry.kind) {
         case KeyKind::Disabled:
         case KeyKind::TextBlock:
@@ -144,7 +146,7 @@ bool HasKeyPagePosition(std::size_t slot, const KeyDefaultTable& defaults) {
     return false;
 }
 
-KeyPage EncodeKeyPage(const KeyBlock& block, std::span<const macros::MacroRecord> macros,
+KeyPage EncodeKeyPage(const KeyBlock& block, std::span<const std::uint16_t> macros,
                       const KeyDefaultTable& defaults) {
     KeyPage page = defaults;
     for (std::size_t position = 0; position < kKeyPositions; ++position) {

@@ -15,7 +15,6 @@
 #include "core/bytes.h"
 #include "keys/device_action.h"
 #include "keys/key_entry.h"
-#include "macros/macro_record.h"
 
 namespace qv::keys {
 
@@ -35,10 +34,10 @@ extern const KeyDefaultTable kBuiltInKeyDefaultTable;
 // keyboard: whatever its entry says, no byte of any page changes.
 [[nodiscard]] bool HasKeyPagePosition(std::size_t slot, const KeyDefaultTable& defaults);
 
-// The page the keyboard should hold for one profile's block. A Macro entry is sent as the
-// position of its macro in `macros`; an id that names no macro plays position 0.
-[[nodiscard]] KeyPage EncodeKeyPage(const KeyBlock& block,
-                                    std::span<const macros::MacroRecord> macros,
+// The page the keyboard should hold for one profile's block. `macroIds` are the ids of the
+// macro list in list order: a Macro entry is sent as the position of its id there; an id that
+// names no macro plays position 0.
+[[nodiscard]] KeyPage EncodeKeyPage(const KeyBlock& block, std::span<const std::uint16_t> macroIds,
                                     const KeyDefaultTable& defaults);
 
 struct DecodedKeyPage {

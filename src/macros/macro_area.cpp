@@ -279,6 +279,15 @@ DecodedMacroArea DecodeMacroArea(Bytes area, std::u16string_view newNamePrefix) 
     return result;
 }
 
+std::vector<std::uint16_t> MacroIdsInOrder(std::span<const MacroRecord> macros) {
+    std::vector<std::uint16_t> ids;
+    ids.reserve(macros.size());
+    for (const MacroRecord& macro : macros) {
+        ids.push_back(macro.macroId);
+    }
+    return ids;
+}
+
 int MacroPositionOfId(std::span<const MacroRecord> macros, std::uint16_t id) {
     const auto found = std::find_if(macros.begin(), macros.end(),
                                     [id](const MacroRecord& macro) { return macro.macroId == id; });

@@ -57,6 +57,9 @@ struct DecodedMacroArea {
 // cut to 249 units, and steps whose action a macro cannot play (a G key) become no key.
 [[nodiscard]] DecodedMacroArea DecodeMacroArea(Bytes area, std::u16string_view newNamePrefix);
 
+// The ids of the macros in list order: what a key page needs to find a macro's position.
+[[nodiscard]] std::vector<std::uint16_t> MacroIdsInOrder(std::span<const MacroRecord> macros);
+
 // The 0-based position of the macro with this id, 0 when no macro has it.
 [[nodiscard]] int MacroPositionOfId(std::span<const MacroRecord> macros, std::uint16_t id);
 // The id of the macro at a position, 0 outside the list.

@@ -5,8 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/ini_file.h"
 #include "platform/xdg_paths.h"
-#include "ui/ini_file.h"
 
 namespace qv::platform {
 namespace {
@@ -64,17 +64,17 @@ std::optional<std::uint32_t> ParseDword(std::string_view text) {
     return value;
 }
 
-SettingsStatus FromIniStatus(ui::IniWriteStatus status) {
+SettingsStatus FromIniStatus(IniWriteStatus status) {
     switch (status) {
-        case ui::IniWriteStatus::Ok:
+        case IniWriteStatus::Ok:
             return SettingsStatus::Ok;
-        case ui::IniWriteStatus::InvalidName:
+        case IniWriteStatus::InvalidName:
             return SettingsStatus::InvalidName;
-        case ui::IniWriteStatus::InvalidValue:
+        case IniWriteStatus::InvalidValue:
             return SettingsStatus::InvalidValue;
-        case ui::IniWriteStatus::Unreadable:
+        case IniWriteStatus::Unreadable:
             return SettingsStatus::CannotOpen;
-        case ui::IniWriteStatus::WriteFailed:
+        case IniWriteStatus::WriteFailed:
             break;
     }
     return SettingsStatus::WriteFailed;
@@ -151,11 +151,11 @@ void MemorySettingsStore::SetOpenable(bool openable) {
 // --- IniSettingsStore ---
 
 StringSetting IniSettingsStore::ReadText(std::string_view key, std::string_view name) const {
-    const ui::IniLoadResult loaded = ui::IniFile::Load(file_);
-    if (loaded.status == ui::IniLoadStatus::Missing) {
+    const IniLoadResult loaded = IniFile::Load(file_);
+    if (loaded.status == IniLoadStatus::Missing) {
         return {SettingsStatus::Absent, {}};
     }
-    if (loaded.status != ui::IniLoadStatus::Ok) {
+    if (loaded.status != IniLoadStatus::Ok) {
         return {SettingsStatus::CannotOpen, {}};
     }
     const auto [section, iniKey] = IniLocation(key, name);
@@ -193,7 +193,7 @@ SettingsStatus IniSettingsStore::WriteText(std::string_view key, std::string_vie
         }
     }
     const auto [section, iniKey] = IniLocation(key, name);
-    return FromIniStatus(ui::WriteProfileString(file_, section, iniKey, value));
+    return FromIniStatus(WriteProfileString(file_, section, iniKey, value));
 }
 
 SettingsStatus IniSettingsStore::WriteDword(std::string_view key, std::string_view name,

@@ -49,9 +49,10 @@ DeviceWriteResult WriteDeviceImage(const DeviceImage::Access& device, PageSelect
     }
     // The macro positions come from the copy's list, which is the working list at this moment:
     // both locks are held.
+    const std::vector<std::uint16_t> macroIds = macros::MacroIdsInOrder(image.macros);
     for (BuiltPage& page : built) {
         page.bytes = keys::EncodeKeyPage(image.blocks[static_cast<std::size_t>(page.number)],
-                                         image.macros, context.keyDefaults);
+                                         macroIds, context.keyDefaults);
     }
     result.namesDropped = !withNames;
 

@@ -5,11 +5,11 @@
 #include "device/command_result.h"
 #include "device/key_events.h"
 #include "lighting/device_settings_block.h"
+#include "platform/ini_file.h"
 #include "profiles/profile_capture.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_folder.h"
 #include "service/firmware_check.h"
-#include "ui/ini_file.h"
 
 namespace qv::service {
 namespace {
@@ -19,8 +19,8 @@ class WskbPanelSwitch final : public lighting::PanelSwitchStore {
 public:
     explicit WskbPanelSwitch(std::filesystem::path file) : file_(std::move(file)) {}
     bool PanelSwitchOn() const override {
-        return ui::ReadProfileString(file_, "KEYCOLOR", "DengCheck", "0",
-                                     ui::kProfileReadMaxChars) == "1";
+        return platform::ReadProfileString(file_, "KEYCOLOR", "DengCheck", "0",
+                                           platform::kProfileReadMaxChars) == "1";
     }
 
 private:

@@ -7,7 +7,7 @@ namespace qv::ui {
 
 CachedIniFile::CachedIniFile(std::filesystem::path path) : path_(std::move(path)) {}
 
-std::shared_ptr<const IniFile> CachedIniFile::Get() const {
+std::shared_ptr<const platform::IniFile> CachedIniFile::Get() const {
     // The time comes before the stamp and the stamp before the read: a change after either is
     // then seen by the next call, never hidden behind the stamp taken here.
     const std::int64_t now = FileClockNowNs();
@@ -23,7 +23,7 @@ std::shared_ptr<const IniFile> CachedIniFile::Get() const {
     if (kept_.file && kept_.settled && kept_.stamp == stamp) {
         return kept_.file;
     }
-    auto file = std::make_shared<const IniFile>(IniFile::Load(path_).file);
+    auto file = std::make_shared<const platform::IniFile>(platform::IniFile::Load(path_).file);
     ++reads_;
     kept_ = {stamp, StampIsSettled(stamp, now), file};
     return file;

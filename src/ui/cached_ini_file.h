@@ -10,8 +10,8 @@
 #include <memory>
 #include <shared_mutex>
 
+#include "platform/ini_file.h"
 #include "ui/file_stamp.h"
-#include "ui/ini_file.h"
 
 namespace qv::ui {
 
@@ -20,7 +20,7 @@ public:
     explicit CachedIniFile(std::filesystem::path path);
 
     // The file as it is now; empty when it is missing, unreadable or too large.
-    [[nodiscard]] std::shared_ptr<const IniFile> Get() const;
+    [[nodiscard]] std::shared_ptr<const platform::IniFile> Get() const;
 
     [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
 
@@ -31,7 +31,7 @@ private:
     struct Kept {
         FileStamp stamp;
         bool settled = false;
-        std::shared_ptr<const IniFile> file;
+        std::shared_ptr<const platform::IniFile> file;
     };
 
     std::filesystem::path path_;

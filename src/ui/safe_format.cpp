@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "ui/text_encoding.h"
+#include "platform/text_encoding.h"
 
 namespace qv::ui {
 namespace {
@@ -122,9 +122,9 @@ void Pad(std::string& out, std::string_view body, std::size_t bodyChars, const C
 
 void FormatText(std::string& out, std::string_view text, const Conversion& c) {
     if (c.precision) {
-        text = CutToCodePoints(text, static_cast<std::size_t>(*c.precision));
+        text = platform::CutToCodePoints(text, static_cast<std::size_t>(*c.precision));
     }
-    Pad(out, text, CountCodePoints(text), c);
+    Pad(out, text, platform::CountCodePoints(text), c);
 }
 
 void FormatInteger(std::string& out, bool negative, std::uint64_t magnitude, const Conversion& c) {

@@ -128,8 +128,8 @@ std::string ArrowOriginKey(ArrowSide side, bool flip, int position) {
 }
 
 SkinFile SkinFile::Load(const std::filesystem::path& path) {
-    IniLoadResult loaded = IniFile::Load(path);
-    if (loaded.status != IniLoadStatus::Ok) {
+    platform::IniLoadResult loaded = platform::IniFile::Load(path);
+    if (loaded.status != platform::IniLoadStatus::Ok) {
         return SkinFile();
     }
     return SkinFile(std::move(loaded.file));

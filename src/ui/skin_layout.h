@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 #include "ui/skin_value.h"
 
 namespace qv::ui {
@@ -44,7 +44,7 @@ inline constexpr std::string_view kSkinScreenLinkKey = "Link";
 inline constexpr std::string_view kDefaultSkinLink = "https://www.example.com/";
 
 // Every skin value is read as the system's profile calls read it into a 260-unit buffer.
-inline constexpr std::size_t kSkinValueMaxChars = kProfileReadMaxChars;
+inline constexpr std::size_t kSkinValueMaxChars = platform::kProfileReadMaxChars;
 
 // ---- State pictures ----------------------------------------------------------------------
 // File names relative to the skin folder, each a picture of the whole window.
@@ -239,11 +239,11 @@ struct SkinCaption {
 class SkinFile {
 public:
     SkinFile() = default;
-    explicit SkinFile(IniFile ini) : ini_(std::move(ini)) {}
+    explicit SkinFile(platform::IniFile ini) : ini_(std::move(ini)) {}
 
     [[nodiscard]] static SkinFile Load(const std::filesystem::path& path);
 
-    [[nodiscard]] const IniFile& Ini() const { return ini_; }
+    [[nodiscard]] const platform::IniFile& Ini() const { return ini_; }
 
     // The value read as the placement operations read it.
     [[nodiscard]] SkinRect Rect(std::string_view section, std::string_view key) const;
@@ -261,7 +261,7 @@ public:
     [[nodiscard]] std::optional<std::vector<SkinCaption>> Captions(int languageValue) const;
 
 private:
-    IniFile ini_;
+    platform::IniFile ini_;
 };
 
 // The keys of AllButtonInfoKeys that the file's BUTTONINFO section lacks, in list order.

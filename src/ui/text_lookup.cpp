@@ -83,12 +83,12 @@ int ParseDecimal(std::string_view text) noexcept {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-int LanguageValueOf(const IniFile& languageFile) {
+int LanguageValueOf(const platform::IniFile& languageFile) {
     return ParseDecimal(languageFile.GetString(kLanguageSection, kLanguageKey, kMissingLanguageText,
-                                               kProfileReadMaxChars));
+                                               platform::kProfileReadMaxChars));
 }
 
-std::string_view InterfaceSectionOf(const IniFile& languageFile) {
+std::string_view InterfaceSectionOf(const platform::IniFile& languageFile) {
     return LanguageValueOf(languageFile) == 1 ? kEnglishSection : kChineseSection;
 }
 
@@ -112,11 +112,11 @@ std::filesystem::path TextLookup::LookupFilePath() const {
     return programFolder_ / LookupFileName(kSupportedLanguages[0]);
 }
 
-std::shared_ptr<const IniFile> TextLookup::LoadLanguageFile() const {
+std::shared_ptr<const platform::IniFile> TextLookup::LoadLanguageFile() const {
     return languageFile_.Get();
 }
 
-std::shared_ptr<const IniFile> TextLookup::LoadLookupFile() const {
+std::shared_ptr<const platform::IniFile> TextLookup::LoadLookupFile() const {
     return lookupFile_.Get();
 }
 
@@ -125,19 +125,20 @@ std::string_view TextLookup::InterfaceSection() const {
 }
 
 std::string TextLookup::LanguageText(std::string_view key) const {
-    const std::shared_ptr<const IniFile> languageFile = LoadLanguageFile();
+    const std::shared_ptr<const platform::IniFile> languageFile = LoadLanguageFile();
     return languageFile->GetString(InterfaceSectionOf(*languageFile), key, kMissingLanguageText,
-                                   kProfileReadMaxChars);
+                                   platform::kProfileReadMaxChars);
 }
 
 std::string TextLookup::LanguageText(std::string_view section, std::string_view key,
                                      std::string_view defaultText) const {
-    return LoadLanguageFile()->GetString(section, key, defaultText, kProfileReadMaxChars);
+    return LoadLanguageFile()->GetString(section, key, defaultText, platform::kProfileReadMaxChars);
 }
 
 std::string TextLookup::LookupText(std::string_view key) const {
     (void)StoredLanguageId();
-    return LoadLookupFile()->GetString(kLookupSection, key, kLookupErrorText, kProfileReadMaxChars);
+    return LoadLookupFile()->GetString(kLookupSection, key, kLookupErrorText,
+                                       platform::kProfileReadMaxChars);
 }
 
 std::uint32_t TextLookup::StoredLanguageId() const {

@@ -22,11 +22,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ini_file.h"
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
 #include "ui/cached_ini_file.h"
 #include "ui/file_stamp.h"
-#include "ui/ini_file.h"
 
 namespace qv::ui {
 
@@ -60,8 +60,8 @@ inline constexpr std::array<std::uint16_t, 10> kSupportedLanguages = {
 // than wrap, so that no long number can pass for 1.
 [[nodiscard]] int ParseDecimal(std::string_view text) noexcept;
 
-[[nodiscard]] int LanguageValueOf(const IniFile& languageFile);
-[[nodiscard]] std::string_view InterfaceSectionOf(const IniFile& languageFile);
+[[nodiscard]] int LanguageValueOf(const platform::IniFile& languageFile);
+[[nodiscard]] std::string_view InterfaceSectionOf(const platform::IniFile& languageFile);
 
 class TextLookup {
 public:
@@ -74,9 +74,9 @@ public:
     [[nodiscard]] std::filesystem::path LookupFilePath() const;
 
     // The language file as it is now; empty when it is missing or unreadable.
-    [[nodiscard]] std::shared_ptr<const IniFile> LoadLanguageFile() const;
+    [[nodiscard]] std::shared_ptr<const platform::IniFile> LoadLanguageFile() const;
     // The lookup file as it is now; empty when it is missing or unreadable.
-    [[nodiscard]] std::shared_ptr<const IniFile> LoadLookupFile() const;
+    [[nodiscard]] std::shared_ptr<const platform::IniFile> LoadLookupFile() const;
 
     // "ENGINSH" when the language value is 1, "CHINESE" otherwise.
     [[nodiscard]] std::string_view InterfaceSection() const;

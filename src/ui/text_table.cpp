@@ -3,8 +3,8 @@
 #include <memory>
 #include <mutex>
 
-#include "ui/ini_file.h"
-#include "ui/text_encoding.h"
+#include "platform/ini_file.h"
+#include "platform/text_encoding.h"
 #include "ui/text_lookup.h"
 
 namespace qv::ui {
@@ -29,19 +29,19 @@ std::optional<std::string> TextTable::SlotText(std::string_view name) const {
 }
 
 void TextTable::SetSlotText(TextSlot slot, std::string_view text) {
-    std::string cut(CutToCodePoints(SanitizeUtf8(text), kSlotMaxChars));
+    std::string cut(platform::CutToCodePoints(platform::SanitizeUtf8(text), kSlotMaxChars));
     std::unique_lock lock(mutex_);
     texts_[static_cast<std::size_t>(slot)] = std::move(cut);
 }
 
 void CopySlotsFromLanguageFile(TextTable& table, const TextLookup& lookup,
                                std::span<const TextSlot> slots) {
-    const std::shared_ptr<const IniFile> languageFile = lookup.LoadLanguageFile();
+    const std::shared_ptr<const platform::IniFile> languageFile = lookup.LoadLanguageFile();
     const std::string_view section = InterfaceSectionOf(*languageFile);
     for (const TextSlot slot : slots) {
         table.SetSlotText(slot,
                           languageFile->GetString(section, SlotName(slot), kMissingLanguageText,
-                                                  kProfileReadMaxChars));
+                                                  platform::kProfileReadMaxChars));
     }
 }
 

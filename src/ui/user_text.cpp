@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 
@@ -69,7 +69,7 @@ std::string FromSlot(const TextTable& table, const TextLookup& lookup, TextSlot 
 bool IsNoUserText(std::string_view text) noexcept {
     return IsBlank(text) || text == kLookupErrorText ||
            (text.size() >= kIdPrefix.size() &&
-            EqualsIgnoreCase(text.substr(0, kIdPrefix.size()), kIdPrefix)) ||
+            platform::EqualsIgnoreCase(text.substr(0, kIdPrefix.size()), kIdPrefix)) ||
            IsUpperCaseName(text);
 }
 

@@ -5,6 +5,7 @@
 #include "app/main_window_rig.h"
 #include "device/device_report.h"
 #include "keys/key_page.h"
+#include "macros/macro_area.h"
 #include "macros/macro_record.h"
 
 namespace qv::app {
@@ -93,8 +94,8 @@ TEST_F(ApplyPipelineTest, PendingChangesWriteTheMacroAreaAndTheActivePageThenCle
 
     const sim::KeyboardMemory after = rig.keyboard.Memory();
     const auto image = rig.profileImage.Lock();
-    const keys::KeyPage expectedPage =
-        keys::EncodeKeyPage(image->blocks[0], image->macros, rig.facts.KeyDefaults());
+    const keys::KeyPage expectedPage = keys::EncodeKeyPage(
+        image->blocks[0], macros::MacroIdsInOrder(image->macros), rig.facts.KeyDefaults());
     EXPECT_TRUE(std::equal(expectedPage.begin(), expectedPage.end(), after.keyPages.begin()));
     EXPECT_TRUE(std::equal(after.keyPages.begin() + keys::kKeyPageBytes, after.keyPages.end(),
                            before.keyPages.begin() + keys::kKeyPageBytes));

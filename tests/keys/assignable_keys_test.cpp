@@ -6,7 +6,7 @@
 #include "keys/assignable_keys.h"
 #include "keys/key_lookup.h"
 #include "keys/key_table.h"
-#include "shipped_key_names.h"
+#include "keys/shipped_key_names.h"
 
 namespace qv::keys {
 namespace {

@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "macros/macro_area.h"
+
 #include "core/hex.h"
 #include "keys/key_page.h"
 
@@ -62,7 +64,8 @@ TEST(KeyPageEncode, EachKindWritesItsAction) {
         KeyBlock block = FreshKeyBlock();
         block[kEscSlot].kind = c.kind;
         block[kEscSlot].value = c.value;
-        const KeyPage page = EncodeKeyPage(block, list, kBuiltInKeyDefaultTable);
+        const KeyPage page =
+            EncodeKeyPage(block, macros::MacroIdsInOrder(list), kBuiltInKeyDefaultTable);
         EXPECT_EQ(ActionAt(page, kEscPosition), c.expected)
             << "kind " << static_cast<int>(c.kind) << " value " << c.value;
         KeyPage rest = page;
@@ -183,7 +186,7 @@ TEST(KeyPageRoundTrip, VariedBlockSurvivesEncodeAndDecode) {
     }
     ASSERT_GT(next, 40u);
 
-    const KeyPage page = EncodeKeyPage(block, list, defaults);
+    const KeyPage page = EncodeKeyPage(block, macros::MacroIdsInOrder(list), defaults);
     const DecodedKeyPage decoded = DecodeKeyPage(page, defaults);
     EXPECT_EQ(decoded.block, block);
     EXPECT_TRUE(decoded.problems.empty());

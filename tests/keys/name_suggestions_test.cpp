@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "keys/assignment_spec.h"
+#include "assignments/assignment_spec.h"
 #include "keys/name_suggestions.h"
-#include "shipped_key_names.h"
+#include "keys/shipped_key_names.h"
 
 namespace qv::keys {
 namespace {

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "keys/key_names.h"
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 
 namespace qv::keys {
 
 inline TextLookupFn ShippedKeyNames() {
-    const ui::IniLoadResult loaded = ui::IniFile::Load(QV_SHIPPED_LOOKUP_FILE);
+    const platform::IniLoadResult loaded = platform::IniFile::Load(QV_SHIPPED_LOOKUP_FILE);
     return [file = loaded.file](const std::string& key) {
         const auto text = file.Find("TEXT", key);
         return text ? std::string(*text) : std::string("#Error");

@@ -21,7 +21,7 @@ void BackDate(const std::filesystem::path& path) {
 }
 
 std::string Value(const CachedIniFile& file) {
-    return file.Get()->GetString("S", "k", "missing", kProfileReadMaxChars);
+    return file.Get()->GetString("S", "k", "missing", platform::kProfileReadMaxChars);
 }
 
 class CachedIniFileTest : public testing::Test {

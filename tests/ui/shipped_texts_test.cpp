@@ -19,13 +19,13 @@
 #include "keys/key_names.h"
 #include "keys/key_table.h"
 #include "keys/unknown_key_format.h"
+#include "platform/ini_file.h"
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
+#include "platform/text_encoding.h"
 #include "temp_folder.h"
-#include "ui/ini_file.h"
 #include "ui/lookup_keys.h"
 #include "ui/safe_format.h"
-#include "ui/text_encoding.h"
 #include "ui/text_lookup.h"
 #include "ui/text_slots.h"
 #include "ui/text_table.h"
@@ -46,9 +46,9 @@ std::string ReadBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
-IniFile LoadShipped(const std::filesystem::path& path) {
-    IniLoadResult loaded = IniFile::Load(path);
-    EXPECT_EQ(loaded.status, IniLoadStatus::Ok) << path;
+platform::IniFile LoadShipped(const std::filesystem::path& path) {
+    platform::IniLoadResult loaded = platform::IniFile::Load(path);
+    EXPECT_EQ(loaded.status, platform::IniLoadStatus::Ok) << path;
     return std::move(loaded.file);
 }
 
@@ -67,7 +67,8 @@ std::string_view Trim(std::string_view text) {
     return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
 }
 
-// The key names of a section in file order, duplicates included; IniFile answers values only.
+// The key names of a section in file order, duplicates included; platform::IniFile answers values
+// only.
 std::vector<std::string> SectionKeys(std::string_view text, std::string_view section) {
     std::vector<std::string> keys;
     bool inSection = false;
@@ -83,7 +84,8 @@ std::vector<std::string> SectionKeys(std::string_view text, std::string_view sec
             continue;
         }
         if (line.front() == '[') {
-            inSection = EqualsIgnoreCase(Trim(line.substr(1, line.find(']') - 1)), section);
+            inSection =
+                platform::EqualsIgnoreCase(Trim(line.substr(1, line.find(']') - 1)), section);
         } else if (inSection && line.find('=') != std::string_view::npos) {
             keys.emplace_back(Trim(line.substr(0, line.find('='))));
         }
@@ -155,8 +157,8 @@ const std::vector<FormatUse>& LookupFormats() {
 
 class ShippedTexts : public testing::Test {
 protected:
-    IniFile lookup_ = LoadShipped(kLookupFile);
-    IniFile language_ = LoadShipped(kLanguageFile);
+    platform::IniFile lookup_ = LoadShipped(kLookupFile);
+    platform::IniFile language_ = LoadShipped(kLanguageFile);
 };
 
 TEST_F(ShippedTexts, EveryLookupKeyTheCodeUsesHasAText) {
@@ -165,8 +167,8 @@ TEST_F(ShippedTexts, EveryLookupKeyTheCodeUsesHasAText) {
         const auto value = lookup_.Find(kTextSection, key);
         ASSERT_TRUE(value.has_value()) << key;
         EXPECT_FALSE(Trim(*value).empty()) << key;
-        EXPECT_TRUE(IsValidUtf8(*value)) << key;
-        EXPECT_LE(CountCodePoints(*value), kProfileReadMaxChars) << key;
+        EXPECT_TRUE(platform::IsValidUtf8(*value)) << key;
+        EXPECT_LE(platform::CountCodePoints(*value), platform::kProfileReadMaxChars) << key;
     }
 }
 
@@ -186,8 +188,8 @@ TEST_F(ShippedTexts, LookupFileHoldsOnlyUsedKeysOnceAndEveryModeName) {
     for (int mode = 1; mode <= kModeCount; ++mode) {
         const std::string key = std::to_string(mode);
         EXPECT_TRUE(modes.erase(key) == 1) << "no name for mode " << mode;
-        const std::string name =
-            lookup_.GetString(kModeNameSection, key, kMissingModeName, kProfileReadMaxChars);
+        const std::string name = lookup_.GetString(kModeNameSection, key, kMissingModeName,
+                                                   platform::kProfileReadMaxChars);
         EXPECT_NE(name, kMissingModeName) << mode;
         EXPECT_FALSE(Trim(name).empty()) << mode;
     }
@@ -218,8 +220,8 @@ TEST_F(ShippedTexts, LanguageFileHasEverySlotAndWindowKeyInBothSections) {
             const auto value = language_.Find(section, key);
             ASSERT_TRUE(value.has_value()) << key;
             EXPECT_FALSE(Trim(*value).empty()) << key;
-            EXPECT_TRUE(IsValidUtf8(*value)) << key;
-            EXPECT_LE(CountCodePoints(*value), kSlotMaxChars) << key;
+            EXPECT_TRUE(platform::IsValidUtf8(*value)) << key;
+            EXPECT_LE(platform::CountCodePoints(*value), kSlotMaxChars) << key;
         }
         for (TextSlot slot : AllSlots()) {
             const std::string_view value = language_.Find(section, SlotName(slot)).value_or("");
@@ -237,19 +239,19 @@ TEST_F(ShippedTexts, FormatsFitTheirArgumentsAndNoOtherTextHasAConversion) {
     std::set<std::string> formatKeys;
     for (const FormatUse& use : LookupFormats()) {
         const std::string format =
-            lookup_.GetString(kTextSection, use.key, "", kProfileReadMaxChars);
+            lookup_.GetString(kTextSection, use.key, "", platform::kProfileReadMaxChars);
         EXPECT_TRUE(FormatChecked(format, use.args).has_value()) << use.key << ": " << format;
         formatKeys.insert(Upper(use.key));
     }
-    const std::string unknownFormat =
-        lookup_.GetString(kTextSection, keys::kUnknownKeySlotText, "", kProfileReadMaxChars);
+    const std::string unknownFormat = lookup_.GetString(kTextSection, keys::kUnknownKeySlotText, "",
+                                                        platform::kProfileReadMaxChars);
     EXPECT_TRUE(keys::IsSafeUnknownKeyFormat(unknownFormat)) << unknownFormat;
     EXPECT_NE(keys::FormatUnknownKeyName(unknownFormat, 0x064).find("064"), std::string::npos);
 
     const std::string_view path = "/home/user/Documents/Quorvane_51M/broken.fwc";
     for (std::string_view section : kLanguageSections) {
         const std::string format = language_.GetString(
-            section, SlotName(TextSlot::PROFILE_FORMAT_ERROR), "", kProfileReadMaxChars);
+            section, SlotName(TextSlot::PROFILE_FORMAT_ERROR), "", platform::kProfileReadMaxChars);
         const auto text = FormatChecked(format, std::vector<FormatArg>{path});
         ASSERT_TRUE(text.has_value()) << section << ": " << format;
         EXPECT_NE(text->find(path), std::string::npos);
@@ -279,10 +281,11 @@ TEST_F(ShippedTexts, BuiltInEnglishTextsAreTheShippedEnglishTexts) {
     for (TextSlot slot : AllSlots()) {
         const SlotUse use = UseOf(slot);
         const bool lookedUp = use == SlotUse::LookupKey || use == SlotUse::LookupFormat;
-        const std::string shipped =
-            lookedUp
-                ? lookup_.GetString(kTextSection, BuiltInText(slot), "", kProfileReadMaxChars)
-                : language_.GetString(kEnglishSection, SlotName(slot), "", kProfileReadMaxChars);
+        const std::string shipped = lookedUp
+                                        ? lookup_.GetString(kTextSection, BuiltInText(slot), "",
+                                                            platform::kProfileReadMaxChars)
+                                        : language_.GetString(kEnglishSection, SlotName(slot), "",
+                                                              platform::kProfileReadMaxChars);
         if (slot == TextSlot::MAIN_BUTTON_QUINDO_VER) {
             // The shipped caption adds the version, which the built-in one leaves out.
             EXPECT_TRUE(shipped.starts_with(EnglishText(slot))) << shipped;

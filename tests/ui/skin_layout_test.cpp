@@ -200,11 +200,11 @@ TEST_F(SkinLayoutTest, ScreenLinkAndCaptions) {
     EXPECT_EQ(main_.BackgroundPicture(Skins()), Skins() / "main_bg.jpg");
     EXPECT_EQ(main_.MaskPicture(Skins()), Skins() / "main_mask.bmp");
     EXPECT_EQ(main_.Link(), kDefaultSkinLink);
-    EXPECT_EQ(SkinFile(IniFile::ParseText("[SCREEN]\nLink=https://a.test/x\n")).Link(),
+    EXPECT_EQ(SkinFile(platform::IniFile::ParseText("[SCREEN]\nLink=https://a.test/x\n")).Link(),
               "https://a.test/x");
     // A rooted name still points into the skin folder; an absent one at the folder itself,
     // which cannot load as a picture.
-    const SkinFile odd(IniFile::ParseText("[SCREEN]\nMain=/etc/bg.jpg\n"));
+    const SkinFile odd(platform::IniFile::ParseText("[SCREEN]\nMain=/etc/bg.jpg\n"));
     EXPECT_EQ(odd.BackgroundPicture(Skins()), Skins() / "etc/bg.jpg");
     EXPECT_EQ(odd.MaskPicture(Skins()), Skins() / "");
 
@@ -301,7 +301,7 @@ TEST_F(SkinLayoutTest, UnloadablePictureEndsTheSetUpNamingTheFile) {
     EXPECT_EQ(noMask.events.size(), 2u);  // the window is never sized or shaped
 
     // No SCREEN Main key: the folder itself is what fails.
-    const SkinFile bare(IniFile::ParseText("[SCREEN]\nMask=m.bmp\n"));
+    const SkinFile bare(platform::IniFile::ParseText("[SCREEN]\nMask=m.bmp\n"));
     RecordingTarget any;
     const auto bareExit = SetUpSkinnedWindow(bare, Skins(), pictures, controls, any);
     ASSERT_TRUE(bareExit);
@@ -334,8 +334,9 @@ TEST(SkinKeyListTest, ListsAreCompleteAndFreeOfRepeats) {
             full += key + "=5,5,5,5\n";
         }
     }
-    EXPECT_EQ(MissingButtonInfoKeys(SkinFile(IniFile::ParseText(full)), SkinWindow::Profile),
-              std::vector<std::string>{"FUNC_LOAD"});
+    EXPECT_EQ(
+        MissingButtonInfoKeys(SkinFile(platform::IniFile::ParseText(full)), SkinWindow::Profile),
+        std::vector<std::string>{"FUNC_LOAD"});
     EXPECT_EQ(MissingButtonInfoKeys(SkinFile(), SkinWindow::Composite).size(),
               kCompositeImageButtonKeys.size() + kCompositeControlKeys.size());
 }

@@ -37,7 +37,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_value.h"
 
@@ -84,7 +84,7 @@ struct Theme {
 
 class Layout {
 public:
-    explicit Layout(qv::ui::IniFile ini) : ini_(std::move(ini)) {}
+    explicit Layout(qv::platform::IniFile ini) : ini_(std::move(ini)) {}
 
     [[nodiscard]] std::optional<std::string> Get(const std::string& section,
                                                  const std::string& key) const {
@@ -104,7 +104,7 @@ public:
     }
 
 private:
-    qv::ui::IniFile ini_;
+    qv::platform::IniFile ini_;
 };
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -914,8 +914,8 @@ void WriteTrayIcons(const Theme& theme, const fs::path& out) {
 }
 
 int Generate(const fs::path& layoutPath, const fs::path& out) {
-    qv::ui::IniLoadResult loaded = qv::ui::IniFile::Load(layoutPath);
-    if (loaded.status != qv::ui::IniLoadStatus::Ok) {
+    qv::platform::IniLoadResult loaded = qv::platform::IniFile::Load(layoutPath);
+    if (loaded.status != qv::platform::IniLoadStatus::Ok) {
         throw std::runtime_error("cannot read " + layoutPath.string());
     }
     const Layout layout(std::move(loaded.file));

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 
 namespace qv::gui {
 namespace {
@@ -21,8 +21,8 @@ std::string ToUtf8(QStringView text) {
 
 std::optional<QString> CIniFile::GetString(QStringView section, QStringView key,
                                            QStringView defaultValue) const {
-    const std::string value = qv::ui::ReadProfileString(ToPath(path_), ToUtf8(section), ToUtf8(key),
-                                                        ToUtf8(defaultValue), kIniReadMaxChars);
+    const std::string value = qv::platform::ReadProfileString(
+        ToPath(path_), ToUtf8(section), ToUtf8(key), ToUtf8(defaultValue), kIniReadMaxChars);
     if (value.empty()) {
         return std::nullopt;
     }
@@ -30,8 +30,8 @@ std::optional<QString> CIniFile::GetString(QStringView section, QStringView key,
 }
 
 bool CIniFile::WriteString(QStringView section, QStringView key, QStringView value) const {
-    return qv::ui::WriteProfileString(ToPath(path_), ToUtf8(section), ToUtf8(key), ToUtf8(value)) ==
-           qv::ui::IniWriteStatus::Ok;
+    return qv::platform::WriteProfileString(ToPath(path_), ToUtf8(section), ToUtf8(key),
+                                            ToUtf8(value)) == qv::platform::IniWriteStatus::Ok;
 }
 
 }  // namespace qv::gui

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "keys/assignment_spec.h"
-#include "shipped_key_names.h"
+#include "assignments/assignment_spec.h"
+#include "keys/shipped_key_names.h"
 
 namespace qv::keys {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 
 #include <fstream>
 #include <iterator>
@@ -7,7 +7,7 @@
 
 #include "platform/atomic_file.h"
 
-namespace qv::ui {
+namespace qv::platform {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\v\f";
@@ -324,4 +324,4 @@ IniWriteStatus WriteProfileString(const std::filesystem::path& path, std::string
     return loaded.file.Save(path);
 }
 
-}  // namespace qv::ui
+}  // namespace qv::platform

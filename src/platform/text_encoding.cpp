@@ -1,8 +1,8 @@
-#include "ui/text_encoding.h"
+#include "platform/text_encoding.h"
 
 #include <array>
 
-namespace qv::ui {
+namespace qv::platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -195,4 +195,4 @@ DecodedText DecodeText(std::span<const std::uint8_t> bytes) {
     return {DecodeWindows1252(bytes), TextEncoding::Windows1252};
 }
 
-}  // namespace qv::ui
+}  // namespace qv::platform

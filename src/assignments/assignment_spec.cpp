@@ -1,4 +1,4 @@
-#include "keys/assignment_spec.h"
+#include "assignments/assignment_spec.h"
 
 #include <algorithm>
 #include <charconv>

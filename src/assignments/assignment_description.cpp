@@ -1,4 +1,4 @@
-#include "keys/assignment_description.h"
+#include "assignments/assignment_description.h"
 
 #include <algorithm>
 

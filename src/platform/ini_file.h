@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/text_encoding.h"
+#include "platform/text_encoding.h"
 
-namespace qv::ui {
+namespace qv::platform {
 
 // The reads of this program pass buffers of 260 units with the terminator.
 inline constexpr std::size_t kProfileReadMaxChars = 259;
@@ -123,4 +123,4 @@ struct IniLoadResult {
 // ASCII case-insensitive equality, as names in these files compare.
 [[nodiscard]] bool EqualsIgnoreCase(std::string_view a, std::string_view b) noexcept;
 
-}  // namespace qv::ui
+}  // namespace qv::platform

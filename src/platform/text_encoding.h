@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace qv::ui {
+namespace qv::platform {
 
 enum class TextEncoding {
     Utf8,         // no byte-order mark, valid UTF-8
@@ -48,4 +48,4 @@ struct DecodedText {
 
 void AppendUtf8(std::string& out, char32_t codePoint);
 
-}  // namespace qv::ui
+}  // namespace qv::platform

@@ -1,14 +1,14 @@
-#include "ui/ini_file.h"
+#include "platform/ini_file.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
-#include "ui/text_encoding.h"
+#include "platform/text_encoding.h"
+#include "ui/temp_folder.h"
 
-namespace qv::ui {
+namespace qv::platform {
 namespace {
 
 // UTF-16 with a byte-order mark, from well-formed UTF-8.
@@ -320,4 +320,4 @@ TEST(IniFileTest, ProfileCallsOnFiles) {
 }
 
 }  // namespace
-}  // namespace qv::ui
+}  // namespace qv::platform

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/assignment_description.h"
+#include "assignments/assignment_description.h"
 
 namespace qv::keys {
 namespace {
