@@ -22,34 +22,39 @@ TEST_P(CompletionValueChoices, ReadFromTheHelp) {
     EXPECT_EQ(choices.filePrefixes, c.filePrefixes);
 }
 
+HelpEntry Entry(std::string name, std::string type, std::string description = "") {
+    HelpEntry entry;
+    entry.names = {std::move(name)};
+    entry.valueType = std::move(type);
+    entry.description = std::move(description);
+    return entry;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Entries, CompletionValueChoices,
     ::testing::Values(
+        ChoicesCase{"SmallRange",
+                    Entry("--profile", "INT:INT in [1 - 4]"),
+                    false,
+                    {"1", "2", "3", "4"},
+                    {}},
+        ChoicesCase{"LongRangeNotListed", Entry("--mode", "INT:INT in [1 - 255]"), false, {}, {}},
         ChoicesCase{
-            "SmallRange", {{"--profile"}, "INT:INT in [1 - 4]"}, false, {"1", "2", "3", "4"}, {}},
-        ChoicesCase{"LongRangeNotListed", {{"--mode"}, "INT:INT in [1 - 255]"}, false, {}, {}},
-        ChoicesCase{
-            "Set", {{"--direction"}, "TEXT:{first,second}"}, false, {"first", "second"}, {}},
+            "Set", Entry("--direction", "TEXT:{first,second}"), false, {"first", "second"}, {}},
         ChoicesCase{"QuotedChoicesWithAFileAfterAPrefix",
-                    {{"--keyboard"},
-                     "KIND",
-                     "",
-                     false,
-                     "Which keyboard: 'real' (default), the user's 'sim' or 'sim:PATH' (a file)"},
+                    Entry("--keyboard", "KIND",
+                          "Which keyboard: 'real' (default), the user's 'sim' or 'sim:PATH'"),
                     false,
                     {"real", "sim", "sim:"},
                     {"sim:"}},
-        ChoicesCase{"OneQuotedWordIsAQuotation",
-                    {{"--name"}, "TEXT", "", false, "Like 'this'"},
-                    false,
-                    {},
-                    {}},
-        ChoicesCase{"FilePositional", {{"file"}, "TEXT"}, true, {}, {""}},
-        ChoicesCase{"FileType", {{"--out"}, "TEXT:FILE"}, false, {}, {""}},
-        ChoicesCase{"QtFileValue", {{"--screenshot"}, "<file>"}, false, {}, {""}},
-        ChoicesCase{"ProfileIsNotAFile", {{"--profile"}, "TEXT"}, false, {}, {}},
-        ChoicesCase{"FlagTakesNothing", {{"--input-file"}, ""}, false, {}, {}}),
-    [](const ::testing::TestParamInfo<ChoicesCase>& info) { return info.param.name; });
+        ChoicesCase{
+            "OneQuotedWordIsAQuotation", Entry("--name", "TEXT", "Like 'this'"), false, {}, {}},
+        ChoicesCase{"FilePositional", Entry("file", "TEXT"), true, {}, {""}},
+        ChoicesCase{"FileType", Entry("--out", "TEXT:FILE"), false, {}, {""}},
+        ChoicesCase{"QtFileValue", Entry("--screenshot", "<file>"), false, {}, {""}},
+        ChoicesCase{"ProfileIsNotAFile", Entry("--profile", "TEXT"), false, {}, {}},
+        ChoicesCase{"FlagTakesNothing", Entry("--input-file", ""), false, {}, {}}),
+    [](const ::testing::TestParamInfo<ChoicesCase>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace qv::helpdoc

@@ -270,6 +270,13 @@ Footer ParseFooter(std::string_view text) {
         const std::string& first = lines[i];
         const bool headed = first.back() == ':' && !IsSpace(first.front()) && end > i + 1 &&
                             IndentOf(lines[i + 1]) > 0;
+        if (headed) {
+            // A list ends where the next line starts at the margin, such as another heading.
+            end = i + 1;
+            while (end < lines.size() && IndentOf(lines[end]) > 0 && !Trim(lines[end]).empty()) {
+                ++end;
+            }
+        }
         const std::string heading = headed ? Lower(Trim(first)) : std::string{};
         std::vector<std::string_view> body(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                            lines.begin() + static_cast<std::ptrdiff_t>(end));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <regex>
+#include <utility>
 
 #include "text_util.h"
 
@@ -315,6 +316,7 @@ public:
 
     std::string Write() {
         const Footer footer = ParseFooter(program_.help.footer);
+        programExamples_ = footer.examples;
         const Intro intro = SplitIntro(program_.help.description, info_.name);
         Scan(program_, footer);
 
@@ -464,10 +466,17 @@ private:
         WriteEntries(out_, command.help.positionals, true, false);
         WriteEntries(out_, command.help.options, false, skipHelp);
 
+        // Its own examples, and those of the program's that run it.
         std::vector<Example> examples;
-        for (const Example& example : footer.examples) {
-            if (ExampleTarget(program_, example.command) == command.path) {
-                examples.push_back(example);
+        for (const std::vector<Example>* list :
+             {&footer.examples, &std::as_const(programExamples_)}) {
+            for (const Example& example : *list) {
+                const bool listed = std::any_of(examples.begin(), examples.end(), [&](auto& e) {
+                    return e.command == example.command;
+                });
+                if (!listed && ExampleTarget(program_, example.command) == command.path) {
+                    examples.push_back(example);
+                }
             }
         }
         if (!examples.empty()) {
@@ -497,6 +506,7 @@ private:
     const Command& program_;
     const ManPageInfo& info_;
     std::string out_;
+    std::vector<Example> programExamples_;
     std::vector<Mention> files_;
     std::vector<Mention> environment_;
 };
