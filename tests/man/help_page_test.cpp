@@ -24,6 +24,8 @@ constexpr const char* kCli11Help =
     "  --profile INT:INT in [1 - 4] REQUIRED\n"
     "                              Profile 1..4\n"
     "  --mode INT:INT in [1 - 255] Lighting mode number\n"
+    "  --report-rate INT:INT in [0 - 3]\n"
+    "                              Report rate\n"
     "  --colour,--color TEXT (Env:TOOL_COLOUR)\n"
     "                              Single colour\n"
     "  --apply Excludes: --dry     Write at once\n"
@@ -49,7 +51,7 @@ TEST(ManHelpPage, ReadsCli11Layout) {
     EXPECT_EQ(page->positionals[0].valueType, "TEXT");
     EXPECT_TRUE(page->positionals[0].required);
 
-    ASSERT_EQ(page->options.size(), 5u);
+    ASSERT_EQ(page->options.size(), 6u);
     EXPECT_EQ(page->options[0].names, (std::vector<std::string>{"-h", "--help"}));
     EXPECT_EQ(page->options[0].valueType, "");
     EXPECT_EQ(page->options[1].valueType, "INT:INT in [1 - 4]");
@@ -57,10 +59,13 @@ TEST(ManHelpPage, ReadsCli11Layout) {
     EXPECT_EQ(page->options[1].description, "Profile 1..4");
     EXPECT_EQ(page->options[2].valueType, "INT:INT in [1 - 255]");
     EXPECT_EQ(page->options[2].description, "Lighting mode number");
-    EXPECT_EQ(page->options[3].names, (std::vector<std::string>{"--colour", "--color"}));
-    EXPECT_EQ(page->options[3].envVar, "TOOL_COLOUR");
-    EXPECT_EQ(page->options[3].valueType, "TEXT");
-    EXPECT_EQ(page->options[4].valueType, "") << "what it excludes is not its value";
+    // Too long for the column, with a blank where the column ends.
+    EXPECT_EQ(page->options[3].valueType, "INT:INT in [0 - 3]");
+    EXPECT_EQ(page->options[3].description, "Report rate");
+    EXPECT_EQ(page->options[4].names, (std::vector<std::string>{"--colour", "--color"}));
+    EXPECT_EQ(page->options[4].envVar, "TOOL_COLOUR");
+    EXPECT_EQ(page->options[4].valueType, "TEXT");
+    EXPECT_EQ(page->options[5].valueType, "") << "what it excludes is not its value";
 
     ASSERT_EQ(page->subcommands.size(), 2u);
     EXPECT_EQ(page->subcommands[1].names.front(), "set");

@@ -109,15 +109,30 @@ std::size_t DescriptionColumn(const std::vector<std::string_view>& lines) {
     return best == votes.end() ? 0 : best->first;
 }
 
+bool IsBalanced(std::string_view text) {
+    int depth = 0;
+    for (const char c : text) {
+        depth += (c == '[' || c == '{' || c == '(' || c == '<') ? 1 : 0;
+        depth -= (c == ']' || c == '}' || c == ')' || c == '>') ? 1 : 0;
+        if (depth < 0) {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
 HelpEntry ParseEntry(std::string_view first, const std::vector<std::string_view>& wrapped,
                      SectionKind kind, std::size_t column) {
     HelpEntry entry;
     const std::string text = JoinNameList(first);
     const std::size_t shift = first.size() - text.size();
     std::size_t gap = text.find("  ", IndentOf(text));
-    // CLI11 leaves a single blank when the names fill the column to its last character.
+    // CLI11 leaves a single blank when the names fill the column to its last character. Names
+    // too long for the column are alone on their line, and a blank there may fall inside the
+    // value's type ("INT in [0 - 3]"), which a split would leave unbalanced.
     if (gap == std::string::npos && column > shift + kEntryIndent + 1 &&
-        text.size() > column - shift && text[column - shift - 1] == ' ') {
+        text.size() > column - shift && text[column - shift - 1] == ' ' &&
+        IsBalanced(std::string_view(text).substr(0, column - shift - 1))) {
         gap = column - shift - 1;
     }
     const std::string_view left = Trim(std::string_view(text).substr(0, gap));
