@@ -8,4 +8,5 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     libhidapi-dev libudev-dev \
     libcli11-dev nlohmann-json3-dev \
     qt6-base-dev xvfb xauth \
-    clang libfuzzer-14-dev clang-format
+    clang libfuzzer-14-dev clang-format \
+    groff-base
