@@ -41,8 +41,7 @@ std::string NoticeText(const service::ServiceNotice& notice, const TextTable& te
             // The slot's text comes from the language file: the built-in format stands in when
             // it does not fit one text argument.
             const std::string format = texts.SlotText(TextSlot::PROFILE_FORMAT_ERROR);
-            return SafeFormat(format, BuiltInText(TextSlot::PROFILE_FORMAT_ERROR),
-                              {notice.detail});
+            return SafeFormat(format, BuiltInText(TextSlot::PROFILE_FORMAT_ERROR), {notice.detail});
         }
         case Notice::ImportRefused:
             return ResolvedSlotText(TextSlot::MAIN_PROMPT_INPORT, texts, lookup);

@@ -37,9 +37,9 @@
 #include "device/key_events.h"
 #include "gui_tests.h"
 #include "platform/instance_lock.h"
+#include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/keyboard_memory.h"
-#include "service/keyboard_service.h"
 #include "sim/sim_hid_service.h"
 #include "ui/qt/png_button.h"
 
@@ -227,8 +227,8 @@ private slots:
         desktop->Keyboard().Unplug();
         QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), kNoKeyboardIcon, kWait);
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            desktop->Settled() && window.Tray().Picture() == kKeyboardIcon, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+                                 kWait);
         QVERIFY(!window.isVisible());
     }
 
@@ -249,8 +249,8 @@ private slots:
         // A keyboard that arrives later does not open the window by itself: with none at start
         // the window waits to be asked.
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            desktop->Settled() && window.Tray().Picture() == kKeyboardIcon, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+                                 kWait);
         QVERIFY(!window.isVisible());
         window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
         QVERIFY(window.isVisible());
@@ -446,8 +446,8 @@ private slots:
         QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
 
         // The bank toggle marks the other bank's assigned keys and names its keys.
-        desktop->Service().Image().Lock()->blocks[0][keys::kFirstGKeySlot + keys::kGKeysPerBank] =
-            {.kind = keys::KeyKind::Disabled};
+        desktop->Service().Image().Lock()->blocks[0][keys::kFirstGKeySlot + keys::kGKeysPerBank] = {
+            .kind = keys::KeyKind::Disabled};
         keyboard.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
         QVERIFY(desktop->Settle());
         QVERIFY(window.Button("LOCK_AB")->IsCheckedLook());
@@ -525,8 +525,7 @@ private slots:
         // Ended before the question was ever shown: the worker waiting for its answer is
         // released with no.
         {
-            auto desktop =
-                std::make_unique<Desktop>(*homeFolder_, Options{.firmware = 0x0106});
+            auto desktop = std::make_unique<Desktop>(*homeFolder_, Options{.firmware = 0x0106});
             QVERIFY(!desktop->Start());
             desktop.reset();
         }
@@ -579,8 +578,7 @@ private slots:
 
         // Options it does not know are ignored.
         QProcess* opener = SecondProcess({QStringLiteral("--no-such-option"),
-                                          QStringLiteral("--colour=blue"),
-                                          QStringLiteral("-z")});
+                                          QStringLiteral("--colour=blue"), QStringLiteral("-z")});
         QTRY_VERIFY_WITH_TIMEOUT(opener->state() == QProcess::NotRunning, kWait);
         QCOMPARE(opener->exitStatus(), QProcess::NormalExit);
         QCOMPARE(opener->exitCode(), 0);

@@ -114,8 +114,7 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
             auto found = pictures_.find(name.toStdString());
             if (found == pictures_.end()) {
                 found = pictures_
-                            .emplace(name.toStdString(),
-                                     QPixmap(QDir(SkinFolder()).filePath(name)))
+                            .emplace(name.toStdString(), QPixmap(QDir(SkinFolder()).filePath(name)))
                             .first;
             }
             return found->second;

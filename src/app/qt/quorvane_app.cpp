@@ -233,9 +233,8 @@ void CQuorvaneApp::OnQuestion(service::Question question, bool* answer) {
 void CQuorvaneApp::SwitchProfileSlot(int profile) {
     // The keyboard already runs `profile` when it switched by itself: the switch then only
     // reads what goes with it. The slot follows when the service reports the active profile.
-    service_->Post([profile](service::KeyboardSession& session) {
-        (void)session.SetActiveProfile(profile);
-    });
+    service_->Post(
+        [profile](service::KeyboardSession& session) { (void)session.SetActiveProfile(profile); });
 }
 
 void CQuorvaneApp::Exit() {
