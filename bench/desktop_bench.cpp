@@ -31,10 +31,10 @@
 #include <string>
 #include <vector>
 
-#include "app/keyboard_app.h"
 #include "app/qt/main_window.h"
 #include "app/qt/quorvane_app.h"
 #include "app/qt/tray_icon.h"
+#include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/sim_hid_service.h"
 #include "ui/qt/png_button.h"
@@ -216,7 +216,7 @@ int AppChild() {
     std::printf("ready %lld\n", static_cast<long long>(NowNs()));
     std::fflush(stdout);
     // The peak once the keyboard has been read as well, a full macro area included.
-    RunUntil([&] { return app.Keyboard().IsSettled(); });
+    RunUntil([&] { return app.Settled(); });
     std::printf("peak %ld\n", PeakKb());
     std::fflush(stdout);
     return 0;
@@ -352,24 +352,26 @@ int Driver(const std::string& self) {
             return 1;
         }
         heartbeat.Start();
-        qv::app::KeyboardApp& keyboard = app.Keyboard();
-        RunUntil([&] { return keyboard.IsSettled(); });
+        RunUntil([&] { return app.Settled(); });
         heartbeat.Stop();
         std::printf(
             "(a) longest event-loop stall during an arrival with a full macro area: %.1f ms "
             "(%d beats; aim: <= 50 ms)\n",
             heartbeat.StallMs(), heartbeat.Beats());
 
-        // (a) apply of the full macro area, from the Apply button.
-        keyboard.profileImage.Lock()->blocks[0][0x3A] = {.kind = qv::keys::KeyKind::Disabled};
-        keyboard.core.SetApplyPending(true);
-        bool applied = false;
+        // (a) apply of the full macro area, from the Apply button until the service has
+        // written it and the window has heard so.
+        qv::service::KeyboardService& service = app.Service();
+        service.Image().Lock()->blocks[0][0x3A] = {.kind = qv::keys::KeyKind::Disabled};
+        service.MarkEdited();
+        RunUntil([&] { return app.Window().Button("CONTROL2_APPLY")->isEnabled(); });
+        bool clicked = false;
         QTimer::singleShot(0, [&] {
             app.Window().Button("CONTROL2_APPLY")->click();
-            applied = true;
+            clicked = true;
         });
         heartbeat.Start();
-        RunUntil([&] { return applied; });
+        RunUntil([&] { return clicked && app.Settled() && !service.ApplyPending(); });
         heartbeat.Stop();
         std::printf(
             "    longest event-loop stall during an apply of the full macro area: %.1f ms "

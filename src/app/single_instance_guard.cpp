@@ -37,7 +37,7 @@ GuardResult SingleInstanceGuard::Run(std::span<const std::string> arguments,
         if (IsKill(argument)) {
             if (lock_.TryAcquire() == platform::AcquireResult::HeldByOther) {
                 // Whether or not it answers, this process ends.
-                (void)lock_.HandOff(device::MSG_KILL, device::TAG_KILL);
+                (void)lock_.HandOff(MSG_KILL, TAG_KILL);
                 result.endProcess = true;
                 result.exitCode = 0;
                 return result;
@@ -49,7 +49,7 @@ GuardResult SingleInstanceGuard::Run(std::span<const std::string> arguments,
 
     switch (lock_.TryAcquire()) {
         case platform::AcquireResult::HeldByOther:
-            (void)lock_.HandOff(device::MSG_OPEN, device::TAG_OPEN);
+            (void)lock_.HandOff(MSG_OPEN, TAG_OPEN);
             result.endProcess = true;
             result.exitCode = 0;
             return result;
@@ -68,9 +68,24 @@ GuardResult SingleInstanceGuard::Run(std::span<const std::string> arguments,
     return result;
 }
 
-platform::InstanceLock::Handler ForwardToMainWindow(device::MainWindowPort& port) {
-    return [&port](std::uint32_t number, std::uint32_t tag) {
-        return port.Send(device::Message{number, tag, 0}) == device::MessageReply::Handled;
+std::optional<HandOffRequest> AcceptHandOff(std::uint32_t number, std::uint32_t tag) {
+    if (number == MSG_OPEN && tag == TAG_OPEN) {
+        return HandOffRequest::Open;
+    }
+    if (number == MSG_KILL && tag == TAG_KILL) {
+        return HandOffRequest::Kill;
+    }
+    return std::nullopt;
+}
+
+platform::InstanceLock::Handler HandOffHandler(std::function<void(HandOffRequest)> deliver) {
+    return [deliver = std::move(deliver)](std::uint32_t number, std::uint32_t tag) {
+        const std::optional<HandOffRequest> request = AcceptHandOff(number, tag);
+        if (!request) {
+            return false;
+        }
+        deliver(*request);
+        return true;
     };
 }
 

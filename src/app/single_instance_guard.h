@@ -5,10 +5,12 @@
 // and tells the caller whether this process ends. It never ends the process itself.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
-#include "app/main_window_messages.h"
+#include "core/fourcc.h"
 #include "platform/instance_lock.h"
 #include "platform/program_launcher.h"
 
@@ -16,10 +18,25 @@ namespace qv::app {
 
 inline constexpr std::string_view kCompanionProgram = "Mistrel.exe";
 
+// What a later start sends the running instance: a message number and its tag. Other
+// processes, also of older builds, send exactly these values.
+inline constexpr std::uint32_t MSG_KILL = 0x4D4B;
+inline constexpr std::uint32_t MSG_OPEN = 0x5350;
+// KILL's value, unlike OPEN's, holds its characters last-first ("LLIK").
+inline constexpr std::uint32_t TAG_KILL = 0x4C4C494B;
+inline constexpr std::uint32_t TAG_OPEN = FourCC("OPEN");
+static_assert(TAG_OPEN == 0x4F50454E);
+
+enum class HandOffRequest : std::uint8_t { Open, Kill };
+
+// The request a hand-off carries: MSG_OPEN with OPEN or MSG_KILL with KILL. Any other number,
+// or one of these with another tag, is no request and is ignored.
+[[nodiscard]] std::optional<HandOffRequest> AcceptHandOff(std::uint32_t number, std::uint32_t tag);
+
 struct GuardResult {
     bool endProcess = false;   // another instance runs and got the request; end now
     int exitCode = 0;          // the code to end with when endProcess
-    bool startHidden = false;  // "/Start": set the opened-once flag
+    bool startHidden = false;  // "/Start": the window does not open by itself
     // This process is the first instance and holds the lock. False also when the lock folder
     // was refused: the process then runs without single-instance protection.
     bool firstInstance = false;
@@ -42,8 +59,9 @@ private:
     platform::ProgramLauncher* companion_;
 };
 
-// A hand-off handler that delivers the request to the main window as its message and reports
-// it handled only when the window did (a wrong tag is ignored there).
-[[nodiscard]] platform::InstanceLock::Handler ForwardToMainWindow(device::MainWindowPort& port);
+// A hand-off handler that passes each accepted request to `deliver` (on the listener thread)
+// and reports it handled; every other hand-off is answered as not handled.
+[[nodiscard]] platform::InstanceLock::Handler HandOffHandler(
+    std::function<void(HandOffRequest)> deliver);
 
 }  // namespace qv::app

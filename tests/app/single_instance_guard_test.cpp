@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,6 @@ namespace qv::app {
 namespace {
 
 namespace fs = std::filesystem;
-using device::Message;
 
 using test::TempFolder;
 
@@ -25,27 +25,23 @@ fs::path Runtime(const TempFolder& temp) {
     return temp.Path() / "run";
 }
 
-// A main window that handles OPEN and KILL with their tags only.
-class FakeWindow final : public device::MainWindowPort {
+// The requests the running instance received, in order.
+class Received {
 public:
-    device::MessageReply Send(const Message& message) override {
-        std::lock_guard lock(mutex_);
-        received_.push_back(message);
-        const bool ours = (message.number == device::MSG_OPEN && message.tag == device::TAG_OPEN) ||
-                          (message.number == device::MSG_KILL && message.tag == device::TAG_KILL);
-        return ours ? device::MessageReply::Handled : device::MessageReply::Ignored;
+    platform::InstanceLock::Handler Handler() {
+        return HandOffHandler([this](HandOffRequest request) {
+            std::lock_guard lock(mutex_);
+            requests_.push_back(request);
+        });
     }
-    void Post(const Message&) override {}
-    void RunWhileBusy(const std::function<void()>& work) override { work(); }
-
-    std::vector<Message> Received() {
+    std::vector<HandOffRequest> Requests() {
         std::lock_guard lock(mutex_);
-        return received_;
+        return requests_;
     }
 
 private:
     std::mutex mutex_;
-    std::vector<Message> received_;
+    std::vector<HandOffRequest> requests_;
 };
 
 class RecordingLauncher final : public platform::ProgramLauncher {
@@ -64,7 +60,7 @@ protected:
     // Starts the first instance, with no arguments.
     void StartFirst() {
         SingleInstanceGuard guard(firstLock_, &firstLauncher_);
-        const GuardResult result = guard.Run({}, ForwardToMainWindow(window_));
+        const GuardResult result = guard.Run({}, window_.Handler());
         ASSERT_TRUE(result.firstInstance);
         ASSERT_FALSE(result.endProcess);
     }
@@ -77,7 +73,7 @@ protected:
     }
 
     TempFolder temp_;
-    FakeWindow window_;
+    Received window_;
     RecordingLauncher firstLauncher_;
     RecordingLauncher laterLauncher_;
     platform::InstanceLock firstLock_{Runtime(temp_)};
@@ -92,7 +88,7 @@ TEST_F(SingleInstanceGuardTest, FirstInstanceStartsTheCompanionAndLaterStartsOpe
     EXPECT_EQ(later.exitCode, 0);
     EXPECT_FALSE(later.firstInstance);
     EXPECT_TRUE(laterLauncher_.started.empty());
-    EXPECT_EQ(window_.Received(), (std::vector<Message>{{device::MSG_OPEN, device::TAG_OPEN}}));
+    EXPECT_EQ(window_.Requests(), std::vector<HandOffRequest>{HandOffRequest::Open});
 }
 
 TEST_F(SingleInstanceGuardTest, KillEndsTheRunningInstanceInEitherOrder) {
@@ -103,8 +99,8 @@ TEST_F(SingleInstanceGuardTest, KillEndsTheRunningInstanceInEitherOrder) {
         EXPECT_TRUE(later.endProcess);
         EXPECT_EQ(later.exitCode, 0);
     }
-    const Message kill{device::MSG_KILL, device::TAG_KILL};
-    EXPECT_EQ(window_.Received(), (std::vector<Message>{kill, kill}));
+    EXPECT_EQ(window_.Requests(),
+              (std::vector<HandOffRequest>{HandOffRequest::Kill, HandOffRequest::Kill}));
     EXPECT_TRUE(laterLauncher_.started.empty());
 }
 
@@ -132,7 +128,37 @@ TEST_F(SingleInstanceGuardTest, AStaleLockMakesTheNextStartTheFirstInstance) {
     StartFirst();
     EXPECT_TRUE(firstLock_.TookOverStaleLock());
     EXPECT_TRUE(StartAnother({}).endProcess);
-    EXPECT_EQ(window_.Received(), (std::vector<Message>{{device::MSG_OPEN, device::TAG_OPEN}}));
+    EXPECT_EQ(window_.Requests(), std::vector<HandOffRequest>{HandOffRequest::Open});
+}
+
+TEST(HandOffTest, OnlyOpenAndKillWithTheirOwnTagsAreRequests) {
+    struct Case {
+        std::uint32_t number;
+        std::uint32_t tag;
+        std::optional<HandOffRequest> request;
+    };
+    const std::vector<Case> cases{
+        {MSG_OPEN, TAG_OPEN, HandOffRequest::Open},
+        {0x5350, 0x4F50454E, HandOffRequest::Open},
+        {MSG_KILL, TAG_KILL, HandOffRequest::Kill},
+        {0x4D4B, 0x4C4C494B, HandOffRequest::Kill},
+        // KILL read first-character-first is not the tag a later start sends.
+        {MSG_KILL, FourCC("KILL"), std::nullopt},
+        {MSG_OPEN, TAG_KILL, std::nullopt},
+        {MSG_KILL, TAG_OPEN, std::nullopt},
+        {MSG_OPEN, FourCC("INIT"), std::nullopt},
+        {MSG_OPEN, 0, std::nullopt},
+        {0x4D4E, FourCC("INIT"), std::nullopt},
+        {0x1234, TAG_OPEN, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.number << "/" << c.tag);
+        EXPECT_EQ(AcceptHandOff(c.number, c.tag), c.request);
+        bool delivered = false;
+        const auto handler = HandOffHandler([&](HandOffRequest) { delivered = true; });
+        EXPECT_EQ(handler(c.number, c.tag), c.request.has_value());
+        EXPECT_EQ(delivered, c.request.has_value());
+    }
 }
 
 }  // namespace

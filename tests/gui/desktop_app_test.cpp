@@ -1,6 +1,7 @@
 // The desktop program as a whole, offscreen, against the simulated keyboard: start-up, the
-// window's life cycle, the tray icon, the single-instance hand-off (also with a second
-// process), the firmware question and the exit path.
+// window's life cycle as the keyboard service reports it, the tray icon, the busy animation,
+// the single-instance hand-off (also with a second process), the firmware question and the
+// exit path.
 
 #include <QAction>
 #include <QCoreApplication>
@@ -17,22 +18,26 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/keyboard_app.h"
-#include "app/main_window_messages.h"
 #include "app/qt/about_dialog.h"
 #include "app/qt/dialog_prompt.h"
 #include "app/qt/main_window.h"
 #include "app/qt/quorvane_app.h"
+#include "app/qt/service_adapter.h"
 #include "app/qt/tray_icon.h"
+#include "app/single_instance_guard.h"
 #include "core/bytes.h"
+#include "device/device_report.h"
+#include "device/key_events.h"
 #include "gui_tests.h"
 #include "platform/instance_lock.h"
+#include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/keyboard_memory.h"
 #include "sim/sim_hid_service.h"
@@ -45,6 +50,9 @@ namespace qv::gui::test {
 namespace {
 
 constexpr int kWait = 20000;  // ms a QTRY_ waits for something that must happen
+constexpr int kNoKeyboardIcon = CTrayIcon::kNoKeyboard;
+constexpr int kKeyboardIcon = CTrayIcon::kKeyboard;
+constexpr int kPlayingIcon = CTrayIcon::kPlaying;
 
 class RecordingLauncher final : public platform::ProgramLauncher {
 public:
@@ -72,6 +80,8 @@ struct Options {
     bool fullMacroArea = false;
     // The answer to every message box: true presses its first button (OK, Yes).
     bool acceptBoxes = false;
+    // Boxes stay open until something else closes them.
+    bool leaveBoxesOpen = false;
 };
 
 // One desktop program in this process, in folders of its own.
@@ -107,6 +117,12 @@ public:
         };
         environment.boxShown = [this](QMessageBox& box) {
             boxes.push_back({box.windowTitle(), box.text()});
+            if (whileBoxShows) {
+                QTimer::singleShot(0, &box, whileBoxShows);
+            }
+            if (options_.leaveBoxesOpen) {
+                return;
+            }
             const bool accept = options_.acceptBoxes;
             QTimer::singleShot(0, &box, [&box, accept] {
                 box.done(accept ? QMessageBox::Ok : QMessageBox::Cancel);
@@ -118,7 +134,13 @@ public:
     std::optional<int> Start() { return app->Start(); }
     CQuorvaneDlg& Window() { return app->Window(); }
     sim::SimHidService& Keyboard() { return *app->Backend().simulated(); }
-    bool Settled() { return app->Keyboard().IsSettled(); }
+    service::KeyboardService& Service() { return app->Service(); }
+    bool Settled() { return app->Settled(); }
+    // Waits until what the keyboard did has been handled and shown.
+    [[nodiscard]] bool Settle() {
+        Keyboard().WaitUntilIdle();
+        return QTest::qWaitFor([this] { return Settled(); }, kWait);
+    }
 
     struct Box {
         QString caption;
@@ -128,6 +150,8 @@ public:
     RecordingLauncher launcher;
     std::vector<QUrl> opened;
     std::vector<Box> boxes;
+    // Runs once a box has come up, inside its own event loop.
+    std::function<void()> whileBoxShows;
 
 private:
     Options options_;
@@ -189,7 +213,7 @@ private slots:
         auto desktop = Started({});
         CQuorvaneDlg& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
-        QCOMPARE(window.Tray().Picture(), device::kIconKeyboard);
+        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
         QCOMPARE(window.ActiveSlotShown(), 0);
         QVERIFY(window.Button("CONTROL_OK") != nullptr);
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
@@ -201,10 +225,10 @@ private slots:
         window.Button("CONTROL_CANCEL")->click();
         QVERIFY(!window.isVisible());
         desktop->Keyboard().Unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), device::kIconNoKeyboard, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), kNoKeyboardIcon, kWait);
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            desktop->Settled() && window.Tray().Picture() == device::kIconKeyboard, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+                                 kWait);
         QVERIFY(!window.isVisible());
     }
 
@@ -212,7 +236,7 @@ private slots:
         auto desktop = Started({.plugged = false});
         CQuorvaneDlg& window = desktop->Window();
         QVERIFY(window.Tray().Exists());
-        QCOMPARE(window.Tray().Picture(), device::kIconNoKeyboard);
+        QCOMPARE(window.Tray().Picture(), kNoKeyboardIcon);
         QVERIFY(!window.isVisible());
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
 
@@ -225,8 +249,8 @@ private slots:
         // A keyboard that arrives later does not open the window by itself: with none at start
         // the window waits to be asked.
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            desktop->Settled() && window.Tray().Picture() == device::kIconKeyboard, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+                                 kWait);
         QVERIFY(!window.isVisible());
         window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
         QVERIFY(window.isVisible());
@@ -237,7 +261,7 @@ private slots:
             auto desktop = Started({.arguments = {argument}});
             QTest::qWait(50);
             QVERIFY2(!desktop->Window().isVisible(), argument);
-            QCOMPARE(desktop->Window().Tray().Picture(), device::kIconKeyboard);
+            QCOMPARE(desktop->Window().Tray().Picture(), kKeyboardIcon);
             desktop->app.reset();
             init();
         }
@@ -278,7 +302,7 @@ private slots:
         QTRY_VERIFY(about.isNull() || !about->isVisible());
         QVERIFY(!window.isVisible());
         QVERIFY(!tray.Exists());
-        QVERIFY(desktop->app->Keyboard().profileImage.Lock()->macros.empty());
+        QVERIFY(desktop->Service().Image().Lock()->macros.empty());
     }
 
     void windowButtonsAndKeys() {
@@ -295,6 +319,7 @@ private slots:
         QVERIFY(!window.isVisible());
         QVERIFY(!desktop->app->Finished());
         window.RunCommand(CTrayIcon::kCommandOpen);
+        QVERIFY(window.isVisible());
 
         window.Button("CONTROL_HELP")->click();
         window.Button("QUINDO_LINK")->click();
@@ -323,38 +348,154 @@ private slots:
         QVERIFY(desktop->app->Finished());
     }
 
-    void applyKeepsTheWindowPaintingAndTheAnimationMoving() {
+    void applyWritesOnTheServiceWhileTheWindowPaintsAndTheAnimationMoves() {
         auto desktop = Started({.arguments = {"--start"}, .fullMacroArea = true});
-        desktop->Keyboard().SetTiming({sim::SimTiming::Mode::FullSpeed, {}});
+        // A keyboard slow enough that the write spans many frames.
+        desktop->Keyboard().SetTiming(
+            {sim::SimTiming::Mode::FixedDelay, std::chrono::milliseconds(2)});
         CQuorvaneDlg& window = desktop->Window();
         window.RunCommand(CTrayIcon::kCommandOpen);
-        app::KeyboardApp& keyboard = desktop->app->Keyboard();
-        keyboard.profileImage.Lock()->blocks[0][0x3A] = {.kind = keys::KeyKind::Disabled};
-        keyboard.core.SetApplyPending(true);
-        QVERIFY(window.Button("CONTROL2_APPLY")->isEnabled());
+        desktop->Service().Image().Lock()->blocks[0][0x3A] = {.kind = keys::KeyKind::Disabled};
+        desktop->Service().MarkEdited();
+        QTRY_VERIFY_WITH_TIMEOUT(window.Button("CONTROL2_APPLY")->isEnabled(), kWait);
 
         // A timer of the window's thread samples what the window shows while Apply runs.
-        QSet<int> frames;
+        std::vector<int> frames;
         int ticks = 0;
         QTimer sampler;
         sampler.setInterval(5);
         connect(&sampler, &QTimer::timeout, this, [&] {
             ++ticks;
-            if (window.ProgressImage()->isVisible()) {
-                frames.insert(window.ProgressFrameShown());
+            const int frame = window.ProgressImage()->isVisible() ? window.ProgressFrameShown() : 0;
+            if (frame != 0 && (frames.empty() || frames.back() != frame)) {
+                frames.push_back(frame);
             }
         });
         sampler.start();
         desktop->Keyboard().ClearSentReports();
         window.Button("CONTROL2_APPLY")->click();
+        // The click returns at once: the keyboard is written on the service's worker.
+        QVERIFY(!desktop->Settled());
+        QVERIFY(desktop->Settle());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.ProgressImage()->isVisible(), kWait);
         sampler.stop();
 
         QVERIFY(!desktop->Keyboard().SentReports().empty());
-        QVERIFY(!keyboard.core.ApplyPending());
+        QVERIFY(!desktop->Service().ApplyPending());
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
         QVERIFY2(ticks > 10, "the window's thread was not running during the apply");
         QVERIFY2(frames.size() >= 2, "the busy animation did not move");
+        // The frames come in order, the first one first.
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            QCOMPARE(frames[i], static_cast<int>(i % 10) + 1);
+        }
+    }
+
+    void applyWithNothingPendingShowsAndHidesTheAnimationAndWritesNothing() {
+        auto desktop = Started({.arguments = {"--start"}});
+        CQuorvaneDlg& window = desktop->Window();
+        window.RunCommand(CTrayIcon::kCommandOpen);
+        desktop->Keyboard().ClearSentReports();
+        bool shown = false;
+        QTimer sampler;
+        sampler.setInterval(5);
+        connect(&sampler, &QTimer::timeout, this,
+                [&] { shown = shown || window.ProgressImage()->isVisible(); });
+        sampler.start();
+        window.Button("CONTROL2_APPLY")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!window.ProgressImage()->isVisible(), kWait);
+        QCOMPARE(window.ProgressFrameShown(), 0);
+        QVERIFY(desktop->Keyboard().SentReports().empty());
+    }
+
+    void unpluggingClosesSubDialogsAndHidesAndReplugKeepsItHidden() {
+        auto desktop = Started({});
+        CQuorvaneDlg& window = desktop->Window();
+        QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
+        window.RunCommand(CTrayIcon::kCommandAbout);
+        QPointer<CAboutDlg> about = window.AboutBox();
+        QVERIFY(about != nullptr && about->isVisible());
+
+        desktop->Keyboard().Unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(about.isNull() || !about->isVisible(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), kNoKeyboardIcon, kWait);
+        // Open now tells why it does nothing.
+        window.RunCommand(CTrayIcon::kCommandOpen);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(desktop->boxes.size(), std::size_t{1});
+
+        desktop->Keyboard().Plug();
+        QVERIFY(desktop->Settle());
+        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+        QVERIFY(!window.isVisible());
+    }
+
+    void keyboardEventsReachTheTrayTheBankKeysAndTheSlots() {
+        auto desktop = Started({.arguments = {"--start"}});
+        CQuorvaneDlg& window = desktop->Window();
+        sim::SimHidService& keyboard = desktop->Keyboard();
+
+        // Playback: the play picture, then the keyboard's picture again.
+        keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
+        QVERIFY(desktop->Settle());
+        QCOMPARE(window.Tray().Picture(), kPlayingIcon);
+        keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_OFF);
+        QVERIFY(desktop->Settle());
+        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+
+        // The bank toggle marks the other bank's assigned keys and names its keys.
+        desktop->Service().Image().Lock()->blocks[0][keys::kFirstGKeySlot + keys::kGKeysPerBank] = {
+            .kind = keys::KeyKind::Disabled};
+        keyboard.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
+        QVERIFY(desktop->Settle());
+        QVERIFY(window.Button("LOCK_AB")->IsCheckedLook());
+        QVERIFY(window.Button("FUNC_G1")->IsCheckedLook());
+        QVERIFY(!window.Button("FUNC_G2")->IsCheckedLook());
+        QCOMPARE(window.Button("FUNC_G1")->toolTip(), QStringLiteral("B1"));
+        keyboard.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
+        QVERIFY(desktop->Settle());
+        QVERIFY(!window.Button("LOCK_AB")->IsCheckedLook());
+        QVERIFY(!window.Button("FUNC_G1")->IsCheckedLook());
+        QCOMPARE(window.Button("FUNC_G5")->toolTip(), QStringLiteral("A5"));
+
+        // A profile switched on the keyboard runs the slot switch, which finds the keyboard
+        // already there and writes nothing.
+        QCOMPARE(window.ActiveSlotShown(), 0);
+        keyboard.ClearSentReports();
+        keyboard.ChangeProfileOnKeyboard(2);
+        QVERIFY(desktop->Settle());
+        QVERIFY(desktop->Settle());
+        QCOMPARE(window.ActiveSlotShown(), 2);
+        for (const auto& report : keyboard.SentReports()) {
+            QVERIFY(report[device::kCommandOffset] != device::CMD_WRITE_SETTINGS);
+        }
+    }
+
+    void importAndExportResultsComeBackAsMessages() {
+        auto desktop = Started({.arguments = {"--start"}});
+        CQuorvaneDlg& window = desktop->Window();
+        emit window.ImportRequested(homeFolder_->filePath(QStringLiteral("missing.fwc")));
+        QVERIFY(desktop->Settle());
+        QCOMPARE(desktop->boxes.size(), std::size_t{1});
+        // Looked up, never the raw key.
+        QCOMPARE(desktop->boxes.back().text,
+                 QStringLiteral("The file could not be imported. Please choose a valid Quorvane "
+                                "profile file."));
+
+        const QString unwritable = homeFolder_->filePath(QStringLiteral("no/such/folder/a.fwc"));
+        emit window.ExportRequested(unwritable);
+        QVERIFY(desktop->Settle());
+        QCOMPARE(desktop->boxes.size(), std::size_t{2});
+        QCOMPARE(desktop->boxes.back().text,
+                 QStringLiteral("The profile could not be written to ") + unwritable + '.');
+
+        const QString exported = homeFolder_->filePath(QStringLiteral("out.fwc"));
+        emit window.ExportRequested(exported);
+        QVERIFY(desktop->Settle());
+        QCOMPARE(desktop->boxes.size(), std::size_t{2});
+        QVERIFY(QFile::exists(exported));
     }
 
     void aFirmwareTooOldAsksAndEnds() {
@@ -380,6 +521,26 @@ private slots:
         }
     }
 
+    void closingWhileTheFirmwareQuestionWaitsDoesNotHang() {
+        // Ended before the question was ever shown: the worker waiting for its answer is
+        // released with no.
+        {
+            auto desktop = std::make_unique<Desktop>(*homeFolder_, Options{.firmware = 0x0106});
+            QVERIFY(!desktop->Start());
+            desktop.reset();
+        }
+        init();
+        // Ended by a later start's kill while the question shows: the box goes, no updater.
+        auto desktop = std::make_unique<Desktop>(
+            *homeFolder_, Options{.firmware = 0x0106, .leaveBoxesOpen = true});
+        desktop->whileBoxShows = [&] { desktop->Window().RunCommand(CTrayIcon::kCommandExit); };
+        QVERIFY(!desktop->Start());
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
+        QCOMPARE(desktop->app->Exec(), 0);
+        QCOMPARE(desktop->boxes.size(), std::size_t{1});
+        desktop.reset();
+    }
+
     void handOffsReachTheRunningInstanceAndAWrongTagIsIgnored() {
         auto desktop = Started({.arguments = {"--start"}});
         CQuorvaneDlg& window = desktop->Window();
@@ -398,12 +559,16 @@ private slots:
             sender.join();
             return *result;
         };
-        QCOMPARE(handOff(device::MSG_OPEN, device::TAG_INIT), platform::HandOffResult::NotHandled);
-        QCOMPARE(handOff(device::MSG_KILL, FourCC("KILL")), platform::HandOffResult::NotHandled);
+        QCOMPARE(handOff(app::MSG_OPEN, FourCC("INIT")), platform::HandOffResult::NotHandled);
+        QCOMPARE(handOff(app::MSG_KILL, FourCC("KILL")), platform::HandOffResult::NotHandled);
+        QTest::qWait(20);
         QVERIFY(!window.isVisible());
         QVERIFY(!desktop->app->Finished());
-        QCOMPARE(handOff(device::MSG_OPEN, device::TAG_OPEN), platform::HandOffResult::Handled);
-        QVERIFY(window.isVisible());
+        QCOMPARE(handOff(app::MSG_OPEN, app::TAG_OPEN), platform::HandOffResult::Handled);
+        QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
+        QCOMPARE(handOff(app::MSG_KILL, app::TAG_KILL), platform::HandOffResult::Handled);
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
+        QVERIFY(!window.Tray().Exists());
     }
 
     void aSecondProcessOpensOrEndsTheFirstAndEndsItself() {
@@ -411,11 +576,13 @@ private slots:
         QVERIFY(desktop->app->FirstInstance());
         CQuorvaneDlg& window = desktop->Window();
 
-        QProcess* opener = SecondProcess({});
+        // Options it does not know are ignored.
+        QProcess* opener = SecondProcess({QStringLiteral("--no-such-option"),
+                                          QStringLiteral("--colour=blue"), QStringLiteral("-z")});
         QTRY_VERIFY_WITH_TIMEOUT(opener->state() == QProcess::NotRunning, kWait);
         QCOMPARE(opener->exitStatus(), QProcess::NormalExit);
         QCOMPARE(opener->exitCode(), 0);
-        QVERIFY(window.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
 
         // "/Start" "/Kill" and "/Kill" "/Start" alike end the running instance.
         QProcess* killer = SecondProcess({QStringLiteral("/Start"), QStringLiteral("/Kill")});

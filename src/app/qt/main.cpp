@@ -83,9 +83,11 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     CommandLine line;
-    // Switches the program does not know are ignored, as are arguments other than "/Start"
-    // and "/Kill".
-    if (!line.parser.parse(QApplication::arguments())) {
+    // Options the program does not know are ignored, as are arguments other than "/Start" and
+    // "/Kill"; the known ones are read all the same. A known option without its value is a
+    // mistake worth saying.
+    if (!line.parser.parse(QApplication::arguments()) &&
+        line.parser.unknownOptionNames().isEmpty()) {
         std::fprintf(stderr, "quorvane: %s\nTry 'quorvane --help'.\n",
                      qPrintable(line.parser.errorText()));
         return 2;

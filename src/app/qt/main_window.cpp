@@ -10,18 +10,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMetaObject>
 #include <QPushButton>
-#include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <future>
 #include <utility>
 
-#include "app/keyboard_app.h"
-#include "app/profile_store.h"
-#include "app/qt/dialog_prompt.h"
+#include "app/qt/busy_animation.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/skin_layout.h"
@@ -54,6 +49,8 @@ constexpr PageButton kPageButtons[] = {
 constexpr std::string_view kProgressControl = "CONTROL_JDTStatic";
 // What the profile file dialogs offer: profile files, then every file.
 const QString kProfileFileFilter = QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)");
+// Given to an exported file whose name has no extension.
+const QString kProfileFileExtension = QStringLiteral("fwc");
 constexpr const char* kProfileSlotKeys[] = {"FUNC_PROFILE1", "FUNC_PROFILE2", "FUNC_PROFILE3",
                                             "FUNC_PROFILE4"};
 // G-key buttons in button order: the five with captions, then the four without.
@@ -110,23 +107,36 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
     progress_ = new QLabel(this);
     progress_->hide();
     progress_->setScaledContents(true);
+    busy_ = new BusyAnimation(
+        *progress_,
+        [this](int frame) {
+            const QString name = QStringLiteral("jdt%1.bmp").arg(frame);
+            auto found = pictures_.find(name.toStdString());
+            if (found == pictures_.end()) {
+                found = pictures_
+                            .emplace(name.toStdString(), QPixmap(QDir(SkinFolder()).filePath(name)))
+                            .first;
+            }
+            return found->second;
+        },
+        this);
 }
 
 CQuorvaneDlg::~CQuorvaneDlg() {
     delete about_;
 }
 
-void CQuorvaneDlg::Attach(app::KeyboardApp& keyboard, DialogPrompt& prompt) {
-    keyboard_ = &keyboard;
-    prompt_ = &prompt;
+void CQuorvaneDlg::Attach(ui::TextTable& texts, const ui::TextLookup& lookup) {
+    texts_ = &texts;
+    lookup_ = &lookup;
 }
 
 QString CQuorvaneDlg::LocalisedText(std::string_view lookupKey) const {
-    return QString::fromStdString(keyboard_->lookup.LookupText(lookupKey));
+    return QString::fromStdString(lookup_->LookupText(lookupKey));
 }
 
 QString CQuorvaneDlg::SlotText(ui::TextSlot slot) const {
-    return QString::fromStdString(keyboard_->texts.SlotText(slot));
+    return QString::fromStdString(texts_->SlotText(slot));
 }
 
 std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
@@ -170,30 +180,23 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     decoded_.clear();
     SetPictureSource({});
     ConnectButtons();
-    // Apply was disabled before its button existed.
-    SetApplyEnabled(keyboard_->core.ApplyPending());
+    // Nothing is pending before the keyboard has been read.
+    SetApplyEnabled(false);
 
-    setWindowTitle(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::MAIN_CAPTION)));
+    setWindowTitle(LocalisedText(texts_->SlotText(ui::TextSlot::MAIN_CAPTION)));
     if (CPngButton* version = Button("QUINDO_VER")) {
         version->setEnabled(false);
-        version->setText(FromText(keyboard_->lookup.LanguageText("MAIN_BUTTON_QUINDO_VER")));
+        version->setText(FromText(lookup_->LanguageText("MAIN_BUTTON_QUINDO_VER")));
         version->SetCaptionFont(QStringLiteral("Verdana"), 8);
     }
 
-    // The language message, then the tooltips: looked up first, then the interface section's
-    // texts as the window's own.
-    const std::uint32_t languageId = keyboard_->lookup.StoredLanguageId();
+    // The window texts, then the tooltips: looked up first, then the interface section's texts
+    // as the window's own.
+    const std::uint32_t languageId = lookup_->StoredLanguageId();
     const auto& languages = ui::kSupportedLanguages;
     const auto at = std::find(languages.begin(), languages.end(), languageId);
-    const int languageIndex =
-        at == languages.end() ? 0 : static_cast<int>(std::distance(languages.begin(), at));
-    (void)keyboard_->loop.Send(
-        {device::MSG_LANGUAGE, device::TAG_LANG, static_cast<std::intptr_t>(languageIndex)});
+    LoadTexts(at == languages.end() ? 0 : static_cast<int>(std::distance(languages.begin(), at)));
     ApplyButtonTooltips();
-    // Timer 1052 has work only once; it fires once.
-    QTimer::singleShot(100, this, [this] {
-        keyboard_->loop.Post({device::MSG_TIMER, device::kTimerPerKeyReset});
-    });
     return std::nullopt;
 }
 
@@ -264,14 +267,14 @@ void CQuorvaneDlg::ConnectButtons() {
         }
     };
     on("CONTROL_OK", [this] {
-        keyboard_->core.Apply();
+        emit ApplyRequested();
         HideWindow();
     });
     on("CONTROL_CANCEL", [this] { HideWindow(); });
-    on("CONTROL2_APPLY", [this] { keyboard_->core.Apply(); });
+    on("CONTROL2_APPLY", [this] { emit ApplyRequested(); });
     on("CONTROL_HELP", [this] { OpenHelp(); });
     on("CONTROL_MINIMIZE", [this] { showMinimized(); });
-    on("CONTROL_CLOSE", [this] { keyboard_->core.Exit(); });
+    on("CONTROL_CLOSE", [this] { emit ExitRequested(); });
     on("CONTROL_MENU", [this] { PopUpButtonMenu(); });
     on("QUINDO_LINK", [this] { OpenPage(link_); });
     for (const PageButton& page : kPageButtons) {
@@ -300,7 +303,7 @@ void CQuorvaneDlg::ApplyButtonTooltips() {
     tip("CONTROL_MINIMIZE", LocalisedText(ui::kIdsMainMinimizePrompt));
     tip("CONTROL_MENU", LocalisedText(ui::kIdsMainMenuPrompt));
     tip("CONTROL_CLOSE", LocalisedText(ui::kIdsMainClosePrompt));
-    ui::LoadMainWindowTexts(keyboard_->texts, keyboard_->lookup);
+    ui::LoadMainWindowTexts(*texts_, *lookup_);
     tip("CONTROL_MINIMIZE", SlotText(ui::TextSlot::MAIN_MINIMIZE_PROMPT));
     tip("CONTROL_MENU", SlotText(ui::TextSlot::MAIN_MENU_PROMPT));
     tip("CONTROL_CLOSE", SlotText(ui::TextSlot::MAIN_CLOSE_PROMPT));
@@ -310,14 +313,14 @@ void CQuorvaneDlg::RunCommand(int command) {
     switch (command) {
         case CTrayIcon::kCommandOpen:
             raise();
-            keyboard_->core.OpenWindow();
+            emit OpenRequested();
             break;
         case CTrayIcon::kCommandAbout:
         case kCommandAbout:
             ShowAbout();
             break;
         case CTrayIcon::kCommandExit:
-            keyboard_->core.Exit();
+            emit ExitRequested();
             break;
         case kCommandImport:
             ImportProfile();
@@ -338,7 +341,7 @@ TrayMenuTexts CQuorvaneDlg::TrayTexts() const {
 }
 
 QString CQuorvaneDlg::TrayTooltip() const {
-    return LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC));
+    return LocalisedText(texts_->SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC));
 }
 
 AboutTexts CQuorvaneDlg::AboutBoxTexts() const {
@@ -379,9 +382,7 @@ void CQuorvaneDlg::ImportProfile() {
     if (path.isEmpty()) {
         return;
     }
-    // The import writes all four key pages; the window keeps painting meanwhile.
-    keyboard_->loop.RunWhileBusy(
-        [this, path] { (void)keyboard_->store.ImportProfile(path.toStdString()); });
+    emit ImportRequested(path);
 }
 
 void CQuorvaneDlg::ExportProfile() {
@@ -391,16 +392,12 @@ void CQuorvaneDlg::ExportProfile() {
         return;
     }
     if (QFileInfo(path).suffix().isEmpty()) {
-        path += QLatin1Char('.') + FromText(profiles::kProfileFileExtension);
+        path += QLatin1Char('.') + kProfileFileExtension;
     }
-    // Nothing tells the user about an export that worked; one that failed must not pass for
-    // done.
-    if (!keyboard_->store.ExportProfile(path.toStdString())) {
-        prompt_->ShowMessage("The profile could not be written to " + path.toStdString() + ".");
-    }
+    emit ExportRequested(path);
 }
 
-// ---- MainWindowView ------------------------------------------------------------------------
+// ---- What the application shows ----------------------------------------------------------
 
 void CQuorvaneDlg::OpenWindow() {
     showNormal();
@@ -443,7 +440,7 @@ void CQuorvaneDlg::EndMainWindow() {
 }
 
 void CQuorvaneDlg::LoadTexts(int) {
-    setWindowTitle(LocalisedText(keyboard_->texts.SlotText(ui::TextSlot::MAIN_CAPTION)));
+    setWindowTitle(LocalisedText(texts_->SlotText(ui::TextSlot::MAIN_CAPTION)));
     if (tray_.Exists()) {
         tray_.SetTooltip(TrayTooltip());
         tray_.SetMenuTexts(TrayTexts());
@@ -457,57 +454,32 @@ void CQuorvaneDlg::CreateTrayIcon() {
     tray_.Create(TrayTooltip(), TrayTexts());
 }
 
-void CQuorvaneDlg::SetTrayIcon(int icon) {
-    tray_.SetPicture(icon);
-}
-
 void CQuorvaneDlg::RemoveTrayIcon() {
     tray_.Remove();
 }
 
-void CQuorvaneDlg::BuildProfileMenu() {}
-
-void CQuorvaneDlg::ShowProgress() {
-    ProgressFrame(1);
-    progress_->show();
-    progress_->raise();
+void CQuorvaneDlg::SetBusy(bool busy) {
+    busy_->SetBusy(busy);
 }
 
-void CQuorvaneDlg::ProgressFrame(int frame) {
-    progressFrame_ = frame;
-    const QString name = QStringLiteral("jdt%1.bmp").arg(frame);
-    auto found = pictures_.find(name.toStdString());
-    if (found == pictures_.end()) {
-        found =
-            pictures_.emplace(name.toStdString(), QPixmap(QDir(SkinFolder()).filePath(name))).first;
-    }
-    progress_->setPixmap(found->second);
-}
-
-void CQuorvaneDlg::HideProgress() {
-    progress_->hide();
-    progressFrame_ = 0;
+int CQuorvaneDlg::ProgressFrameShown() const {
+    return busy_->FrameShown();
 }
 
 void CQuorvaneDlg::SetApplyEnabled(bool enabled) {
-    // The profile store reports an import's end from the thread that did the work.
-    if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, [this, enabled] { SetApplyEnabled(enabled); });
-        return;
-    }
     if (CPngButton* apply = Button("CONTROL2_APPLY")) {
         apply->setEnabled(enabled);
     }
 }
 
-void CQuorvaneDlg::RefreshBankKeys(const app::BankKeys& keys) {
+void CQuorvaneDlg::RefreshBankKeys(const app::BankKeyMarks& marks) {
     if (CPngButton* bank = Button("LOCK_AB")) {
-        bank->SetChecked(keys.bankB);
+        bank->SetChecked(marks.bankB);
     }
-    for (std::size_t i = 0; i < app::kBankKeyCount; ++i) {
+    for (std::size_t i = 0; i < app::BankKeyMarks::kCount; ++i) {
         if (CPngButton* button = Button(kBankKeyButtons[i])) {
-            button->SetChecked(keys.assigned[i]);
-            button->setToolTip(QString::fromStdString(keys.captions[i]));
+            button->SetChecked(marks.assigned[i]);
+            button->setToolTip(QString::fromStdString(marks.captions[i]));
         }
     }
 }
@@ -526,16 +498,6 @@ void CQuorvaneDlg::ShowProfileSlot(int profile) {
         }
     }
 }
-
-void CQuorvaneDlg::SwitchProfileSlot(int profile) {
-    // The keyboard switched by itself; the slot follows it. Reading the new profile's lighting
-    // belongs to the lighting panel.
-    ShowProfileSlot(profile);
-}
-
-void CQuorvaneDlg::RefreshProfileList() {}
-
-void CQuorvaneDlg::RefreshLightingPanel() {}
 
 // ---- Events --------------------------------------------------------------------------------
 
@@ -560,7 +522,7 @@ void CQuorvaneDlg::closeEvent(QCloseEvent* event) {
     if (settings_.trayAvailable) {
         HideWindow();
     } else {
-        keyboard_->core.Exit();
+        emit ExitRequested();
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-// The main window: the skinned keyboard picture with its buttons, the tray icon, the about box.
-// Its logic is MainWindowCore's; this class draws what the core asks for and turns clicks and
-// menu commands into the core's operations.
+// The main window: the skinned keyboard picture with its buttons, the tray icon, the about box
+// and the busy animation. It draws what the application tells it and turns clicks and menu
+// commands into requests (signals); it never talks to the keyboard itself.
 
 #include <QImage>
 #include <QPixmap>
@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "app/main_window_view.h"
+#include "app/bank_key_marks.h"
 #include "app/qt/about_dialog.h"
 #include "app/qt/tray_icon.h"
 #include "ui/qt/base_dialog.h"
@@ -27,14 +27,15 @@ class QLabel;
 class QMenu;
 class QPushButton;
 
-namespace qv::app {
-class KeyboardApp;
-}
+namespace qv::ui {
+class TextLookup;
+class TextTable;
+}  // namespace qv::ui
 
 namespace qv::gui {
 
+class BusyAnimation;
 class CPngButton;
-class DialogPrompt;
 
 struct MainWindowSettings {
     std::filesystem::path programFolder;  // holds Skins/ and Help/
@@ -45,7 +46,7 @@ struct MainWindowSettings {
     std::function<void(const QUrl&)> openUrl;
 };
 
-class CQuorvaneDlg final : public CBaseDialog, public app::MainWindowView {
+class CQuorvaneDlg final : public CBaseDialog {
     Q_OBJECT
 
 public:
@@ -57,36 +58,35 @@ public:
     explicit CQuorvaneDlg(MainWindowSettings settings);
     ~CQuorvaneDlg() override;
 
-    // The objects the window shows and drives; before Initialise.
-    void Attach(app::KeyboardApp& keyboard, DialogPrompt& prompt);
+    // The texts the window shows; before Initialise.
+    void Attach(ui::TextTable& texts, const ui::TextLookup& lookup);
 
-    // The window's initialisation: skin, controls, texts. The keyboard side (the transport and
-    // MSG_INIT) is started by the caller between Attach and this. Nothing when the window is
-    // ready; the missing picture otherwise (the program then ends with exit code 0).
+    // The window's initialisation: skin, controls, texts. Nothing when the window is ready; the
+    // missing picture otherwise (the program then ends with exit code 0).
     [[nodiscard]] std::optional<ui::SkinExit> Initialise();
 
-    // Menu commands of the tray menu and the menu button, and the system-menu about item.
-    void RunCommand(int command);
+    // Shown as a normal taskbar window, in front.
+    void OpenWindow();
+    // Hidden; it stays out of the taskbar.
+    void HideWindow();
+    // Closes the about box and any box waiting for an answer, as if cancelled.
+    void CloseSubDialogs();
+    // The exit path's end: releases what the window draws with and ends it.
+    void EndMainWindow();
+    // The window texts for the language index 0..9, also in the tray menu and the about box.
+    void LoadTexts(int languageIndex);
 
-    // ---- MainWindowView ----
-    void OpenWindow() override;
-    void HideWindow() override;
-    void CloseSubDialogs() override;
-    void EndMainWindow() override;
-    void LoadTexts(int languageIndex) override;
-    void CreateTrayIcon() override;
-    void SetTrayIcon(int icon) override;
-    void RemoveTrayIcon() override;
-    void BuildProfileMenu() override;
-    void ShowProgress() override;
-    void ProgressFrame(int frame) override;
-    void HideProgress() override;
-    void SetApplyEnabled(bool enabled) override;
-    void RefreshBankKeys(const app::BankKeys& keys) override;
-    void ShowProfileSlot(int profile) override;
-    void SwitchProfileSlot(int profile) override;
-    void RefreshProfileList() override;
-    void RefreshLightingPanel() override;
+    // The notification-area icon, created with the application icon and removed at exit.
+    void CreateTrayIcon();
+    void RemoveTrayIcon();
+
+    // The keyboard service works (true) or has finished (false): the busy animation.
+    void SetBusy(bool busy);
+    // The Apply button (1006).
+    void SetApplyEnabled(bool enabled);
+    void RefreshBankKeys(const app::BankKeyMarks& marks);
+    // Slot `profile` shows the checked look, the other three the unchecked look.
+    void ShowProfileSlot(int profile);
 
     // ---- What tests and tools look at ----
     [[nodiscard]] bool HasEnded() const { return ended_; }
@@ -95,7 +95,7 @@ public:
     [[nodiscard]] CPngButton* Button(const std::string& skinKey) const;
     [[nodiscard]] QMenu* ButtonMenu() const { return buttonMenu_; }
     [[nodiscard]] QLabel* ProgressImage() const { return progress_; }
-    [[nodiscard]] int ProgressFrameShown() const { return progressFrame_; }
+    [[nodiscard]] int ProgressFrameShown() const;
     [[nodiscard]] int ActiveSlotShown() const { return activeSlot_; }
 
     // Menu commands.
@@ -103,9 +103,19 @@ public:
     static constexpr int kCommandExport = 32777;
     static constexpr int kCommandAbout = 16;
 
+public slots:
+    // Menu commands of the tray menu and the menu button, and the system-menu about item.
+    void RunCommand(int command);
+
 signals:
     // The exit path has finished: the program ends now.
     void Ended();
+    // What the user asks for; the application does it.
+    void OpenRequested();
+    void ApplyRequested();
+    void ExitRequested();
+    void ImportRequested(const QString& path);
+    void ExportRequested(const QString& path);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -133,8 +143,8 @@ private:
     [[nodiscard]] AboutTexts AboutBoxTexts() const;
 
     MainWindowSettings settings_;
-    app::KeyboardApp* keyboard_ = nullptr;
-    DialogPrompt* prompt_ = nullptr;
+    ui::TextTable* texts_ = nullptr;
+    const ui::TextLookup* lookup_ = nullptr;
     std::map<std::string, QPixmap, std::less<>> pictures_;
     std::map<QString, QImage> decoded_;  // during Initialise only
     std::map<std::string, CPngButton*, std::less<>> buttons_;
@@ -144,7 +154,7 @@ private:
     QPointer<CAboutDlg> about_;
     QMenu* buttonMenu_ = nullptr;
     QLabel* progress_ = nullptr;
-    int progressFrame_ = 0;
+    BusyAnimation* busy_ = nullptr;
     int activeSlot_ = -1;
     bool ended_ = false;
 };

@@ -2,20 +2,27 @@
 
 #include <QCursor>
 #include <QEventLoop>
+#include <QMetaObject>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 
 #include <cstdio>
 
-#include "app/keyboard_app.h"
+#include "app/bank_key_marks.h"
 #include "app/qt/dialog_prompt.h"
 #include "app/qt/main_window.h"
-#include "app/qt/message_pump.h"
+#include "app/qt/service_adapter.h"
+#include "app/qt/tray_icon.h"
 #include "app/single_instance_guard.h"
+#include "core/utf16.h"
 #include "platform/instance_lock.h"
 #include "platform/path_launcher.h"
-#include "platform/settings_store.h"
 #include "platform/system_language.h"
+#include "profiles/profile_folder.h"
+#include "service/keyboard_service.h"
+#include "ui/service_texts.h"
+#include "ui/user_text.h"
 
 namespace qv::gui {
 
@@ -32,11 +39,13 @@ CQuorvaneApp::~CQuorvaneApp() {
 }
 
 std::optional<int> CQuorvaneApp::Start() {
-    // The application's settings root (read by the windows that keep settings there) and the
-    // language key.
+    // The application's settings root (read by the windows that keep settings there), the
+    // language key and the texts.
     settings_ = std::make_unique<platform::IniSettingsStore>(environment_.applicationSettings);
     languageKey_ = std::make_unique<platform::IniSettingsStore>(environment_.languageSettings);
     systemLanguage_ = std::make_unique<platform::PosixSystemLanguage>();
+    lookup_ = std::make_unique<ui::TextLookup>(environment_.programFolder, *languageKey_,
+                                               *systemLanguage_);
 
     auto backend = service::KeyboardBackend::Open(environment_.keyboard);
     if (auto* failure = std::get_if<service::BackendError>(&backend)) {
@@ -49,57 +58,205 @@ std::optional<int> CQuorvaneApp::Start() {
         environment_.backendReady(*backend_);
     }
 
-    // The main window and everything it drives.
+    // The main window, and the keyboard service that reports to it.
     window_ = std::make_unique<CQuorvaneDlg>(
         MainWindowSettings{.programFolder = environment_.programFolder,
                            .trayAvailable = environment_.trayAvailable,
                            .openUrl = environment_.openUrl});
+    window_->Attach(texts_, *lookup_);
     prompt_ = std::make_unique<DialogPrompt>(window_.get());
     if (environment_.boxShown) {
         prompt_->SetBoxShown(environment_.boxShown);
     }
-    keyboard_ = std::make_unique<app::KeyboardApp>(
-        app::KeyboardAppEnvironment{.service = backend_->service(),
-                                    .view = *window_,
-                                    .prompt = *prompt_,
-                                    .launcher = *launcher_,
-                                    .exit = *this,
-                                    .programFolder = environment_.programFolder,
-                                    .documentsFolder = environment_.documentsFolder,
-                                    .languageKey = *languageKey_,
-                                    .systemLanguage = *systemLanguage_,
-                                    .startedWithStart = false,
-                                    .transportTiming = environment_.transportTiming,
-                                    .busyTiming = environment_.busyTiming});
-    window_->Attach(*keyboard_, *prompt_);
-    pump_ = std::make_unique<MessagePump>(keyboard_->loop);
-    connect(window_.get(), &CQuorvaneDlg::Ended, this, [this] { Finish(0); });
+    adapter_ = std::make_unique<ServiceAdapter>();
+    service::ServiceOptions options;
+    options.session.profileFolder = profiles::ProfileFolderPath(environment_.documentsFolder);
+    options.session.updaterFolder = environment_.programFolder / "Help";
+    options.session.captureOnArrival = true;
+    options.session.newMacroNamePrefix =
+        Utf8ToUtf16(ui::UserText(texts_, *lookup_, ui::TextSlot::MACRO_NEW_PREFIX));
+    options.transportTiming = environment_.transportTiming;
+    service_ = std::make_unique<service::KeyboardService>(backend_->service(), *launcher_,
+                                                          *adapter_, std::move(options));
+    ConnectService();
+    ConnectWindow();
 
-    // The end of the window's construction: only one instance runs.
+    // The end of the window's construction: only one instance runs. A later start's request
+    // reaches the window's commands as a queued call, as a click would.
     instanceLock_ = std::make_unique<platform::InstanceLock>(environment_.instanceFolder);
     app::SingleInstanceGuard guard(*instanceLock_, launcher_);
-    const app::GuardResult guarded =
-        guard.Run(environment_.arguments, app::ForwardToMainWindow(keyboard_->loop));
+    QPointer<CQuorvaneDlg> window = window_.get();
+    const app::GuardResult guarded = guard.Run(
+        environment_.arguments, app::HandOffHandler([window](app::HandOffRequest request) {
+            const int command = request == app::HandOffRequest::Open ? CTrayIcon::kCommandOpen
+                                                                     : CTrayIcon::kCommandExit;
+            QMetaObject::invokeMethod(window, "RunCommand", Qt::QueuedConnection,
+                                      Q_ARG(int, command));
+        }));
     if (guarded.endProcess) {
         return guarded.exitCode;
     }
     firstInstance_ = guarded.firstInstance;
-    if (guarded.startHidden) {
-        keyboard_->link.SetOpenedOnce();
-    }
-    keyboard_->core.SetApplyPending(false);
+    openRule_ = app::WindowOpenRule(guarded.startHidden);
 
-    // The window's initialisation: the keyboard service first, then the skin.
-    if (!keyboard_->Start()) {
+    // The window's initialisation: the keyboard service first (the keyboard found now is read
+    // on its worker), then the skin.
+    if (!service_->Start()) {
         std::fputs("quorvane: the keyboard service could not be started\n", stderr);
         return 0;
     }
     keyboardStarted_ = true;
+    // Runs after the keyboard count found at start has been handled: from then on an arrival
+    // is a replug.
+    service_->Post([this](service::KeyboardSession&) {
+        adapter_->Deliver([this] { openRule_.StartCountHandled(); });
+    });
     if (auto failure = window_->Initialise()) {
         std::fprintf(stderr, "%s\n", failure->StderrLine().c_str());
         return ui::SkinExit::kExitCode;
     }
+    // The tray icon exists before anything the service reports is shown; the window waits
+    // hidden.
+    window_->CreateTrayIcon();
+    window_->HideWindow();
     return std::nullopt;
+}
+
+void CQuorvaneApp::ConnectService() {
+    ServiceAdapter* adapter = adapter_.get();
+    CQuorvaneDlg* window = window_.get();
+    // After the exit path nothing the service still reports is shown.
+    const auto live = [this](auto&& handle) {
+        return [this, handle](auto... arguments) {
+            if (!finished_) {
+                handle(arguments...);
+            }
+        };
+    };
+    connect(adapter, &ServiceAdapter::Arrived, this, live([this] { OnArrived(); }));
+    connect(adapter, &ServiceAdapter::Removed, this, live([this] { OnRemoved(); }));
+    connect(adapter, &ServiceAdapter::Busy, this,
+            live([window](bool busy) { window->SetBusy(busy); }));
+    connect(adapter, &ServiceAdapter::PendingChanged, this,
+            live([window](bool pending) { window->SetApplyEnabled(pending); }));
+    connect(adapter, &ServiceAdapter::ActiveProfile, this, live([this](int profile) {
+                activeProfile_ = profile;
+                window_->ShowProfileSlot(profile);
+            }));
+    connect(adapter, &ServiceAdapter::KeyboardSwitchedProfile, this,
+            live([this](int profile) { SwitchProfileSlot(profile); }));
+    connect(adapter, &ServiceAdapter::Bank, this, live([this](bool bankB) { OnBank(bankB); }));
+    connect(adapter, &ServiceAdapter::Playback, this,
+            live([window](bool playing) { window->Tray().ShowPlaying(playing); }));
+    connect(adapter, &ServiceAdapter::Noticed, this,
+            live([this](const service::ServiceNotice& notice) { OnNotice(notice); }));
+    // A question is answered also after the exit path: no.
+    connect(adapter, &ServiceAdapter::Asked, this, &CQuorvaneApp::OnQuestion);
+    connect(adapter, &ServiceAdapter::MustEnd, this, [this] {
+        window_->hide();
+        Finish(0);
+    });
+}
+
+void CQuorvaneApp::ConnectWindow() {
+    CQuorvaneDlg* window = window_.get();
+    connect(window, &CQuorvaneDlg::OpenRequested, this, &CQuorvaneApp::OpenWindow);
+    connect(window, &CQuorvaneDlg::ExitRequested, this, &CQuorvaneApp::Exit);
+    connect(window, &CQuorvaneDlg::Ended, this, [this] { Finish(0); });
+    connect(window, &CQuorvaneDlg::ApplyRequested, this, [this] {
+        service_->Post([](service::KeyboardSession& session) { (void)session.Apply(); });
+    });
+    connect(window, &CQuorvaneDlg::ImportRequested, this, [this](const QString& path) {
+        // What went wrong is told through the service's notices.
+        service_->Post([file = std::filesystem::path(path.toStdString())](
+                           service::KeyboardSession& session) { (void)session.Import(file); });
+    });
+    connect(window, &CQuorvaneDlg::ExportRequested, this, [this](const QString& path) {
+        service_->Post([this, file = path.toStdString()](service::KeyboardSession& session) {
+            // Nothing tells the user about an export that worked; one that failed must not
+            // pass for done.
+            if (!session.Export(file).Succeeded()) {
+                adapter_->Deliver([this, file] {
+                    prompt_->ShowMessage("The profile could not be written to " + file + ".");
+                });
+            }
+        });
+    });
+}
+
+void CQuorvaneApp::OpenWindow() {
+    if (finished_) {
+        return;
+    }
+    if (!service_->KeyboardPresent()) {
+        prompt_->ShowMessage(texts_.SlotText(ui::TextSlot::MAIN_NO_DEVICE_PROMPT));
+        return;
+    }
+    window_->OpenWindow();
+}
+
+void CQuorvaneApp::OnArrived() {
+    window_->Tray().ShowKeyboardPresent(true);
+    if (openRule_.OpenOnArrival()) {
+        OpenWindow();
+    }
+}
+
+void CQuorvaneApp::OnRemoved() {
+    activeProfile_ = -1;
+    window_->CloseSubDialogs();
+    window_->HideWindow();
+    window_->Tray().ShowKeyboardPresent(false);
+}
+
+void CQuorvaneApp::OnBank(bool bankB) {
+    const app::BankKeyMarks marks = [&] {
+        const auto image = service_->Image().Lock();
+        return app::MarkBankKeys(*image, activeProfile_, bankB);
+    }();
+    window_->RefreshBankKeys(marks);
+}
+
+void CQuorvaneApp::OnNotice(const service::ServiceNotice& notice) {
+    prompt_->ShowMessage(ui::NoticeText(notice, texts_, *lookup_));
+}
+
+void CQuorvaneApp::OnQuestion(service::Question question, bool* answer) {
+    if (finished_) {
+        *answer = false;
+        return;
+    }
+    const ui::QuestionText text = ui::QuestionTextOf(question);
+    *answer = text.caption.empty() ? prompt_->AskOkCancel(text.text)
+                                   : prompt_->AskOkCancelTitled(text.text, text.caption);
+}
+
+void CQuorvaneApp::SwitchProfileSlot(int profile) {
+    // The keyboard already runs `profile` when it switched by itself: the switch then only
+    // reads what goes with it. The slot follows when the service reports the active profile.
+    service_->Post(
+        [profile](service::KeyboardSession& session) { (void)session.SetActiveProfile(profile); });
+}
+
+void CQuorvaneApp::Exit() {
+    if (finished_) {
+        return;
+    }
+    window_->HideWindow();
+    window_->CloseSubDialogs();
+    window_->RemoveTrayIcon();
+    window_->SetApplyEnabled(false);
+    profiles::ReleaseImageContents(*service_->Image().Lock());
+    window_->EndMainWindow();
+}
+
+void CQuorvaneApp::Finish(int exitCode) {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    exitCode_ = exitCode;
+    emit Ended();
 }
 
 int CQuorvaneApp::Exec() {
@@ -112,36 +269,23 @@ int CQuorvaneApp::Exec() {
     return exitCode_;
 }
 
-void CQuorvaneApp::EndProgram(int exitCode) {
-    if (window_) {
-        window_->hide();
-    }
-    Finish(exitCode);
-}
-
-void CQuorvaneApp::Finish(int exitCode) {
-    if (finished_) {
-        return;
-    }
-    finished_ = true;
-    exitCode_ = exitCode;
-    emit Ended();
+bool CQuorvaneApp::Settled() const {
+    return service_ && service_->IsIdle() && adapter_->Drained();
 }
 
 void CQuorvaneApp::TakeScreenshot(const QString& path) {
     // The pointer would leave its hover mark on whatever key lies under it.
     QCursor::setPos(0, 0);
     auto* timer = new QTimer(this);
-    // Only this tool mode waits by asking: the arrival is over when the worker has nothing
-    // left and the window's queue is empty.
+    // Only this tool mode waits by asking: the arrival is over when the service's worker has
+    // nothing left and everything it reported has been shown.
     timer->setInterval(50);
     connect(timer, &QTimer::timeout, this, [this, timer, path] {
-        if (finished_ || !keyboard_->IsSettled() || pump_->Busy()) {
+        if (finished_ || !Settled()) {
             return;
         }
         timer->stop();
         timer->deleteLater();
-        keyboard_->loop.RunUntilIdle();
         const bool saved = window_->grab().save(path);
         if (saved) {
             std::printf("quorvane: screenshot saved to %s\n", qPrintable(path));
@@ -149,7 +293,7 @@ void CQuorvaneApp::TakeScreenshot(const QString& path) {
             std::fprintf(stderr, "quorvane: cannot write %s\n", qPrintable(path));
         }
         std::fflush(stdout);
-        keyboard_->core.Exit();
+        Exit();
         if (!saved) {
             exitCode_ = 1;
         }
@@ -162,19 +306,19 @@ void CQuorvaneApp::TearDown() {
         return;
     }
     tornDown_ = true;
-    // Workers waiting on a question or on the window are released first; the hand-off
-    // listener can then be joined, then the workers and the keyboard service.
+    // A worker waiting on a question is released first, and so is a box still showing; the
+    // hand-off listener can then be joined, then the service's worker.
+    if (adapter_) {
+        adapter_->Close();
+    }
     if (prompt_) {
         prompt_->Close();
     }
-    if (keyboard_) {
-        keyboard_->loop.Shutdown();
-    }
     instanceLock_.reset();
-    if (pump_) {
-        pump_->Detach();
+    if (service_) {
+        service_->Stop();
     }
-    keyboard_.reset();
+    service_.reset();
     // A process that handed its request on never used its keyboard; keeping its copy of a
     // simulated keyboard would overwrite the running instance's.
     if (backend_ && keyboardStarted_) {
@@ -182,7 +326,7 @@ void CQuorvaneApp::TearDown() {
             std::fprintf(stderr, "quorvane: %s\n", failure->message.c_str());
         }
     }
-    pump_.reset();
+    adapter_.reset();
     prompt_.reset();
     window_.reset();
     backend_.reset();

@@ -1,8 +1,10 @@
 #pragma once
 
-// The desktop program's application object: the start-up sequence (paths, settings, the
-// keyboard core, the main window, the single-instance guard), the run until the main window has
-// ended, and the teardown in the order that leaves no thread waiting on something gone.
+// The desktop program's application object: the start-up sequence (paths, settings, texts, the
+// keyboard service, the main window, the single-instance guard), the run until the main window
+// has ended, and the teardown in the order that leaves no thread waiting on something gone.
+// It is where what the keyboard service reports meets what the window shows, and where the
+// window's requests become work for the service.
 
 #include <QObject>
 #include <QString>
@@ -17,26 +19,28 @@ class QMessageBox;
 #include <string>
 #include <vector>
 
-#include "app/busy_indicator.h"
+#include "app/window_open_rule.h"
 #include "device/transport.h"
-#include "platform/program_exit.h"
 #include "platform/program_launcher.h"
 #include "platform/settings_store.h"
 #include "service/keyboard_backend.h"
+#include "service/service_observer.h"
+#include "ui/text_lookup.h"
+#include "ui/text_table.h"
 
-namespace qv::app {
-class KeyboardApp;
-}
 namespace qv::platform {
 class InstanceLock;
 class PosixSystemLanguage;
 }  // namespace qv::platform
+namespace qv::service {
+class KeyboardService;
+}
 
 namespace qv::gui {
 
 class CQuorvaneDlg;
 class DialogPrompt;
-class MessagePump;
+class ServiceAdapter;
 
 // The application title, which also names the application's settings.
 inline constexpr std::string_view kApplicationTitle = "Quorvane";
@@ -57,14 +61,13 @@ struct DesktopEnvironment {
     // Starts the companion program and the firmware updater; programs on PATH when null.
     platform::ProgramLauncher* launcher = nullptr;
     device::TransportTiming transportTiming{};
-    app::BusyTiming busyTiming{};
     // Tests and tools: called once the keyboard backend is open, before anything talks to it,
     // and with every message box before it shows.
     std::function<void(service::KeyboardBackend&)> backendReady;
     std::function<void(QMessageBox&)> boxShown;
 };
 
-class CQuorvaneApp final : public QObject, public platform::ProgramExit {
+class CQuorvaneApp final : public QObject {
     Q_OBJECT
 
 public:
@@ -79,17 +82,19 @@ public:
     // Runs until the main window has ended or the program was ended; the exit code.
     int Exec();
 
-    // The firmware check ends the program; Exec returns with the code.
-    void EndProgram(int exitCode) override;
-
     // Takes a picture of the main window once the keyboard's arrival has been handled, saves
     // it and ends the program the way the exit command does.
     void TakeScreenshot(const QString& path);
 
+    // The keyboard service has nothing left to do and all it reported has been shown: after
+    // Start, the keyboard's arrival (if any) is over.
+    [[nodiscard]] bool Settled() const;
+
     [[nodiscard]] bool Finished() const { return finished_; }
     [[nodiscard]] int ExitCode() const { return exitCode_; }
     [[nodiscard]] CQuorvaneDlg& Window() { return *window_; }
-    [[nodiscard]] app::KeyboardApp& Keyboard() { return *keyboard_; }
+    [[nodiscard]] service::KeyboardService& Service() { return *service_; }
+    [[nodiscard]] ServiceAdapter& Adapter() { return *adapter_; }
     [[nodiscard]] DialogPrompt& Prompt() { return *prompt_; }
     [[nodiscard]] service::KeyboardBackend& Backend() { return *backend_; }
     [[nodiscard]] platform::SettingsStore& Settings() { return *settings_; }
@@ -99,6 +104,19 @@ signals:
     void Ended();
 
 private:
+    void ConnectService();
+    void ConnectWindow();
+    // The open command: the window, or the no-device message when no keyboard is there.
+    void OpenWindow();
+    void OnArrived();
+    void OnRemoved();
+    void OnBank(bool bankB);
+    void OnNotice(const service::ServiceNotice& notice);
+    void OnQuestion(service::Question question, bool* answer);
+    // The slot switch to `profile`: the keyboard's active profile, read with what goes with it.
+    void SwitchProfileSlot(int profile);
+    // The exit path.
+    void Exit();
     void Finish(int exitCode);
     void TearDown();
 
@@ -108,12 +126,17 @@ private:
     std::unique_ptr<platform::IniSettingsStore> settings_;
     std::unique_ptr<platform::IniSettingsStore> languageKey_;
     std::unique_ptr<platform::PosixSystemLanguage> systemLanguage_;
+    std::unique_ptr<ui::TextLookup> lookup_;
+    ui::TextTable texts_;
     std::unique_ptr<service::KeyboardBackend> backend_;
     std::unique_ptr<CQuorvaneDlg> window_;
     std::unique_ptr<DialogPrompt> prompt_;
-    std::unique_ptr<app::KeyboardApp> keyboard_;
-    std::unique_ptr<MessagePump> pump_;
+    std::unique_ptr<ServiceAdapter> adapter_;
+    // After the adapter and the backend, which its worker uses until it has stopped.
+    std::unique_ptr<service::KeyboardService> service_;
     std::unique_ptr<platform::InstanceLock> instanceLock_;
+    app::WindowOpenRule openRule_;
+    int activeProfile_ = -1;
     bool firstInstance_ = false;
     bool keyboardStarted_ = false;
     bool finished_ = false;

@@ -44,7 +44,8 @@ void CTrayIcon::Create(const QString& tooltip, const TrayMenuTexts& texts) {
                 }
             });
     picture_ = 0;
-    SetPicture(128);
+    statePicture_ = kNoKeyboard;
+    SetPicture(kNoKeyboard);
     SetTooltip(tooltip);
     icon_->show();
 }
@@ -55,6 +56,15 @@ void CTrayIcon::SetPicture(int iconId) {
     }
     icon_->setIcon(PictureFor(iconId));
     picture_ = iconId;
+}
+
+void CTrayIcon::ShowKeyboardPresent(bool present) {
+    statePicture_ = present ? kKeyboard : kNoKeyboard;
+    SetPicture(statePicture_);
+}
+
+void CTrayIcon::ShowPlaying(bool playing) {
+    SetPicture(playing ? kPlaying : statePicture_);
 }
 
 void CTrayIcon::SetTooltip(const QString& tooltip) {

@@ -30,13 +30,19 @@ public:
     static constexpr int kCommandAbout = 32773;
     static constexpr int kCommandExit = 32774;
 
+    // Its pictures: no keyboard (also the application icon), keyboard present, macro playing.
+    enum Picture : int { kNoKeyboard = 128, kKeyboard = 141, kPlaying = 142 };
+
     // The pictures are tray<id>.png in the skin folder.
     CTrayIcon(const QString& skinFolder, QObject* parent = nullptr);
     ~CTrayIcon() override;
 
     // Shows the icon with picture 128, the tooltip and the menu's texts.
     void Create(const QString& tooltip, const TrayMenuTexts& texts);
-    void SetPicture(int iconId);
+    // Whether a keyboard is there: shown, and remembered for the end of a playback.
+    void ShowKeyboardPresent(bool present);
+    // The play picture while a macro plays; the keyboard's picture again after it.
+    void ShowPlaying(bool playing);
     void SetTooltip(const QString& tooltip);
     void SetMenuTexts(const TrayMenuTexts& texts);
     void Remove();
@@ -53,12 +59,14 @@ signals:
 
 private:
     QIcon PictureFor(int iconId);
+    void SetPicture(int iconId);
 
     QString skinFolder_;
     QMap<int, QIcon> pictures_;
     QSystemTrayIcon* icon_ = nullptr;
     QMenu* menu_ = nullptr;
     int picture_ = 0;
+    int statePicture_ = kNoKeyboard;
 };
 
 }  // namespace qv::gui

@@ -1,0 +1,36 @@
+#pragma once
+
+// The words for what the keyboard service tells the desktop app and what it asks. Texts come
+// from the text slots and the lookup file where the tool has a localised one, and are
+// built in here where it has none.
+
+#include <string>
+#include <string_view>
+
+#include "service/service_observer.h"
+#include "ui/text_lookup.h"
+#include "ui/text_table.h"
+
+namespace qv::ui {
+
+inline constexpr std::string_view kKeyboardUnreadableText =
+    "The keyboard could not be read (%s); the default settings are shown. Applying would "
+    "overwrite the keyboard.";
+inline constexpr std::string_view kPartlyWrittenText =
+    "The keyboard took only part of the change; apply again to write all of it.";
+inline constexpr std::string_view kOverwriteUnreadKeyboardText =
+    "The keyboard could not be read, so the settings shown are the default ones. Write them to "
+    "the keyboard, replacing what it holds?";
+
+// The message box text for a notice.
+[[nodiscard]] std::string NoticeText(const service::ServiceNotice& notice, const TextTable& texts,
+                                     const TextLookup& lookup);
+
+struct QuestionText {
+    std::string text;
+    std::string caption;  // empty: the tool's plain message box without a caption
+};
+
+[[nodiscard]] QuestionText QuestionTextOf(service::Question question);
+
+}  // namespace qv::ui
