@@ -261,6 +261,11 @@ std::filesystem::path KeyboardSession::CurrentProfileFile() const {
 }
 
 void KeyboardSession::SetApplyPending(bool pending) {
+    if (pending && !applyPending_.load()) {
+        pendingProfile_.store(activeProfile_.Cached());
+    } else if (!pending) {
+        pendingProfile_.store(-1);
+    }
     applyPending_.store(pending);
     observer_.ApplyPendingChanged(pending);
 }
@@ -335,6 +340,12 @@ OperationResult KeyboardSession::Apply() {
     OperationResult result = CheckKeyPagesWritable();
     if (!result.Succeeded()) {
         return result;
+    }
+    // Apply writes the active profile's page: changes made for another profile would be
+    // reported written and lost.
+    if (const int madeFor = pendingProfile_.load(); madeFor >= 0 && madeFor != ActiveProfile()) {
+        observer_.Notify({Notice::PendingForOtherProfile, std::to_string(madeFor + 1)});
+        return OperationStatus::ProfileChanged;
     }
     if (!imageFromKeyboard_.load() && !observer_.Ask(Question::OverwriteUnreadKeyboard)) {
         return {OperationStatus::KeyboardUnread};
@@ -474,7 +485,11 @@ OperationResult KeyboardSession::SetActiveProfile(int profile) {
     }
     {
         BusyScope busy(observer_);
-        ReloadImage();
+        if (applyPending_.load()) {
+            observer_.ActiveProfileChanged(profile);
+        } else {
+            ReloadImage();
+        }
         ReadLighting(lighting::DeviceLighting::ReadKind::Refresh);
     }
     return {};

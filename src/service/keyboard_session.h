@@ -71,7 +71,8 @@ public:
     // Reads the keyboard into the current profile file and makes it the working image. On
     // failure the file is left as it was.
     [[nodiscard]] OperationResult Capture();
-    // Makes `profile` (0..3) the keyboard's active profile and reads what goes with it.
+    // Makes `profile` (0..3) the keyboard's active profile and reads what goes with it. Pending
+    // changes are kept (the key pages do not change with the profile), so nothing is lost.
     [[nodiscard]] OperationResult SetActiveProfile(int profile);
     // Whether the keyboard may be written now (lighting, settings): a keyboard is there and
     // its firmware is supported.
@@ -91,7 +92,10 @@ public:
     [[nodiscard]] bool ImageFromKeyboard() const { return imageFromKeyboard_.load(); }
     [[nodiscard]] bool KeyDefaultsRead() const { return keyDefaultsRead_.load(); }
     [[nodiscard]] bool ApplyPending() const { return applyPending_.load(); }
+    // Pending changes belong to the profile that was active when they were made.
     void SetApplyPending(bool pending);
+    // The profile the pending changes were made for; -1 when nothing is pending.
+    [[nodiscard]] int PendingProfile() const { return pendingProfile_.load(); }
     [[nodiscard]] LightingSnapshot LightingView() const;
     [[nodiscard]] std::filesystem::path CurrentProfileFile() const;
 
@@ -128,6 +132,7 @@ private:
     std::atomic<bool> imageFromKeyboard_{false};
     std::atomic<bool> keyDefaultsRead_{false};
     std::atomic<bool> applyPending_{false};
+    std::atomic<int> pendingProfile_{-1};
     std::atomic<bool> programEnded_{false};
 
     mutable std::mutex lightingMutex_;

@@ -19,6 +19,7 @@ enum class OperationStatus : std::uint8_t {
     KeyDefaultsUnread,  // a key page would be written without the keyboard's key default table
     KeyboardUnread,     // the keyboard could not be read, so there is nothing sound to build on
     ProfileUnknown,     // the keyboard's active profile could not be read
+    ProfileChanged,     // the pending changes were made for another profile than the active one
     MacrosTooLong,      // the macros do not fit the keyboard even without names
     NotWritten,         // the keyboard refused the write before anything changed
     PartlyWritten,      // a write stopped half way: write again to repair

@@ -26,6 +26,9 @@ enum class Notice : std::uint8_t {
     // A write stopped half way: the keyboard may hold part old, part new settings. Applying
     // again repairs it. `detail` names the failing command's result.
     PartlyWritten,
+    // The pending changes belong to another profile than the keyboard's active one (it was
+    // switched since): they were not written. `detail` is that profile, 1..4.
+    PendingForOtherProfile,
     // A profile file has the wrong format; `detail` is the file and the problem.
     ProfileFileFormat,
     // A profile file could not be imported; `detail` is the file.

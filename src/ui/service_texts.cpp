@@ -19,6 +19,9 @@ std::string NoticeText(const service::ServiceNotice& notice, const TextTable& te
             return UserText(texts, lookup, TextSlot::EXTRA_MACRO_TOO_LONG);
         case Notice::MacroNamesDropped:
             return UserText(texts, lookup, TextSlot::EXTRA_PROFILE_SPACE_TIGHT);
+        case Notice::PendingForOtherProfile:
+            return SafeFormat(kPendingForOtherProfileText, kPendingForOtherProfileText,
+                              {std::string_view(notice.detail), std::string_view(notice.detail)});
         case Notice::PartlyWritten:
             return std::string(kPartlyWrittenText);
         case Notice::ProfileFileFormat:

@@ -18,6 +18,9 @@ inline constexpr std::string_view kKeyboardUnreadableText =
     "overwrite the keyboard.";
 inline constexpr std::string_view kPartlyWrittenText =
     "The keyboard took only part of the change; apply again to write all of it.";
+inline constexpr std::string_view kPendingForOtherProfileText =
+    "The changes were made for profile %s, but the keyboard has switched to another profile. "
+    "Switch back to profile %s and apply them, or discard them.";
 inline constexpr std::string_view kOverwriteUnreadKeyboardText =
     "The keyboard could not be read, so the settings shown are the default ones. Write them to "
     "the keyboard, replacing what it holds?";

@@ -217,6 +217,29 @@ TEST_F(KeyboardServiceTest, SwitchingTheActiveProfileReadsWhatGoesWithIt) {
     EXPECT_EQ(service->LightingView().currentProfile, 3);
 }
 
+// An edit belongs to the profile it was made for: after the keyboard switched profile it is
+// neither lost nor written to the wrong page.
+TEST_F(KeyboardServiceTest, PendingChangesSurviveAProfileSwitchAndAreNotWrittenElsewhere) {
+    Open(true);
+    service->Image().Lock()->blocks[0][0x03A] = {keys::KeyKind::Disabled};
+    service->MarkEdited();
+    ASSERT_TRUE(service->Call([](KeyboardSession& s) { return s.SetActiveProfile(1); }).Succeeded());
+    EXPECT_EQ(service->Image().Lock()->blocks[0][0x03A].kind, keys::KeyKind::Disabled);
+    EXPECT_TRUE(service->ApplyPending());
+    observer.Take();
+    EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Apply(); }).status,
+              OperationStatus::ProfileChanged);
+    EXPECT_EQ(observer.Take(),
+              (std::vector<std::string>{
+                  "notice " + std::to_string(static_cast<int>(Notice::PendingForOtherProfile))}));
+    EXPECT_EQ(KeyboardBlock(1), KeyboardBlock(0)) << "nothing written to profile 2";
+
+    ASSERT_TRUE(service->Call([](KeyboardSession& s) { return s.SetActiveProfile(0); }).Succeeded());
+    EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Apply(); }).status,
+              OperationStatus::Done);
+    EXPECT_EQ(KeyboardBlock(0)[0x03A].kind, keys::KeyKind::Disabled);
+}
+
 TEST_F(KeyboardServiceTest, RemovalForgetsTheKeyboard) {
     Open(true);
     observer.Take();
