@@ -1,8 +1,8 @@
 // The two long device jobs of the application, with the simulated keyboard in full-speed USB
 // timing (a request taken at the next 1 ms frame, its reply one frame later) and a full macro
 // area, each printed against its floor measured in the same run: the reports it sent times the
-// 2 ms round trip, plus the pauses the protocol asks for (10 ms before each end of a transfer
-// group, 100 ms before the busy image of an apply). Also the CPU time the tool used.
+// 2 ms round trip, plus the pause the protocol asks for (10 ms before each end of a transfer
+// group). Also the CPU time the tool used.
 //   (a) arrival: from the presence report to the end of the configuration load;
 //   (b) apply: writing the macro area and the active profile's key page.
 
@@ -10,12 +10,10 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/keyboard_app.h"
-#include "app/null_main_window_view.h"
 #include "device/device_report.h"
 #include "macros/macro_area.h"
-#include "platform/program_exit.h"
 #include "platform/program_launcher.h"
+#include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/sim_hid_service.h"
 
@@ -30,13 +28,12 @@ double CpuMs() {
     return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
-class QuietPrompt final : public qv::platform::UserPrompt {
+class QuietObserver final : public qv::service::ServiceObserver {
 public:
-    void ShowMessage(const std::string& text, bool) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
+    void Notify(const qv::service::ServiceNotice& notice) override {
+        std::fprintf(stderr, "notice %d: %s\n", static_cast<int>(notice.notice),
+                     notice.detail.c_str());
     }
-    bool AskOkCancel(const std::string&) override { return false; }
-    bool AskYesNo(const std::string&) override { return false; }
 };
 
 class NoLauncher final : public qv::platform::ProgramLauncher {
@@ -44,11 +41,6 @@ public:
     bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
         return false;
     }
-};
-
-class NoExit final : public qv::platform::ProgramExit {
-public:
-    void EndProgram(int) override {}
 };
 
 struct Traffic {
@@ -84,47 +76,39 @@ int main() {
 
     qv::sim::SimHidService keyboard(memory);
     keyboard.SetTiming({qv::sim::SimTiming::Mode::FullSpeed, {}});
-    qv::app::NullMainWindowView view;
-    QuietPrompt prompt;
+    QuietObserver observer;
     NoLauncher launcher;
-    NoExit exit;
-    qv::platform::MemorySettingsStore languageKey;
-    qv::platform::FixedSystemLanguage language(0x0409);
     const auto folder = std::filesystem::temp_directory_path() / "quorvane-app-bench";
     std::filesystem::remove_all(folder);
-    qv::app::KeyboardApp app({.service = keyboard,
-                              .view = view,
-                              .prompt = prompt,
-                              .launcher = launcher,
-                              .exit = exit,
-                              .programFolder = folder / "program",
-                              .documentsFolder = folder / "documents",
-                              .languageKey = languageKey,
-                              .systemLanguage = language});
+    qv::service::ServiceOptions options;
+    options.session.profileFolder = folder / "profiles";
+    qv::service::KeyboardService service(keyboard, launcher, observer, options);
 
     // (a) arrival
     double cpu = CpuMs();
     auto start = Clock::now();
-    if (!app.Start() || !app.Settle(60s)) {
-        std::fprintf(stderr, "arrival did not finish\n");
+    if (!service.Start()) {
+        std::fprintf(stderr, "the keyboard service did not start\n");
         return 1;
     }
+    service.WaitIdle();
     double wall = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     Print("(a) arrival with a full macro area", wall, Count(keyboard), 0.0, CpuMs() - cpu);
 
     // (b) apply
-    app.profileImage.Lock()->blocks[0][0x3A] = {.kind = qv::keys::KeyKind::Disabled};
-    app.core.SetApplyPending(true);
+    service.Image().Lock()->blocks[0][0x3A] = {.kind = qv::keys::KeyKind::Disabled};
+    service.MarkEdited();
     keyboard.ClearSentReports();
     cpu = CpuMs();
     start = Clock::now();
-    app.core.Apply();
+    const qv::service::OperationResult applied =
+        service.Call([](qv::service::KeyboardSession& session) { return session.Apply(); });
     wall = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    if (app.core.ApplyPending()) {
+    if (!applied.Succeeded()) {
         std::fprintf(stderr, "apply failed\n");
         return 1;
     }
-    Print("(b) apply of a full macro area", wall, Count(keyboard), 100.0, CpuMs() - cpu);
+    Print("(b) apply of a full macro area", wall, Count(keyboard), 0.0, CpuMs() - cpu);
     std::filesystem::remove_all(folder);
     return 0;
 }
