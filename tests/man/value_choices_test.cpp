@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace qv::helpdoc {
 namespace {
 
@@ -12,6 +14,10 @@ struct ChoicesCase {
     std::vector<std::string> words;
     std::vector<std::string> filePrefixes;
 };
+// Cases print as their names, so test names read as words.
+void PrintTo(const ChoicesCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class CompletionValueChoices : public ::testing::TestWithParam<ChoicesCase> {};
 

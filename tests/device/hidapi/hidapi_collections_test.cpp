@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <map>
 
 #include "device/hidapi/hid_collections.h"
@@ -37,6 +39,10 @@ struct PlanCase {
     std::vector<CollectionRecord> records;
     std::vector<NodePlan> expected;
 };
+// Cases print as their names, so test names read as words.
+void PrintTo(const PlanCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PlanNodesTest : public testing::TestWithParam<PlanCase> {};
 
@@ -120,6 +126,10 @@ struct RouteCase {
     std::vector<std::uint8_t> report;
     std::vector<std::size_t> expected;
 };
+// Cases print as their names, so test names read as words.
+void PrintTo(const RouteCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class RouteInputReportTest : public testing::TestWithParam<RouteCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "device/hidapi/hidapi_descriptor_fixtures.h"
 #include "device/hidapi/report_descriptor.h"
 
@@ -13,6 +15,10 @@ struct DescriptorCase {
     Bytes8 descriptor;
     std::vector<TopLevelCollection> expected;
 };
+// Cases print as their names, so test names read as words.
+void PrintTo(const DescriptorCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class TopLevelCollectionsTest : public testing::TestWithParam<DescriptorCase> {};
 
