@@ -85,6 +85,8 @@ int Transport::Exchange(Bytes request, MutableBytes reply, std::size_t& received
             replyBuffer_ = reply;
             receivedLength_ = 0;
             replied_ = false;
+            corrupt_ = false;
+            awaited_ = sent;
             inFlight_ = true;
         }
         Trace(TraceDirection::Sent, TAG_CTRL, sent);
@@ -97,23 +99,20 @@ int Transport::Exchange(Bytes request, MutableBytes reply, std::size_t& received
         bool statusFailure = false;
         {
             std::unique_lock lock(slotMutex_);
-            const bool answered =
-                replyArrived_.wait_for(lock, timing_.replyWait, [this] { return replied_; });
+            // A corrupt answer is as good as none: the request goes again at once rather than
+            // after the whole wait.
+            replyArrived_.wait_for(lock, timing_.replyWait,
+                                   [this] { return replied_ || corrupt_; });
             inFlight_ = false;
-            if (answered) {
+            if (replied_) {
                 const Bytes got = Bytes(reply).first(receivedLength_);
-                const bool sameCommand =
-                    got.size() > kCommandOffset && got[kCommandOffset] == sent[kCommandOffset];
-                if (sameCommand) {
-                    const bool failedStatus =
-                        got.size() > kStatusOffset && (got[kStatusOffset] == kStatusFailFF ||
-                                                       got[kStatusOffset] == kStatusFailFE);
-                    if (!failedStatus) {
-                        receivedLength = receivedLength_;
-                        return kSuccess;
-                    }
-                    statusFailure = true;
+                const bool failedStatus =
+                    got[kStatusOffset] == kStatusFailFF || got[kStatusOffset] == kStatusFailFE;
+                if (!failedStatus) {
+                    receivedLength = receivedLength_;
+                    return kSuccess;
                 }
+                statusFailure = true;
             }
             ++failedAttempts;
             if (failedAttempts == kExchangeAttempts) {
@@ -129,16 +128,44 @@ int Transport::Exchange(Bytes request, MutableBytes reply, std::size_t& received
     }
 }
 
+namespace {
+
+bool AnswersRequest(Bytes reply, const ReportBytes& request) {
+    // The keyboard echoes command, length and offset: a reply that names another request is
+    // late (an earlier attempt's or exchange's) or misnumbered.
+    return std::equal(request.begin() + kCommandOffset, request.begin() + kStatusOffset,
+                      reply.begin() + kCommandOffset);
+}
+
+bool ChecksumHolds(Bytes reply) {
+    const std::span<const std::uint8_t, kReportSize> report(reply.data(), kReportSize);
+    return ReadU16LE(reply, kChecksumOffset) == ReportChecksum(report);
+}
+
+}  // namespace
+
 void Transport::DeliverReply(const ServiceEvent& event) {
     std::lock_guard lock(slotMutex_);
     // A report that arrives while no exchange waits, or after the waiting one was answered,
     // belongs to nobody and is dropped.
-    if (!inFlight_ || replied_) {
+    if (!inFlight_ || replied_ || corrupt_) {
         return;
     }
-    const std::size_t length =
-        std::min({static_cast<std::size_t>(event.value), event.data.size(), replyBuffer_.size()});
-    std::copy_n(event.data.begin(), length, replyBuffer_.begin());
+    const Bytes got =
+        event.data.first(std::min(static_cast<std::size_t>(event.value), event.data.size()));
+    if (got.size() < kReportSize) {
+        corrupt_ = true;  // cut short: neither its header nor its checksum can be trusted
+    } else if (!AnswersRequest(got, awaited_)) {
+        return;  // not the answer this exchange waits for; it may still come
+    } else if (!ChecksumHolds(got)) {
+        corrupt_ = true;
+    }
+    if (corrupt_) {
+        replyArrived_.notify_one();
+        return;
+    }
+    const std::size_t length = std::min(got.size(), replyBuffer_.size());
+    std::copy_n(got.begin(), length, replyBuffer_.begin());
     receivedLength_ = length;
     replied_ = true;
     replyArrived_.notify_one();

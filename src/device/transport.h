@@ -13,6 +13,7 @@
 #include <functional>
 #include <mutex>
 
+#include "device/device_report.h"
 #include "device/hid_service.h"
 #include "device/report_exchange.h"
 
@@ -93,6 +94,8 @@ private:
     std::condition_variable replyArrived_;
     bool inFlight_ = false;
     bool replied_ = false;
+    bool corrupt_ = false;   // the awaited reply came damaged
+    ReportBytes awaited_{};  // the request whose reply the slot takes
     MutableBytes replyBuffer_;
     std::size_t receivedLength_ = 0;
 

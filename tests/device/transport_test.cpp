@@ -135,6 +135,31 @@ TEST_F(TransportTest, LateReplyIsTakenByTheNextAttemptOfTheSameCommand) {
     EXPECT_EQ(SentCount(), 1u);
 }
 
+// Real timing. Every reply takes 80 ms; the first chunk's first one 120 ms, so its wait (100 ms)
+// runs out and the retry goes at 105 ms. That late reply answers the retry (the same request)
+// at 120 ms; the retry's own reply then comes at 185 ms, while the second chunk (sent at 120 ms)
+// waits for its reply at 200 ms. The stray reply names the first chunk's offset, so it must not
+// be taken as the second chunk's data.
+TEST(TransportTimingTest, ALateReplyIsNotTakenForAnotherChunk) {
+    sim::SimHidService keyboard;
+    keyboard.SetTiming({sim::SimTiming::Mode::FixedDelay, 80ms});
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) {
+        for (std::size_t i = 0; i < kKeyPageSize; ++i) {
+            m.keyPages[i] = static_cast<std::uint8_t>(i);
+        }
+    });
+    Transport transport{keyboard, {.replyWait = 100ms, .retryPause = 5ms}};
+    ASSERT_TRUE(transport.Load(nullptr));
+    DeviceCommands commands{transport};
+    keyboard.DelayReplies(40ms, 1);
+    std::array<std::uint8_t, kKeyPageSize> page{};
+    ASSERT_EQ(commands.ReadKeyPage(page, 0), kSuccess);
+    for (std::size_t i = 0; i < kKeyPageSize; ++i) {
+        ASSERT_EQ(page[i], i) << "byte " << i;
+    }
+    keyboard.WaitUntilIdle();
+}
+
 TEST_F(TransportTest, ReplyIsCutToTheCallersCapacity) {
     const DeviceReport request = DeviceReport::Request(CMD_READ_SETTINGS, 44, 0);
     std::array<std::uint8_t, 10> small{};
