@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "cli/apply_commands.h"
@@ -97,15 +99,24 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     }
 
     // Texts from the lookup file beside the program; the command line records no language.
+    // A lookup reads the file each time, and a run asks for the same key names over and over.
     platform::MemorySettingsStore languageKey;
     const platform::FixedSystemLanguage language(ui::kSupportedLanguages[0]);
     const ui::TextLookup texts(env.programFolder, languageKey, language);
-    CommandContext context{
-        .out = out,
-        .err = err,
-        .options = options,
-        .env = env,
-        .lookup = [&texts](const std::string& key) { return texts.LookupText(key); }};
+    std::unordered_map<std::string, std::string> looked;
+    std::mutex lookedMutex;
+    CommandContext context{.out = out,
+                           .err = err,
+                           .options = options,
+                           .env = env,
+                           .lookup = [&](const std::string& key) {
+                               std::lock_guard lock(lookedMutex);
+                               auto found = looked.find(key);
+                               if (found == looked.end()) {
+                                   found = looked.emplace(key, texts.LookupText(key)).first;
+                               }
+                               return found->second;
+                           }};
     if (selected.needs == Needs::NoKeyboard) {
         return selected.run(context);
     }

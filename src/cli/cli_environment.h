@@ -27,8 +27,10 @@ struct CliEnvironment {
     std::filesystem::path programFolder;
     // Opens the keyboard --keyboard chose.
     OpenKeyboardFn openKeyboard = service::KeyboardBackend::Open;
-    // Runs once the keyboard's arrival has been handled, before the command.
+    // Run once the keyboard's arrival has been handled, before the command, and once the
+    // command is over, before the keyboard is let go (tests arm faults, benchmarks count).
     std::function<void(service::KeyboardBackend&)> keyboardArrived;
+    std::function<void(service::KeyboardBackend&)> keyboardDone;
     device::TransportTiming transportTiming{};
     std::chrono::milliseconds firmwarePause{10};
 

@@ -45,7 +45,8 @@ std::variant<std::unique_ptr<CliKeyboard>, int> CliKeyboard::Open(CommandContext
             "unknown keyboard '" + context.options.keyboard + "' (use real, sim or sim:PATH)",
             kExitBadInput);
     }
-    std::unique_ptr<CliKeyboard> keyboard(new CliKeyboard(context.err, context.options.assumeYes));
+    std::unique_ptr<CliKeyboard> keyboard(
+        new CliKeyboard(context.err, context.options.assumeYes, context.env));
     auto backend = context.env.openKeyboard(*choice);
     if (auto* failure = std::get_if<service::BackendError>(&backend)) {
         return Fail(context, failure->message, kExitSetupError);
@@ -91,7 +92,11 @@ std::variant<std::unique_ptr<CliKeyboard>, int> CliKeyboard::Open(CommandContext
 
 CliKeyboard::~CliKeyboard() {
     // The service's worker and transport stop before the HID service they use goes.
+    const bool started = service_ != nullptr;
     service_.reset();
+    if (started && env_.keyboardDone) {
+        env_.keyboardDone(*backend_);
+    }
 }
 
 std::optional<std::string> CliKeyboard::Save() {

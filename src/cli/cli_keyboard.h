@@ -39,10 +39,12 @@ public:
     [[nodiscard]] std::optional<std::string> Save();
 
 private:
-    CliKeyboard(std::ostream& err, bool assumeYes) : observer_(err, assumeYes) {}
+    CliKeyboard(std::ostream& err, bool assumeYes, const CliEnvironment& env)
+        : observer_(err, assumeYes), env_(env) {}
 
     std::unique_ptr<service::KeyboardBackend> backend_;
     CliObserver observer_;
+    const CliEnvironment& env_;
     platform::PathLauncher launcher_;
     // Goes before the backend it talks to.
     std::unique_ptr<service::KeyboardService> service_;
