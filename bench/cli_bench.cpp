@@ -37,6 +37,11 @@ struct Traffic {
 
 struct Measured {
     double wallMs = 0;
+    // From the start to the end of the keyboard's arrival, and from there to the end of the
+    // command.
+    double arrivalMs = 0;
+    double commandMs = 0;
+    std::size_t arrivalReports = 0;
     Traffic traffic;
     int threads = 0;
     int code = -1;
@@ -57,10 +62,13 @@ public:
             }
             return opened;
         };
-        env_.keyboardArrived = [this](qv::service::KeyboardBackend&) {
+        env_.keyboardArrived = [this](qv::service::KeyboardBackend& backend) {
             threadsDuringRun_ = TaskCount();
+            arrived_ = Clock::now();
+            arrivalReports_ = backend.simulated()->SentReports().size();
         };
         env_.keyboardDone = [this](qv::service::KeyboardBackend& backend) {
+            done_ = Clock::now();
             traffic_ = {};
             for (const auto& report : backend.simulated()->SentReports()) {
                 ++traffic_.reports;
@@ -77,8 +85,12 @@ public:
         const int before = TaskCount();
         const auto start = Clock::now();
         const int code = qv::cli::RunCli(args, out, err, env_);
+        const auto end = Clock::now();
         Measured measured;
-        measured.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        measured.wallMs = std::chrono::duration<double, std::milli>(end - start).count();
+        measured.arrivalMs = std::chrono::duration<double, std::milli>(arrived_ - start).count();
+        measured.commandMs = std::chrono::duration<double, std::milli>(done_ - arrived_).count();
+        measured.arrivalReports = arrivalReports_;
         measured.traffic = traffic_;
         measured.threads = threadsDuringRun_ - before;
         measured.code = code;
@@ -91,6 +103,9 @@ private:
     qv::cli::CliEnvironment env_;
     Traffic traffic_;
     int threadsDuringRun_ = 0;
+    Clock::time_point arrived_;
+    Clock::time_point done_;
+    std::size_t arrivalReports_ = 0;
 };
 
 bool Print(const char* what, const Measured& m) {
@@ -102,9 +117,9 @@ bool Print(const char* what, const Measured& m) {
                            static_cast<double>(m.traffic.endTransfers) * 10.0;
     std::printf(
         "%s\n    %zu reports, %zu transfer ends: wall %.1f ms, floor %.1f ms, ratio %.4f "
-        "(aim: <= 1.05); threads started %d\n",
+        "(aim: <= 1.05); threads started %d\n    arrival %.1f ms (%zu reports), command %.1f ms\n",
         what, m.traffic.reports, m.traffic.endTransfers, m.wallMs, floorMs, m.wallMs / floorMs,
-        m.threads);
+        m.threads, m.arrivalMs, m.arrivalReports, m.commandMs);
     return true;
 }
 

@@ -16,9 +16,11 @@ int RunApply(CommandContext& context) {
     if (const int* status = std::get_if<int>(&opened)) {
         return *status;
     }
-    const int profile = std::get<WorkingImage>(opened).profile + 1;
+    const WorkingImage& image = std::get<WorkingImage>(opened);
+    const int profile = image.profile + 1;
     return ApplyWorkingImage(
-        context, "Applied the pending edits to profile " + std::to_string(profile) + ".",
+        context, image, true,
+        "Applied the pending edits to profile " + std::to_string(profile) + ".",
         {{"profile", profile}});
 }
 

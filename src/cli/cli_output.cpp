@@ -4,8 +4,6 @@
 
 namespace qv::cli {
 
-namespace {
-
 std::string OperationFailureText(const service::OperationResult& result) {
     using service::OperationStatus;
     switch (result.status) {
@@ -56,8 +54,6 @@ int OperationExitCode(const service::OperationResult& result) {
             return kExitDeviceError;
     }
 }
-
-}  // namespace
 
 int Fail(CommandContext& context, std::string_view message, int code) {
     if (context.options.json) {

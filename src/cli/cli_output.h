@@ -23,6 +23,10 @@ void Note(CommandContext& context, std::string_view message);
 // Read results: the text as it is, or the JSON value on its own.
 void Print(CommandContext& context, std::string_view text, const nlohmann::json& json);
 
+// Why an operation of the keyboard service failed, and the exit code that goes with it.
+[[nodiscard]] std::string OperationFailureText(const service::OperationResult& result);
+[[nodiscard]] int OperationExitCode(const service::OperationResult& result);
+
 // A failed operation of the keyboard service, in words and an exit code. `what` names the
 // operation, as in "apply the edits"; `after` is added to the message.
 int FailOperation(CommandContext& context, const service::OperationResult& result,

@@ -90,28 +90,48 @@ std::variant<WorkingImage, int> OpenWorkingImage(CommandContext& context, ImageU
     return image;
 }
 
-int FinishEdit(CommandContext& context, const WorkingImage& image, bool applyNow,
-               const std::string& done, nlohmann::json details) {
+namespace {
+
+// Keeps the working image as pending edits of this keyboard and profile.
+bool KeepPending(CommandContext& context, const WorkingImage& image) {
     CliKeyboard& keyboard = *context.keyboard;
-    const service::PendingEdits pending = PendingEditsOf(context.env);
-    // Kept first, so that an apply that fails loses nothing.
-    const bool kept = [&] {
-        const auto contents = keyboard.Service().Image().Lock();
-        return pending.Save(*contents, {keyboard.Identity(), image.profile});
-    }();
-    if (!kept) {
-        return Fail(context, "could not keep the edit in " + pending.ImageFile().string(),
+    const auto contents = keyboard.Service().Image().Lock();
+    return PendingEditsOf(context.env).Save(*contents, {keyboard.Identity(), image.profile});
+}
+
+// A failure after which the edits stay pending.
+int FailPending(CommandContext& context, const WorkingImage& image, bool kept, int code,
+                const std::string& message) {
+    if (!kept && !KeepPending(context, image)) {
+        return Fail(context,
+                    message + "; the edits could not be kept either (" +
+                        PendingEditsOf(context.env).ImageFile().string() + ")",
                     kExitSetupError);
     }
+    return Fail(context, message + "; the edits stay pending", code);
+}
+
+}  // namespace
+
+int FinishEdit(CommandContext& context, const WorkingImage& image, bool applyNow,
+               const std::string& done, nlohmann::json details) {
     if (applyNow) {
-        return ApplyWorkingImage(context, done + "\nWritten to the keyboard.", std::move(details));
+        return ApplyWorkingImage(context, image, false, done + "\nWritten to the keyboard.",
+                                 std::move(details));
+    }
+    if (!KeepPending(context, image)) {
+        return Fail(
+            context,
+            "could not keep the edit in " + PendingEditsOf(context.env).ImageFile().string(),
+            kExitSetupError);
     }
     details["pending"] = true;
     return Succeed(context, done + "\nPending; `quorvanectl apply` writes it to the keyboard.",
                    std::move(details));
 }
 
-int ApplyWorkingImage(CommandContext& context, const std::string& done, nlohmann::json details) {
+int ApplyWorkingImage(CommandContext& context, const WorkingImage& image, bool kept,
+                      const std::string& done, nlohmann::json details) {
     CliKeyboard& keyboard = *context.keyboard;
     keyboard.Service().MarkEdited();
     const service::OperationResult result =
@@ -122,13 +142,13 @@ int ApplyWorkingImage(CommandContext& context, const std::string& done, nlohmann
         if (const auto failure = keyboard.Save()) {
             Note(context, "the keyboard's state could not be kept: " + *failure);
         }
-        return FailOperation(context, result, "write to the keyboard", "; the edits stay pending");
+        return FailPending(context, image, kept, OperationExitCode(result),
+                           "could not write to the keyboard: " + OperationFailureText(result));
     }
     if (const auto failure = keyboard.Save()) {
-        return Fail(context,
-                    "the keyboard took the edits, but its state could not be kept (" + *failure +
-                        "); the edits stay pending",
-                    kExitSetupError);
+        return FailPending(
+            context, image, kept, kExitSetupError,
+            "the keyboard took the edits, but its state could not be kept (" + *failure + ")");
     }
     const service::PendingEdits pending = PendingEditsOf(context.env);
     if (!pending.Remove()) {

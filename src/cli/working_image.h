@@ -35,9 +35,10 @@ enum class ImageUse {
                              const std::string& done, nlohmann::json details);
 
 // Writes the working image to the keyboard, keeps the keyboard's state and only then drops the
-// pending edits.
-[[nodiscard]] int ApplyWorkingImage(CommandContext& context, const std::string& done,
-                                    nlohmann::json details);
+// pending edits. Edits not yet kept as pending edits (`kept` false) are kept when any of that
+// fails.
+[[nodiscard]] int ApplyWorkingImage(CommandContext& context, const WorkingImage& image, bool kept,
+                                    const std::string& done, nlohmann::json details);
 
 // Why pending edits cannot be used here, and what to do about them.
 [[nodiscard]] std::string PendingConflictText(service::PendingState state,
