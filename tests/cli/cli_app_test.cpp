@@ -353,16 +353,24 @@ TEST_F(CliTest, CaptureThatCannotReadLeavesThePreviousFile) {
 }
 
 TEST_F(CliTest, PendingEditsStayWhenTheApplyFails) {
-    RunOk({"{kb}", "assign", "F1", "disabled"});
+    const std::filesystem::path pending = env.stateFolder / "quorvane" / "pending.fwc";
     env.keyboardArrived = [](service::KeyboardBackend& backend) {
         backend.simulated()->AnswerStatus(0xFF, 1000);
     };
-    const Outcome failed = Run({"{kb}", "apply"});
+    // An edit written at once is kept when the keyboard does not take it.
+    const Outcome failed = Run({"{kb}", "assign", "F1", "disabled", "--apply"});
+    EXPECT_EQ(failed.err,
+              "quorvanectl: could not write to the keyboard: the keyboard refused the "
+              "write (result -102); the edits stay pending\n");
     EXPECT_EQ(failed.code, 3);
-    EXPECT_TRUE(std::filesystem::exists(env.stateFolder / "quorvane" / "pending.fwc"));
+    EXPECT_TRUE(std::filesystem::exists(pending));
+    EXPECT_EQ(Run({"{kb}", "apply"}).code, 3);
+    EXPECT_TRUE(std::filesystem::exists(pending));
+
     env.keyboardArrived = {};
     RunOk({"{kb}", "apply"});
-    EXPECT_FALSE(std::filesystem::exists(env.stateFolder / "quorvane" / "pending.fwc"));
+    EXPECT_FALSE(std::filesystem::exists(pending));
+    EXPECT_EQ(Run({"{kb}", "dump", "keys", "--profile", "1"}).out, "Profile 1\n  F1: assigned\n");
 }
 
 TEST_F(CliTest, TooOldFirmwareRefusesEveryWrite) {
