@@ -20,13 +20,15 @@
 #include "cli/profile_commands.h"
 #include "cli/settings_command.h"
 #include "platform/program_folder.h"
-#include "platform/settings_store.h"
-#include "platform/system_language.h"
 #include "platform/xdg_paths.h"
+#include "ui/ini_file.h"
 #include "ui/text_lookup.h"
 
 namespace qv::cli {
 namespace {
+
+// The lookup file's section of texts.
+constexpr std::string_view kLookupSection = "TEXT";
 
 constexpr const char* kDescription =
     "quorvanectl - configure the Quorvane gaming keyboard from the command line.\n"
@@ -98,25 +100,30 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
         return kExitBadInput;
     }
 
-    // Texts from the lookup file beside the program; the command line records no language.
-    // A lookup reads the file each time, and a run asks for the same key names over and over.
-    platform::MemorySettingsStore languageKey;
-    const platform::FixedSystemLanguage language(ui::kSupportedLanguages[0]);
-    const ui::TextLookup texts(env.programFolder, languageKey, language);
+    // Key names and messages from the lookup file beside the program, read once and each key
+    // looked for once: parsing a key name asks for every key's name. The command line records
+    // no language.
+    const ui::IniFile lookupFile =
+        ui::IniFile::Load(env.programFolder / ui::LookupFileName(ui::kSupportedLanguages[0])).file;
     std::unordered_map<std::string, std::string> looked;
     std::mutex lookedMutex;
-    CommandContext context{.out = out,
-                           .err = err,
-                           .options = options,
-                           .env = env,
-                           .lookup = [&](const std::string& key) {
-                               std::lock_guard lock(lookedMutex);
-                               auto found = looked.find(key);
-                               if (found == looked.end()) {
-                                   found = looked.emplace(key, texts.LookupText(key)).first;
-                               }
-                               return found->second;
-                           }};
+    CommandContext context{
+        .out = out,
+        .err = err,
+        .options = options,
+        .env = env,
+        .lookup = [&](const std::string& key) {
+            std::lock_guard lock(lookedMutex);
+            auto found = looked.find(key);
+            if (found == looked.end()) {
+                found = looked
+                            .emplace(key,
+                                     lookupFile.GetString(kLookupSection, key, ui::kLookupErrorText,
+                                                          ui::kProfileReadMaxChars))
+                            .first;
+            }
+            return found->second;
+        }};
     if (selected.needs == Needs::NoKeyboard) {
         return selected.run(context);
     }
