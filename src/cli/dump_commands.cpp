@@ -30,7 +30,10 @@ keys::KeyDefaultTable ReadDefaults(device::DeviceCommands& commands) {
     return table;
 }
 
-std::optional<macros::DecodedMacroArea> ReadMacros(device::DeviceCommands& commands) {
+// Macros the keyboard keeps without a name are named with the lookup file's prefix and their
+// number, as everywhere else.
+std::optional<macros::DecodedMacroArea> ReadMacros(const CommandContext& context,
+                                                   device::DeviceCommands& commands) {
     lighting::DeviceSettingsBlock settings;
     if (commands.ReadSettings(settings.bytes()) != device::kSuccess) {
         return std::nullopt;
@@ -41,7 +44,8 @@ std::optional<macros::DecodedMacroArea> ReadMacros(device::DeviceCommands& comma
         return std::nullopt;
     }
     macros::DecodedMacroArea decoded = macros::DecodeMacroArea(
-        read.area, Utf8ToUtf16(ui::BuiltInText(ui::TextSlot::MACRO_NEW_PREFIX)));
+        read.area,
+        Utf8ToUtf16(context.lookup(std::string(ui::BuiltInText(ui::TextSlot::MACRO_NEW_PREFIX)))));
     if (read.sizeCut) {
         decoded.problems.insert(decoded.problems.begin(),
                                 "the macro area announces more bytes than the keyboard holds");
@@ -51,7 +55,7 @@ std::optional<macros::DecodedMacroArea> ReadMacros(device::DeviceCommands& comma
 
 int DumpKeys(CommandContext& context, device::DeviceCommands& commands, int onlyProfile) {
     const keys::KeyDefaultTable defaults = ReadDefaults(commands);
-    const auto macroArea = ReadMacros(commands);
+    const auto macroArea = ReadMacros(context, commands);
     const macros::MacroList noMacros;
     const macros::MacroList& macroList = macroArea ? macroArea->macros : noMacros;
 
@@ -84,7 +88,7 @@ int DumpKeys(CommandContext& context, device::DeviceCommands& commands, int only
 }
 
 int DumpMacros(CommandContext& context, device::DeviceCommands& commands) {
-    const auto decoded = ReadMacros(commands);
+    const auto decoded = ReadMacros(context, commands);
     if (!decoded) {
         return Fail(context, "could not read the macro area", kExitDeviceError);
     }
