@@ -1,13 +1,11 @@
 #pragma once
 
-// `dump keys` and `dump macros`: the keyboard's key pages and macro area, decoded.
+// `dump keys|macros`: what the keyboard holds, read from it and decoded.
 
-#include <CLI/CLI.hpp>
-
-#include "cli/lighting_commands.h"
+#include "cli/cli_command.h"
 
 namespace qv::cli {
 
-void AddDumpCommands(CLI::App& app, CommandRunner& selected);
+void AddDumpCommands(CLI::App& app, Command& selected);
 
 }  // namespace qv::cli

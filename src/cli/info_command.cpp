@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_keyboard.h"
+#include "cli/cli_output.h"
+#include "cli/exit_codes.h"
 #include "device/command_result.h"
 
 namespace qv::cli {
@@ -20,15 +23,6 @@ KeyboardInfo KeyboardInfoFromSettings(const lighting::DeviceSettingsBlock& block
     return info;
 }
 
-std::variant<KeyboardInfo, int> ReadKeyboardInfo(device::DeviceCommands& commands) {
-    lighting::DeviceSettingsBlock block;
-    const int result = commands.ReadSettings(block.bytes());
-    if (result != device::kSuccess) {
-        return result;
-    }
-    return KeyboardInfoFromSettings(block);
-}
-
 std::string FormatInfoText(const KeyboardInfo& info) {
     char version[16];
     std::snprintf(version, sizeof version, "0x%04X", static_cast<unsigned>(info.firmwareVersion));
@@ -42,14 +36,41 @@ std::string FormatInfoText(const KeyboardInfo& info) {
            "\nLighting modes:   " + (modes.empty() ? "none" : modes) + "\n";
 }
 
-std::string FormatInfoJson(const KeyboardInfo& info) {
-    nlohmann::json json{
+nlohmann::json InfoJson(const KeyboardInfo& info) {
+    return {
         {"firmwareVersion", info.firmwareVersion},
         {"activeProfile", info.activeProfile + 1},
         {"macroCapacityBytes", info.macroCapacityBytes},
         {"supportedModes", info.supportedModes},
     };
-    return json.dump(2) + "\n";
+}
+
+namespace {
+
+int RunInfo(CommandContext& context) {
+    lighting::DeviceSettingsBlock block;
+    const int result = context.keyboard->Call(
+        [&](service::KeyboardSession& s) { return s.Commands().ReadSettings(block.bytes()); });
+    if (result != device::kSuccess) {
+        return Fail(context, "the keyboard did not answer (result " + std::to_string(result) + ")",
+                    kExitDeviceError);
+    }
+    const KeyboardInfo info = KeyboardInfoFromSettings(block);
+    Print(context, FormatInfoText(info), InfoJson(info));
+    return kExitOk;
+}
+
+}  // namespace
+
+void AddInfoCommand(CLI::App& app, Command& selected) {
+    auto* info = app.add_subcommand(
+        "info", "Show the firmware version, active profile, macro capacity and lighting modes");
+    info->footer(
+        "\nExamples:\n"
+        "  quorvanectl info\n"
+        "  quorvanectl --json info\n"
+        "  quorvanectl --keyboard=sim info     the simulated keyboard");
+    Select(info, selected, {Needs::Keyboard, RunInfo});
 }
 
 }  // namespace qv::cli

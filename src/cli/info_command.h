@@ -1,9 +1,12 @@
 #pragma once
 
+// `info`: firmware version, active profile, macro capacity and lighting modes.
+
+#include <nlohmann/json.hpp>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "cli/cli_command.h"
 #include "device/commands.h"
 #include "lighting/device_settings_block.h"
 
@@ -18,9 +21,9 @@ struct KeyboardInfo {
 };
 
 [[nodiscard]] KeyboardInfo KeyboardInfoFromSettings(const lighting::DeviceSettingsBlock& block);
-// The info, or the command result of the failed read.
-[[nodiscard]] std::variant<KeyboardInfo, int> ReadKeyboardInfo(device::DeviceCommands& commands);
 [[nodiscard]] std::string FormatInfoText(const KeyboardInfo& info);
-[[nodiscard]] std::string FormatInfoJson(const KeyboardInfo& info);
+[[nodiscard]] nlohmann::json InfoJson(const KeyboardInfo& info);
+
+void AddInfoCommand(CLI::App& app, Command& selected);
 
 }  // namespace qv::cli

@@ -1,19 +1,18 @@
 #include "cli/lighting_commands.h"
 
 #include <cstdio>
-#include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <variant>
 #include <vector>
 
+#include "cli/cli_keyboard.h"
+#include "cli/cli_output.h"
 #include "cli/exit_codes.h"
-#include "cli/info_command.h"
 #include "core/hex.h"
 #include "device/command_result.h"
-#include "lighting/active_profile.h"
 #include "lighting/device_lighting.h"
-#include "platform/xdg_paths.h"
 
 namespace qv::cli {
 namespace {
@@ -63,27 +62,22 @@ std::string StateText(int profile, bool active, const LightingState& s) {
 }
 
 // Reads everything once and gives the decoded state of each profile.
-struct LightingSnapshot {
+struct LightingRecords {
     lighting::LightingMirror mirror;
     std::array<LightingState, device::kProfileCount> states;
 };
 
-std::optional<LightingSnapshot> ReadSnapshot(device::DeviceCommands& commands) {
+std::optional<LightingRecords> ReadRecords(device::DeviceCommands& commands) {
     NoPanelSwitch panelSwitch;
     lighting::DeviceLighting lighting(commands, panelSwitch);
     if (lighting.ReadLighting(lighting::DeviceLighting::ReadKind::Refresh) != 0) {
         return std::nullopt;
     }
-    LightingSnapshot snapshot{lighting.mirror(), {}};
+    LightingRecords snapshot{lighting.mirror(), {}};
     for (std::size_t p = 0; p < device::kProfileCount; ++p) {
         snapshot.states[p] = lighting::DecodeLightingState(snapshot.mirror.records[p], {});
     }
     return snapshot;
-}
-
-int DeviceFailure(const char* what) {
-    std::fprintf(stderr, "quorvanectl: could not %s: the keyboard did not answer\n", what);
-    return kExitDeviceError;
 }
 
 struct SetOptions {
@@ -112,20 +106,22 @@ std::optional<lighting::Colour> ParseColour(const std::string& text) {
                                          (rgb & 0xFF) << 16);
 }
 
-int RunSet(KeyboardSession& session, const SetOptions& o) {
-    NoPanelSwitch panelSwitch;
-    lighting::DeviceLighting lighting(session.commands(), panelSwitch);
-    lighting.SetCurrentProfile(o.profile - 1);
-
+// The writes the options ask for, with what they set in words; or the error.
+struct LightingWrites {
     // Each write keeps its bytes alive until the bracket is sent.
     std::vector<std::vector<std::uint8_t>> storage;
     std::vector<std::pair<std::uint16_t, Bytes>> writes;
-    const auto add = [&](std::size_t field, std::vector<std::uint8_t> bytes) {
-        storage.push_back(std::move(bytes));
-        writes.emplace_back(lighting::RecordOffset(o.profile - 1, field), storage.back());
-    };
-    storage.reserve(10);
+    std::vector<std::string> said;
+};
 
+std::variant<LightingWrites, std::string> PlanWrites(const SetOptions& o) {
+    LightingWrites plan;
+    plan.storage.reserve(10);
+    const int profile = o.profile - 1;
+    const auto add = [&](std::size_t field, std::vector<std::uint8_t> bytes) {
+        plan.storage.push_back(std::move(bytes));
+        plan.writes.emplace_back(lighting::RecordOffset(profile, field), plan.storage.back());
+    };
     std::optional<bool> multicolour;
     if (o.multicolour) {
         multicolour = *o.multicolour == "on";
@@ -133,43 +129,141 @@ int RunSet(KeyboardSession& session, const SetOptions& o) {
     if (o.colour) {
         const auto colour = ParseColour(*o.colour);
         if (!colour) {
-            std::fprintf(stderr, "quorvanectl: colour '%s' is not RRGGBB in hex\n",
-                         o.colour->c_str());
-            return kExitBadInput;
+            return "colour '" + *o.colour + "' is not RRGGBB in hex";
         }
         // Choosing a colour turns multicolour off unless the same command says otherwise.
         add(lighting::kMulticolourField, {static_cast<std::uint8_t>(multicolour.value_or(false))});
         const auto rgb = lighting::ColourToBytes(*colour);
         add(lighting::kColourField, {rgb.begin(), rgb.end()});
+        plan.said.push_back("colour " + ColourText(*colour));
+        plan.said.push_back(std::string("multicolour ") +
+                            (multicolour.value_or(false) ? "on" : "off"));
     } else if (multicolour) {
         add(lighting::kMulticolourField, {static_cast<std::uint8_t>(*multicolour)});
+        plan.said.push_back(std::string("multicolour ") + (*multicolour ? "on" : "off"));
     }
     if (o.mode) {
         add(lighting::kModeField, {static_cast<std::uint8_t>(*o.mode)});
+        plan.said.push_back("mode " + std::to_string(*o.mode));
     }
     if (o.brightness) {
         add(lighting::kBrightnessField, {static_cast<std::uint8_t>(*o.brightness)});
+        plan.said.push_back("brightness " + std::to_string(*o.brightness));
     }
     if (o.speed) {
         add(lighting::kSpeedField, {static_cast<std::uint8_t>(*o.speed)});
+        plan.said.push_back("speed " + std::to_string(*o.speed));
     }
     if (o.direction) {
         add(lighting::kDirectionField,
             {*o.direction == "first" ? lighting::kDirectionFirst : lighting::kDirectionSecond});
+        plan.said.push_back("direction " + *o.direction);
     }
     if (o.reportRate) {
         add(lighting::kReportRateField, {static_cast<std::uint8_t>(*o.reportRate)});
+        plan.said.push_back("report rate " + std::to_string(*o.reportRate));
     }
     if (o.presetColour) {
         static const std::vector<std::string> kPresets{"red", "yellow", "green", "blue"};
         const auto index = std::find(kPresets.begin(), kPresets.end(), *o.presetColour);
         add(lighting::kPresetColourField, {static_cast<std::uint8_t>(index - kPresets.begin())});
+        plan.said.push_back("preset colour " + *o.presetColour);
     }
-    if (writes.empty()) {
-        std::fprintf(stderr, "quorvanectl: nothing to set (see lighting set --help)\n");
-        return kExitBadInput;
+    if (plan.writes.empty()) {
+        return std::string("nothing to set (see `quorvanectl lighting set --help`)");
     }
-    lighting.WriteLightingBytes(writes);
+    return plan;
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : ", ") + part;
+    }
+    return text;
+}
+
+// Lighting writes need a keyboard that may be written; afterwards its state is kept.
+int Written(CommandContext& context, const std::string& done, nlohmann::json details) {
+    if (const auto failure = context.keyboard->Save()) {
+        return Fail(context, "the keyboard's state could not be kept: " + *failure,
+                    kExitSetupError);
+    }
+    return Succeed(context, done, std::move(details));
+}
+
+int RunSet(CommandContext& context, const SetOptions& o) {
+    auto planned = PlanWrites(o);
+    if (const auto* error = std::get_if<std::string>(&planned)) {
+        return Fail(context, *error, kExitBadInput);
+    }
+    const LightingWrites& plan = std::get<LightingWrites>(planned);
+    const service::OperationResult writable =
+        context.keyboard->Call([&](service::KeyboardSession& s) {
+            service::OperationResult result = s.CheckWritable();
+            if (result.Succeeded()) {
+                s.Lighting().WriteLightingBytes(plan.writes);
+                s.PublishLighting();
+            }
+            return result;
+        });
+    if (!writable.Succeeded()) {
+        return FailOperation(context, writable, "set the lighting");
+    }
+    return Written(
+        context,
+        "Profile " + std::to_string(o.profile) + " lighting set: " + Joined(plan.said) + ".",
+        {{"profile", o.profile}, {"set", plan.said}});
+}
+
+int RunRestore(CommandContext& context, int profile) {
+    const service::OperationResult writable =
+        context.keyboard->Call([&](service::KeyboardSession& s) {
+            service::OperationResult result = s.CheckWritable();
+            if (result.Succeeded()) {
+                lighting::DeviceLighting& lighting = s.Lighting();
+                const int current = lighting.currentProfile();
+                lighting.SetCurrentProfile(profile - 1);
+                lighting.RestoreLightingDefaults();
+                lighting.SetCurrentProfile(current);
+                s.PublishLighting();
+            }
+            return result;
+        });
+    if (!writable.Succeeded()) {
+        return FailOperation(context, writable, "restore the lighting");
+    }
+    return Written(context,
+                   "Profile " + std::to_string(profile) + " lighting restored to its defaults.",
+                   {{"profile", profile}});
+}
+
+int RunShow(CommandContext& context, int showProfile) {
+    const auto snapshot = context.keyboard->Call(
+        [](service::KeyboardSession& s) { return ReadRecords(s.Commands()); });
+    if (!snapshot) {
+        return Fail(context, "could not read the lighting: the keyboard did not answer",
+                    kExitDeviceError);
+    }
+    const int active = snapshot->mirror.settings.ActiveProfile();
+    nlohmann::json json = nlohmann::json::array();
+    std::string text;
+    for (int p = 0; p < static_cast<int>(device::kProfileCount); ++p) {
+        if (showProfile != 0 && p != showProfile - 1) {
+            continue;
+        }
+        const auto& decoded = snapshot->states[static_cast<std::size_t>(p)];
+        const auto& record = snapshot->mirror.records[static_cast<std::size_t>(p)];
+        const std::string bytes = HexBytes(std::span(record).first(lighting::kRecordReadLength));
+        nlohmann::json entry = StateJson(p, decoded);
+        entry["active"] = p == active;
+        entry["baseColour"] = ColourText(
+            lighting::ColourFromBytes(std::span(record).subspan(lighting::kBaseColourField, 3)));
+        entry["bytes"] = bytes;
+        json.push_back(entry);
+        text += StateText(p, p == active, decoded) + "  bytes " + bytes + "\n";
+    }
+    Print(context, text, json);
     return kExitOk;
 }
 
@@ -178,74 +272,30 @@ struct LightingOptions {
     int showProfile = 0;
     SetOptions set;
     int restoreProfile = 0;
-    int newProfile = 0;
 };
 
 }  // namespace
 
-void AddLightingCommands(CLI::App& app, CommandRunner& selected) {
+void AddLightingCommands(CLI::App& app, Command& selected) {
     auto state = std::make_shared<LightingOptions>();
-    auto* settings = app.add_subcommand("settings", "Show the settings block, decoded and in hex");
-    settings->callback([&selected] {
-        selected = [](KeyboardSession& session, const GlobalOptions& options) {
-            device::DeviceCommands& commands = session.commands();
-            lighting::DeviceSettingsBlock block;
-            if (commands.ReadSettings(block.bytes()) != device::kSuccess) {
-                return DeviceFailure("read the settings block");
-            }
-            const KeyboardInfo info = KeyboardInfoFromSettings(block);
-            if (options.json) {
-                nlohmann::json json = nlohmann::json::parse(FormatInfoJson(info));
-                json["bytes"] = HexBytes(block.bytes());
-                std::cout << json.dump(2) << "\n";
-            } else {
-                std::cout << FormatInfoText(info) << "Bytes:            " << HexBytes(block.bytes())
-                          << "\n";
-            }
-            return kExitOk;
-        };
-    });
-
     auto* lightingCmd = app.add_subcommand("lighting", "Show or change the lighting of a profile");
     lightingCmd->require_subcommand(1);
+    lightingCmd->footer(
+        "\nExamples:\n"
+        "  quorvanectl lighting show --profile 2\n"
+        "  quorvanectl lighting set --profile 1 --mode 3 --colour 00A0FF\n"
+        "  quorvanectl lighting restore --profile 1");
 
     auto* show = lightingCmd->add_subcommand(
         "show", "Show the lighting records (all profiles, or the one given)");
     show->add_option("--profile", state->showProfile, "Profile 1..4")->check(CLI::Range(1, 4));
-    show->callback([&selected, state] {
-        selected = [state](KeyboardSession& session, const GlobalOptions& options) {
-            const int showProfile = state->showProfile;
-            const auto snapshot = ReadSnapshot(session.commands());
-            if (!snapshot) {
-                return DeviceFailure("read the lighting");
-            }
-            const int active = snapshot->mirror.settings.ActiveProfile();
-            nlohmann::json json = nlohmann::json::array();
-            for (int p = 0; p < static_cast<int>(device::kProfileCount); ++p) {
-                if (showProfile != 0 && p != showProfile - 1) {
-                    continue;
-                }
-                const auto& decoded = snapshot->states[static_cast<std::size_t>(p)];
-                const auto& record = snapshot->mirror.records[static_cast<std::size_t>(p)];
-                if (options.json) {
-                    nlohmann::json entry = StateJson(p, decoded);
-                    entry["active"] = p == active;
-                    entry["baseColour"] = ColourText(lighting::ColourFromBytes(
-                        std::span(record).subspan(lighting::kBaseColourField, 3)));
-                    entry["bytes"] = HexBytes(std::span(record).first(lighting::kRecordReadLength));
-                    json.push_back(entry);
-                } else {
-                    std::cout << StateText(p, p == active, decoded) << "  bytes "
-                              << HexBytes(std::span(record).first(lighting::kRecordReadLength))
-                              << "\n";
-                }
-            }
-            if (options.json) {
-                std::cout << json.dump(2) << "\n";
-            }
-            return kExitOk;
-        };
-    });
+    show->footer(
+        "\nExamples:\n"
+        "  quorvanectl lighting show\n"
+        "  quorvanectl --json lighting show --profile 3");
+    Select(show, selected, {Needs::Keyboard, [state](CommandContext& context) {
+                                return RunShow(context, state->showProfile);
+                            }});
 
     SetOptions& set = state->set;
     auto* setCmd = lightingCmd->add_subcommand(
@@ -270,64 +320,25 @@ void AddLightingCommands(CLI::App& app, CommandRunner& selected) {
         ->add_option("--preset-colour,--preset-color", set.presetColour,
                      "red, yellow, green or blue")
         ->check(CLI::IsMember({"red", "yellow", "green", "blue"}));
-    setCmd->callback([&selected, state] {
-        selected = [state](KeyboardSession& session, const GlobalOptions&) {
-            return RunSet(session, state->set);
-        };
-    });
+    setCmd->footer(
+        "\nExamples:\n"
+        "  quorvanectl lighting set --profile 1 --mode 3 --colour 00A0FF\n"
+        "  quorvanectl lighting set --profile 2 --brightness 2 --speed 0\n"
+        "  quorvanectl lighting set --profile 4 --multicolour on");
+    Select(setCmd, selected, {Needs::Keyboard, [state](CommandContext& context) {
+                                  return RunSet(context, state->set);
+                              }});
 
     auto* restore = lightingCmd->add_subcommand("restore", "Restore a profile's lighting defaults");
     restore->add_option("--profile", state->restoreProfile, "Profile 1..4")
         ->required()
         ->check(CLI::Range(1, 4));
-    restore->callback([&selected, state] {
-        selected = [state](KeyboardSession& session, const GlobalOptions&) {
-            NoPanelSwitch panelSwitch;
-            lighting::DeviceLighting lighting(session.commands(), panelSwitch);
-            lighting.SetCurrentProfile(state->restoreProfile - 1);
-            lighting.RestoreLightingDefaults();
-            return kExitOk;
-        };
-    });
-
-    auto* profile = app.add_subcommand("profile", "Show or switch the keyboard's active profile");
-    profile->require_subcommand(1);
-    profile->add_subcommand("show", "Show the active profile")->callback([&selected] {
-        selected = [](KeyboardSession& session, const GlobalOptions& options) {
-            lighting::ActiveProfile active;
-            const int current = active.GetActiveProfile(session.commands());
-            if (current < 0) {
-                return DeviceFailure("read the active profile");
-            }
-            if (options.json) {
-                std::cout << nlohmann::json{{"activeProfile", current + 1}}.dump(2) << "\n";
-            } else {
-                std::cout << "Active profile: " << current + 1 << "\n";
-            }
-            return kExitOk;
-        };
-    });
-    auto* profileSet = profile->add_subcommand("set", "Make a profile the keyboard's active one");
-    profileSet->add_option("profile", state->newProfile, "Profile 1..4")
-        ->required()
-        ->check(CLI::Range(1, 4));
-    profileSet->callback([&selected, state] {
-        selected = [state](KeyboardSession& session, const GlobalOptions&) {
-            const int newProfile = state->newProfile;
-            if (std::filesystem::exists(platform::StateFolder() / "quorvane" / "pending.fwc")) {
-                std::fprintf(stderr,
-                             "quorvanectl: there are pending changes: `quorvanectl apply` or "
-                             "`quorvanectl discard` them first\n");
-                return kExitBadInput;
-            }
-            lighting::ActiveProfile active;
-            active.SetActiveProfile(session.commands(), newProfile - 1);
-            if (active.Cached() != newProfile - 1) {
-                return DeviceFailure("switch the active profile");
-            }
-            return kExitOk;
-        };
-    });
+    restore->footer(
+        "\nExamples:\n"
+        "  quorvanectl lighting restore --profile 2");
+    Select(restore, selected, {Needs::Keyboard, [state](CommandContext& context) {
+                                   return RunRestore(context, state->restoreProfile);
+                               }});
 }
 
 }  // namespace qv::cli

@@ -1,26 +1,11 @@
 #pragma once
 
-// `settings`, `lighting show|set|restore` and `profile show|set`.
+// `lighting show|set|restore`.
 
-#include <CLI/CLI.hpp>
-#include <functional>
-
-#include "cli/keyboard_session.h"
+#include "cli/cli_command.h"
 
 namespace qv::cli {
 
-struct GlobalOptions {
-    std::string keyboard = "real";
-    bool json = false;
-    bool trace = false;
-    bool assumeYes = false;
-};
-
-// A command to run once the keyboard is open; returns the exit code.
-using CommandRunner = std::function<int(KeyboardSession&, const GlobalOptions&)>;
-// A command that works on files only and needs no keyboard.
-using OfflineRunner = std::function<int(const GlobalOptions&)>;
-
-void AddLightingCommands(CLI::App& app, CommandRunner& selected);
+void AddLightingCommands(CLI::App& app, Command& selected);
 
 }  // namespace qv::cli

@@ -1,5 +1,8 @@
 #include "service/keyboard_backend.h"
 
+#include <cstdio>
+#include <system_error>
+
 #include "platform/xdg_paths.h"
 #include "sim/sim_hid_service.h"
 #include "sim/sim_state_file.h"
@@ -33,7 +36,11 @@ std::variant<std::unique_ptr<KeyboardBackend>, BackendError> KeyboardBackend::Op
         auto service =
             std::make_unique<sim::SimHidService>(std::get<sim::KeyboardMemory>(std::move(loaded)));
         backend->simulated_ = service.get();
-        backend->statePath_ = choice.statePath;
+        std::error_code error;
+        backend->statePath_ = std::filesystem::absolute(choice.statePath, error);
+        if (error) {
+            backend->statePath_ = choice.statePath;
+        }
         backend->service_ = std::move(service);
         return backend;
     }
@@ -43,6 +50,17 @@ std::variant<std::unique_ptr<KeyboardBackend>, BackendError> KeyboardBackend::Op
 #else
     return BackendError{"this build has no support for real keyboards; use --keyboard=sim"};
 #endif
+}
+
+std::string KeyboardBackend::Identity() const {
+    if (simulated_ != nullptr) {
+        return "sim:" + statePath_.lexically_normal().string();
+    }
+    // The hidapi service does not tell one keyboard of the model from another yet.
+    char text[32];
+    std::snprintf(text, sizeof text, "usb:%04x:%04x", static_cast<unsigned>(device::kVendorId),
+                  static_cast<unsigned>(device::kProductId));
+    return text;
 }
 
 std::optional<BackendError> KeyboardBackend::Save() {

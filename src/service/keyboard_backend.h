@@ -43,6 +43,10 @@ public:
     // Keeps the simulated keyboard's memory for the next run; nothing to do for a real one.
     [[nodiscard]] std::optional<BackendError> Save();
 
+    // Which keyboard this is, the same in every run: "sim:" and the state file's absolute
+    // path for a simulated one, "usb:0c45:5004" for a real one.
+    [[nodiscard]] std::string Identity() const;
+
 private:
     KeyboardBackend() = default;
 

@@ -15,14 +15,18 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 run info > "$dir/info" || fail "info"
 grep -q '^Firmware version: 0x0110$' "$dir/info" || fail "info shows the firmware version"
 run --json info | grep -q '"macroCapacityBytes": 8192' || fail "info --json"
-[ -f "$state" ] || fail "the state file is written"
+[ -f "$state" ] && fail "a command that only reads writes no state file"
 
-run lighting set --profile 3 --mode 4 --colour 102030 --report-rate 1 || fail "lighting set"
+run lighting set --profile 3 --mode 4 --colour 102030 --report-rate 1 > "$dir/set" ||
+    fail "lighting set"
+grep -q '^Profile 3 lighting set: colour 102030, multicolour off, mode 4, report rate 1.$' \
+    "$dir/set" || fail "lighting set says what it set"
+[ -f "$state" ] || fail "a command that writes keeps the state file"
 run --json lighting show --profile 3 > "$dir/show" || fail "lighting show"
 grep -q '"mode": 4' "$dir/show" && grep -q '"colour": "102030"' "$dir/show" &&
     grep -q '"reportRate": 1' "$dir/show" || fail "lighting set is kept for the next run"
 
-run profile set 4 || fail "profile set"
+run profile set 4 | grep -q '^Profile 4 is now the active profile.$' || fail "profile set"
 run profile show | grep -q 'Active profile: 4' || fail "profile set is kept"
 
 run --trace info 2> "$dir/trace" > /dev/null || fail "trace"
@@ -56,7 +60,7 @@ run dump keys --profile 4 > "$dir/keys"
 grep -q 'Caps Lock: .*Copy all' "$dir/keys" && grep -q '^  G2: .*Mute' "$dir/keys" &&
     grep -q '^  F1: .*Backspace' "$dir/keys" || fail "apply writes the active profile's page"
 run dump macros | grep -q '^1  Copy all  (6 steps, played 2x)' || fail "apply writes the macros"
-run apply 2> /dev/null | grep -q 'Nothing to apply' || fail "nothing pending after apply"
+run apply 2> /dev/null | grep -q '^Nothing to apply.$' || fail "nothing pending after apply"
 
 run export "$dir/saved.fwc" > /dev/null || fail "export"
 run validate "$dir/saved.fwc" > /dev/null || fail "an exported file validates"

@@ -1,0 +1,108 @@
+#include "cli/cli_output.h"
+
+#include "cli/exit_codes.h"
+
+namespace qv::cli {
+
+std::string OperationFailureText(const service::OperationResult& result) {
+    using service::OperationStatus;
+    switch (result.status) {
+        case OperationStatus::Done:
+        case OperationStatus::NothingToDo:
+            return "done";
+        case OperationStatus::NoKeyboard:
+            return "the keyboard is gone";
+        case OperationStatus::FirmwareTooOld:
+            return "the keyboard's firmware is too old for this tool; update it first";
+        case OperationStatus::KeyDefaultsUnread:
+            return "the keyboard's key default table could not be read, and key pages are not "
+                   "written without it";
+        case OperationStatus::KeyboardUnread:
+            return "the keyboard could not be read";
+        case OperationStatus::ProfileUnknown:
+            return "the keyboard's active profile could not be read";
+        case OperationStatus::ProfileChanged:
+            return "the pending changes belong to another profile than the keyboard's active one";
+        case OperationStatus::MacrosTooLong:
+            return "the macros do not fit the keyboard";
+        case OperationStatus::NotWritten:
+            return "the keyboard refused the write (result " +
+                   std::to_string(result.commandResult) + ")";
+        case OperationStatus::PartlyWritten:
+            return "the write stopped half way (result " + std::to_string(result.commandResult) +
+                   ")";
+        case OperationStatus::FileNotSaved:
+            return "a file could not be written";
+        case OperationStatus::FileRefused:
+            return "the file is not a sound profile file";
+    }
+    return "unexpected failure";
+}
+
+int OperationExitCode(const service::OperationResult& result) {
+    using service::OperationStatus;
+    switch (result.status) {
+        case OperationStatus::Done:
+        case OperationStatus::NothingToDo:
+            return kExitOk;
+        case OperationStatus::NoKeyboard:
+            return kExitNoKeyboard;
+        case OperationStatus::MacrosTooLong:
+        case OperationStatus::FileRefused:
+            return kExitBadInput;
+        case OperationStatus::FileNotSaved:
+            return kExitSetupError;
+        case OperationStatus::ProfileChanged:
+            return kExitPendingConflict;
+        default:
+            return kExitDeviceError;
+    }
+}
+
+int Fail(CommandContext& context, std::string_view message, int code) {
+    if (context.options.json) {
+        context.out << nlohmann::json{{"ok", false}, {"error", message}}.dump(2) << "\n";
+    } else {
+        context.err << "quorvanectl: " << message << "\n";
+    }
+    return code;
+}
+
+int Succeed(CommandContext& context, std::string_view message, nlohmann::json details) {
+    if (context.options.json) {
+        nlohmann::json json{{"ok", true}, {"message", message}};
+        json.update(details);
+        context.out << json.dump(2) << "\n";
+    } else {
+        context.out << message << "\n";
+    }
+    return kExitOk;
+}
+
+void Note(CommandContext& context, std::string_view message) {
+    context.err << "quorvanectl: " << message << "\n";
+}
+
+void Print(CommandContext& context, std::string_view text, const nlohmann::json& json) {
+    if (context.options.json) {
+        context.out << json.dump(2) << "\n";
+    } else {
+        context.out << text;
+    }
+}
+
+int FailOperation(CommandContext& context, const service::OperationResult& result,
+                  std::string_view what, std::string_view after) {
+    return Fail(
+        context,
+        "could not " + std::string(what) + ": " + OperationFailureText(result) + std::string(after),
+        OperationExitCode(result));
+}
+
+void WarnProblems(CommandContext& context, const service::OperationResult& result) {
+    for (const std::string& problem : result.problems) {
+        Note(context, "warning: " + problem);
+    }
+}
+
+}  // namespace qv::cli

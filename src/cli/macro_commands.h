@@ -1,0 +1,11 @@
+#pragma once
+
+// `macro list|show|add|delete`.
+
+#include "cli/cli_command.h"
+
+namespace qv::cli {
+
+void AddMacroCommands(CLI::App& app, Command& selected);
+
+}  // namespace qv::cli

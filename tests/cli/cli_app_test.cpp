@@ -1,0 +1,414 @@
+// quorvanectl run in-process against a simulated keyboard kept in a temporary folder: exact
+// output and exit code of each command, the pending edits' refusals, and which files a command
+// leaves alone.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_app.h"
+#include "sim/sim_hid_service.h"
+#include "ui/temp_folder.h"
+
+namespace qv::cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Outcome {
+    std::string out;
+    std::string err;
+    int code = -1;
+};
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() {
+        env.documentsFolder = folder.Path() / "documents";
+        env.stateFolder = folder.Path() / "state";
+        env.programFolder = std::filesystem::path(QV_SOURCE_DIR) / "lang";
+        env.transportTiming = {.replyWait = 100ms, .retryPause = 1ms};
+        env.firmwarePause = 0ms;
+        // Every keyboard opened is counted, and faults armed before its arrival.
+        env.openKeyboard = [this](const service::KeyboardChoice& choice) {
+            ++keyboardsOpened;
+            auto opened = service::KeyboardBackend::Open(choice);
+            if (auto* backend = std::get_if<std::unique_ptr<service::KeyboardBackend>>(&opened);
+                backend && beforeArrival) {
+                beforeArrival(*(*backend)->simulated());
+            }
+            return opened;
+        };
+    }
+
+    // "{kb}" stands for --keyboard=sim:<the test's state file>, "{dir}" for the test's folder.
+    std::string Expand(const std::string& text) const {
+        return Replace(Replace(text, "{kb}", "--keyboard=sim:{dir}/k.state"), "{dir}",
+                       folder.Path().string());
+    }
+
+    Outcome Run(const std::vector<std::string>& args) {
+        std::vector<std::string> expanded;
+        for (const std::string& arg : args) {
+            expanded.push_back(Expand(arg));
+        }
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = RunCli(expanded, out, err, env);
+        return {out.str(), err.str(), code};
+    }
+
+    void RunOk(const std::vector<std::string>& args) {
+        const Outcome outcome = Run(args);
+        ASSERT_EQ(outcome.code, 0) << args.back() << ": " << outcome.err << outcome.out;
+    }
+
+    test::TempFolder folder;
+    CliEnvironment env;
+    int keyboardsOpened = 0;
+    std::function<void(sim::SimHidService&)> beforeArrival;
+};
+
+// ---- A table of runs: the set-up runs must succeed, the last one is checked exactly ----
+
+struct CliCase {
+    const char* name;
+    std::vector<std::vector<std::string>> setup;
+    std::vector<std::string> args;
+    const char* out;
+    const char* err;
+    int code;
+};
+
+const std::vector<std::string> kAddMacro = {"{kb}", "macro", "add", "Copy all",
+                                            "press LCtrl, tap A, 20ms, tap C, release LCtrl"};
+
+const CliCase kCases[] = {
+    {"Info",
+     {},
+     {"{kb}", "info"},
+     "Firmware version: 0x0110\nActive profile:   1\nMacro capacity:   8192 bytes\n"
+     "Lighting modes:   1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 20\n",
+     "",
+     0},
+    {"KeysShowOfAFreshKeyboard",
+     {},
+     {"{kb}", "keys", "show"},
+     "Profile 1\n  every key at its default\n",
+     "",
+     0},
+    {"MacroAddKeepsItPending",
+     {},
+     kAddMacro,
+     "Macro 1 \"Copy all\" added (6 steps, played 1x).\n"
+     "Pending; `quorvanectl apply` writes it to the keyboard.\n",
+     "",
+     0},
+    {"MacroListShowsPendingMacros",
+     {kAddMacro},
+     {"{kb}", "macro", "list"},
+     "1  Copy all  (6 steps, played 1x)\n",
+     "",
+     0},
+    {"KeysShowIncludesPendingEdits",
+     {kAddMacro, {"{kb}", "assign", "Caps Lock", "macro:1"}},
+     {"{kb}", "keys", "show"},
+     "Profile 1 (with pending edits)\n  Caps Lock: assigned to macro (Copy all)\n",
+     "",
+     0},
+    {"AssignThenApply",
+     {{"{kb}", "assign", "F1", "key:Backspace"}},
+     {"{kb}", "apply"},
+     "Applied the pending edits to profile 1.\n",
+     "",
+     0},
+    {"ApplyWithNothingPending", {}, {"{kb}", "apply"}, "Nothing to apply.\n", "", 0},
+    {"AppliedEditsReachTheKeyboard",
+     {{"{kb}", "assign", "F1", "key:Backspace", "--apply"}},
+     {"{kb}", "dump", "keys", "--profile", "1"},
+     "Profile 1\n  F1: assigned to key (Backspace)\n",
+     "",
+     0},
+    {"AssignRepeatIsTheMacrosRepeatCount",
+     {kAddMacro, {"{kb}", "assign", "caps", "macro:1", "--repeat", "4", "--apply"}},
+     {"{kb}", "dump", "macros"},
+     "1  Copy all  (6 steps, played 4x)\npress   Left Ctrl\npress   A\nrelease A, then 20 ms\n"
+     "press   C\nrelease C\nrelease Left Ctrl\n",
+     "",
+     0},
+    {"MacroDeleteOfAMacroKeysPlay",
+     {kAddMacro, {"{kb}", "assign", "caps", "macro:1"}},
+     {"{kb}", "macro", "delete", "1"},
+     "",
+     "quorvanectl: 1 key(s) play this macro; --force deletes it and puts them back to their "
+     "defaults\n",
+     5},
+    {"MacroDeleteForced",
+     {kAddMacro, {"{kb}", "assign", "caps", "macro:1"}},
+     {"{kb}", "macro", "delete", "1", "--force"},
+     "Macro 1 \"Copy all\" deleted; 1 key(s) that played it are back at their defaults.\n"
+     "Pending; `quorvanectl apply` writes it to the keyboard.\n",
+     "",
+     0},
+    {"PendingEditsOfAnotherKeyboardAreNotApplied",
+     {{"{kb}", "assign", "F1", "disabled"}},
+     {"--keyboard=sim:{dir}/other.state", "apply"},
+     "",
+     "quorvanectl: cannot apply: the pending edits were made on another keyboard "
+     "(sim:{dir}/k.state); apply them there with `quorvanectl --keyboard=sim:{dir}/k.state "
+     "apply`, or drop them with `quorvanectl discard`\n",
+     6},
+    {"NoEditsOnTopOfAnotherKeyboardsEdits",
+     {{"{kb}", "assign", "F1", "disabled"}},
+     {"--keyboard=sim:{dir}/other.state", "assign", "F2", "disabled"},
+     "",
+     "quorvanectl: cannot assign: the pending edits were made on another keyboard "
+     "(sim:{dir}/k.state); apply them there with `quorvanectl --keyboard=sim:{dir}/k.state "
+     "apply`, or drop them with `quorvanectl discard`\n",
+     6},
+    {"PendingEditsOfAnotherProfileAreNotApplied",
+     {{"{kb}", "assign", "F1", "disabled"}, {"{kb}", "profile", "set", "2"}},
+     {"{kb}", "apply"},
+     "",
+     "quorvanectl: cannot apply: the pending edits were made for profile 1, but profile 2 is "
+     "active now; switch back with `quorvanectl profile set 1` and apply them, or drop them "
+     "with `quorvanectl discard`\n",
+     6},
+    {"SwitchingBackAllowsTheApply",
+     {{"{kb}", "assign", "F1", "disabled"}, {"{kb}", "profile", "set", "2"}},
+     {"{kb}", "profile", "set", "1"},
+     "Profile 1 is now the active profile.\n",
+     "quorvanectl: the pending edits were made for this profile: `quorvanectl apply` writes "
+     "them to the keyboard\n",
+     0},
+    {"ImportWithPendingEdits",
+     {{"{kb}", "export", "{dir}/saved.fwc"}, {"{kb}", "assign", "F1", "disabled"}},
+     {"{kb}", "import", "{dir}/saved.fwc"},
+     "",
+     "quorvanectl: cannot import: there are pending edits, which the import would replace; "
+     "`quorvanectl apply` or `quorvanectl discard` them first, or import with --drop-pending\n",
+     6},
+    {"ImportDroppingPendingEdits",
+     {{"{kb}", "export", "{dir}/saved.fwc"}, {"{kb}", "assign", "F1", "disabled"}},
+     {"{kb}", "import", "{dir}/saved.fwc", "--drop-pending"},
+     "Imported {dir}/saved.fwc into all four profiles. The pending edits were dropped.\n",
+     "",
+     0},
+    {"Discard",
+     {{"{kb}", "assign", "F1", "disabled"}},
+     {"discard"},
+     "Pending edits dropped.\n",
+     "",
+     0},
+    {"UnknownKey",
+     {},
+     {"{kb}", "assign", "nokey", "default"},
+     "",
+     "quorvanectl: unknown key \"nokey\" (see `quorvanectl keys list`)\n",
+     5},
+    {"UnknownTargetKey",
+     {},
+     {"{kb}", "assign", "caps", "key:nokey"},
+     "",
+     "quorvanectl: unknown key \"nokey\" (see `quorvanectl keys list`)\n",
+     5},
+    {"JsonError",
+     {},
+     {"{kb}", "--json", "assign", "nokey", "default"},
+     "{\n  \"error\": \"unknown key \\\"nokey\\\" (see `quorvanectl keys list`)\",\n"
+     "  \"ok\": false\n}\n",
+     "",
+     5},
+    {"JsonEdit",
+     {},
+     {"{kb}", "--json", "assign", "F1", "disabled"},
+     "{\n  \"key\": \"F1\",\n  \"message\": \"Profile 1, F1: assigned\\nPending; `quorvanectl "
+     "apply` writes it to the keyboard.\",\n  \"ok\": true,\n  \"pending\": true,\n"
+     "  \"profile\": 1,\n  \"target\": \"disabled\"\n}\n",
+     "",
+     0},
+    {"LightingSetSaysWhatItSet",
+     {},
+     {"{kb}", "lighting", "set", "--profile", "2", "--mode", "3", "--brightness", "1"},
+     "Profile 2 lighting set: mode 3, brightness 1.\n",
+     "",
+     0},
+    {"ProfileSet",
+     {},
+     {"{kb}", "profile", "set", "3"},
+     "Profile 3 is now the active profile.\n",
+     "",
+     0},
+};
+
+void PrintTo(const CliCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CliTableTest : public CliTest, public ::testing::WithParamInterface<CliCase> {};
+
+TEST_P(CliTableTest, GivesExactOutputAndStatus) {
+    const CliCase& c = GetParam();
+    for (const auto& step : c.setup) {
+        RunOk(step);
+    }
+    const Outcome outcome = Run(c.args);
+    EXPECT_EQ(outcome.out, Expand(c.out));
+    EXPECT_EQ(outcome.err, Expand(c.err));
+    EXPECT_EQ(outcome.code, c.code);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliTableTest, ::testing::ValuesIn(kCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// ---- Files ----
+
+// Every file below a folder with its content.
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().string()] =
+                ReadFile(entry.path()) + "@" +
+                std::to_string(entry.last_write_time().time_since_epoch().count());
+        }
+    }
+    return files;
+}
+
+TEST_F(CliTest, ReadOnlyCommandsWriteNoFile) {
+    RunOk({"{kb}", "lighting", "set", "--profile", "1", "--mode", "2"});
+    RunOk({"{kb}", "capture"});
+    RunOk({"{kb}", "assign", "F1", "disabled"});
+    const auto before = Snapshot(folder.Path());
+    ASSERT_TRUE(before.count((folder.Path() / "k.state").string()));
+    ASSERT_TRUE(before.count((env.documentsFolder / "Quorvane_51M" / "$Profile0").string()));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"{kb}", "info"},
+             {"{kb}", "settings"},
+             {"{kb}", "lighting", "show"},
+             {"{kb}", "profile", "show"},
+             {"{kb}", "dump", "keys"},
+             {"{kb}", "dump", "macros"},
+             {"{kb}", "keys", "show"},
+             {"{kb}", "macro", "list"},
+             {"keys", "list"},
+             {"validate", "{dir}/documents/Quorvane_51M/$Profile0"}}) {
+        RunOk(args);
+    }
+    EXPECT_EQ(Snapshot(folder.Path()), before);
+}
+
+TEST_F(CliTest, ReadOnlyCommandsOnAFreshKeyboardCreateNothing) {
+    RunOk({"{kb}", "info"});
+    RunOk({"{kb}", "keys", "show"});
+    EXPECT_TRUE(Snapshot(folder.Path()).empty());
+}
+
+TEST_F(CliTest, CommandsThatNeedNoKeyboardOpenNone) {
+    RunOk({"keys", "list"});
+    RunOk({"discard"});
+    RunOk({"--help"});
+    RunOk({"assign", "--help"});
+    EXPECT_EQ(Run({"validate", "{dir}/missing.fwc"}).code, 5);
+    EXPECT_EQ(keyboardsOpened, 0);
+}
+
+TEST_F(CliTest, CaptureThatCannotReadLeavesThePreviousFile) {
+    RunOk({"{kb}", "capture"});
+    // The apply keeps the captured file in step with the keyboard.
+    RunOk({"{kb}", "assign", "F1", "disabled", "--apply"});
+    const std::filesystem::path file = env.documentsFolder / "Quorvane_51M" / "$Profile0";
+    const std::string before = ReadFile(file);
+    env.keyboardArrived = [](service::KeyboardBackend& backend) {
+        backend.simulated()->AnswerStatus(0xFF, 1000);
+    };
+    const Outcome outcome = Run({"{kb}", "capture"});
+    EXPECT_EQ(outcome.code, 3);
+    EXPECT_EQ(outcome.err,
+              "quorvanectl: could not capture the keyboard: the keyboard could not "
+              "be read; " +
+                  file.string() + " was left as it was\n");
+    EXPECT_TRUE(ReadFile(file) == before);
+}
+
+TEST_F(CliTest, PendingEditsStayWhenTheApplyFails) {
+    const std::filesystem::path pending = env.stateFolder / "quorvane" / "pending.fwc";
+    env.keyboardArrived = [](service::KeyboardBackend& backend) {
+        backend.simulated()->AnswerStatus(0xFF, 1000);
+    };
+    // An edit written at once is kept when the keyboard does not take it.
+    const Outcome failed = Run({"{kb}", "assign", "F1", "disabled", "--apply"});
+    EXPECT_EQ(failed.err,
+              "quorvanectl: could not write to the keyboard: the keyboard refused the "
+              "write (result -102); the edits stay pending\n");
+    EXPECT_EQ(failed.code, 3);
+    EXPECT_TRUE(std::filesystem::exists(pending));
+    EXPECT_EQ(Run({"{kb}", "apply"}).code, 3);
+    EXPECT_TRUE(std::filesystem::exists(pending));
+
+    env.keyboardArrived = {};
+    RunOk({"{kb}", "apply"});
+    EXPECT_FALSE(std::filesystem::exists(pending));
+    EXPECT_EQ(Run({"{kb}", "dump", "keys", "--profile", "1"}).out, "Profile 1\n  F1: assigned\n");
+}
+
+TEST_F(CliTest, TooOldFirmwareRefusesEveryWrite) {
+    beforeArrival = [](sim::SimHidService& keyboard) {
+        keyboard.UpdateMemory([](sim::KeyboardMemory& memory) {
+            memory.settings[sim::kSettingsFirmwareVersion] = 0x06;
+            memory.settings[sim::kSettingsFirmwareVersion + 1] = 0x01;
+        });
+    };
+    const std::string question =
+        "quorvanectl: the keyboard's firmware is too old for this tool: start the firmware "
+        "updater? [no; give --yes to agree]\n"
+        "quorvanectl: the keyboard's firmware is too old for this tool; nothing will be written "
+        "to it until it is updated\n";
+    const std::string refusal =
+        "the keyboard's firmware is too old for this tool; update it "
+        "first\n";
+    const Outcome lighting = Run({"{kb}", "lighting", "set", "--profile", "1", "--mode", "2"});
+    EXPECT_EQ(lighting.err, question + "quorvanectl: could not set the lighting: " + refusal);
+    EXPECT_EQ(lighting.code, 3);
+    const Outcome profile = Run({"{kb}", "profile", "set", "2"});
+    EXPECT_EQ(profile.err,
+              question + "quorvanectl: could not switch the active profile: " + refusal);
+    const Outcome assign = Run({"{kb}", "assign", "F1", "disabled"});
+    EXPECT_EQ(assign.err, question + "quorvanectl: could not assign: " + refusal);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "k.state"));
+    EXPECT_FALSE(std::filesystem::exists(env.stateFolder));
+}
+
+TEST_F(CliTest, EachSubcommandsHelpShowsItsOwnExamples) {
+    const Outcome assign = Run({"assign", "--help"});
+    EXPECT_NE(assign.out.find("quorvanectl assign \"Caps Lock\" macro:1 --repeat 2"),
+              std::string::npos);
+    const Outcome lighting = Run({"lighting", "set", "--help"});
+    EXPECT_NE(lighting.out.find("quorvanectl lighting set --profile 2 --brightness 2"),
+              std::string::npos);
+    EXPECT_EQ(lighting.out.find("quorvanectl assign"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv::cli
