@@ -157,6 +157,9 @@ TEST_F(StateFileTest, RejectsMalformedFilesWithFileAndLine) {
          true},
         {"macro area beyond capacity", "macro-capacity-units", "macro-capacity-units = 0",
          "more than the macro capacity of 0", false},
+        {"bad fault", "# armed when", "drop@5, late@7", "\"late@7\": late needs a delay", true},
+        {"fault armed twice", "# armed when", "drop@5\ndrop@5", "drop is armed twice", false},
+        {"faults twice", "[faults]", "[faults]\n[faults]", "[faults] appears twice", false},
     };
     const std::string good = FactoryText();
     for (const Malformed& c : cases) {

@@ -155,7 +155,13 @@ TEST_F(StateFileStoreTest, TwoKeyboardsOnOneFileKeepEachOthersChanges) {
     EXPECT_EQ(cliHost.Read(kCmdReadLighting, 0, 1), "42");
     EXPECT_EQ(appHost.Read(kCmdReadKeyPage, kKeyPageSize, 3), "05 02 00");
     EXPECT_TRUE(app->Memory() == disk.memory);
+
+    // A profile switched on the keyboard itself is kept like the host's writes.
+    cli->ChangeProfileOnKeyboard(2);
+    EXPECT_EQ(OnDisk().memory.settings[kSettingsActiveProfile], 2);
+    EXPECT_EQ(appHost.Read(kCmdReadSettings, 0, kSettingsBlockSize).substr(30, 2), "02");
     EXPECT_FALSE(app->StoreFailure());
+    EXPECT_FALSE(cli->StoreFailure());
 }
 
 TEST_F(StateFileStoreTest, AMissingFileIsMadeOnceAndReadsNeverWriteIt) {
