@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <system_error>
 
+#include <cstdlib>
+
 #include "platform/xdg_paths.h"
 #include "sim/sim_hid_service.h"
-#include "sim/sim_state_file.h"
+#include "sim/state_file_keyboard.h"
 #ifdef QUORVANE_HAVE_HIDAPI
 #include "device/hidapi/make_hidapi_service.h"
 #endif
@@ -29,12 +31,12 @@ std::variant<std::unique_ptr<KeyboardBackend>, BackendError> KeyboardBackend::Op
     const KeyboardChoice& choice) {
     std::unique_ptr<KeyboardBackend> backend(new KeyboardBackend());
     if (choice.kind == KeyboardChoice::Kind::Simulated) {
-        auto loaded = sim::LoadOrFactory(choice.statePath);
-        if (auto* failure = std::get_if<sim::StateFileError>(&loaded)) {
+        auto opened =
+            sim::OpenStateFileKeyboard(choice.statePath, std::getenv(sim::kFaultsVariable));
+        if (auto* failure = std::get_if<sim::StateFileError>(&opened)) {
             return BackendError{failure->message};
         }
-        auto service =
-            std::make_unique<sim::SimHidService>(std::get<sim::KeyboardMemory>(std::move(loaded)));
+        auto service = std::get<std::unique_ptr<sim::SimHidService>>(std::move(opened));
         backend->simulated_ = service.get();
         std::error_code error;
         backend->statePath_ = std::filesystem::absolute(choice.statePath, error);
@@ -67,10 +69,11 @@ std::optional<BackendError> KeyboardBackend::Save() {
     if (simulated_ == nullptr) {
         return std::nullopt;
     }
+    // Every change was kept in the state file as it was made; what is left is to say whether
+    // one could not be.
     simulated_->WaitUntilIdle();
-    auto saved = sim::SaveStateFile(statePath_, simulated_->Memory());
-    if (auto* failure = std::get_if<sim::StateFileError>(&saved)) {
-        return BackendError{failure->message};
+    if (auto failure = simulated_->StoreFailure()) {
+        return BackendError{*failure};
     }
     return std::nullopt;
 }

@@ -40,7 +40,8 @@ public:
     // The simulated keyboard, or nullptr for a real one.
     [[nodiscard]] sim::SimHidService* simulated() { return simulated_; }
 
-    // Keeps the simulated keyboard's memory for the next run; nothing to do for a real one.
+    // The simulated keyboard keeps every change in its state file as it is made; this reports
+    // the first time during the run that it could not (read or write). Nothing for a real one.
     [[nodiscard]] std::optional<BackendError> Save();
 
     // Which keyboard this is, the same in every run: "sim:" and the state file's absolute

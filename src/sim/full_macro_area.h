@@ -5,15 +5,13 @@
 
 #include <cstddef>
 
-#include "macros/macro_area.h"
 #include "sim/keyboard_memory.h"
 
 namespace qv::sim {
 
-// Macros of 100 key presses each, until the next one would not fit `capacity` bytes.
-[[nodiscard]] macros::MacroList FullMacroList(std::size_t capacity);
-
-// Writes FullMacroList(its capacity) into the memory's macro area; returns the macro count.
+// Fills the memory's macro area with macros named "m", played once, of 100 presses of A 10 ms
+// apart, until the next one would not fit its capacity (at most 100 macros); the rest of the
+// area is zero. Returns the macro count; 0 when not even the header fits.
 std::size_t FillMacroArea(KeyboardMemory& memory);
 
 }  // namespace qv::sim

@@ -7,29 +7,16 @@
 namespace qv::sim {
 namespace {
 
-using device::kKeyPageSize;
-using device::kLightingRecordSize;
-using device::kProfileCount;
-
 // Bytes 0..7 of the block mean nothing to the host, which carries them unchanged; they are
 // non-zero so that a host which loses them on a read-modify-write is caught.
-constexpr std::array<std::uint8_t, 8> kFactorySettingsPrefix{0x51, 0x56, 0x4B, 0x02,
-                                                             0x19, 0x06, 0x30, 0x01};
-
-// Lighting record fields the factory sets.
-constexpr std::size_t kRecordMode = 0;
-constexpr std::size_t kRecordBrightness = 1;
-constexpr std::size_t kRecordSpeed = 2;
-constexpr std::size_t kRecordDirection = 3;
-constexpr std::size_t kRecordMulticolour = 4;
-constexpr std::size_t kRecordColour = 5;
-constexpr std::size_t kRecordBaseColour = 9;
+constexpr std::array<std::uint8_t, kSettingsHostBytesSize> kFactorySettingsPrefix{
+    0x51, 0x56, 0x4B, 0x02, 0x19, 0x06, 0x30, 0x01};
 
 // Each profile's record starts as the restored defaults (mode 1, brightness 4, speed 2,
 // direction 0, multicolour, white) except for its mode and colour, so records can be told apart.
 struct FactoryLighting {
     std::uint8_t mode;
-    std::array<std::uint8_t, 3> colour;
+    std::array<std::uint8_t, kColourSize> colour;
 };
 constexpr std::array<FactoryLighting, kProfileCount> kFactoryLighting{{
     {1, {0xFF, 0xFF, 0xFF}},
@@ -38,10 +25,10 @@ constexpr std::array<FactoryLighting, kProfileCount> kFactoryLighting{{
     {4, {0x00, 0x00, 0xFF}},
 }};
 // The per-key base colour matches the factory colour pages (white).
-constexpr std::array<std::uint8_t, 3> kFactoryBaseColour{0xFF, 0xFF, 0xFF};
+constexpr std::array<std::uint8_t, kColourSize> kFactoryBaseColour{0xFF, 0xFF, 0xFF};
 
 // The keyboard's own key default table: the host's built-in table, except that the G key
-// positions name their G key (06 A2 n) instead of holding "no function".
+// positions name their G key (06 A2 n) instead of holding "no function" (05 00 00).
 constexpr std::array<std::uint8_t, kKeyPageSize> kFactoryKeyDefaults{
     // positions 0..7
     0x06, 0xA2, 0x01, 0x06, 0xA2, 0x02, 0x06, 0xA2, 0x03, 0x06, 0xA2, 0x04,  //
@@ -70,10 +57,7 @@ constexpr std::array<std::uint8_t, kKeyPageSize> kFactoryKeyDefaults{
 };
 
 // An empty macro area: magic, size 16, no macros, no names.
-constexpr std::uint16_t kMacroMagic = 0x55AA;
-constexpr std::uint16_t kEmptyMacroAreaSize = 16;
-constexpr std::size_t kMacroHeaderMagic = 0;
-constexpr std::size_t kMacroHeaderSize = 2;
+constexpr auto kEmptyMacroAreaSize = static_cast<std::uint16_t>(kMacroHeaderSize);
 
 // Modes the factory firmware offers: 1..18, then 20 (per-key colours).
 constexpr std::uint8_t kLastPlainMode = 18;
@@ -85,7 +69,7 @@ KeyboardMemory FactoryMemory() {
     KeyboardMemory memory;
 
     std::copy(kFactorySettingsPrefix.begin(), kFactorySettingsPrefix.end(),
-              memory.settings.begin());
+              memory.settings.begin() + kSettingsHostBytes);
     WriteU16LE(memory.settings, kSettingsFirmwareVersion, kFactoryFirmwareVersion);
     WriteU8(memory.settings, kSettingsActiveProfile, 0);
     WriteU8(memory.settings, kSettingsMacroCapacity, kFactoryMacroCapacityUnits);
@@ -117,8 +101,8 @@ KeyboardMemory FactoryMemory() {
     }
 
     memory.macroArea.assign(memory.MacroCapacity(), 0);
-    WriteU16LE(memory.macroArea, kMacroHeaderMagic, kMacroMagic);
-    WriteU16LE(memory.macroArea, kMacroHeaderSize, kEmptyMacroAreaSize);
+    WriteU16LE(memory.macroArea, kMacroMagicOffset, kMacroMagic);
+    WriteU16LE(memory.macroArea, kMacroSizeOffset, kEmptyMacroAreaSize);
 
     memory.colourPages.fill(0xFF);
     return memory;

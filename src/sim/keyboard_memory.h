@@ -6,29 +6,20 @@
 #include <cstdint>
 #include <vector>
 
-#include "device/device_report.h"
-#include "lighting/device_settings_block.h"
+#include "sim/keyboard_layout.h"
 
 namespace qv::sim {
-
-// Settings block fields the firmware itself looks at (the layout is the tool's own).
-inline constexpr std::size_t kSettingsFirmwareVersion = lighting::kFirmwareVersionOffset;
-inline constexpr std::size_t kSettingsActiveProfile = lighting::kActiveProfileOffset;
-inline constexpr std::size_t kSettingsMacroCapacity = lighting::kMacroCapacityOffset;
-inline constexpr std::size_t kSettingsModeList = lighting::kModeListOffset;
-inline constexpr std::size_t kModeListSize = lighting::kModeListSize;
-inline constexpr std::size_t kMacroCapacityUnit = lighting::kMacroCapacityUnit;
 
 inline constexpr std::uint16_t kFactoryFirmwareVersion = 0x0110;
 inline constexpr std::uint8_t kFactoryMacroCapacityUnits = 64;  // 8192 bytes
 
 struct KeyboardMemory {
-    std::array<std::uint8_t, device::kSettingsBlockSize> settings{};
-    std::array<std::uint8_t, device::kLightingAreaSize> lighting{};
-    std::array<std::uint8_t, device::kKeyAreaSize> keyPages{};
-    std::array<std::uint8_t, device::kKeyDefaultTableSize> keyDefaults{};
-    std::array<std::uint8_t, device::kProfileCount * device::kColourPageSize> colourPages{};
-    // Always settings[kSettingsMacroCapacity] * 128 bytes long.
+    std::array<std::uint8_t, kSettingsBlockSize> settings{};
+    std::array<std::uint8_t, kLightingAreaSize> lighting{};
+    std::array<std::uint8_t, kKeyAreaSize> keyPages{};
+    std::array<std::uint8_t, kKeyDefaultTableSize> keyDefaults{};
+    std::array<std::uint8_t, kColourAreaSize> colourPages{};
+    // Always settings[kSettingsMacroCapacity] * kMacroCapacityUnit bytes long.
     std::vector<std::uint8_t> macroArea;
 
     [[nodiscard]] std::size_t MacroCapacity() const {

@@ -62,6 +62,17 @@ struct FaultCounter {
     }
 };
 
+// The faults planned for one report number.
+struct PlannedReport {
+    bool refuse = false;
+    bool drop = false;
+    bool misnumber = false;
+    bool unplug = false;
+    std::optional<std::uint8_t> status;
+    std::optional<std::chrono::milliseconds> delay;
+    std::optional<std::size_t> flip;
+};
+
 [[nodiscard]] device::ReportBytes StatusOnlyReply(const device::ReportBytes& request,
                                                   std::uint8_t status) {
     device::ReportBytes reply{};
@@ -109,6 +120,12 @@ struct SimHidService::State {
     FaultCounter delayReplies;
     std::chrono::milliseconds extraDelay{0};
     FaultCounter unplugAfter;
+    FaultCounter flipReplies;
+    std::size_t flipByte = kDefaultFlippedByte;
+    std::map<std::uint32_t, PlannedReport> planned;
+    std::uint32_t reportsHanded = 0;
+
+    std::unique_ptr<MemoryStore> store;
 
     std::vector<device::ReportBytes> sent;
     int checkValueFailures = 0;
@@ -147,6 +164,35 @@ struct SimHidService::State {
             }
         }
         return now + extra;
+    }
+
+    // Runs a command report on the keyboard, through the store when there is one: a write is
+    // made on top of the store's latest memory and kept before it is answered.
+    [[nodiscard]] device::ReportBytes Serve(const device::ReportBytes& request) {
+        if (!store) {
+            return keyboard.HandleCommand(request);
+        }
+        if (VirtualKeyboard::MayChangeMemory(request[device::kCommandOffset])) {
+            device::ReportBytes reply{};
+            // The store hands the keyboard's own memory to the change, brought up to date.
+            const bool kept = store->Modify(keyboard.memory(), [&](KeyboardMemory&) {
+                reply = keyboard.HandleCommand(request);
+            });
+            return kept ? reply : StatusOnlyReply(request, kStatusNotKept);
+        }
+        if (!store->Refresh(keyboard.memory())) {
+            return StatusOnlyReply(request, kStatusNotKept);
+        }
+        return keyboard.HandleCommand(request);
+    }
+
+    // A change the keyboard itself makes (or a test makes to it), kept like a host's.
+    void ChangeMemory(const std::function<void(KeyboardMemory&)>& change) {
+        if (store) {
+            (void)store->Modify(keyboard.memory(), change);
+        } else {
+            change(keyboard.memory());
+        }
     }
 
     void SetPlugged(bool isPlugged) {
@@ -298,34 +344,52 @@ int SimHidService::RequestWriteOne(const device::DeviceSelector& selector, std::
             report.size() != device::kReportSize) {
             return 0;
         }
-        if (s.refuseSends.Take()) {
+        PlannedReport plan;
+        if (const auto found = s.planned.find(++s.reportsHanded); found != s.planned.end()) {
+            plan = found->second;
+        }
+        if (s.refuseSends.Take() || plan.refuse) {
             return 0;
         }
         device::ReportBytes request{};
         std::copy(report.begin(), report.end(), request.begin());
         s.sent.push_back(request);
 
-        const bool unplugNow = s.unplugAfter.count > 0 && --s.unplugAfter.count == 0;
-        const bool drop = s.dropReplies.Take();
-        const bool misnumber = s.misnumberReplies.Take();
-        const bool answerStatus = s.answerStatus.Take();
-        const bool delay = s.delayReplies.Take();
+        const bool unplugNow =
+            (s.unplugAfter.count > 0 && --s.unplugAfter.count == 0) || plan.unplug;
+        const bool drop = s.dropReplies.Take() || plan.drop;
+        const bool misnumber = s.misnumberReplies.Take() || plan.misnumber;
+        std::optional<std::uint8_t> status = plan.status;
+        if (s.answerStatus.Take() && !status) {
+            status = s.answerStatusValue;
+        }
+        std::optional<std::chrono::milliseconds> delay = plan.delay;
+        if (s.delayReplies.Take() && !delay) {
+            delay = s.extraDelay;
+        }
+        std::optional<std::size_t> flip = plan.flip;
+        if (s.flipReplies.Take() && !flip) {
+            flip = s.flipByte;
+        }
         if (unplugNow) {
             // The cable is pulled as the report arrives: it is never executed nor answered.
             s.SetPlugged(false);
             return 1;
         }
 
-        device::ReportBytes reply = answerStatus ? StatusOnlyReply(request, s.answerStatusValue)
-                                                 : s.keyboard.HandleCommand(request);
+        device::ReportBytes reply = status ? StatusOnlyReply(request, *status) : s.Serve(request);
         if (misnumber) {
             reply[device::kCommandOffset] =
                 static_cast<std::uint8_t>(request[device::kCommandOffset] + 1);
         }
+        if (flip) {
+            // The checksum stays that of the true reply, so the flip shows as a mismatch.
+            reply[*flip] = static_cast<std::uint8_t>(~reply[*flip]);
+        }
         if (drop) {
             return 1;
         }
-        const Clock::duration extra = delay ? Clock::duration(s.extraDelay) : Clock::duration(0);
+        const Clock::duration extra = delay ? Clock::duration(*delay) : Clock::duration(0);
         s.Schedule(
             s.ReplyTime(Clock::now(), extra),
             Delivery{.kind = DeliveryKind::Reply, .connection = s.connection, .report = reply});
@@ -446,6 +510,54 @@ void SimHidService::UnplugAfterReports(int count) {
     state_->unplugAfter.count = count;
 }
 
+void SimHidService::FlipReplyBytes(int count, std::size_t byte) {
+    const std::lock_guard lock(state_->mutex);
+    state_->flipByte = std::min(byte, device::kReportSize - 1);
+    state_->flipReplies.count = count;
+}
+
+void SimHidService::PlanFaults(const FaultPlan& plan) {
+    std::map<std::uint32_t, PlannedReport> planned;
+    for (const PlannedFault& fault : plan) {
+        PlannedReport& at = planned[fault.report];
+        switch (fault.kind) {
+            case FaultKind::Unplug:
+                at.unplug = true;
+                break;
+            case FaultKind::Drop:
+                at.drop = true;
+                break;
+            case FaultKind::Late:
+                at.delay = std::max(fault.delay, std::chrono::milliseconds(0));
+                break;
+            case FaultKind::Status:
+                at.status = fault.status;
+                break;
+            case FaultKind::Misnumber:
+                at.misnumber = true;
+                break;
+            case FaultKind::Refuse:
+                at.refuse = true;
+                break;
+            case FaultKind::Flip:
+                at.flip = std::min(fault.byte, device::kReportSize - 1);
+                break;
+        }
+    }
+    const std::lock_guard lock(state_->mutex);
+    state_->planned = std::move(planned);
+}
+
+void SimHidService::KeepMemoryIn(std::unique_ptr<MemoryStore> store) {
+    const std::lock_guard lock(state_->mutex);
+    state_->store = std::move(store);
+}
+
+std::optional<std::string> SimHidService::StoreFailure() const {
+    const std::lock_guard lock(state_->mutex);
+    return state_->store ? state_->store->FirstFailure() : std::nullopt;
+}
+
 void SimHidService::RaiseKeyEvent(std::uint16_t code) {
     State& s = *state_;
     {
@@ -461,13 +573,14 @@ void SimHidService::RaiseKeyEvent(std::uint16_t code) {
 }
 
 void SimHidService::ChangeProfileOnKeyboard(int profile) {
-    if (profile < 0 || profile >= static_cast<int>(device::kProfileCount)) {
+    if (profile < 0 || profile >= static_cast<int>(kProfileCount)) {
         return;
     }
     {
         const std::lock_guard lock(state_->mutex);
-        WriteU8(state_->keyboard.memory().settings, kSettingsActiveProfile,
-                static_cast<std::uint8_t>(profile));
+        state_->ChangeMemory([profile](KeyboardMemory& memory) {
+            WriteU8(memory.settings, kSettingsActiveProfile, static_cast<std::uint8_t>(profile));
+        });
     }
     RaiseKeyEvent(kEventSettingsChanged);
 }
@@ -504,8 +617,10 @@ KeyboardMemory SimHidService::Memory() const {
 
 void SimHidService::UpdateMemory(const std::function<void(KeyboardMemory&)>& change) {
     const std::lock_guard lock(state_->mutex);
-    change(state_->keyboard.memory());
-    FitMacroAreaToCapacity(state_->keyboard.memory());
+    state_->ChangeMemory([&change](KeyboardMemory& memory) {
+        change(memory);
+        FitMacroAreaToCapacity(memory);
+    });
 }
 
 std::array<std::uint8_t, 2> SimHidService::LedReport() const {

@@ -9,9 +9,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "device/hid_service.h"
+#include "sim/fault_plan.h"
+#include "sim/memory_store.h"
 #include "sim/virtual_keyboard.h"
 
 namespace qv::sim {
@@ -75,6 +79,20 @@ public:
     void AnswerStatus(std::uint8_t status, int count);  // not executed, answered with status
     void DelayReplies(std::chrono::milliseconds delay, int count);  // answered late
     void UnplugAfterReports(int count);  // unplugs after taking `count` more reports
+    // Answered with byte `byte` (0..63) of the reply inverted, its checksum left as it was.
+    void FlipReplyBytes(int count, std::size_t byte = kDefaultFlippedByte);
+
+    // Faults at given report numbers, counting every command report handed to this service
+    // since it was made (refused ones included), 1 for the first. Replaces an earlier plan;
+    // combines with the faults armed above.
+    void PlanFaults(const FaultPlan& plan);
+
+    // From now on the memory lives in `store` too: before each report the keyboard catches up
+    // with it, and every change is kept there at once. A report the keyboard cannot serve that
+    // way (the store cannot be read, or a change not kept) is answered with status 0xFF.
+    void KeepMemoryIn(std::unique_ptr<MemoryStore> store);
+    // The store's first failure of the run; nullopt without a store or a failure.
+    [[nodiscard]] std::optional<std::string> StoreFailure() const;
 
     // Events the keyboard raises on its consumer collection.
     void RaiseKeyEvent(std::uint16_t code);
@@ -90,7 +108,8 @@ public:
     // Calls refused because their check value was wrong.
     [[nodiscard]] int CheckValueFailures() const;
 
-    // The keyboard's memory and LED state, read or changed under the service's lock.
+    // The keyboard's memory and LED state, read or changed under the service's lock. A change
+    // goes to the store, if there is one, like a change the host makes.
     [[nodiscard]] KeyboardMemory Memory() const;
     void UpdateMemory(const std::function<void(KeyboardMemory&)>& change);
     [[nodiscard]] std::array<std::uint8_t, 2> LedReport() const;

@@ -2,21 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "core/bytes.h"
 #include "core/hex.h"
+#include "sim/state_file_io.h"
 
 namespace qv::sim {
 namespace {
@@ -24,8 +21,7 @@ namespace {
 constexpr std::string_view kMagic = "quorvane-sim-state";
 constexpr unsigned kFormatVersion = 1;
 constexpr std::size_t kBytesPerLine = 16;
-constexpr std::size_t kReservedSettingsBytes = kSettingsFirmwareVersion;  // bytes 0..7
-constexpr std::size_t kMacroHeaderBytes = 16;
+constexpr std::size_t kReservedSettingsBytes = kSettingsHostBytesSize;
 
 constexpr std::string_view kSettingsSection = "settings";
 constexpr std::string_view kLightingSection = "lighting";
@@ -33,6 +29,7 @@ constexpr std::string_view kKeyPagesSection = "key-pages";
 constexpr std::string_view kKeyDefaultsSection = "key-defaults";
 constexpr std::string_view kMacroAreaSection = "macro-area";
 constexpr std::string_view kColourPagesSection = "colour-pages";
+constexpr std::string_view kFaultsSection = "faults";
 
 constexpr std::string_view kReservedKey = "reserved";
 constexpr std::string_view kFirmwareKey = "firmware";
@@ -59,14 +56,18 @@ void WritePages(std::ostream& out, Bytes area, std::size_t pageSize, std::string
     }
 }
 
-std::string FormatStateFile(const KeyboardMemory& memory) {
+}  // namespace
+
+std::string FormatStateText(const SimState& state) {
+    const KeyboardMemory& memory = state.memory;
     std::ostringstream out;
     out << "# The simulated keyboard's memory; the format is described in docs/sim-state.md.\n";
     out << kMagic << ' ' << kFormatVersion << "\n\n";
 
     const Bytes settings = memory.settings;
     out << '[' << kSettingsSection << "]\n";
-    out << kReservedKey << " = " << HexBytes(settings.first(kReservedSettingsBytes)) << '\n';
+    out << kReservedKey << " = "
+        << HexBytes(settings.subspan(kSettingsHostBytes, kReservedSettingsBytes)) << '\n';
     std::array<char, 8> firmware{};
     const std::uint16_t version = ReadU16LE(settings, kSettingsFirmwareVersion);
     std::snprintf(firmware.data(), firmware.size(), "0x%04X", static_cast<unsigned>(version));
@@ -86,16 +87,16 @@ std::string FormatStateFile(const KeyboardMemory& memory) {
     out << "\n\n";
 
     out << '[' << kLightingSection << "]\n";
-    WritePages(out, memory.lighting, device::kLightingRecordSize, "profile");
+    WritePages(out, memory.lighting, kLightingRecordSize, "profile");
     out << "\n[" << kKeyPagesSection << "]\n";
-    WritePages(out, memory.keyPages, device::kKeyPageSize, "profile");
+    WritePages(out, memory.keyPages, kKeyPageSize, "profile");
     out << "\n[" << kKeyDefaultsSection << "]\n";
     WriteHexLines(out, memory.keyDefaults);
 
     out << "\n[" << kMacroAreaSection << "]\n";
     // Trailing zeros are implied; the header stays whole so the file shows what it says.
     Bytes macros = memory.macroArea;
-    const std::size_t keep = std::min(kMacroHeaderBytes, macros.size());
+    const std::size_t keep = std::min(kMacroHeaderSize, macros.size());
     while (macros.size() > keep && macros.back() == 0) {
         macros = macros.first(macros.size() - 1);
     }
@@ -103,9 +104,17 @@ std::string FormatStateFile(const KeyboardMemory& memory) {
     WriteHexLines(out, macros);
 
     out << "\n[" << kColourPagesSection << "]\n";
-    WritePages(out, memory.colourPages, device::kColourPageSize, "profile");
+    WritePages(out, memory.colourPages, kColourPageSize, "profile");
+
+    out << "\n[" << kFaultsSection << "]\n";
+    out << "# armed when a program starts using the keyboard, e.g. drop@5, late@7:1500ms\n";
+    for (const PlannedFault& fault : state.faults) {
+        out << FormatFault(fault) << '\n';
+    }
     return out.str();
 }
+
+namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Reading
@@ -172,7 +181,7 @@ class Parser {
 public:
     explicit Parser(std::string fileName) : file_(std::move(fileName)) {}
 
-    std::variant<KeyboardMemory, StateFileError> Parse(std::istream& in) {
+    std::variant<SimState, StateFileError> Parse(std::istream& in) {
         std::string raw;
         while (std::getline(in, raw)) {
             ++line_;
@@ -198,7 +207,7 @@ public:
         if (!Finish()) {
             return StateFileError{error_};
         }
-        return memory_;
+        return SimState{.memory = std::move(memory_), .faults = std::move(faults_)};
     }
 
 private:
@@ -234,6 +243,12 @@ private:
         if (text.front() == '[') {
             return StartSection(text);
         }
+        if (inFaults_) {
+            if (auto error = ParseFaultsInto(text, faults_)) {
+                return Fail(error->message);
+            }
+            return true;
+        }
         if (current_ == nullptr && !inSettings_) {
             return Fail("data outside a section");
         }
@@ -250,6 +265,15 @@ private:
         const std::string_view name = Trim(text.substr(1, text.size() - 2));
         current_ = nullptr;
         inSettings_ = false;
+        inFaults_ = false;
+        if (name == kFaultsSection) {
+            if (faultsLine_ != 0) {
+                return Fail("section [faults] appears twice");
+            }
+            faultsLine_ = line_;
+            inFaults_ = true;
+            return true;
+        }
         if (name == kSettingsSection) {
             if (settingsLine_ != 0) {
                 return Fail("section [settings] appears twice");
@@ -323,7 +347,7 @@ private:
             }
             WriteU16LE(settings, kSettingsFirmwareVersion, static_cast<std::uint16_t>(*version));
         } else if (key == kActiveProfileKey) {
-            const auto profile = ParseNumber(value, device::kProfileCount - 1);
+            const auto profile = ParseNumber(value, kProfileCount - 1);
             if (!profile) {
                 return Fail("active-profile is 0, 1, 2 or 3");
             }
@@ -403,9 +427,6 @@ private:
     static constexpr std::size_t kKeyDefaultsIndex = 2;
     static constexpr std::size_t kMacroAreaIndex = 3;
     static constexpr std::size_t kColourPagesIndex = 4;
-    // The macro area's limit is the largest capacity a settings block can state.
-    static constexpr std::size_t kLargestMacroArea = 0xFF * kMacroCapacityUnit;
-
     std::string file_;
     std::size_t line_ = 0;
     std::string error_;
@@ -413,78 +434,52 @@ private:
     std::size_t settingsLine_ = 0;
     std::array<std::size_t, kSettingsKeys.size()> settingLines_{};
     bool inSettings_ = false;
+    bool inFaults_ = false;
+    std::size_t faultsLine_ = 0;
+    FaultPlan faults_;
     ByteSection* current_ = nullptr;
     std::array<ByteSection, 5> sections_{{
-        {kLightingSection, device::kLightingAreaSize, {}, 0},
-        {kKeyPagesSection, device::kKeyAreaSize, {}, 0},
-        {kKeyDefaultsSection, device::kKeyDefaultTableSize, {}, 0},
+        {kLightingSection, kLightingAreaSize, {}, 0},
+        {kKeyPagesSection, kKeyAreaSize, {}, 0},
+        {kKeyDefaultsSection, kKeyDefaultTableSize, {}, 0},
         {kMacroAreaSection, kLargestMacroArea, {}, 0},
-        {kColourPagesSection, device::kProfileCount* device::kColourPageSize, {}, 0},
+        {kColourPagesSection, kColourAreaSize, {}, 0},
     }};
     KeyboardMemory memory_;
 };
 
-std::filesystem::path TemporaryPathBeside(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    std::filesystem::path temporary = path;
-    temporary += ".tmp-" + std::to_string(random()) + '-' + std::to_string(counter++);
-    return temporary;
-}
-
 }  // namespace
 
-std::variant<KeyboardMemory, StateFileError> LoadStateFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::error_code error;
-        const bool exists = std::filesystem::exists(path, error);
-        return StateFileError{path.string() + (exists ? ": cannot be opened" : ": no such file")};
-    }
-    return Parser(path.string()).Parse(in);
-}
-
-std::variant<KeyboardMemory, StateFileError> ParseStateText(std::string_view text,
-                                                            const std::string& fileName) {
+std::variant<SimState, StateFileError> ParseStateText(std::string_view text,
+                                                      const std::string& fileName) {
     std::istringstream in{std::string(text)};
     return Parser(fileName).Parse(in);
 }
 
-std::variant<KeyboardMemory, StateFileError> LoadOrFactory(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error) && !error) {
-        return FactoryMemory();
+std::variant<SimState, StateFileError> LoadStateFile(const std::filesystem::path& path) {
+    auto read = ReadPlainFile(path);
+    if (auto* problem = std::get_if<FileProblem>(&read)) {
+        return StateFileError{problem->message};
     }
-    return LoadStateFile(path);
+    return ParseStateText(std::get<FileContents>(read).text, path.string());
+}
+
+std::variant<SimState, StateFileError> LoadOrFactory(const std::filesystem::path& path) {
+    auto read = ReadPlainFile(path);
+    if (auto* problem = std::get_if<FileProblem>(&read)) {
+        if (problem->missing) {
+            return SimState{.memory = FactoryMemory(), .faults = {}};
+        }
+        return StateFileError{problem->message};
+    }
+    return ParseStateText(std::get<FileContents>(read).text, path.string());
 }
 
 std::variant<std::monostate, StateFileError> SaveStateFile(const std::filesystem::path& path,
-                                                           const KeyboardMemory& memory) {
-    const std::string text = FormatStateFile(memory);
-    std::error_code error;
-    if (path.has_parent_path()) {
-        std::filesystem::create_directories(path.parent_path(), error);
-        if (error) {
-            return StateFileError{path.parent_path().string() +
-                                  ": cannot create the folder: " + error.message()};
-        }
-    }
-    const std::filesystem::path temporary = TemporaryPathBeside(path);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        out.close();
-        if (!out) {
-            std::filesystem::remove(temporary, error);
-            return StateFileError{path.string() + ": cannot be written"};
-        }
-    }
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        const std::string reason = error.message();
-        std::filesystem::remove(temporary, error);
-        return StateFileError{path.string() + ": cannot be replaced: " + reason};
+                                                           const SimState& state) {
+    auto written = ReplaceFile(path, FormatStateText(state));
+    if (auto* problem = std::get_if<FileProblem>(&written)) {
+        return StateFileError{problem->message};
     }
     return std::monostate{};
 }

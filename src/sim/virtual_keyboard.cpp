@@ -9,11 +9,7 @@ using device::kPayloadOffset;
 using device::kPayloadSize;
 using device::kReportSize;
 
-// Commands the firmware accepts without doing anything the host can observe.
-constexpr std::uint8_t kBareCommandFirst = 11;
-constexpr std::uint8_t kBareCommandLast = 14;
-
-constexpr std::uint8_t kHighestProfile = device::kProfileCount - 1;
+constexpr std::uint8_t kHighestProfile = kProfileCount - 1;
 
 struct Request {
     std::uint8_t command = 0;
@@ -54,7 +50,7 @@ enum class ReplySpan { Length, FullPayload };
 }
 
 [[nodiscard]] bool IsWholeSettingsBlock(const Request& request) {
-    return request.length == device::kSettingsBlockSize && request.offset == 0;
+    return request.length == kSettingsBlockSize && request.offset == 0;
 }
 
 }  // namespace
@@ -92,15 +88,15 @@ std::uint8_t VirtualKeyboard::Execute(std::uint8_t command, std::uint8_t length,
         .command = command, .length = length, .offset = offset, .payload = payload};
     KeyboardMemory& m = memory_;
     switch (command) {
-        case device::CMD_BEGIN_TRANSFER:
-        case device::CMD_END_TRANSFER:
+        case kCmdBeginTransfer:
+        case kCmdEndTransfer:
             return kStatusOk;
-        case device::CMD_READ_SETTINGS:
+        case kCmdReadSettings:
             if (!IsWholeSettingsBlock(request)) {
                 return kStatusOutOfRange;
             }
             return ReadArea(m.settings, request, ReplySpan::Length, replyPayload);
-        case device::CMD_WRITE_SETTINGS: {
+        case kCmdWriteSettings: {
             if (!IsWholeSettingsBlock(request)) {
                 return kStatusOutOfRange;
             }
@@ -109,36 +105,50 @@ std::uint8_t VirtualKeyboard::Execute(std::uint8_t command, std::uint8_t length,
                 return kStatusOutOfRange;
             }
             // Firmware version, macro capacity and mode list describe the firmware itself and
-            // are read only; the leading bytes and the active profile are stored.
-            std::copy_n(payload.begin(), kSettingsFirmwareVersion, m.settings.begin());
+            // are read only; the host's bytes and the active profile are stored.
+            std::copy_n(payload.begin() + kSettingsHostBytes, kSettingsHostBytesSize,
+                        m.settings.begin() + kSettingsHostBytes);
             WriteU8(m.settings, kSettingsActiveProfile, profile);
             return kStatusOk;
         }
-        case device::CMD_READ_LIGHTING:
+        case kCmdReadLighting:
             return ReadArea(m.lighting, request, ReplySpan::FullPayload, replyPayload);
-        case device::CMD_WRITE_LIGHTING:
+        case kCmdWriteLighting:
             return WriteArea(m.lighting, request);
-        case device::CMD_READ_KEY_PAGE:
+        case kCmdReadKeyPage:
             return ReadArea(m.keyPages, request, ReplySpan::Length, replyPayload);
-        case device::CMD_WRITE_KEY_PAGE:
+        case kCmdWriteKeyPage:
             return WriteArea(m.keyPages, request);
-        case device::CMD_READ_MACROS:
+        case kCmdReadMacros:
             FitMacroAreaToCapacity(m);
             return ReadArea(m.macroArea, request, ReplySpan::Length, replyPayload);
-        case device::CMD_WRITE_MACROS:
+        case kCmdWriteMacros:
             FitMacroAreaToCapacity(m);
             return WriteArea(m.macroArea, request);
-        case device::CMD_READ_KEY_DEFAULTS:
+        case kCmdReadKeyDefaults:
             return ReadArea(m.keyDefaults, request, ReplySpan::Length, replyPayload);
-        case device::CMD_READ_KEY_COLOURS:
+        case kCmdReadKeyColours:
             return ReadArea(m.colourPages, request, ReplySpan::FullPayload, replyPayload);
-        case device::CMD_WRITE_KEY_COLOURS:
+        case kCmdWriteKeyColours:
             return WriteArea(m.colourPages, request);
         default:
-            if (command >= kBareCommandFirst && command <= kBareCommandLast) {
+            if (command >= kCmdBareFirst && command <= kCmdBareLast) {
                 return kStatusOk;
             }
             return kStatusBadRequest;
+    }
+}
+
+bool VirtualKeyboard::MayChangeMemory(std::uint8_t command) {
+    switch (command) {
+        case kCmdWriteSettings:
+        case kCmdWriteLighting:
+        case kCmdWriteKeyPage:
+        case kCmdWriteMacros:
+        case kCmdWriteKeyColours:
+            return true;
+        default:
+            return false;
     }
 }
 

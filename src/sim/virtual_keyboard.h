@@ -13,11 +13,6 @@
 
 namespace qv::sim {
 
-// Statuses the firmware answers with.
-inline constexpr std::uint8_t kStatusOk = 0x00;
-inline constexpr std::uint8_t kStatusOutOfRange = 0xFF;  // offset or length outside the area
-inline constexpr std::uint8_t kStatusBadRequest = 0xFE;  // unknown command or bad checksum
-
 class VirtualKeyboard {
 public:
     VirtualKeyboard() : memory_(FactoryMemory()) {}
@@ -28,6 +23,9 @@ public:
     // Executes one command report and returns the reply: the command number, length and offset
     // echoed, the status, and the data read in bytes 8.. for read commands.
     [[nodiscard]] device::ReportBytes HandleCommand(Bytes request);
+
+    // Whether a command may change the memory (the writes); every other one only reads it.
+    [[nodiscard]] static bool MayChangeMemory(std::uint8_t command);
 
     // The two bytes of the key bank indicator, as last written by the host.
     void HandleLedReport(Bytes data);

@@ -15,6 +15,7 @@
 
 #include "cli/cli_app.h"
 #include "sim/sim_hid_service.h"
+#include "sim/sim_state_file.h"
 #include "ui/temp_folder.h"
 
 namespace qv::cli {
@@ -396,7 +397,13 @@ TEST_F(CliTest, TooOldFirmwareRefusesEveryWrite) {
               question + "quorvanectl: could not switch the active profile: " + refusal);
     const Outcome assign = Run({"{kb}", "assign", "F1", "disabled"});
     EXPECT_EQ(assign.err, question + "quorvanectl: could not assign: " + refusal);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "k.state"));
+    // The keyboard holds what it held before: factory memory with the old firmware.
+    sim::KeyboardMemory expected = sim::FactoryMemory();
+    expected.settings[sim::kSettingsFirmwareVersion] = 0x06;
+    expected.settings[sim::kSettingsFirmwareVersion + 1] = 0x01;
+    const auto kept = sim::LoadStateFile(folder.Path() / "k.state");
+    ASSERT_TRUE(std::holds_alternative<sim::SimState>(kept));
+    EXPECT_TRUE(std::get<sim::SimState>(kept).memory == expected);
     EXPECT_FALSE(std::filesystem::exists(env.stateFolder));
 }
 

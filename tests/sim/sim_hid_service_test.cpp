@@ -6,6 +6,7 @@
 #include <future>
 #include <mutex>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -491,6 +492,109 @@ TEST(SimHidService, ServesConcurrentCallers) {
     service.WaitUntilIdle();
     EXPECT_EQ(service.SentReports().size(), std::size_t{kThreads * kReportsEach});
     EXPECT_EQ(control.Replies().size(), std::size_t{kThreads * kReportsEach});
+}
+
+// A fault armed from outside hits the report with its number and no other: the second of
+// begin transfer, a lighting write of 0x42 and end transfer.
+struct PlannedCase {
+    const char* name;
+    std::string plan;
+    std::array<bool, 3> accepted;             // RequestWriteOne reported each report sent
+    std::vector<std::uint8_t> replyCommands;  // of the replies, in arrival order
+    std::uint8_t lightingAfter;               // the byte the second report writes
+    std::function<void(const Recorded& secondReply)> check;  // when it was answered
+    bool replyStillOnItsWay = false;
+};
+
+void PrintTo(const PlannedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PlannedFaultTest : public ::testing::TestWithParam<PlannedCase> {};
+
+TEST_P(PlannedFaultTest, HitsOnlyItsReport) {
+    const PlannedCase& c = GetParam();
+    Recorder control;
+    SimHidService service;
+    Register(service, kControlSelector, control, device::TAG_CTRL);
+    const auto plan = ParseFaultPlan(c.plan);
+    ASSERT_TRUE(std::holds_alternative<FaultPlan>(plan));
+    service.PlanFaults(std::get<FaultPlan>(plan));
+
+    const std::array<ReportBytes, 3> reports{
+        Request(device::CMD_BEGIN_TRANSFER),
+        Request(device::CMD_WRITE_LIGHTING, 1, 0, std::array<std::uint8_t, 1>{0x42}),
+        Request(device::CMD_END_TRANSFER)};
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        EXPECT_EQ(Write(service, reports[i]) > 0, c.accepted[i]) << "report " << i + 1;
+        // Each reply is in before the next report (an unplug loses replies on their way), but
+        // a late reply would keep WaitUntilIdle waiting.
+        if (!c.replyStillOnItsWay) {
+            service.WaitUntilIdle();
+        }
+    }
+    ASSERT_TRUE(control.WaitForEvents(c.replyCommands.size()));
+
+    std::vector<std::uint8_t> commands;
+    for (const Recorded& reply : control.Replies()) {
+        commands.push_back(CommandOf(reply));
+    }
+    EXPECT_EQ(commands, c.replyCommands);
+    EXPECT_EQ(service.Memory().lighting[0], c.lightingAfter);
+    if (c.check) {
+        ASSERT_GE(control.Replies().size(), 2u);
+        c.check(control.Replies()[1]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PlannedFaultTest,
+    ::testing::Values(
+        PlannedCase{"Refuse", "refuse@2", {true, false, true}, {1, 2}, 0x01, nullptr},
+        PlannedCase{"Drop", "drop@2", {true, true, true}, {1, 2}, 0x42, nullptr},
+        // Answered an hour late: overtaken by the third report's reply.
+        PlannedCase{"Late", "late@2:3600s", {true, true, true}, {1, 2}, 0x42, nullptr, true},
+        PlannedCase{"Status",
+                    "status@2:FE",
+                    {true, true, true},
+                    {1, 6, 2},
+                    0x01,
+                    [](const Recorded& reply) { EXPECT_EQ(StatusOf(reply), 0xFE); }},
+        PlannedCase{"Misnumber", "misnumber@2", {true, true, true}, {1, 7, 2}, 0x42, nullptr},
+        PlannedCase{"Flip",
+                    "flip@2",
+                    {true, true, true},
+                    {1, 6, 2},
+                    0x42,
+                    [](const Recorded& reply) {
+                        ReportBytes bytes{};
+                        std::copy(reply.data.begin(), reply.data.end(), bytes.begin());
+                        EXPECT_EQ(bytes[device::kPayloadOffset], 0xFF);
+                        EXPECT_EQ(StatusOf(reply), kStatusOk);
+                        EXPECT_NE(ReadU16LE(bytes, device::kChecksumOffset),
+                                  device::ReportChecksum(bytes));
+                    }},
+        // The cable is pulled as the second report arrives: the third finds no keyboard.
+        PlannedCase{"Unplug", "unplug@2", {true, true, false}, {1}, 0x01, nullptr}),
+    [](const ::testing::TestParamInfo<PlannedCase>& param) {
+        return std::string(param.param.name);
+    });
+
+TEST(SimHidService, CountedAndPlannedFaultsCombine) {
+    Recorder control;
+    SimHidService service;
+    Register(service, kControlSelector, control, device::TAG_CTRL);
+    service.PlanFaults({{.kind = FaultKind::Misnumber, .report = 1}});
+    service.FlipReplyBytes(1, device::kStatusOffset);
+    ASSERT_GT(Write(service, Request(device::CMD_BEGIN_TRANSFER)), 0);
+    ASSERT_GT(Write(service, Request(device::CMD_BEGIN_TRANSFER)), 0);
+    service.WaitUntilIdle();
+    const auto replies = control.Replies();
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(CommandOf(replies[0]), 2);
+    EXPECT_EQ(StatusOf(replies[0]), 0xFF);  // kStatusOk inverted
+    EXPECT_EQ(CommandOf(replies[1]), 1);
+    EXPECT_EQ(StatusOf(replies[1]), kStatusOk);
 }
 
 }  // namespace

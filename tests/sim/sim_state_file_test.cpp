@@ -12,6 +12,7 @@ namespace qv::sim {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 class StateFileTest : public ::testing::Test {
 protected:
@@ -34,9 +35,11 @@ protected:
     // The text a save of the factory memory produces.
     std::string FactoryText() {
         const fs::path path = folder / "factory.state";
-        EXPECT_TRUE(std::holds_alternative<std::monostate>(SaveStateFile(path, FactoryMemory())));
+        EXPECT_TRUE(std::holds_alternative<std::monostate>(SaveStateFile(path, Factory())));
         return Read(path);
     }
+
+    static SimState Factory() { return SimState{.memory = FactoryMemory(), .faults = {}}; }
 
     fs::path folder;
 };
@@ -56,13 +59,17 @@ TEST_F(StateFileTest, RoundTripsEveryArea) {
     memory.keyDefaults[0] = 0x82;
     memory.colourPages[0] = 0x00;
 
+    const SimState state{.memory = memory,
+                         .faults = {{.kind = FaultKind::Late, .report = 7, .delay = 1500ms},
+                                    {.kind = FaultKind::Flip, .report = 2, .byte = 3}}};
+
     const fs::path path = folder / "nested" / "deeper" / "kb.state";
-    ASSERT_TRUE(std::holds_alternative<std::monostate>(SaveStateFile(path, memory)));
-    ASSERT_TRUE(std::holds_alternative<std::monostate>(SaveStateFile(path, memory)));  // replaces
+    ASSERT_TRUE(std::holds_alternative<std::monostate>(SaveStateFile(path, state)));
+    ASSERT_TRUE(std::holds_alternative<std::monostate>(SaveStateFile(path, state)));  // replaces
     auto loaded = LoadStateFile(path);
-    ASSERT_TRUE(std::holds_alternative<KeyboardMemory>(loaded))
+    ASSERT_TRUE(std::holds_alternative<SimState>(loaded))
         << std::get<StateFileError>(loaded).message;
-    EXPECT_TRUE(std::get<KeyboardMemory>(loaded) == memory);
+    EXPECT_TRUE(std::get<SimState>(loaded) == state);
 
     // Nothing but the state file is left in its folder.
     std::vector<fs::path> entries(fs::directory_iterator(path.parent_path()), {});
@@ -82,9 +89,9 @@ TEST_F(StateFileTest, AcceptsAHandWrittenFile) {
     Write(path, text);
 
     auto loaded = LoadStateFile(path);
-    ASSERT_TRUE(std::holds_alternative<KeyboardMemory>(loaded))
+    ASSERT_TRUE(std::holds_alternative<SimState>(loaded))
         << std::get<StateFileError>(loaded).message;
-    EXPECT_TRUE(std::get<KeyboardMemory>(loaded) == FactoryMemory());
+    EXPECT_TRUE(std::get<SimState>(loaded) == Factory());
 }
 
 TEST_F(StateFileTest, MissingFileGivesFactoryMemoryOnlyThroughLoadOrFactory) {
@@ -94,8 +101,8 @@ TEST_F(StateFileTest, MissingFileGivesFactoryMemoryOnlyThroughLoadOrFactory) {
     EXPECT_NE(std::get<StateFileError>(loaded).message.find(path.string()), std::string::npos);
 
     auto fallback = LoadOrFactory(path);
-    ASSERT_TRUE(std::holds_alternative<KeyboardMemory>(fallback));
-    EXPECT_TRUE(std::get<KeyboardMemory>(fallback) == FactoryMemory());
+    ASSERT_TRUE(std::holds_alternative<SimState>(fallback));
+    EXPECT_TRUE(std::get<SimState>(fallback) == Factory());
 
     Write(path, "garbage\n");
     EXPECT_TRUE(std::holds_alternative<StateFileError>(LoadOrFactory(path)));
@@ -104,7 +111,7 @@ TEST_F(StateFileTest, MissingFileGivesFactoryMemoryOnlyThroughLoadOrFactory) {
 TEST_F(StateFileTest, SaveReportsAFolderItCannotCreate) {
     const fs::path blocker = folder / "file";
     Write(blocker, "x");
-    const auto result = SaveStateFile(blocker / "kb.state", FactoryMemory());
+    const auto result = SaveStateFile(blocker / "kb.state", Factory());
     ASSERT_TRUE(std::holds_alternative<StateFileError>(result));
     EXPECT_NE(std::get<StateFileError>(result).message.find(blocker.string()), std::string::npos);
 }
@@ -150,6 +157,9 @@ TEST_F(StateFileTest, RejectsMalformedFilesWithFileAndLine) {
          true},
         {"macro area beyond capacity", "macro-capacity-units", "macro-capacity-units = 0",
          "more than the macro capacity of 0", false},
+        {"bad fault", "# armed when", "drop@5, late@7", "\"late@7\": late needs a delay", true},
+        {"fault armed twice", "# armed when", "drop@5\ndrop@5", "drop is armed twice", false},
+        {"faults twice", "[faults]", "[faults]\n[faults]", "[faults] appears twice", false},
     };
     const std::string good = FactoryText();
     for (const Malformed& c : cases) {
