@@ -319,8 +319,8 @@ int PollTimeout(const std::vector<Pending>& pending) {
     for (const Pending& p : pending) {
         nearest = std::min(nearest, p.deadline);
     }
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-        nearest - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(nearest - std::chrono::steady_clock::now());
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 

@@ -93,7 +93,7 @@ public:
 private:
     [[nodiscard]] bool PrepareFolder();
     [[nodiscard]] bool CheckEntries();
-    [[nodiscard]] bool Refuse(const std::filesystem::path& path, const std::string& reason);
+    bool Refuse(const std::filesystem::path& path, const std::string& reason);
     void ListenLoop();
     void Answer(int connection, const unsigned char* request) const;
 

@@ -1,5 +1,6 @@
 #include "platform/atomic_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -168,9 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
                         sockaddr_un address{};
                         address.sun_family = AF_UNIX;
                         std::strncpy(address.sun_path, p.c_str(), sizeof address.sun_path - 1);
-                        const bool bound =
-                            ::bind(fd, reinterpret_cast<const sockaddr*>(&address),
-                                   sizeof address) == 0;
+                        const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address),
+                                                  sizeof address) == 0;
                         ::close(fd);
                         return bound;
                     },
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                         return ::mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
                     },
                     "is a character device, not a regular file"}),
-    [](const ::testing::TestParamInfo<SpecialFile>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SpecialFile>& p) { return std::string(p.param.name); });
 
 TEST(AtomicFile, RefusesTheSystemsDeviceNodes) {
     for (const char* device : {"/dev/full", "/dev/null"}) {
@@ -200,7 +200,8 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     TempFolder temp;
     const fs::path file = temp.Write("current", "old content");
     // A file size limit makes the write fail as a full disk would.
-    struct sigaction ignore {}, saved{};
+    struct sigaction ignore {
+    }, saved{};
     ignore.sa_handler = SIG_IGN;
     ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &saved), 0);
     rlimit limit{}, savedLimit{};

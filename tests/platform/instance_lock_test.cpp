@@ -208,8 +208,7 @@ TEST_P(InstanceLockUnsafe, IsRefusedWithAReasonAndNothingIsReplaced) {
     InstanceLock lock(run);
     EXPECT_EQ(lock.TryAcquire(), AcquireResult::FolderRefused);
     EXPECT_FALSE(lock.Owned());
-    EXPECT_EQ(lock.Problem(),
-              (temp.Path() / GetParam().named).string() + ": " + GetParam().reason);
+    EXPECT_EQ(lock.Problem(), (temp.Path() / GetParam().named).string() + ": " + GetParam().reason);
     EXPECT_FALSE(lock.Listen(HandleAll, Known));
     EXPECT_EQ(before(), listing);
 }
@@ -223,8 +222,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "run", "the folder has mode 0703; only its owner may enter it (0700)"},
         UnsafeFolder{"group_readable", [](const fs::path& run) { return MakeFolder(run, 0750); },
                      "run", "the folder has mode 0750; only its owner may enter it (0700)"},
-        UnsafeFolder{"sticky", [](const fs::path& run) { return MakeFolder(run, 01700); },
-                     "run", "the folder has mode 1700; only its owner may enter it (0700)"},
+        UnsafeFolder{"sticky", [](const fs::path& run) { return MakeFolder(run, 01700); }, "run",
+                     "the folder has mode 1700; only its owner may enter it (0700)"},
         UnsafeFolder{"another_users",
                      [](const fs::path& run) {
                          return ::geteuid() == 0 && MakeFolder(run, 0700) &&
@@ -242,7 +241,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "is a regular file, not a folder"},
         UnsafeFolder{"lock_is_a_folder",
                      [](const fs::path& run) {
-                         return MakeFolder(run, 0700) && ::mkdir((run / "QX24T51M").c_str(), 0700) == 0;
+                         return MakeFolder(run, 0700) &&
+                                ::mkdir((run / "QX24T51M").c_str(), 0700) == 0;
                      },
                      "run/QX24T51M", "is a folder, not a lock file"},
         UnsafeFolder{"lock_is_a_link",
@@ -263,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 ::symlink("/tmp", (run / "QX24T51M.sock").c_str()) == 0;
                      },
                      "run/QX24T51M.sock", "is a symbolic link, not a socket"}),
-    [](const ::testing::TestParamInfo<UnsafeFolder>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<UnsafeFolder>& p) { return std::string(p.param.name); });
 
 TEST(InstanceLock, ListenRefusesASocketPathTakenByAFileMeanwhile) {
     TempFolder temp;
@@ -316,13 +316,15 @@ TEST(InstanceLock, AnotherProcessIsTheInstanceUntilItDies) {
         }
         InstanceLock owner(Runtime(temp));
         if (owner.TryAcquire() != AcquireResult::Acquired ||
-            !owner.Listen([&](std::uint32_t number, std::uint32_t tag) {
-                if (number != MSG_KILL || tag != TAG_KILL) {
-                    return false;
-                }
-                const char killed = 'k';
-                return ::write(pipeToSelf[1], &killed, 1) == 1;
-            }, Known)) {
+            !owner.Listen(
+                [&](std::uint32_t number, std::uint32_t tag) {
+                    if (number != MSG_KILL || tag != TAG_KILL) {
+                        return false;
+                    }
+                    const char killed = 'k';
+                    return ::write(pipeToSelf[1], &killed, 1) == 1;
+                },
+                Known)) {
             ::_exit(2);
         }
         const char up = 'u';
