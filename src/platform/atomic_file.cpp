@@ -24,9 +24,12 @@ namespace fs = std::filesystem;
 constexpr int kMaxLinkHops = 40;
 // Room for the mark, a process id and 16 hex digits within a 255-byte file name.
 constexpr std::size_t kMaxNameInTemporary = 180;
-// A temporary file whose writer still runs is left alone until it is this old: a save takes
-// milliseconds, so a minute-old one was abandoned (its writer hung or reuses a dead one's id).
+// A save takes milliseconds. A temporary file untouched for a minute was abandoned, whoever
+// wrote it (its writer hung, or a new process got the dead one's id). One whose writer is gone
+// is removed sooner, but not at once: a writer in another process namespace (a sandbox sharing
+// the folder) looks gone from here while it writes.
 constexpr std::chrono::seconds kAbandonedAfter{60};
+constexpr std::chrono::seconds kWriterGoneAfter{5};
 
 AtomicWriteResult Failure(AtomicWriteFailure failure, const fs::path& path, std::string reason) {
     return AtomicWriteResult{failure, path, std::move(reason)};
@@ -151,8 +154,8 @@ void RemoveAbandonedTemporaries(const fs::path& folder) {
             info.st_uid != ::geteuid()) {
             continue;
         }
-        const auto modified = std::chrono::system_clock::from_time_t(info.st_mtime);
-        if (WriterIsGone(*writer) || now - modified > kAbandonedAfter) {
+        const auto idle = now - std::chrono::system_clock::from_time_t(info.st_mtime);
+        if (idle > kAbandonedAfter || (idle > kWriterGoneAfter && WriterIsGone(*writer))) {
             ::unlink(entry.path().c_str());
         }
     }

@@ -16,7 +16,10 @@
 // - The new content goes to a temporary file in the target's folder, named
 //   ".NAME.quorvane-tmp-PID-RANDOM", which is flushed to the disk and renamed over the target.
 //   Temporary files of that pattern left by a crash are removed by the next save in the same
-//   folder, when they are ours and their writer is gone or they are over a minute old.
+//   folder, when they are ours (owned by this user) and untouched for over a minute, or for a
+//   few seconds when the process named in them is gone.
+// - A file with several hard links is replaced under this name only: the other names keep the
+//   old content.
 
 #include <cstdint>
 #include <filesystem>

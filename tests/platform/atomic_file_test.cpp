@@ -234,8 +234,9 @@ pid_t DeadProcessId() {
     return child;
 }
 
-void MakeOld(const fs::path& path) {
-    const timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+// Sets the file's times `seconds` into the past.
+void MakeOld(const fs::path& path, time_t seconds) {
+    const timespec old[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
 }
 
@@ -245,23 +246,27 @@ TEST(AtomicFile, ASaveRemovesOnlyTemporariesLeftByEarlierCrashes) {
     const std::string live = std::to_string(::getpid());
     const std::string dead = std::to_string(DeadProcessId());
 
-    temp.Write(".a.fwc" + mark + dead + "-1", "crashed writer");
-    MakeOld(temp.Write(".b.ini" + mark + live + "-2", "hung writer"));
+    MakeOld(temp.Write(".a.fwc" + mark + dead + "-1", "crashed writer"), 30);
+    MakeOld(temp.Write(".b.ini" + mark + live + "-2", "hung writer"), 120);
     temp.Write(".c.ini" + mark + live + "-3", "being written now");
+    // The process may only look gone (another process namespace): a fresh file stays.
+    temp.Write(".g.ini" + mark + dead + "-6", "just written");
     // Not of our pattern.
-    temp.Write("d.ini" + mark + dead + "-4", "no leading dot");
-    MakeOld(temp.Write(".e.ini.tmp-123", "someone else's"));
+    MakeOld(temp.Write("d.ini" + mark + dead + "-4", "no leading dot"), 120);
+    MakeOld(temp.Write(".e.ini.tmp-123", "someone else's"), 120);
     temp.Write("notes.txt", "user file");
     bool foreignMade = false;
     if (IsRoot()) {
         const fs::path foreign = temp.Write(".f.ini" + mark + dead + "-5", "another user's");
         foreignMade = ::chown(foreign.c_str(), kNobody, kNobody) == 0;
+        MakeOld(foreign, 120);
     }
 
     ASSERT_TRUE(WriteFileAtomically(temp.Path() / "profile.fwc", std::string_view("saved")));
 
-    std::vector<std::string> expected{".c.ini" + mark + live + "-3", ".e.ini.tmp-123",
-                                      "d.ini" + mark + dead + "-4", "notes.txt", "profile.fwc"};
+    std::vector<std::string> expected{
+        ".c.ini" + mark + live + "-3", ".e.ini.tmp-123", ".g.ini" + mark + dead + "-6",
+        "d.ini" + mark + dead + "-4",  "notes.txt",      "profile.fwc"};
     if (foreignMade) {
         expected.push_back(".f.ini" + mark + dead + "-5");
     }
