@@ -227,10 +227,15 @@ AcquireResult InstanceLock::TryAcquire() {
         return AcquireResult::FolderRefused;
     }
     const std::filesystem::path path = LockPath();
-    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    const bool existed = fd >= 0;
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    bool existed = fd >= 0;
     if (fd < 0 && errno == ENOENT) {
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0 && errno == EEXIST) {
+            // Another start made it just now.
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+            existed = fd >= 0;
+        }
     }
     if (fd < 0) {
         Refuse(path, "cannot open the lock file: " + ErrnoText(errno));
