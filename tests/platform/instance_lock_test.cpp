@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -181,6 +182,11 @@ struct UnsafeFolder {
     const char* named;
     const char* reason;
 };
+
+// Cases print as their names, so test names read as words.
+void PrintTo(const UnsafeFolder& c, std::ostream* out) {
+    *out << c.name;
+}
 
 bool MakeFolder(const fs::path& run, mode_t mode) {
     return ::mkdir(run.c_str(), 0700) == 0 && ::chmod(run.c_str(), mode) == 0;
