@@ -24,6 +24,14 @@ bool IsStart(std::string_view argument) {
     return SameText(argument, "/Start") || SameText(argument, "--start");
 }
 
+GuardResult Refused(const std::string& problem) {
+    GuardResult result;
+    result.endProcess = true;
+    result.exitCode = kInstanceRefusedExitCode;
+    result.refusal = "cannot make sure that only one instance runs: " + problem;
+    return result;
+}
+
 }  // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(platform::InstanceLock& lock,
@@ -54,11 +62,15 @@ GuardResult SingleInstanceGuard::Run(std::span<const std::string> arguments,
             result.exitCode = 0;
             return result;
         case platform::AcquireResult::Acquired:
+            // Without the socket later starts could not reach this one: they would end
+            // thinking they had handed off, so this one ends instead.
+            if (!lock_.Listen(std::move(onHandOff), IsHandOffAccepted)) {
+                return Refused(lock_.Problem());
+            }
             result.firstInstance = true;
-            (void)lock_.Listen(std::move(onHandOff));
             break;
         case platform::AcquireResult::FolderRefused:
-            break;
+            return Refused(lock_.Problem());
     }
 
     if (companion_ != nullptr) {
@@ -76,6 +88,10 @@ std::optional<HandOffRequest> AcceptHandOff(std::uint32_t number, std::uint32_t 
         return HandOffRequest::Kill;
     }
     return std::nullopt;
+}
+
+bool IsHandOffAccepted(std::uint32_t number, std::uint32_t tag) {
+    return AcceptHandOff(number, tag).has_value();
 }
 
 platform::InstanceLock::Handler HandOffHandler(std::function<void(HandOffRequest)> deliver) {

@@ -30,16 +30,24 @@ static_assert(TAG_OPEN == 0x4F50454E);
 enum class HandOffRequest : std::uint8_t { Open, Kill };
 
 // The request a hand-off carries: MSG_OPEN with OPEN or MSG_KILL with KILL. Any other number,
-// or one of these with another tag, is no request and is ignored.
+// or one of these with another tag, is no request and is ignored. The running instance's lock
+// answers every other hand-off itself, before it reaches the handler.
 [[nodiscard]] std::optional<HandOffRequest> AcceptHandOff(std::uint32_t number, std::uint32_t tag);
+[[nodiscard]] bool IsHandOffAccepted(std::uint32_t number, std::uint32_t tag);
+
+// Exit code of a start that cannot make sure it is the only instance.
+inline constexpr int kInstanceRefusedExitCode = 1;
 
 struct GuardResult {
-    bool endProcess = false;   // another instance runs and got the request; end now
+    // End now: another instance runs and got the request, or (with `refusal`) the lock's
+    // folder is unsafe or unusable, so this process cannot know whether another one runs.
+    bool endProcess = false;
     int exitCode = 0;          // the code to end with when endProcess
     bool startHidden = false;  // "/Start": the window does not open by itself
-    // This process is the first instance and holds the lock. False also when the lock folder
-    // was refused: the process then runs without single-instance protection.
+    // This process is the first instance, holds the lock and takes hand-offs.
     bool firstInstance = false;
+    // Why the process ends without running, for the user ("PATH: reason"); empty otherwise.
+    std::string refusal;
 };
 
 class SingleInstanceGuard {

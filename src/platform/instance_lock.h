@@ -9,8 +9,17 @@
 // takes over. The socket, named after it with ".sock", carries one hand-off per connection:
 // the message number and its tag (two little-endian u32) and, back, one byte telling whether
 // the running instance handled it.
+//
+// The folder is trusted only when it is a real folder (not a link) of this user with mode 0700,
+// the lock file a regular file of this user and the socket path free or a socket. Anything
+// else is refused with a reason rather than worked around: working around it (another name,
+// no lock) would let two instances run, or let another user steer this one.
+//
+// The owner serves connections side by side: each may take a short while to send its request
+// and is dropped after that, so a client that connects and sends nothing delays nobody.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -28,7 +37,7 @@ inline constexpr std::string_view kInstanceName = "QX24T51M";
 enum class AcquireResult : std::uint8_t {
     Acquired,       // this object owns the lock now (also when it already did)
     HeldByOther,    // another instance runs
-    FolderRefused,  // the folder could not be made, is not ours or others may enter it
+    FolderRefused,  // the folder, lock file or socket path is unusable or unsafe; see Problem()
 };
 
 enum class HandOffResult : std::uint8_t {
@@ -43,6 +52,12 @@ public:
     // it was handled. Must not throw. The destructor waits for a call in progress, so whatever
     // the handler waits on (the main window) must stop waiting before the lock is destroyed.
     using Handler = std::function<bool(std::uint32_t number, std::uint32_t tag)>;
+    // Tells the hand-offs the owner knows from everything else; others are answered "not
+    // handled" without reaching the handler. Called on the listener thread; must not throw.
+    using Accepts = std::function<bool(std::uint32_t number, std::uint32_t tag)>;
+
+    // How long a connection may take to send its request before it is dropped.
+    static constexpr std::chrono::milliseconds kDefaultRequestTimeout{200};
 
     explicit InstanceLock(std::filesystem::path folder = DefaultInstanceFolder(),
                           std::string name = std::string(kInstanceName));
@@ -50,15 +65,23 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // Creates the folder (0700) when missing and takes the lock without waiting.
+    // Creates the folder (0700) when missing, checks that it and the files in it are safe to
+    // use, and takes the lock without waiting.
     [[nodiscard]] AcquireResult TryAcquire();
+    // Why the last TryAcquire or Listen failed, naming the path ("PATH: reason"); empty when
+    // neither did.
+    [[nodiscard]] const std::string& Problem() const { return problem_; }
     [[nodiscard]] bool Owned() const { return lockFd_ >= 0; }
     // Whether the lock file was already there when this object took it (a stale lock).
     [[nodiscard]] bool TookOverStaleLock() const { return tookOverStale_; }
 
-    // Owner only: replaces a socket left by a dead owner and starts the listener thread.
-    // False when not the owner, already listening, or the socket cannot be set up.
-    [[nodiscard]] bool Listen(Handler handler);
+    // Before Listen: how long a connection may stay silent before it is dropped.
+    void SetRequestTimeout(std::chrono::milliseconds timeout) { requestTimeout_ = timeout; }
+
+    // Owner only: replaces a socket left by a dead owner and starts the listener thread, which
+    // passes the hand-offs `accepts` lets through to `handler`. False when not the owner,
+    // already listening, or the socket cannot be set up (Problem() says why).
+    [[nodiscard]] bool Listen(Handler handler, Accepts accepts);
 
     // Sends one hand-off to the running instance and waits for its answer.
     [[nodiscard]] HandOffResult HandOff(std::uint32_t number, std::uint32_t tag) const;
@@ -68,9 +91,11 @@ public:
     [[nodiscard]] std::filesystem::path SocketPath() const;
 
 private:
-    [[nodiscard]] bool PrepareFolder() const;
+    [[nodiscard]] bool PrepareFolder();
+    [[nodiscard]] bool CheckEntries();
+    bool Refuse(const std::filesystem::path& path, const std::string& reason);
     void ListenLoop();
-    void Serve(int connection) const;
+    void Answer(int connection, const unsigned char* request) const;
 
     std::filesystem::path folder_;
     std::string name_;
@@ -79,6 +104,9 @@ private:
     int listenFd_ = -1;
     int wakeFd_ = -1;
     Handler handler_;
+    Accepts accepts_;
+    std::chrono::milliseconds requestTimeout_ = kDefaultRequestTimeout;
+    std::string problem_;
     std::thread listener_;
 };
 

@@ -1,6 +1,7 @@
 #include "app/single_instance_guard.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -131,6 +132,43 @@ TEST_F(SingleInstanceGuardTest, AStaleLockMakesTheNextStartTheFirstInstance) {
     EXPECT_EQ(window_.Requests(), std::vector<HandOffRequest>{HandOffRequest::Open});
 }
 
+TEST_F(SingleInstanceGuardTest, TheRunningInstanceOnlyHearsTheKnownHandOffs) {
+    std::vector<std::uint32_t> heard;
+    std::mutex mutex;
+    SingleInstanceGuard guard(firstLock_, &firstLauncher_);
+    ASSERT_TRUE(guard
+                    .Run({},
+                         [&](std::uint32_t number, std::uint32_t) {
+                             std::lock_guard lock(mutex);
+                             heard.push_back(number);
+                             return true;
+                         })
+                    .firstInstance);
+    platform::InstanceLock later(Runtime(temp_));
+    EXPECT_EQ(later.HandOff(MSG_OPEN, FourCC("INIT")), platform::HandOffResult::NotHandled);
+    EXPECT_EQ(later.HandOff(0x1234, TAG_OPEN), platform::HandOffResult::NotHandled);
+    EXPECT_EQ(later.HandOff(MSG_OPEN, TAG_OPEN), platform::HandOffResult::Handled);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(heard, std::vector<std::uint32_t>{MSG_OPEN});
+}
+
+TEST_F(SingleInstanceGuardTest, AnUnsafeLockFolderEndsTheStartWithItsReason) {
+    ASSERT_EQ(::mkdir(Runtime(temp_).c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(Runtime(temp_).c_str(), 0755), 0);
+    for (const auto& arguments :
+         {std::vector<std::string>{}, std::vector<std::string>{"/Kill", "/Start"}}) {
+        const GuardResult result = StartAnother(arguments);
+        EXPECT_TRUE(result.endProcess);
+        EXPECT_EQ(result.exitCode, kInstanceRefusedExitCode);
+        EXPECT_FALSE(result.firstInstance);
+        EXPECT_EQ(result.refusal,
+                  "cannot make sure that only one instance runs: " + Runtime(temp_).string() +
+                      ": the folder has mode 0755; only its owner may enter it "
+                      "(0700)");
+    }
+    EXPECT_TRUE(laterLauncher_.started.empty());
+}
+
 TEST(HandOffTest, OnlyOpenAndKillWithTheirOwnTagsAreRequests) {
     struct Case {
         std::uint32_t number;
@@ -154,6 +192,7 @@ TEST(HandOffTest, OnlyOpenAndKillWithTheirOwnTagsAreRequests) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.number << "/" << c.tag);
         EXPECT_EQ(AcceptHandOff(c.number, c.tag), c.request);
+        EXPECT_EQ(IsHandOffAccepted(c.number, c.tag), c.request.has_value());
         bool delivered = false;
         const auto handler = HandOffHandler([&](HandOffRequest) { delivered = true; });
         EXPECT_EQ(handler(c.number, c.tag), c.request.has_value());

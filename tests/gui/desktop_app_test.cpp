@@ -597,6 +597,27 @@ private slots:
         QVERIFY(alone->app->FirstInstance());
         QVERIFY(!alone->app->Finished());
     }
+
+    void anUnsafeLockFolderEndsTheProgramWithItsReason() {
+        // Others may write into the lock's folder: a lock there proves nothing.
+        const QString folder = homeFolder_->filePath(QStringLiteral("runtime/quorvane"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner | QFileDevice::WriteGroup |
+                                                  QFileDevice::ExeGroup | QFileDevice::ReadGroup));
+        QProcess* refused = SecondProcess({});
+        QTRY_VERIFY_WITH_TIMEOUT(refused->state() == QProcess::NotRunning, kWait);
+        QCOMPARE(refused->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(refused->exitCode(), 1);
+        const QString said = QString::fromUtf8(refused->readAllStandardError());
+        const QString reason =
+            folder + QStringLiteral(": the folder has mode 0770; only its owner may enter it");
+        const QString line = QStringLiteral(
+                                 "quorvane: cannot make sure that only one instance "
+                                 "runs: %1 (0700)\n")
+                                 .arg(reason);
+        QVERIFY2(said.contains(line), qPrintable(said));
+    }
 };
 
 }  // namespace

@@ -94,6 +94,9 @@ std::optional<int> CQuorvaneApp::Start() {
                                       Q_ARG(int, command));
         }));
     if (guarded.endProcess) {
+        if (!guarded.refusal.empty()) {
+            std::fprintf(stderr, "quorvane: %s\n", guarded.refusal.c_str());
+        }
         return guarded.exitCode;
     }
     firstInstance_ = guarded.firstInstance;
