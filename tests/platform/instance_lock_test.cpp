@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window_messages.h"
+#include "app/single_instance_guard.h"
 
 #include "ui/temp_folder.h"
 
@@ -30,10 +30,10 @@ namespace qv::platform {
 namespace {
 
 namespace fs = std::filesystem;
-using device::MSG_KILL;
-using device::MSG_OPEN;
-using device::TAG_KILL;
-using device::TAG_OPEN;
+using app::MSG_KILL;
+using app::MSG_OPEN;
+using app::TAG_KILL;
+using app::TAG_OPEN;
 
 using test::TempFolder;
 
@@ -311,6 +311,10 @@ TEST(InstanceLock, AnotherProcessIsTheInstanceUntilItDies) {
     TempFolder temp;
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
+    // The child ends only once its answer to the exit hand-off has reached this process: an
+    // end right after the handler would race the answer on the socket.
+    int answered[2];
+    ASSERT_EQ(::pipe(answered), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -337,11 +341,16 @@ TEST(InstanceLock, AnotherProcessIsTheInstanceUntilItDies) {
         if (::write(ready[1], &up, 1) != 1) {
             ::_exit(4);
         }
+        ::close(answered[1]);
         char got = 0;
+        if (::read(pipeToSelf[0], &got, 1) != 1 || ::read(answered[0], &got, 1) != 1) {
+            ::_exit(5);
+        }
         // Ends like a crash: the lock and socket files stay.
-        ::_exit(::read(pipeToSelf[0], &got, 1) == 1 ? 0 : 5);
+        ::_exit(0);
     }
     ::close(ready[1]);
+    ::close(answered[0]);
     char up = 0;
     ASSERT_EQ(::read(ready[0], &up, 1), 1);
     ::close(ready[0]);
@@ -350,6 +359,9 @@ TEST(InstanceLock, AnotherProcessIsTheInstanceUntilItDies) {
     EXPECT_EQ(second.TryAcquire(), AcquireResult::HeldByOther);
     EXPECT_EQ(second.HandOff(MSG_OPEN, TAG_OPEN), HandOffResult::NotHandled);
     EXPECT_EQ(second.HandOff(MSG_KILL, TAG_KILL), HandOffResult::Handled);
+    const char done = 'd';
+    EXPECT_EQ(::write(answered[1], &done, 1), 1);
+    ::close(answered[1]);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));

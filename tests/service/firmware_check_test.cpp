@@ -2,12 +2,51 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_window_rig.h"
+#include <chrono>
+#include <string>
+#include <vector>
+
 #include "device/transport.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::service {
 namespace {
+
+using namespace std::chrono_literals;
+
+class RecordingPrompt final : public platform::UserPrompt {
+public:
+    void ShowMessage(const std::string& text, bool) override { questions.push_back(text); }
+    bool AskOkCancel(const std::string& text) override {
+        questions.push_back(text);
+        return answerOk;
+    }
+    bool AskOkCancelTitled(const std::string& text, const std::string& caption) override {
+        questions.push_back(text + " | " + caption);
+        return answerOk;
+    }
+    bool AskYesNo(const std::string& text) override { return AskOkCancel(text); }
+
+    bool answerOk = false;
+    std::vector<std::string> questions;
+};
+
+class RecordingLauncher final : public platform::ProgramLauncher {
+public:
+    bool Start(std::string_view program, std::string_view parameters,
+               const std::filesystem::path& folder) override {
+        started.push_back(std::string(program) + " | " + std::string(parameters) + " | " +
+                          folder.string());
+        return true;
+    }
+    std::vector<std::string> started;
+};
+
+class RecordingExit final : public platform::ProgramExit {
+public:
+    void EndProgram(int code) override { ended.push_back("EndProgram " + std::to_string(code)); }
+    std::vector<std::string> ended;
+};
 
 TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEndsTheTool) {
     struct Case {
@@ -31,14 +70,13 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
         sim::KeyboardMemory memory = sim::FactoryMemory();
         WriteU16LE(memory.settings, sim::kSettingsFirmwareVersion, c.version);
         sim::SimHidService keyboard(memory);
-        device::Transport transport(keyboard, test::kRigTransportTiming);
+        device::Transport transport(keyboard, {.replyWait = 100ms, .retryPause = 1ms});
         ASSERT_TRUE(transport.Load(nullptr));
         device::DeviceCommands commands(transport);
-        test::EventLog log;
-        test::RecordingPrompt prompt;
+        RecordingPrompt prompt;
         prompt.answerOk = c.answerOk;
-        test::RecordingLauncher launcher;
-        test::RecordingExit exit(log);
+        RecordingLauncher launcher;
+        RecordingExit exit;
         if (!c.readable) {
             keyboard.AnswerStatus(0xFF, 3);
         }
@@ -57,7 +95,7 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
             c.launched
                 ? std::vector<std::string>{"Tornquil.exe | In the upgrade | /opt/quorvane/Help"}
                 : std::vector<std::string>{});
-        EXPECT_EQ(log.Entries(),
+        EXPECT_EQ(exit.ended,
                   c.asked ? std::vector<std::string>{"EndProgram 0"} : std::vector<std::string>{});
         keyboard.WaitUntilIdle();
     }
