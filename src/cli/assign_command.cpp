@@ -43,21 +43,24 @@ std::optional<std::string> UnknownTargetKey(std::string_view target,
 int RunAssign(CommandContext& context, const AssignOptions& o) {
     const auto slot = keys::ParseKeySlot(o.key, context.lookup);
     if (!slot) {
-        return Fail(context, UnknownKeyMessage(o.key), kExitBadInput);
+        return Fail(context, UnknownKeyMessage(o.key, context.lookup), kExitBadInput);
     }
     if (const auto unknown = UnknownTargetKey(o.target, context.lookup)) {
-        return Fail(context, UnknownKeyMessage(*unknown), kExitBadInput);
+        return Fail(context, UnknownKeyMessage(*unknown, context.lookup), kExitBadInput);
     }
     const auto opened = OpenWorkingImage(context, ImageUse::Edit, "assign");
     if (const int* status = std::get_if<int>(&opened)) {
         return *status;
     }
     const WorkingImage& working = std::get<WorkingImage>(opened);
+    // Only the keys the keyboard's key pages have a place for can be remapped.
+    const keys::KeyDefaultTable keyDefaults = context.keyboard->Service().Call(
+        [](service::KeyboardSession& session) { return session.Facts().KeyDefaults(); });
     std::string description;
     {
         const auto image = context.keyboard->Service().Image().Lock();
         auto parsed = keys::ParseAssignment(o.target, o.repeat.value_or(1), *slot, image->macros,
-                                            context.lookup);
+                                            context.lookup, keyDefaults);
         if (const auto* error = std::get_if<keys::AssignmentError>(&parsed)) {
             return Fail(context, error->message, kExitBadInput);
         }
@@ -75,7 +78,7 @@ int RunAssign(CommandContext& context, const AssignOptions& o) {
         }
         image->blocks[static_cast<std::size_t>(working.profile)][*slot] = entry;
         const std::string name = SlotName(*slot, context.lookup);
-        description = keys::DescribeAssignment(name, entry, image->macros, context.lookup).tooltip;
+        description = AssignmentLine(name, entry, image->macros, context.lookup);
     }
     return FinishEdit(context, working, o.applyNow,
                       "Profile " + std::to_string(working.profile + 1) + ", " + description,

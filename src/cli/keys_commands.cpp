@@ -10,6 +10,7 @@
 #include "cli/listing.h"
 #include "cli/working_image.h"
 #include "keys/key_name_parser.h"
+#include "keys/name_suggestions.h"
 
 namespace qv::cli {
 namespace {
@@ -49,8 +50,9 @@ int RunShow(CommandContext& context, int profileOption) {
 
 }  // namespace
 
-std::string UnknownKeyMessage(std::string_view text) {
-    return "unknown key \"" + std::string(text) + "\" (see `quorvanectl keys list`)";
+std::string UnknownKeyMessage(std::string_view text, const keys::TextLookupFn& lookup) {
+    return "unknown key \"" + std::string(text) + "\"" +
+           keys::DidYouMean(keys::SuggestKeyNames(text, lookup)) + " (see `quorvanectl keys list`)";
 }
 
 void AddKeysCommands(CLI::App& app, Command& selected) {

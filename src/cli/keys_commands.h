@@ -11,7 +11,8 @@
 namespace qv::cli {
 
 // The one message for a key name that names no key.
-[[nodiscard]] std::string UnknownKeyMessage(std::string_view text);
+[[nodiscard]] std::string UnknownKeyMessage(std::string_view text,
+                                            const keys::TextLookupFn& lookup);
 
 void AddKeysCommands(CLI::App& app, Command& selected);
 

@@ -7,6 +7,24 @@
 namespace qv::cli {
 namespace {
 
+// What the keyboard view's tooltip leaves to the picture, in words.
+std::string_view KindWords(keys::KeyKind kind) {
+    switch (kind) {
+        case keys::KeyKind::Default:
+            return "back to its default";
+        case keys::KeyKind::Disabled:
+            return "disabled";
+        case keys::KeyKind::LaunchProgram:
+            return "launches a program";
+        case keys::KeyKind::StopMacro:
+            return "stops a playing macro";
+        case keys::KeyKind::TextBlock:
+            return "types a text";
+        default:
+            return {};
+    }
+}
+
 template <typename Row>
 void ForEachAssignment(const keys::KeyBlock& block, std::span<const macros::MacroRecord> macros,
                        const keys::TextLookupFn& lookup, const Row& row) {
@@ -16,11 +34,24 @@ void ForEachAssignment(const keys::KeyBlock& block, std::span<const macros::Macr
             continue;
         }
         const std::string name = SlotName(slot, lookup);
-        row(name, entry, keys::DescribeAssignment(name, entry, macros, lookup).tooltip);
+        row(name, entry, AssignmentLine(name, entry, macros, lookup));
     }
 }
 
 }  // namespace
+
+std::string AssignmentLine(const std::string& name, const keys::KeyEntry& entry,
+                           std::span<const macros::MacroRecord> macros,
+                           const keys::TextLookupFn& lookup) {
+    if (entry.kind == keys::KeyKind::Default) {
+        return name + ": " + std::string(KindWords(entry.kind));
+    }
+    std::string line = keys::DescribeAssignment(name, entry, macros, lookup).tooltip;
+    if (const std::string_view words = KindWords(entry.kind); !words.empty()) {
+        line += " (" + std::string(words) + ")";
+    }
+    return line;
+}
 
 std::string SlotName(std::size_t slot, const keys::TextLookupFn& lookup) {
     if (slot >= keys::kFirstGKeySlot) {

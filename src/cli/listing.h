@@ -18,6 +18,12 @@ namespace qv::cli {
 
 // Every assignment of a block that is not Default: as JSON rows, or as text lines (with a
 // note when every key is at its default).
+// One key's assignment for people: the keyboard view's tooltip, with words for the kinds the
+// tooltip shows only as "assigned".
+[[nodiscard]] std::string AssignmentLine(const std::string& name, const keys::KeyEntry& entry,
+                                         std::span<const macros::MacroRecord> macros,
+                                         const keys::TextLookupFn& lookup);
+
 [[nodiscard]] nlohmann::json AssignmentsJson(const keys::KeyBlock& block,
                                              std::span<const macros::MacroRecord> macros,
                                              const keys::TextLookupFn& lookup);

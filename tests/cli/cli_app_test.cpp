@@ -243,7 +243,8 @@ const CliCase kCases[] = {
     {"JsonEdit",
      {},
      {"{kb}", "--json", "assign", "F1", "disabled"},
-     "{\n  \"key\": \"F1\",\n  \"message\": \"Profile 1, F1: assigned\\nPending; `quorvanectl "
+     "{\n  \"key\": \"F1\",\n  \"message\": \"Profile 1, F1: assigned (disabled)\\nPending; "
+     "`quorvanectl "
      "apply` writes it to the keyboard.\",\n  \"ok\": true,\n  \"pending\": true,\n"
      "  \"profile\": 1,\n  \"target\": \"disabled\"\n}\n",
      "",
@@ -371,7 +372,8 @@ TEST_F(CliTest, PendingEditsStayWhenTheApplyFails) {
     env.keyboardArrived = {};
     RunOk({"{kb}", "apply"});
     EXPECT_FALSE(std::filesystem::exists(pending));
-    EXPECT_EQ(Run({"{kb}", "dump", "keys", "--profile", "1"}).out, "Profile 1\n  F1: assigned\n");
+    EXPECT_EQ(Run({"{kb}", "dump", "keys", "--profile", "1"}).out,
+              "Profile 1\n  F1: assigned (disabled)\n");
 }
 
 TEST_F(CliTest, TooOldFirmwareRefusesEveryWrite) {
