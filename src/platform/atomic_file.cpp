@@ -15,6 +15,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/file_kind.h"
+
 namespace qv::platform {
 namespace {
 
@@ -37,25 +39,6 @@ AtomicWriteResult Failure(AtomicWriteFailure failure, const fs::path& path, std:
 
 std::string ErrnoText(int error) {
     return std::generic_category().message(error);
-}
-
-const char* KindOf(mode_t mode) {
-    if (S_ISDIR(mode)) {
-        return "is a folder";
-    }
-    if (S_ISCHR(mode)) {
-        return "is a character device";
-    }
-    if (S_ISBLK(mode)) {
-        return "is a block device";
-    }
-    if (S_ISFIFO(mode)) {
-        return "is a FIFO";
-    }
-    if (S_ISSOCK(mode)) {
-        return "is a socket";
-    }
-    return "is not a regular file";
 }
 
 // The file a save replaces: `path` with every symbolic link followed. `existing` receives its
@@ -98,7 +81,7 @@ std::optional<AtomicWriteResult> CheckReplaceable(const Target& target) {
     const struct stat& info = *target.existing;
     if (!S_ISREG(info.st_mode)) {
         return Failure(AtomicWriteFailure::NotRegularFile, target.path,
-                       std::string(KindOf(info.st_mode)) + ", not a regular file");
+                       std::string(FileKindText(info.st_mode)) + ", not a regular file");
     }
     // Root passes every access check, so the mode is looked at on its own too.
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {

@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_kind.h"
+
 namespace qv::platform {
 
 namespace {
@@ -104,22 +106,6 @@ std::string ErrnoText(int error) {
     return std::generic_category().message(error);
 }
 
-const char* KindOf(mode_t mode) {
-    if (S_ISLNK(mode)) {
-        return "is a symbolic link";
-    }
-    if (S_ISDIR(mode)) {
-        return "is a folder";
-    }
-    if (S_ISREG(mode)) {
-        return "is a regular file";
-    }
-    if (S_ISSOCK(mode)) {
-        return "is a socket";
-    }
-    return "is a special file";
-}
-
 std::string OctalMode(mode_t mode) {
     char text[8] = {};
     std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
@@ -191,7 +177,7 @@ bool InstanceLock::PrepareFolder() {
         return Refuse(folder_, ErrnoText(errno));
     }
     if (!S_ISDIR(info.st_mode)) {
-        return Refuse(folder_, std::string(KindOf(info.st_mode)) + ", not a folder");
+        return Refuse(folder_, std::string(FileKindText(info.st_mode)) + ", not a folder");
     }
     if (info.st_uid != ::geteuid()) {
         return Refuse(folder_, "the folder belongs to another user (uid " +
@@ -208,12 +194,12 @@ bool InstanceLock::CheckEntries() {
     struct stat info {};
     const std::filesystem::path lockPath = LockPath();
     if (::lstat(lockPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        return Refuse(lockPath, std::string(KindOf(info.st_mode)) + ", not a lock file");
+        return Refuse(lockPath, std::string(FileKindText(info.st_mode)) + ", not a lock file");
     }
     // A dead owner's socket is replaced by the next owner; anything else is not ours to remove.
     const std::filesystem::path socketPath = SocketPath();
     if (::lstat(socketPath.c_str(), &info) == 0 && !S_ISSOCK(info.st_mode)) {
-        return Refuse(socketPath, std::string(KindOf(info.st_mode)) + ", not a socket");
+        return Refuse(socketPath, std::string(FileKindText(info.st_mode)) + ", not a socket");
     }
     return true;
 }
@@ -278,7 +264,7 @@ bool InstanceLock::Listen(Handler handler, Accepts accepts) {
     struct stat info {};
     if (::lstat(socketPath.c_str(), &info) == 0) {
         if (!S_ISSOCK(info.st_mode)) {
-            return Refuse(socketPath, std::string(KindOf(info.st_mode)) + ", not a socket");
+            return Refuse(socketPath, std::string(FileKindText(info.st_mode)) + ", not a socket");
         }
         ::unlink(socketPath.c_str());
     }

@@ -14,6 +14,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/file_kind.h"
+
 namespace qv::sim {
 namespace {
 
@@ -42,19 +44,7 @@ std::optional<std::string> NotAPlainFile(mode_t mode) {
     if (S_ISREG(mode)) {
         return std::nullopt;
     }
-    if (S_ISDIR(mode)) {
-        return "is a folder, not a state file";
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "is a device, not a state file";
-    }
-    if (S_ISFIFO(mode)) {
-        return "is a pipe (FIFO), not a state file";
-    }
-    if (S_ISSOCK(mode)) {
-        return "is a socket, not a state file";
-    }
-    return "is not a plain file";
+    return std::string(platform::FileKindText(mode)) + ", not a state file";
 }
 
 int OpenRetrying(const char* path, int flags, mode_t mode = 0) {

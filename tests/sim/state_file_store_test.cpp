@@ -293,9 +293,9 @@ TEST_F(StateFileStoreTest, RefusesAnythingButAModestPlainFile) {
         std::string message;
     };
     const std::vector<Case> cases{
-        {"/dev/zero", "/dev/zero: is a device, not a state file"},
+        {"/dev/zero", "/dev/zero: is a character device, not a state file"},
         {folder, folder.string() + ": is a folder, not a state file"},
-        {pipe, pipe.string() + ": is a pipe (FIFO), not a state file"},
+        {pipe, pipe.string() + ": is a FIFO, not a state file"},
         {large, large.string() + ": is larger than 4 MiB"},
     };
     for (const Case& c : cases) {
