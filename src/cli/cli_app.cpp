@@ -23,12 +23,12 @@
 #include "platform/program_folder.h"
 #include "platform/xdg_paths.h"
 #include "ui/text_lookup.h"
+#include "ui/user_text.h"
 
 namespace qv::cli {
 namespace {
 
 // The lookup file's section of texts.
-constexpr std::string_view kLookupSection = "TEXT";
 
 constexpr const char* kDescription =
     "quorvanectl - configure the Quorvane gaming keyboard from the command line.\n"
@@ -100,9 +100,9 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
         return kExitBadInput;
     }
 
-    // Key names and messages from the lookup file beside the program, read once and each key
-    // looked for once: parsing a key name asks for every key's name. The command line records
-    // no language.
+    // Key names and messages from the lookup file beside the program (or the English one built
+    // in, where it has none), read once and each key looked for once: parsing a key name asks
+    // for every key's name. The command line records no language.
     const platform::IniFile lookupFile =
         platform::IniFile::Load(env.programFolder / ui::LookupFileName(ui::kSupportedLanguages[0]))
             .file;
@@ -117,10 +117,12 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
             std::lock_guard lock(lookedMutex);
             auto found = looked.find(key);
             if (found == looked.end()) {
-                found = looked
-                            .emplace(key,
-                                     lookupFile.GetString(kLookupSection, key, ui::kLookupErrorText,
-                                                          platform::kProfileReadMaxChars))
+                std::string text = lookupFile.GetString(ui::kLookupFileSection, key, "",
+                                                        platform::kProfileReadMaxChars);
+                if (ui::IsNoUserText(text)) {
+                    text = ui::BuiltInLookupText(key);
+                }
+                found = looked.emplace(key, text.empty() ? std::string(ui::kLookupErrorText) : text)
                             .first;
             }
             return found->second;

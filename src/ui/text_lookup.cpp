@@ -27,7 +27,6 @@ constexpr std::array<RegionalPair, 43> kRegionalMap = {{
 
 constexpr std::string_view kLanguageSection = "LANGUAGE";
 constexpr std::string_view kLanguageKey = "language";
-constexpr std::string_view kLookupSection = "TEXT";
 // The root of the language settings key.
 constexpr std::string_view kRootKey = "";
 
@@ -137,7 +136,7 @@ std::string TextLookup::LanguageText(std::string_view section, std::string_view 
 
 std::string TextLookup::LookupText(std::string_view key) const {
     (void)StoredLanguageId();
-    return LoadLookupFile()->GetString(kLookupSection, key, kLookupErrorText,
+    return LoadLookupFile()->GetString(kLookupFileSection, key, kLookupErrorText,
                                        platform::kProfileReadMaxChars);
 }
 

@@ -34,6 +34,8 @@ inline constexpr std::string_view kEnglishSection = "ENGINSH";
 inline constexpr std::string_view kChineseSection = "CHINESE";
 // What a read from the language file yields for a missing key or file.
 inline constexpr std::string_view kMissingLanguageText = " ";
+// The lookup file's section of texts.
+inline constexpr std::string_view kLookupFileSection = "TEXT";
 // What a lookup yields for a missing key or file.
 inline constexpr std::string_view kLookupErrorText = "#Error";
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/ini_file.h"
+#include "ui/builtin_lookup_text.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 
@@ -89,6 +90,19 @@ std::string UserText(const TextTable& table, const TextLookup& lookup, TextSlot 
 std::string UserText(const TextTable& table, const TextLookup& lookup, TextSlot slot,
                      std::initializer_list<FormatArg> args) {
     return UserText(table, lookup, slot, std::span<const FormatArg>(args.begin(), args.size()));
+}
+
+std::string BuiltInLookupText(std::string_view key) {
+    static const platform::IniFile builtIn = platform::IniFile::ParseText(BuiltInLookupFileText());
+    std::string text =
+        builtIn.GetString(kLookupFileSection, key, "", platform::kProfileReadMaxChars);
+    return IsNoUserText(text) ? std::string() : text;
+}
+
+std::string LookupUserText(const TextLookup& lookup, std::string_view key) {
+    std::string text = lookup.LookupText(key);
+    // A key the program does not ship is shown as nothing rather than as itself.
+    return IsNoUserText(text) ? BuiltInLookupText(key) : text;
 }
 
 }  // namespace qv::ui

@@ -34,4 +34,10 @@ class TextTable;
 [[nodiscard]] std::string UserText(const TextTable& table, const TextLookup& lookup, TextSlot slot,
                                    std::initializer_list<FormatArg> args);
 
+// A text looked up by its key in the lookup file, never a raw id nor the failed-lookup text:
+// where the lookup file gives none, the English lookup file built into the program answers.
+[[nodiscard]] std::string LookupUserText(const TextLookup& lookup, std::string_view key);
+// The built-in English text of a lookup key; empty for a key the program does not ship.
+[[nodiscard]] std::string BuiltInLookupText(std::string_view key);
+
 }  // namespace qv::ui

@@ -11,6 +11,7 @@
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
 #include "temp_folder.h"
+#include "ui/lookup_keys.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 
@@ -119,6 +120,17 @@ TEST_F(UserTextTest, NoSlotEverShowsAnIdAnErrorOrNothing) {
         expectEverySlotShowsAText("shipped files, language " + std::string(language) +
                                   ", window texts loaded");
     }
+}
+
+// Every key the windows look up has an English text built in, so even without the lookup file
+// beside the program no window shows an id, "#Error" or nothing; the file, when there, wins.
+TEST_F(UserTextTest, EveryLookedUpTextHasABuiltInEnglishOne) {
+    for (const std::string_view key : kAllLookupKeys) {
+        EXPECT_FALSE(IsNoUserText(LookupUserText(lookup_, key))) << key;
+    }
+    folder_.Write("Lang0409.ini", "[TEXT]\nIDS_MAIN_HELP_PROMPT=Hilfe\n");
+    EXPECT_EQ(LookupUserText(lookup_, "IDS_MAIN_HELP_PROMPT"), "Hilfe");
+    EXPECT_EQ(LookupUserText(lookup_, "IDS_NOT_SHIPPED"), "");
 }
 
 TEST_F(UserTextTest, TakesTheSlotThenTheLanguageFileThenEnglish) {

@@ -22,6 +22,7 @@
 #include "ui/skin_layout.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
+#include "ui/user_text.h"
 
 namespace qv::gui {
 
@@ -132,11 +133,11 @@ void CQuorvaneDlg::Attach(ui::TextTable& texts, const ui::TextLookup& lookup) {
 }
 
 QString CQuorvaneDlg::LocalisedText(std::string_view lookupKey) const {
-    return QString::fromStdString(lookup_->LookupText(lookupKey));
+    return QString::fromStdString(ui::LookupUserText(*lookup_, lookupKey));
 }
 
 QString CQuorvaneDlg::SlotText(ui::TextSlot slot) const {
-    return QString::fromStdString(texts_->SlotText(slot));
+    return QString::fromStdString(ui::UserText(*texts_, *lookup_, slot));
 }
 
 std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
@@ -183,7 +184,7 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     // Nothing is pending before the keyboard has been read.
     SetApplyEnabled(false);
 
-    setWindowTitle(LocalisedText(texts_->SlotText(ui::TextSlot::MAIN_CAPTION)));
+    setWindowTitle(SlotText(ui::TextSlot::MAIN_CAPTION));
     if (CPngButton* version = Button("QUINDO_VER")) {
         version->setEnabled(false);
         version->setText(FromText(lookup_->LanguageText("MAIN_BUTTON_QUINDO_VER")));
@@ -341,7 +342,7 @@ TrayMenuTexts CQuorvaneDlg::TrayTexts() const {
 }
 
 QString CQuorvaneDlg::TrayTooltip() const {
-    return LocalisedText(texts_->SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC));
+    return SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC);
 }
 
 AboutTexts CQuorvaneDlg::AboutBoxTexts() const {
@@ -440,7 +441,7 @@ void CQuorvaneDlg::EndMainWindow() {
 }
 
 void CQuorvaneDlg::LoadTexts(int) {
-    setWindowTitle(LocalisedText(texts_->SlotText(ui::TextSlot::MAIN_CAPTION)));
+    setWindowTitle(SlotText(ui::TextSlot::MAIN_CAPTION));
     if (tray_.Exists()) {
         tray_.SetTooltip(TrayTooltip());
         tray_.SetMenuTexts(TrayTexts());

@@ -192,7 +192,7 @@ void CQuorvaneApp::OpenWindow() {
         return;
     }
     if (!service_->KeyboardPresent()) {
-        prompt_->ShowMessage(texts_.SlotText(ui::TextSlot::MAIN_NO_DEVICE_PROMPT));
+        prompt_->ShowMessage(ui::UserText(texts_, *lookup_, ui::TextSlot::MAIN_NO_DEVICE_PROMPT));
         return;
     }
     window_->OpenWindow();
