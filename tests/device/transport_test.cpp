@@ -99,6 +99,9 @@ TEST_F(TransportTest, FaultsMapToResults) {
         {"status FE throughout", [](auto& k) { k.AnswerStatus(0xFE, 3); }, kStatusFE, 3},
         {"status FE, then 0", [](auto& k) { k.AnswerStatus(0xFE, 1); }, kSuccess, 2},
         {"send refused", [](auto& k) { k.RefuseSends(1); }, kSendRefused, 0},
+        // A damaged reply is as good as none, but the request goes again at once.
+        {"one byte flipped once", [](auto& k) { k.FlipReplyBytes(1); }, kSuccess, 2},
+        {"one byte flipped throughout", [](auto& k) { k.FlipReplyBytes(3); }, kNoReply, 3},
         {"time-out then other number then FF",
          [](auto& k) {
              k.DropReplies(1);
