@@ -223,7 +223,8 @@ TEST_F(KeyboardServiceTest, PendingChangesSurviveAProfileSwitchAndAreNotWrittenE
     Open(true);
     service->Image().Lock()->blocks[0][0x03A] = {keys::KeyKind::Disabled};
     service->MarkEdited();
-    ASSERT_TRUE(service->Call([](KeyboardSession& s) { return s.SetActiveProfile(1); }).Succeeded());
+    ASSERT_TRUE(
+        service->Call([](KeyboardSession& s) { return s.SetActiveProfile(1); }).Succeeded());
     EXPECT_EQ(service->Image().Lock()->blocks[0][0x03A].kind, keys::KeyKind::Disabled);
     EXPECT_TRUE(service->ApplyPending());
     observer.Take();
@@ -234,7 +235,8 @@ TEST_F(KeyboardServiceTest, PendingChangesSurviveAProfileSwitchAndAreNotWrittenE
                   "notice " + std::to_string(static_cast<int>(Notice::PendingForOtherProfile))}));
     EXPECT_EQ(KeyboardBlock(1), KeyboardBlock(0)) << "nothing written to profile 2";
 
-    ASSERT_TRUE(service->Call([](KeyboardSession& s) { return s.SetActiveProfile(0); }).Succeeded());
+    ASSERT_TRUE(
+        service->Call([](KeyboardSession& s) { return s.SetActiveProfile(0); }).Succeeded());
     EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Apply(); }).status,
               OperationStatus::Done);
     EXPECT_EQ(KeyboardBlock(0)[0x03A].kind, keys::KeyKind::Disabled);
