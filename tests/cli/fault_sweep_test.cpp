@@ -32,6 +32,8 @@ constexpr auto kLateBy = 30ms;
 
 // The words of the notice that says the keyboard holds part of a write.
 constexpr const char* kPartlyWrittenWords = "apply again to repair it";
+// The words of a lighting command's failure after which the lighting may be half changed.
+constexpr const char* kLightingPartlyWords = "run the command again to repair it";
 
 struct Outcome {
     std::string out;
@@ -235,9 +237,8 @@ TEST_P(FaultSweepTest, NoRunClaimsWhatDidNotHappen) {
                 outcome.err.find(c.partlyWords) == std::string::npos) {
                 lie("the keyboard holds part of the write, and the user was not told");
             }
-            if (intendedPending &&
-                (!std::filesystem::exists(PendingFile()) ||
-                 ReadFile(PendingFile()) != *intendedPending)) {
+            if (intendedPending && (!std::filesystem::exists(PendingFile()) ||
+                                    ReadFile(PendingFile()) != *intendedPending)) {
                 lie("the pending edits did not survive the failure");
             }
             if (c.readOnly && Files(Work()) != Files(Base())) {
@@ -265,25 +266,38 @@ std::vector<std::string> With(std::vector<std::string> args, const std::string& 
     return args;
 }
 
+// name, set-up, command, only reads, the edit without --apply, the words of a half-done write.
 const SweepCase kSweepCases[] = {
-    {.name = "Capture", .args = {"capture"}, .readOnly = true},
-    {.name = "AssignApply",
-     .args = {"assign", "F2", "key:Backspace", "--apply"},
-     .pendingOnly = {"assign", "F2", "key:Backspace"}},
-    {.name = "Apply", .setup = {{"assign", "F2", "key:Backspace"}}, .args = {"apply"}},
-    {.name = "Import",
-     .setup = {{"export", "{dir}/saved.fwc"}, {"assign", "F3", "disabled", "--apply"}},
-     .args = {"import", "{dir}/saved.fwc"}},
-    {.name = "Export", .args = {"export", "{dir}/out.fwc"}, .readOnly = true},
-    {.name = "LightingSet",
-     .args = {"lighting", "set", "--profile", "1", "--mode", "3", "--brightness", "1", "--speed",
-              "0", "--colour", "00A0FF"},
-     .partlyWords = "set it again"},
-    {.name = "LightingRestore",
-     .setup = {{"lighting", "set", "--profile", "2", "--mode", "5", "--brightness", "1"}},
-     .args = {"lighting", "restore", "--profile", "2"},
-     .partlyWords = "restore it again"},
-    {.name = "MacroAddApply", .args = With(kPasteMacro, "--apply"), .pendingOnly = kPasteMacro},
+    {"Capture", {}, {"capture"}, true, {}, kPartlyWrittenWords},
+    {"AssignApply",
+     {},
+     {"assign", "F2", "key:Backspace", "--apply"},
+     false,
+     {"assign", "F2", "key:Backspace"},
+     kPartlyWrittenWords},
+    {"Apply", {{"assign", "F2", "key:Backspace"}}, {"apply"}, false, {}, kPartlyWrittenWords},
+    {"Import",
+     {{"export", "{dir}/saved.fwc"}, {"assign", "F3", "disabled", "--apply"}},
+     {"import", "{dir}/saved.fwc"},
+     false,
+     {},
+     kPartlyWrittenWords},
+    {"Export", {}, {"export", "{dir}/out.fwc"}, true, {}, kPartlyWrittenWords},
+    {"LightingSet",
+     {},
+     {"lighting", "set", "--profile", "1", "--mode", "3", "--brightness", "1", "--speed", "0",
+      "--colour", "00A0FF"},
+     false,
+     {},
+     kLightingPartlyWords},
+    {"LightingRestore",
+     {{"lighting", "set", "--profile", "2", "--mode", "5", "--brightness", "1"}},
+     {"lighting", "restore", "--profile", "2"},
+     false,
+     {},
+     kLightingPartlyWords},
+    {"MacroAddApply", {}, With(kPasteMacro, "--apply"), false, kPasteMacro, kPartlyWrittenWords},
+    {"ProfileSet", {}, {"profile", "set", "2"}, false, {}, kPartlyWrittenWords},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, FaultSweepTest, ::testing::ValuesIn(kSweepCases),
