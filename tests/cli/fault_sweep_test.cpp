@@ -94,7 +94,7 @@ protected:
         env.documentsFolder = Work() / "documents";
         env.stateFolder = Work() / "state";
         env.programFolder = std::filesystem::path(QV_SOURCE_DIR) / "lang";
-        env.transportTiming = {.replyWait = kReplyWait, .retryPause = 0ms};
+        env.transportTiming = {.replyWait = kReplyWait, .retryPause = 0ms, .endTransferPause = 0ms};
         env.firmwarePause = 0ms;
         env.openKeyboard = [this](const service::KeyboardChoice& choice) {
             auto opened = service::KeyboardBackend::Open(choice);
@@ -168,94 +168,103 @@ TEST_P(FaultSweepTest, NoRunClaimsWhatDidNotHappen) {
     const auto oldMemory = Memory();
     ASSERT_TRUE(oldMemory);
 
-    std::optional<std::string> intendedPending;
+    std::optional<std::string> oldPending;
+    if (std::filesystem::exists(PendingFile())) {
+        oldPending = ReadFile(PendingFile());
+    }
+    std::optional<std::string> intendedPending = oldPending;
     if (!c.pendingOnly.empty()) {
         RunOk(c.pendingOnly);
         intendedPending = ReadFile(PendingFile());
         Restore();
-    } else if (std::filesystem::exists(PendingFile())) {
-        intendedPending = ReadFile(PendingFile());
     }
 
     const Outcome reference = Run(c.args);
-    ASSERT_EQ(reference.code, 0) << reference.err;
-    const std::size_t reports = reportsSent;
-    const auto intendedMemory = Memory();
-    const auto intendedFiles = Files(Work());
-    ASSERT_TRUE(intendedMemory);
-    ASSERT_GT(reports, 0u);
-    if (c.readOnly) {
-        ASSERT_TRUE(*intendedMemory == *oldMemory);
-    }
+                 (long long)std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::steady_clock::now() - t0)
+                     .count(),
+                 reportsSent);
+                 ASSERT_EQ(reference.code, 0) << reference.err;
+                 const std::size_t reports = reportsSent;
+                 const auto intendedMemory = Memory();
+                 const auto intendedFiles = Files(Work());
+                 ASSERT_TRUE(intendedMemory);
+                 ASSERT_GT(reports, 0u);
+                 if (c.readOnly) {
+                     ASSERT_TRUE(*intendedMemory == *oldMemory);
+                 }
 
-    int runs = 0;
-    int failures = 0;
-    int successes = 0;
-    std::vector<std::string> lies;
-    for (const sim::PlannedFault& kind : kFaultKinds) {
-        for (std::uint32_t report = 1; report <= reports; ++report) {
-            Restore();
-            fault = kind;
-            fault->report = report;
-            const std::string what = sim::FormatFault(*fault);
-            const Outcome outcome = Run(c.args);
-            fault.reset();
-            ++runs;
-            const auto memory = Memory();
-            const auto lie = [&](const std::string& text) {
-                lies.push_back(what + ": " + text + " (exit " + std::to_string(outcome.code) +
-                               ", stderr: " + outcome.err + ")");
-            };
-            if (!memory) {
-                lie("the state file cannot be read");
-                continue;
-            }
-            const bool isOld = *memory == *oldMemory;
-            const bool isIntended = *memory == *intendedMemory;
-            if (outcome.code == 0) {
-                ++successes;
-                if (!isIntended) {
-                    lie("claimed success, but the keyboard does not hold the intended memory");
-                }
-                if (outcome.out != reference.out) {
-                    lie("claimed success with other output: " + outcome.out);
-                }
-                if (Files(Work()) != intendedFiles) {
-                    lie("claimed success, but the files differ from a run without faults");
-                }
-                continue;
-            }
-            ++failures;
-            if (outcome.err.empty()) {
-                lie("failed without a message on stderr");
-            }
-            if (c.readOnly && !isOld) {
-                lie("a reading command changed the keyboard");
-            }
-            if (!isOld && !isIntended &&
-                outcome.err.find(kPartlyWrittenWords) == std::string::npos &&
-                outcome.err.find(c.partlyWords) == std::string::npos) {
-                lie("the keyboard holds part of the write, and the user was not told");
-            }
-            if (intendedPending && (!std::filesystem::exists(PendingFile()) ||
-                                    ReadFile(PendingFile()) != *intendedPending)) {
-                lie("the pending edits did not survive the failure");
-            }
-            if (c.readOnly && Files(Work()) != Files(Base())) {
-                lie("a failed reading command left files changed");
-            }
-        }
-    }
-    RecordProperty("runs", runs);
-    RecordProperty("failures", failures);
-    RecordProperty("successes", successes);
-    std::string listed;
-    for (std::size_t i = 0; i < lies.size() && i < 20; ++i) {
-        listed += lies[i] + "\n";
-    }
-    EXPECT_TRUE(lies.empty()) << lies.size() << " dishonest run(s) of " << runs << " (" << reports
-                              << " reports a run), for example:\n"
-                              << listed;
+                 int runs = 0;
+                 int failures = 0;
+                 int successes = 0;
+                 std::vector<std::string> lies;
+                 for (const sim::PlannedFault& kind : kFaultKinds) {
+                     for (std::uint32_t report = 1; report <= reports; ++report) {
+                         Restore();
+                         fault = kind;
+                         fault->report = report;
+                         const std::string what = sim::FormatFault(*fault);
+                         const Outcome outcome = Run(c.args);
+                         fault.reset();
+                         ++runs;
+                         const auto memory = Memory();
+                         const auto lie = [&](const std::string& text) {
+                             lies.push_back(what + ": " + text + " (exit " +
+                                            std::to_string(outcome.code) +
+                                            ", stderr: " + outcome.err + ")");
+                         };
+                         if (!memory) {
+                             lie("the state file cannot be read");
+                             continue;
+                         }
+                         const bool isOld = *memory == *oldMemory;
+                         const bool isIntended = *memory == *intendedMemory;
+                         if (outcome.code == 0) {
+                             ++successes;
+                             if (!isIntended) {
+                                 lie("claimed success, but the keyboard does not hold the intended "
+                                     "memory");
+                             }
+                             if (outcome.out != reference.out) {
+                                 lie("claimed success with other output: " + outcome.out);
+                             }
+                             if (Files(Work()) != intendedFiles) {
+                                 lie("claimed success, but the files differ from a run without "
+                                     "faults");
+                             }
+                             continue;
+                         }
+                         ++failures;
+                         if (outcome.err.empty()) {
+                             lie("failed without a message on stderr");
+                         }
+                         if (c.readOnly && !isOld) {
+                             lie("a reading command changed the keyboard");
+                         }
+                         if (!isOld && !isIntended &&
+                             outcome.err.find(kPartlyWrittenWords) == std::string::npos &&
+                             outcome.err.find(c.partlyWords) == std::string::npos) {
+                             lie("the keyboard holds part of the write, and the user was not told");
+                         }
+                         if (intendedPending && (!std::filesystem::exists(PendingFile()) ||
+                                                 ReadFile(PendingFile()) != *intendedPending)) {
+                             lie("the pending edits did not survive the failure");
+                         }
+                         if (c.readOnly && Files(Work()) != Files(Base())) {
+                             lie("a failed reading command left files changed");
+                         }
+                     }
+                 }
+                 RecordProperty("runs", runs);
+                 RecordProperty("failures", failures);
+                 RecordProperty("successes", successes);
+                 std::string listed;
+                 for (std::size_t i = 0; i < lies.size() && i < 20; ++i) {
+                     listed += lies[i] + "\n";
+                 }
+                 EXPECT_TRUE(lies.empty()) << lies.size() << " dishonest run(s) of " << runs << " ("
+                                           << reports << " reports a run), for example:\n"
+                                           << listed;
 }
 
 const std::vector<std::string> kPasteMacro = {"macro", "add", "Paste",

@@ -178,19 +178,20 @@ TEST_F(DeviceLightingTest, WritesReportTheirFirstFailure) {
     const std::pair<std::uint16_t, Bytes> writes[] = {{RecordOffset(1, kMulticolourField), flag},
                                                       {RecordOffset(1, kColourField), colour}};
 
-    keyboard.AnswerStatus(0xFF, 1);  // the bracket's start
+    keyboard.AnswerStatus(0xFF, 3);  // the bracket's start, sent three times
     const LightingWriteResult refusedStart = lighting.WriteLightingBytes(writes);
     EXPECT_EQ(refusedStart.commandResult, device::kStatusFF);
     EXPECT_TRUE(refusedStart.mayBePartlyWritten);
     EXPECT_EQ(keyboard.Memory().lighting[64 + 7], 3);
 
     keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[64 + 7] = 0; });
-    keyboard.ClearSentReports();
-    keyboard.PlanFaults({{.kind = sim::FaultKind::Status, .report = 3, .status = 0xFE}});
+    const auto sentBefore = static_cast<std::uint32_t>(keyboard.SentReports().size());
+    keyboard.PlanFaults({{.kind = sim::FaultKind::Refuse, .report = sentBefore + 3}});
     const LightingWriteResult refusedColour = lighting.WriteLightingBytes(writes);
-    EXPECT_EQ(refusedColour.commandResult, device::kStatusFE);
+    EXPECT_EQ(refusedColour.commandResult, device::kSendRefused);
     EXPECT_TRUE(refusedColour.mayBePartlyWritten);
-    EXPECT_EQ(keyboard.SentReports().size(), 4u);
+    EXPECT_EQ(keyboard.Memory().lighting[64 + 7], 0);
+    EXPECT_EQ(keyboard.SentReports().size(), sentBefore + 3u);  // the bracket is still closed
 
     keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[128] = 0x77; });
     keyboard.Unplug();
