@@ -16,6 +16,7 @@
 
 #include "cli/cli_app.h"
 #include "device/device_report.h"
+#include "platform/ini_file.h"
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "sim/sim_state_file.h"
@@ -556,6 +557,21 @@ TEST_F(CliTest, MacrosBeyondTheLimitsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(tooBig.code, 5);
     EXPECT_FALSE(std::filesystem::exists(env.stateFolder / "quorvane" / "pending.fwc"));
     RunOk({"{kb}", "macro", "add", "Small", "tap B"});
+}
+
+TEST_F(CliTest, OversizedLanguageFileIsRefusedWithAMessage) {
+    env.programFolder = folder.Path() / "program";
+    std::filesystem::create_directories(env.programFolder);
+    const std::filesystem::path lang = env.programFolder / "Lang0409.ini";
+    std::ofstream(lang) << "[TEXT]\n";
+    std::filesystem::resize_file(lang, platform::kMaxIniFileBytes + 1);
+    const Outcome outcome = Run({"keys", "list"});
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n') + 1),
+              "quorvanectl: warning: " + lang.string() +
+                  ": is larger than 16 MiB and was not read; the built-in English texts are "
+                  "used\n");
+    EXPECT_NE(outcome.out.find("Caps Lock"), std::string::npos);
 }
 
 TEST_F(CliTest, EachSubcommandsHelpShowsItsOwnExamples) {
