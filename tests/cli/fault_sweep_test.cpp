@@ -46,18 +46,21 @@ std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The files below `root` with their content, the simulated keyboard's own files left out.
-std::map<std::string, std::string> Files(const std::filesystem::path& root) {
+// The files below `root` with their content.
+std::map<std::string, std::string> AllFiles(const std::filesystem::path& root) {
     std::map<std::string, std::string> files;
-    if (!std::filesystem::exists(root)) {
-        return files;
-    }
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        const std::string name = entry.path().lexically_relative(root).string();
-        if (entry.is_regular_file() && name.rfind("k.state", 0) != 0) {
-            files[name] = ReadFile(entry.path());
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(root).string()] = ReadFile(entry.path());
         }
     }
+    return files;
+}
+
+// The same, the simulated keyboard's own files left out.
+std::map<std::string, std::string> Files(const std::filesystem::path& root) {
+    auto files = AllFiles(root);
+    std::erase_if(files, [](const auto& file) { return file.first.starts_with("k.state"); });
     return files;
 }
 
@@ -153,16 +156,6 @@ protected:
                 std::ofstream(Work() / name, std::ios::binary | std::ios::trunc) << content;
             }
         }
-    }
-
-    static std::map<std::string, std::string> AllFiles(const std::filesystem::path& root) {
-        std::map<std::string, std::string> files;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-            if (entry.is_regular_file()) {
-                files[entry.path().lexically_relative(root).string()] = ReadFile(entry.path());
-            }
-        }
-        return files;
     }
 
     std::optional<sim::KeyboardMemory> Memory() const {
