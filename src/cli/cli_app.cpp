@@ -103,9 +103,13 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
     // Key names and messages from the lookup file beside the program (or the English one built
     // in, where it has none), read once and each key looked for once: parsing a key name asks
     // for every key's name. The command line records no language.
-    const platform::IniFile lookupFile =
-        platform::IniFile::Load(env.programFolder / ui::LookupFileName(ui::kSupportedLanguages[0]))
-            .file;
+    const std::filesystem::path lookupPath =
+        env.programFolder / ui::LookupFileName(ui::kSupportedLanguages[0]);
+    const platform::IniLoadResult loadedLookup = platform::IniFile::Load(lookupPath);
+    if (const auto problem = platform::IniLoadProblem(lookupPath, loadedLookup.status)) {
+        err << "quorvanectl: warning: " << *problem << "; the built-in English texts are used\n";
+    }
+    const platform::IniFile& lookupFile = loadedLookup.file;
     std::unordered_map<std::string, std::string> looked;
     std::mutex lookedMutex;
     CommandContext context{

@@ -13,6 +13,8 @@
 #include "core/hex.h"
 #include "device/command_result.h"
 #include "lighting/device_lighting.h"
+#include "lighting/mode_catalogue.h"
+#include "lighting/mode_index_table.h"
 
 namespace qv::cli {
 namespace {
@@ -114,7 +116,15 @@ struct LightingWrites {
     std::vector<std::string> said;
 };
 
-std::variant<LightingWrites, std::string> PlanWrites(const SetOptions& o) {
+// The options ask for something to be set.
+bool AnythingToSet(const SetOptions& o) {
+    return o.mode || o.brightness || o.speed || o.direction || o.colour || o.multicolour ||
+           o.reportRate || o.presetColour;
+}
+
+// Brightness and speed the record already holds are not written again.
+std::variant<LightingWrites, std::string> PlanWrites(
+    const SetOptions& o, std::span<const std::uint8_t, device::kPayloadSize> current) {
     LightingWrites plan;
     plan.storage.reserve(10);
     const int profile = o.profile - 1;
@@ -147,11 +157,15 @@ std::variant<LightingWrites, std::string> PlanWrites(const SetOptions& o) {
         plan.said.push_back("mode " + std::to_string(*o.mode));
     }
     if (o.brightness) {
-        add(lighting::kBrightnessField, {static_cast<std::uint8_t>(*o.brightness)});
+        if (current[lighting::kBrightnessField] != *o.brightness) {
+            add(lighting::kBrightnessField, {static_cast<std::uint8_t>(*o.brightness)});
+        }
         plan.said.push_back("brightness " + std::to_string(*o.brightness));
     }
     if (o.speed) {
-        add(lighting::kSpeedField, {static_cast<std::uint8_t>(*o.speed)});
+        if (current[lighting::kSpeedField] != *o.speed) {
+            add(lighting::kSpeedField, {static_cast<std::uint8_t>(*o.speed)});
+        }
         plan.said.push_back("speed " + std::to_string(*o.speed));
     }
     if (o.direction) {
@@ -169,10 +183,27 @@ std::variant<LightingWrites, std::string> PlanWrites(const SetOptions& o) {
         add(lighting::kPresetColourField, {static_cast<std::uint8_t>(index - kPresets.begin())});
         plan.said.push_back("preset colour " + *o.presetColour);
     }
-    if (plan.writes.empty()) {
-        return std::string("nothing to set (see `quorvanectl lighting set --help`)");
-    }
     return plan;
+}
+
+// Why the keyboard cannot be set to `mode`, or nullopt when it can.
+std::optional<std::string> ModeRefusal(int mode, const lighting::DeviceSettingsBlock& settings) {
+    lighting::ModeIndexTable modes;
+    modes.Fill(settings.ModeList());
+    if (modes.ModePositionOf(mode) < 0) {
+        std::string offered;
+        for (int position = 0; position < modes.size(); ++position) {
+            offered +=
+                (offered.empty() ? "" : " ") + std::to_string(modes.ModeAtPosition(position));
+        }
+        return "the keyboard has no lighting mode " + std::to_string(mode) +
+               (offered.empty() ? "; it offers none" : "; it offers modes " + offered);
+    }
+    if (!lighting::HasCatalogueEntry(mode)) {
+        return "lighting mode " + std::to_string(mode) +
+               " has no settings this tool knows; nothing was written";
+    }
+    return std::nullopt;
 }
 
 std::string Joined(const std::vector<std::string>& parts) {
@@ -192,31 +223,87 @@ int Written(CommandContext& context, const std::string& done, nlohmann::json det
     return Succeed(context, done, std::move(details));
 }
 
+// A lighting write the keyboard did not take in full, in words.
+int FailWrite(CommandContext& context, const lighting::LightingWriteResult& written,
+              const std::string& what) {
+    return Fail(context,
+                "could not " + what + ": the keyboard did not take the write (result " +
+                    std::to_string(written.commandResult) + ")" +
+                    (written.mayBePartlyWritten
+                         ? "; the lighting may be partly changed: run the command again to "
+                           "repair it"
+                         : "; the lighting was left as it was"),
+                kExitDeviceError);
+}
+
+struct SetOutcome {
+    service::OperationResult operation;
+    std::optional<std::string> refusal;
+    LightingWrites plan;
+    lighting::LightingWriteResult written;
+};
+
 int RunSet(CommandContext& context, const SetOptions& o) {
-    auto planned = PlanWrites(o);
-    if (const auto* error = std::get_if<std::string>(&planned)) {
-        return Fail(context, *error, kExitBadInput);
+    if (!AnythingToSet(o)) {
+        return Fail(context, "nothing to set (see `quorvanectl lighting set --help`)",
+                    kExitBadInput);
     }
-    const LightingWrites& plan = std::get<LightingWrites>(planned);
-    const service::OperationResult writable =
-        context.keyboard->Call([&](service::KeyboardSession& s) {
-            service::OperationResult result = s.CheckWritable();
-            if (result.Succeeded()) {
-                s.Lighting().WriteLightingBytes(plan.writes);
-                s.PublishLighting();
-            }
+    SetOutcome outcome = context.keyboard->Call([&](service::KeyboardSession& s) {
+        SetOutcome result;
+        result.operation = s.CheckWritable();
+        if (!result.operation.Succeeded()) {
             return result;
-        });
-    if (!writable.Succeeded()) {
-        return FailOperation(context, writable, "set the lighting");
+        }
+        // What to write depends on what the keyboard offers and holds now, not on what it
+        // held when it arrived.
+        lighting::DeviceSettingsBlock settings;
+        std::array<std::uint8_t, device::kPayloadSize> record{};
+        if (const int read = s.Lighting().ReadSettingsBlock(settings); read != device::kSuccess) {
+            result.operation = service::OperationStatus::KeyboardUnread;
+            result.operation.commandResult = read;
+            return result;
+        }
+        if (o.mode) {
+            if ((result.refusal = ModeRefusal(*o.mode, settings))) {
+                return result;
+            }
+        }
+        if (const int read = s.Commands().ReadLighting(record, lighting::kRecordReadLength,
+                                                       lighting::RecordOffset(o.profile - 1));
+            read != device::kSuccess) {
+            result.operation = service::OperationStatus::KeyboardUnread;
+            result.operation.commandResult = read;
+            return result;
+        }
+        auto planned = PlanWrites(o, record);
+        if (auto* error = std::get_if<std::string>(&planned)) {
+            result.refusal = std::move(*error);
+            return result;
+        }
+        result.plan = std::move(std::get<LightingWrites>(planned));
+        if (!result.plan.writes.empty()) {
+            result.written = s.Lighting().WriteLightingBytes(result.plan.writes);
+            s.PublishLighting();
+        }
+        return result;
+    });
+    if (!outcome.operation.Succeeded()) {
+        return FailOperation(context, outcome.operation, "set the lighting");
     }
-    return Written(
-        context,
-        "Profile " + std::to_string(o.profile) + " lighting set: " + Joined(plan.said) + ".",
-        {{"profile", o.profile}, {"set", plan.said}});
+    if (outcome.refusal) {
+        return Fail(context, *outcome.refusal, kExitBadInput);
+    }
+    if (!outcome.written.Succeeded()) {
+        return FailWrite(context, outcome.written, "set the lighting");
+    }
+    return Written(context,
+                   "Profile " + std::to_string(o.profile) +
+                       " lighting set: " + Joined(outcome.plan.said) + ".",
+                   {{"profile", o.profile}, {"set", outcome.plan.said}});
 }
 
 int RunRestore(CommandContext& context, int profile) {
+    lighting::LightingWriteResult written;
     const service::OperationResult writable =
         context.keyboard->Call([&](service::KeyboardSession& s) {
             service::OperationResult result = s.CheckWritable();
@@ -224,7 +311,7 @@ int RunRestore(CommandContext& context, int profile) {
                 lighting::DeviceLighting& lighting = s.Lighting();
                 const int current = lighting.currentProfile();
                 lighting.SetCurrentProfile(profile - 1);
-                lighting.RestoreLightingDefaults();
+                written = lighting.RestoreLightingDefaults();
                 lighting.SetCurrentProfile(current);
                 s.PublishLighting();
             }
@@ -232,6 +319,9 @@ int RunRestore(CommandContext& context, int profile) {
         });
     if (!writable.Succeeded()) {
         return FailOperation(context, writable, "restore the lighting");
+    }
+    if (!written.Succeeded()) {
+        return FailWrite(context, written, "restore the lighting");
     }
     return Written(context,
                    "Profile " + std::to_string(profile) + " lighting restored to its defaults.",

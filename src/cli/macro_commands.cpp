@@ -9,6 +9,7 @@
 #include "cli/listing.h"
 #include "cli/working_image.h"
 #include "core/utf16.h"
+#include "macros/macro_area.h"
 #include "macros/macro_text.h"
 #include "ui/safe_format.h"
 #include "ui/text_slots.h"
@@ -78,6 +79,8 @@ int RunAdd(CommandContext& context, const MacroOptions& o) {
     if (const int* status = std::get_if<int>(&opened)) {
         return *status;
     }
+    const std::size_t capacity = context.keyboard->Call(
+        [](service::KeyboardSession& s) { return s.Facts().MacroCapacity(); });
     std::uint16_t id = 0;
     std::size_t stepCount = 0;
     {
@@ -95,6 +98,17 @@ int RunAdd(CommandContext& context, const MacroOptions& o) {
                                  .repeatCount = static_cast<std::uint8_t>(o.repeat),
                                  .macroId = id,
                                  .actions = std::move(actions)});
+        // Refused here rather than at the apply, so that no pending edit is kept that can never
+        // be written. Without a capacity read (0) the apply is left to judge.
+        const std::size_t needed = macros::MacroAreaSizes(image->macros).compact;
+        if (capacity != 0 && needed > capacity) {
+            image->macros.pop_back();
+            return Fail(context,
+                        "the macros would need " + std::to_string(needed) +
+                            " bytes of the keyboard's macro memory, which holds " +
+                            std::to_string(capacity) + " bytes; nothing was changed",
+                        kExitBadInput);
+        }
     }
     return FinishEdit(context, std::get<WorkingImage>(opened), o.applyNow,
                       "Macro " + std::to_string(id) + " \"" + o.name + "\" added (" +

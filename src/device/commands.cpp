@@ -9,8 +9,6 @@
 namespace qv::device {
 namespace {
 
-constexpr auto kEndTransferPause = std::chrono::milliseconds(10);
-
 bool IsKeyPageIndex(int page) {
     return page >= 0 && page < static_cast<int>(kProfileCount);
 }
@@ -43,7 +41,7 @@ int DeviceCommands::BeginTransfer() {
 }
 
 int DeviceCommands::EndTransfer() {
-    std::this_thread::sleep_for(kEndTransferPause);
+    std::this_thread::sleep_for(endTransferPause_);
     DeviceReport reply;
     return Send(DeviceReport::Request(CMD_END_TRANSFER, 0, 0), reply);
 }

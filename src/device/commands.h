@@ -3,6 +3,7 @@
 // The command set: each operation builds its request(s), exchanges them one chunk at a time and
 // interprets the reply. Holds no state beyond the exchange it talks through.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,12 +14,17 @@
 
 namespace qv::device {
 
+inline constexpr std::chrono::milliseconds kEndTransferPause{10};
+
 class DeviceCommands {
 public:
-    explicit DeviceCommands(ReportExchange& exchange) : exchange_(exchange) {}
+    explicit DeviceCommands(ReportExchange& exchange,
+                            std::chrono::milliseconds endTransferPause = kEndTransferPause)
+        : exchange_(exchange), endTransferPause_(endTransferPause) {}
 
     [[nodiscard]] int BeginTransfer();
-    // Pauses 10 ms before sending, so the keyboard has finished the group's last write.
+    // Pauses (10 ms unless told otherwise) before sending, so the keyboard has finished the
+    // group's last write.
     [[nodiscard]] int EndTransfer();
 
     [[nodiscard]] int ReadSettings(std::span<std::uint8_t, kSettingsBlockSize> destination);
@@ -53,6 +59,7 @@ private:
     [[nodiscard]] int WritePaged(std::uint8_t command, Bytes source, std::uint16_t baseOffset);
 
     ReportExchange& exchange_;
+    std::chrono::milliseconds endTransferPause_;
 };
 
 // The offset of a key's colour bytes in the colour area.

@@ -22,6 +22,8 @@ namespace qv::device {
 struct TransportTiming {
     std::chrono::milliseconds replyWait{1000};  // per attempt
     std::chrono::milliseconds retryPause{10};   // between attempts
+    // Before the end of a transfer group, so the keyboard has finished the group's last write.
+    std::chrono::milliseconds endTransferPause{10};
 };
 
 inline constexpr int kExchangeAttempts = 3;
@@ -48,6 +50,7 @@ inline constexpr LedReportBytes kInitialLedReport{0x05, 0x02};
 class Transport final : public ReportExchange, public ServiceCallbackTarget {
 public:
     explicit Transport(HidService& service, TransportTiming timing = {});
+    [[nodiscard]] const TransportTiming& timing() const { return timing_; }
     // Cancels the registrations, so no callback reaches a transport that is gone.
     ~Transport() override;
     Transport(const Transport&) = delete;

@@ -38,25 +38,39 @@ int DeviceLighting::ReadLighting(ReadKind kind, const std::function<void()>& use
     return 0;
 }
 
-void DeviceLighting::WriteLightingBytes(std::uint16_t areaOffset, Bytes bytes) {
-    WriteLightingBytes({{areaOffset, bytes}});
+LightingWriteResult DeviceLighting::WriteLightingBytes(std::uint16_t areaOffset, Bytes bytes) {
+    return WriteLightingBytes({{areaOffset, bytes}});
 }
 
-void DeviceLighting::WriteLightingBytes(
+LightingWriteResult DeviceLighting::WriteLightingBytes(
     std::initializer_list<std::pair<std::uint16_t, Bytes>> writes) {
-    WriteLightingBytes(std::span(writes.begin(), writes.size()));
+    return WriteLightingBytes(std::span(writes.begin(), writes.size()));
 }
 
-void DeviceLighting::WriteLightingBytes(std::span<const std::pair<std::uint16_t, Bytes>> writes) {
-    (void)commands_.BeginTransfer();
+LightingWriteResult DeviceLighting::WriteLightingBytes(
+    std::span<const std::pair<std::uint16_t, Bytes>> writes) {
+    LightingWriteResult result;
+    const auto note = [&result](int commandResult, bool wroteBytes) {
+        if (result.Succeeded() && commandResult != device::kSuccess) {
+            result.commandResult = commandResult;
+        }
+        // A write that was not answered may still have been executed.
+        result.mayBePartlyWritten = result.mayBePartlyWritten || wroteBytes;
+    };
+    note(commands_.BeginTransfer(), false);
     for (const auto& [offset, bytes] : writes) {
-        (void)commands_.WriteLighting(bytes, offset);
+        note(commands_.WriteLighting(bytes, offset), true);
     }
-    (void)commands_.EndTransfer();
+    note(commands_.EndTransfer(), false);
+    if (result.Succeeded()) {
+        result.mayBePartlyWritten = false;
+    }
+    return result;
 }
 
-void DeviceLighting::RestoreLightingDefaults() {
-    WriteLightingBytes(RecordOffset(currentProfile_), kDefaultLightingBytes);
+LightingWriteResult DeviceLighting::RestoreLightingDefaults() {
+    const LightingWriteResult result =
+        WriteLightingBytes(RecordOffset(currentProfile_), kDefaultLightingBytes);
     state_.mode = 1;
     state_.brightness = 4;
     state_.speed = 2;
@@ -64,6 +78,7 @@ void DeviceLighting::RestoreLightingDefaults() {
     state_.multicolour = true;
     state_.colour = 0xFFFFFF;
     state_.reportRate = 0;
+    return result;
 }
 
 }  // namespace qv::lighting

@@ -9,6 +9,7 @@
 #include <span>
 #include <utility>
 
+#include "device/command_result.h"
 #include "device/commands.h"
 #include "lighting/device_settings_block.h"
 #include "lighting/lighting_record.h"
@@ -27,6 +28,16 @@ class PanelSwitchStore {
 public:
     virtual ~PanelSwitchStore() = default;
     [[nodiscard]] virtual bool PanelSwitchOn() const = 0;
+};
+
+// What a lighting write did: the first command of it that failed (kSuccess when none did), and
+// whether a write of lighting bytes had been sent by then, so that the keyboard may hold part of
+// the change.
+struct LightingWriteResult {
+    int commandResult = device::kSuccess;
+    bool mayBePartlyWritten = false;
+
+    [[nodiscard]] bool Succeeded() const { return commandResult == device::kSuccess; }
 };
 
 class DeviceLighting {
@@ -53,15 +64,18 @@ public:
     int ReadLighting(ReadKind kind, const std::function<void()>& userSchemes = {});
 
     // One field group of the current profile's record, written at once inside its own bracket;
-    // several groups go in one bracket in the order given. Results are not checked: the next
-    // read shows what the keyboard really holds.
-    void WriteLightingBytes(std::uint16_t areaOffset, Bytes bytes);
-    void WriteLightingBytes(std::initializer_list<std::pair<std::uint16_t, Bytes>> writes);
-    void WriteLightingBytes(std::span<const std::pair<std::uint16_t, Bytes>> writes);
+    // several groups go in one bracket in the order given. Every write is sent even after one
+    // failed: the panel shows the new values either way, and the next read shows what the
+    // keyboard really holds. The command line, which has no next read, reports the failure.
+    [[nodiscard]] LightingWriteResult WriteLightingBytes(std::uint16_t areaOffset, Bytes bytes);
+    [[nodiscard]] LightingWriteResult WriteLightingBytes(
+        std::initializer_list<std::pair<std::uint16_t, Bytes>> writes);
+    [[nodiscard]] LightingWriteResult WriteLightingBytes(
+        std::span<const std::pair<std::uint16_t, Bytes>> writes);
 
     // Writes the default 35 bytes into the current profile's record and takes them into the
     // state. Bytes 35..63 of the record stay as they are.
-    void RestoreLightingDefaults();
+    [[nodiscard]] LightingWriteResult RestoreLightingDefaults();
 
     [[nodiscard]] int currentProfile() const { return currentProfile_; }
     void SetCurrentProfile(int profile) { currentProfile_ = profile; }

@@ -69,6 +69,11 @@ std::vector<std::string_view> SplitSteps(std::string_view text) {
 
 std::variant<std::vector<MacroAction>, MacroTextError> ParseMacroText(
     std::string_view text, const keys::TextLookupFn& lookup) {
+    if (text.size() > kMaxMacroTextBytes) {
+        return MacroTextError{"the steps are longer than " + std::to_string(kMaxMacroTextBytes) +
+                              " bytes; a macro holds at most " + std::to_string(kMaxMacroActions) +
+                              " steps"};
+    }
     std::vector<MacroAction> actions;
     const std::vector<std::string_view> steps = SplitSteps(text);
     for (std::size_t index = 0; index < steps.size(); ++index) {

@@ -20,6 +20,10 @@
 
 namespace qv::macros {
 
+// Longer step texts are refused before they are split: 2000 actions of the longest step with
+// its delay ("release Right Windows, then 40000 ms") take less.
+inline constexpr std::size_t kMaxMacroTextBytes = 128 * 1024;
+
 struct MacroTextError {
     std::string message;  // names the step (1-based) and what is wrong with it
 };

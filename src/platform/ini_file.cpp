@@ -189,6 +189,20 @@ IniLoadResult IniFile::Load(const std::filesystem::path& path) {
     return {IniLoadStatus::Ok, Parse(bytes)};
 }
 
+std::optional<std::string> IniLoadProblem(const std::filesystem::path& path, IniLoadStatus status) {
+    switch (status) {
+        case IniLoadStatus::Ok:
+        case IniLoadStatus::Missing:
+            return std::nullopt;
+        case IniLoadStatus::Unreadable:
+            return path.string() + ": cannot be read";
+        case IniLoadStatus::TooLarge:
+            return path.string() + ": is larger than " + std::to_string(kMaxIniFileBytes >> 20) +
+                   " MiB and was not read";
+    }
+    return path.string() + ": cannot be read";
+}
+
 std::optional<std::size_t> IniFile::FindKeyLine(std::string_view section,
                                                 std::string_view key) const {
     // Keys above the first section header belong to no section and are never found.

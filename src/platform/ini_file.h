@@ -110,6 +110,10 @@ struct IniLoadResult {
     IniFile file;  // empty unless status is Ok
 };
 
+// Why a file was not read, naming it: nullopt when it was read or is simply missing.
+[[nodiscard]] std::optional<std::string> IniLoadProblem(const std::filesystem::path& path,
+                                                        IniLoadStatus status);
+
 // The private-profile calls on a path. The file is read at every call, so a change by another
 // program or thread is seen at once.
 [[nodiscard]] std::string ReadProfileString(const std::filesystem::path& path,

@@ -73,7 +73,7 @@ private:
 KeyboardSession::KeyboardSession(device::Transport& transport, platform::ProgramLauncher& launcher,
                                  ServiceObserver& observer, SessionOptions options)
     : transport_(transport),
-      commands_(transport),
+      commands_(transport, transport.timing().endTransferPause),
       launcher_(launcher),
       observer_(observer),
       options_(std::move(options)),

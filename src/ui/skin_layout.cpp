@@ -128,11 +128,15 @@ std::string ArrowOriginKey(ArrowSide side, bool flip, int position) {
 }
 
 SkinFile SkinFile::Load(const std::filesystem::path& path) {
+    return Read(path).skin;
+}
+
+SkinFileLoad SkinFile::Read(const std::filesystem::path& path) {
     platform::IniLoadResult loaded = platform::IniFile::Load(path);
     if (loaded.status != platform::IniLoadStatus::Ok) {
-        return SkinFile();
+        return {SkinFile(), platform::IniLoadProblem(path, loaded.status)};
     }
-    return SkinFile(std::move(loaded.file));
+    return {SkinFile(std::move(loaded.file)), std::nullopt};
 }
 
 SkinRect SkinFile::Rect(std::string_view section, std::string_view key) const {

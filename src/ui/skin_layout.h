@@ -234,6 +234,8 @@ struct SkinCaption {
 };
 
 // ---- Reading a skin file -----------------------------------------------------------------
+struct SkinFileLoad;
+
 // One window's skin file as read at set-up. A missing or unreadable file reads as empty, so
 // every value takes its default and every image button is left out.
 class SkinFile {
@@ -242,6 +244,9 @@ public:
     explicit SkinFile(platform::IniFile ini) : ini_(std::move(ini)) {}
 
     [[nodiscard]] static SkinFile Load(const std::filesystem::path& path);
+    // The same, with what kept an existing file from being read (too large, unreadable), for
+    // a front end to tell the user.
+    [[nodiscard]] static SkinFileLoad Read(const std::filesystem::path& path);
 
     [[nodiscard]] const platform::IniFile& Ini() const { return ini_; }
 
@@ -262,6 +267,11 @@ public:
 
 private:
     platform::IniFile ini_;
+};
+
+struct SkinFileLoad {
+    SkinFile skin;
+    std::optional<std::string> problem;
 };
 
 // The keys of AllButtonInfoKeys that the file's BUTTONINFO section lacks, in list order.

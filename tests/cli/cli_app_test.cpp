@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,9 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "device/device_report.h"
+#include "platform/ini_file.h"
+#include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "sim/sim_state_file.h"
 #include "ui/temp_folder.h"
@@ -407,6 +411,167 @@ TEST_F(CliTest, TooOldFirmwareRefusesEveryWrite) {
     ASSERT_TRUE(std::holds_alternative<sim::SimState>(kept));
     EXPECT_TRUE(std::get<sim::SimState>(kept).memory == expected);
     EXPECT_FALSE(std::filesystem::exists(env.stateFolder));
+}
+
+// ---- Lighting writes: only what the keyboard offers and what changes ----
+
+struct LightingSetCase {
+    const char* name;
+    std::vector<std::uint8_t> modes;
+    std::vector<std::string> options;
+    const char* err;
+    int code;
+    std::vector<std::uint16_t> writtenOffsets;  // of the lighting writes, in order
+};
+
+const LightingSetCase kLightingSetCases[] = {
+    {"ModeTheKeyboardDoesNotOffer",
+     {1, 0, 3, 0, 0, 20},
+     {"--mode", "2"},
+     "quorvanectl: the keyboard has no lighting mode 2; it offers modes 1 3 20\n",
+     5,
+     {}},
+    {"ModeNinetyNine",
+     {1, 19, 21},
+     {"--mode", "99", "--brightness", "1"},
+     "quorvanectl: the keyboard has no lighting mode 99; it offers modes 1 19 21\n",
+     5,
+     {}},
+    {"OfferedModeWithoutSettings19",
+     {1, 19, 21},
+     {"--mode", "19"},
+     "quorvanectl: lighting mode 19 has no settings this tool knows; nothing was written\n",
+     5,
+     {}},
+    {"OfferedModeWithoutSettings21",
+     {1, 19, 21},
+     {"--mode", "21", "--speed", "0"},
+     "quorvanectl: lighting mode 21 has no settings this tool knows; nothing was written\n",
+     5,
+     {}},
+    // The factory record holds brightness 4 and speed 2.
+    {"UnchangedBrightnessIsNotWrittenAgain",
+     {1, 3},
+     {"--mode", "3", "--brightness", "4", "--speed", "0"},
+     "",
+     0,
+     {64 + 0, 64 + 2}},
+    {"NothingChangedWritesNothing", {1, 3}, {"--brightness", "4", "--speed", "2"}, "", 0, {}},
+};
+
+void PrintTo(const LightingSetCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LightingSetTest : public CliTest, public ::testing::WithParamInterface<LightingSetCase> {};
+
+TEST_P(LightingSetTest, WritesOnlyWhatTheKeyboardTakes) {
+    const LightingSetCase& c = GetParam();
+    beforeArrival = [&c](sim::SimHidService& keyboard) {
+        keyboard.UpdateMemory([&c](sim::KeyboardMemory& memory) {
+            std::fill_n(memory.settings.begin() + sim::kSettingsModeList, 32, std::uint8_t{0});
+            std::ranges::copy(c.modes, memory.settings.begin() + sim::kSettingsModeList);
+        });
+    };
+    std::vector<std::uint16_t> written;
+    env.keyboardDone = [&written](service::KeyboardBackend& backend) {
+        for (const auto& report : backend.simulated()->SentReports()) {
+            const device::DeviceReport sent(report);
+            if (sent.Command() == device::CMD_WRITE_LIGHTING) {
+                written.push_back(sent.Offset());
+            }
+        }
+    };
+    std::vector<std::string> args{"{kb}", "lighting", "set", "--profile", "2"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const Outcome outcome = Run(args);
+    EXPECT_EQ(outcome.err, c.err);
+    EXPECT_EQ(outcome.code, c.code);
+    EXPECT_EQ(written, c.writtenOffsets);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LightingSetTest, ::testing::ValuesIn(kLightingSetCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(CliTest, LightingThatTheKeyboardDoesNotTakeFails) {
+    // The write of the bracket is refused: nothing reaches the keyboard.
+    env.keyboardArrived = [](service::KeyboardBackend& backend) {
+        backend.simulated()->PlanFaults(
+            {{.kind = sim::FaultKind::Refuse,
+              .report =
+                  static_cast<std::uint32_t>(backend.simulated()->SentReports().size()) + 4}});
+    };
+    const Outcome set = Run({"{kb}", "lighting", "set", "--profile", "1", "--brightness", "1"});
+    EXPECT_EQ(set.err,
+              "quorvanectl: could not set the lighting: the keyboard did not take the write "
+              "(result -1); the lighting may be partly changed: run the command again to repair "
+              "it\n");
+    EXPECT_EQ(set.code, 3);
+    EXPECT_EQ(Run({"{kb}", "lighting", "show", "--profile", "1"}).out.find("brightness 1"),
+              std::string::npos);
+
+    env.keyboardArrived = [](service::KeyboardBackend& backend) {
+        backend.simulated()->AnswerStatus(0xFF, 1000);
+    };
+    const Outcome restore = Run({"{kb}", "lighting", "restore", "--profile", "1"});
+    EXPECT_NE(restore.err.find("could not restore the lighting"), std::string::npos);
+    EXPECT_EQ(restore.code, 3);
+    const Outcome profile = Run({"{kb}", "profile", "set", "2"});
+    EXPECT_NE(profile.err.find("could not switch the active profile"), std::string::npos);
+    EXPECT_EQ(profile.code, 3);
+}
+
+// ---- Limits ----
+
+TEST_F(CliTest, MacrosBeyondTheLimitsAreRefusedBeforeAnythingIsWritten) {
+    std::string thousandTaps;
+    for (int i = 0; i < 1001; ++i) {
+        thousandTaps += "tap A, ";
+    }
+    const Outcome tooManySteps = Run({"{kb}", "macro", "add", "Long", thousandTaps});
+    EXPECT_EQ(tooManySteps.err,
+              "quorvanectl: the macro steps are not right: step 1001 (\"tap A\"): a macro holds "
+              "at most 2000 steps\n");
+    EXPECT_EQ(tooManySteps.code, 5);
+
+    const Outcome hugeText =
+        Run({"{kb}", "macro", "add", "Huge", std::string(1'000'000, 'x'), "--apply"});
+    EXPECT_EQ(hugeText.err,
+              "quorvanectl: the macro steps are not right: the steps are longer than 131072 "
+              "bytes; a macro holds at most 2000 steps\n");
+    EXPECT_EQ(hugeText.code, 5);
+
+    // One unit of 128 bytes: the header, an offset and 27 actions at most.
+    beforeArrival = [](sim::SimHidService& keyboard) {
+        keyboard.UpdateMemory(
+            [](sim::KeyboardMemory& memory) { memory.settings[sim::kSettingsMacroCapacity] = 1; });
+    };
+    std::string fortyTaps;
+    for (int i = 0; i < 20; ++i) {
+        fortyTaps += "tap B, ";
+    }
+    const Outcome tooBig = Run({"{kb}", "macro", "add", "Big", fortyTaps, "--apply"});
+    EXPECT_EQ(tooBig.err,
+              "quorvanectl: the macros would need 182 bytes of the keyboard's macro memory, which "
+              "holds 128 bytes; nothing was changed\n");
+    EXPECT_EQ(tooBig.code, 5);
+    EXPECT_FALSE(std::filesystem::exists(env.stateFolder / "quorvane" / "pending.fwc"));
+    RunOk({"{kb}", "macro", "add", "Small", "tap B"});
+}
+
+TEST_F(CliTest, OversizedLanguageFileIsRefusedWithAMessage) {
+    env.programFolder = folder.Path() / "program";
+    std::filesystem::create_directories(env.programFolder);
+    const std::filesystem::path lang = env.programFolder / "Lang0409.ini";
+    std::ofstream(lang) << "[TEXT]\n";
+    std::filesystem::resize_file(lang, platform::kMaxIniFileBytes + 1);
+    const Outcome outcome = Run({"keys", "list"});
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n') + 1),
+              "quorvanectl: warning: " + lang.string() +
+                  ": is larger than 16 MiB and was not read; the built-in English texts are "
+                  "used\n");
+    EXPECT_NE(outcome.out.find("Caps Lock"), std::string::npos);
 }
 
 TEST_F(CliTest, EachSubcommandsHelpShowsItsOwnExamples) {

@@ -133,7 +133,7 @@ TEST_F(DeviceLightingTest, RestoreDefaultsWritesThirtyFiveBytesOfTheCurrentRecor
         [](sim::KeyboardMemory& m) { std::fill_n(m.lighting.begin() + 128, 64, 0x77); });
     lighting.SetCurrentProfile(2);
     keyboard.ClearSentReports();
-    lighting.RestoreLightingDefaults();
+    EXPECT_TRUE(lighting.RestoreLightingDefaults().Succeeded());
 
     const auto sent = keyboard.SentReports();
     ASSERT_EQ(sent.size(), 3u);
@@ -159,13 +159,45 @@ TEST_F(DeviceLightingTest, TwoFieldsGoInOneBracketFlagFirst) {
     const std::array<std::uint8_t, 1> flag{0};
     const std::array<std::uint8_t, 3> colour{1, 2, 3};
     keyboard.ClearSentReports();
-    lighting.WriteLightingBytes(
-        {{RecordOffset(1, kMulticolourField), flag}, {RecordOffset(1, kColourField), colour}});
+    EXPECT_TRUE(lighting
+                    .WriteLightingBytes({{RecordOffset(1, kMulticolourField), flag},
+                                         {RecordOffset(1, kColourField), colour}})
+                    .Succeeded());
     const auto sent = keyboard.SentReports();
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_EQ(device::DeviceReport(sent[1]).Offset(), 64 + 4);
     EXPECT_EQ(device::DeviceReport(sent[2]).Offset(), 64 + 5);
     EXPECT_EQ(keyboard.Memory().lighting[64 + 7], 3);
+}
+
+// Every write is still sent after a failure; the first failure is what the write reports, and
+// whether lighting bytes may have reached the keyboard by then.
+TEST_F(DeviceLightingTest, WritesReportTheirFirstFailure) {
+    const std::array<std::uint8_t, 1> flag{0};
+    const std::array<std::uint8_t, 3> colour{1, 2, 3};
+    const std::pair<std::uint16_t, Bytes> writes[] = {{RecordOffset(1, kMulticolourField), flag},
+                                                      {RecordOffset(1, kColourField), colour}};
+
+    keyboard.AnswerStatus(0xFF, 3);  // the bracket's start, sent three times
+    const LightingWriteResult refusedStart = lighting.WriteLightingBytes(writes);
+    EXPECT_EQ(refusedStart.commandResult, device::kStatusFF);
+    EXPECT_TRUE(refusedStart.mayBePartlyWritten);
+    EXPECT_EQ(keyboard.Memory().lighting[64 + 7], 3);
+
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[64 + 7] = 0; });
+    const auto sentBefore = static_cast<std::uint32_t>(keyboard.SentReports().size());
+    keyboard.PlanFaults({{.kind = sim::FaultKind::Refuse, .report = sentBefore + 3}});
+    const LightingWriteResult refusedColour = lighting.WriteLightingBytes(writes);
+    EXPECT_EQ(refusedColour.commandResult, device::kSendRefused);
+    EXPECT_TRUE(refusedColour.mayBePartlyWritten);
+    EXPECT_EQ(keyboard.Memory().lighting[64 + 7], 0);
+    EXPECT_EQ(keyboard.SentReports().size(), sentBefore + 3u);  // the bracket is still closed
+
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[128] = 0x77; });
+    keyboard.Unplug();
+    const LightingWriteResult gone = lighting.RestoreLightingDefaults();
+    EXPECT_FALSE(gone.Succeeded());
+    EXPECT_EQ(keyboard.Memory().lighting[128], 0x77);
 }
 
 TEST_F(DeviceLightingTest, ActiveProfileIsCachedAndFollowsWrites) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <variant>
@@ -194,6 +195,21 @@ TEST_F(SkinLayoutTest, MissingFileLeavesEveryImageButtonOutAndPlacesTheRestAtOne
                 << placed.key;
         }
     }
+}
+
+TEST_F(SkinLayoutTest, OversizedFileIsRefusedWithAMessageRatherThanRead) {
+    const std::filesystem::path path = folder_.Path() / "huge.ini";
+    std::ofstream(path) << "[" << kSkinScreenSection << "]\n" << kSkinScreenMainKey << "=a.bmp\n";
+    std::filesystem::resize_file(path, platform::kMaxIniFileBytes + 1);
+    const SkinFileLoad read = SkinFile::Read(path);
+    EXPECT_EQ(read.problem, path.string() + ": is larger than 16 MiB and was not read");
+    EXPECT_FALSE(read.skin.Ini().Find(kSkinScreenSection, kSkinScreenMainKey));
+
+    std::filesystem::resize_file(path, platform::kMaxIniFileBytes);
+    const SkinFileLoad bounded = SkinFile::Read(path);
+    EXPECT_FALSE(bounded.problem);
+    EXPECT_EQ(bounded.skin.Ini().Find(kSkinScreenSection, kSkinScreenMainKey), "a.bmp");
+    EXPECT_FALSE(SkinFile::Read(folder_.Path() / "missing.ini").problem);
 }
 
 TEST_F(SkinLayoutTest, ScreenLinkAndCaptions) {
