@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view raw(reinterpret_cast<const char*>(data), size);
     CheckRect(ParseSkinRect(raw));
 
-    const SkinFile skin(platform::IniFile::Parse({data, size}));
+    const SkinFile skin(qv::platform::IniFile::Parse({data, size}));
     const bool flip = size % 2 == 1;
     const int position = static_cast<int>(size % 3);
 
