@@ -3,7 +3,7 @@
 // program, parsed once, so no file is read per input. What the parsers promise:
 //  - parsed macro steps stay within the action limit, with delays and keys in range;
 //  - a key slot that parses is a slot of the table or a G key, and its own name parses back to
-//    that slot;
+//    a slot of that name;
 //  - an assignment that parses is the same with the key-page check as without, or is refused
 //    there.
 //
@@ -85,7 +85,10 @@ void CheckKeyNames(std::string_view text) {
     (void)qv::keys::ParseKeyName(text, Lookup());
     if (const auto slot = qv::keys::ParseKeySlot(text, Lookup())) {
         Check(*slot < qv::keys::kGKeySlotEnd);
-        Check(qv::keys::ParseKeySlot(qv::keys::KeySlotName(*slot, Lookup()), Lookup()) == slot);
+        // A key with two codes has two slots of one name: its name gives the first.
+        const std::string name = qv::keys::KeySlotName(*slot, Lookup());
+        const auto again = qv::keys::ParseKeySlot(name, Lookup());
+        Check(again.has_value() && qv::keys::KeySlotName(*again, Lookup()) == name);
     }
 }
 
