@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -69,6 +70,10 @@ void WriteOrRemove(const fs::path& path, const std::string_view* bytes) {
     }
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+    // A file changed just now is read again at every lookup, in case it changes again within
+    // its time stamp's resolution; dated back, it is read once, as a file edited a while ago.
+    std::error_code ignored;
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1), ignored);
 }
 
 // Keys named in the input ("name=..." lines), so that present texts are looked up too.
