@@ -2,8 +2,8 @@
 // slot and an assignment target. Key names come from the English lookup file built into the
 // program, parsed once, so no file is read per input. What the parsers promise:
 //  - parsed macro steps stay within the action limit, with delays and keys in range;
-//  - a key slot that parses is a slot of the table or a G key, and its own name parses back to
-//    a slot of that name;
+//  - a key slot that parses is a slot of the table or a G key, the slot of the code typed,
+//    and a named key's name parses back to a slot of that name;
 //  - an assignment that parses is the same with the key-page check as without, or is refused
 //    there.
 //
@@ -23,6 +23,7 @@
 #include "keys/key_entry.h"
 #include "keys/key_name_parser.h"
 #include "keys/key_page.h"
+#include "keys/key_table.h"
 #include "macros/macro_record.h"
 #include "macros/macro_text.h"
 #include "ui/builtin_lookup_text.h"
@@ -85,6 +86,12 @@ void CheckKeyNames(std::string_view text) {
     (void)qv::keys::ParseKeyName(text, Lookup());
     if (const auto slot = qv::keys::ParseKeySlot(text, Lookup())) {
         Check(*slot < qv::keys::kGKeySlotEnd);
+        Check(*slot >= qv::keys::kKeySlotCount ||
+              qv::keys::KeyCodeToIndex(
+                  qv::keys::IndexToKeyCode(static_cast<qv::keys::KeyIndex>(*slot))) == *slot);
+        if (*slot < qv::keys::kKeySlotCount && qv::keys::kKeyTable[*slot].nameKey.empty()) {
+            return;  // a key without a name, typed as its code
+        }
         // A key with two codes has two slots of one name: its name gives the first.
         const std::string name = qv::keys::KeySlotName(*slot, Lookup());
         const auto again = qv::keys::ParseKeySlot(name, Lookup());

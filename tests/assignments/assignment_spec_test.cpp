@@ -66,6 +66,10 @@ TEST(AssignmentSpec, KeySlotsIncludeTheGKeys) {
     EXPECT_EQ(ParseKeySlot("G19", FakeLookup), std::nullopt);
     EXPECT_EQ(ParseKeySlot("caps", FakeLookup), std::size_t{0x3A});
     EXPECT_EQ(ParseKeySlot("nokey", FakeLookup), std::nullopt);
+    // Codes in hex name their own slot only, never the slot another code folds onto.
+    EXPECT_EQ(ParseKeySlot("0x10E", FakeLookup), std::size_t{0x8E});
+    EXPECT_EQ(ParseKeySlot("0x08E", FakeLookup), std::nullopt);
+    EXPECT_EQ(ParseKeySlot("0x1EE", FakeLookup), std::nullopt);
 }
 
 // Messages and listings name a slot the way a user types it back, the "-" key too. A key with
