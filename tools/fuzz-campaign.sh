@@ -11,11 +11,12 @@
 #
 # Work files, logs and crash inputs go to build-fuzz/campaign/NAME/. A target that crashes is
 # started again on its grown corpus for the rest of its time, up to kMaxCrashes crashes.
+# Exits 1 when any target crashed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 usage() {
-    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
@@ -56,6 +57,7 @@ field() {
 }
 
 results=()
+crashed=0
 for name in "${targets[@]}"; do
     binary="build-fuzz/bin/${name}_fuzz"
     [ -x "$binary" ] && [ -d "fuzz/corpus/$name" ] || { echo "no target or corpus: $name" >&2; exit 2; }
@@ -90,6 +92,7 @@ for name in "${targets[@]}"; do
         grep -m 3 -E 'ERROR|SUMMARY|deadly signal' "$log" | sed 's/^/   /' || true
         [ "$crashes" -lt "$kMaxCrashes" ] || break
     done
+    [ "$crashes" -eq 0 ] || crashed=1
     elapsed=$(($(date +%s) - start))
     rate=$((executions / (elapsed > 0 ? elapsed : 1)))
     results+=("$(printf '%-18s %12s %8s %7s %7s %7s' "$name" "$executions" "$rate" "${cov:-?}" \
@@ -104,3 +107,4 @@ done
 echo
 printf '%-18s %12s %8s %7s %7s %7s\n' target executions exec/s cov ft crashes
 printf '%s\n' "${results[@]}"
+exit $crashed
