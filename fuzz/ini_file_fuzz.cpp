@@ -21,10 +21,7 @@
 
 namespace {
 
-using qv::ui::CountCodePoints;
-using qv::ui::IniFile;
-using qv::ui::IniWriteStatus;
-using qv::ui::IsValidUtf8;
+namespace platform = qv::platform;
 
 void Check(bool condition) {
     if (!condition) {
@@ -121,8 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(platform::IniFile::ParseText(edited.Serialize()).Find(section, key) == value);
         const std::vector<std::optional<std::string>> after = ReadAll(edited, probes);
         for (std::size_t p = 0; p < probes.size(); ++p) {
-            const bool same = qv::ui::EqualsIgnoreCase(probes[p].first, section) &&
-                              qv::ui::EqualsIgnoreCase(probes[p].second, key);
+            const bool same = platform::EqualsIgnoreCase(probes[p].first, section) &&
+                              platform::EqualsIgnoreCase(probes[p].second, key);
             Check(same || after[p] == others[p]);
         }
     }

@@ -1,16 +1,14 @@
-// Arbitrary bytes as a profile file the user picked. Validation may refuse it; when it accepts,
+// Arbitrary bytes as a profile file the user picked, checked and loaded from memory (the file
+// functions read through the same code). Validation may refuse it; when it accepts,
 // the load must succeed. Any load, validated or not, must keep the image within the tool's
 // limits and read nothing past the file, and a loaded image must save as a file that validates
 // and reads back the same (a text entry's value is an offset and changes with the packing).
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <optional>
+#include <vector>
 
 #include "profiles/profile_file.h"
 #include "profiles/profile_file_codec.h"
@@ -19,22 +17,10 @@ namespace {
 
 using namespace qv::profiles;
 
-class SilentPrompt final : public qv::platform::UserPrompt {
-public:
-    void ShowMessage(const std::string&, bool) override {}
-    bool AskOkCancel(const std::string&) override { return true; }
-    bool AskYesNo(const std::string&) override { return true; }
-};
-
 void Check(bool condition) {
     if (!condition) {
         std::abort();
     }
-}
-
-std::filesystem::path ScratchPath(const char* what) {
-    return std::filesystem::temp_directory_path() /
-           ("profile_file_fuzz-" + std::to_string(::getpid()) + "-" + what);
 }
 
 bool CarriesText(qv::keys::KeyKind kind) {
@@ -54,12 +40,11 @@ void CheckLimits(const ImageContents& image) {
 }
 
 void CheckSavesAndReadsBack(const ImageContents& image) {
-    const std::filesystem::path saved = ScratchPath("saved");
-    Check(WriteImageToFile(saved, image));
-    SilentPrompt prompt;
-    Check(CheckProfileFile(saved).check == ProfileFileCheck::Valid);
+    const std::optional<std::vector<std::uint8_t>> saved = EncodeProfileFile(image);
+    Check(saved.has_value());
+    Check(CheckProfileBytes(*saved).check == ProfileFileCheck::Valid);
     ImageContents again;
-    const LoadResult result = LoadImageFromFile(saved, again);
+    const LoadResult result = LoadImageFromBytes(*saved, again);
     Check(result.Loaded());
 
     Check(again.macros == image.macros);
@@ -77,28 +62,13 @@ void CheckSavesAndReadsBack(const ImageContents& image) {
     }
 }
 
-void RemoveScratchFiles() {
-    std::error_code ignored;
-    std::filesystem::remove(ScratchPath("input"), ignored);
-    std::filesystem::remove(ScratchPath("saved"), ignored);
-}
-
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::atexit(RemoveScratchFiles);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::filesystem::path path = ScratchPath("input");
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-
-    SilentPrompt prompt;
-    const ProfileFileCheck check = CheckProfileFile(path).check;
+    const qv::Bytes file(data, size);
+    const ProfileFileCheck check = CheckProfileBytes(file).check;
     ImageContents image;
-    const LoadResult result = LoadImageFromFile(path, image);
+    const LoadResult result = LoadImageFromBytes(file, image);
     if (check == ProfileFileCheck::Valid) {
         Check(result.Loaded());
     }

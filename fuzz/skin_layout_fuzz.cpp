@@ -1,5 +1,6 @@
-// Arbitrary bytes as a skin file: read every key each window places, run every placement
-// operation and a whole set-up over it, and check what the layout promises:
+// Arbitrary bytes as a skin file: read the keys one window places (which window depends on
+// the input's size, so that every window's come up), run every placement operation and a whole
+// set-up over it, and check what the layout promises:
 //  - every rectangle stays within the coordinate limit, with no negative size;
 //  - an image button is shown and enabled exactly when it is not at (1, 1), and cut from its
 //    own place; other controls keep their rectangle whatever it is;
@@ -106,25 +107,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view raw(reinterpret_cast<const char*>(data), size);
     CheckRect(ParseSkinRect(raw));
 
-    const SkinFile skin(platform::IniFile::Parse({data, size}));
-    const bool flip = size % 2 == 1;
-    const int position = static_cast<int>(size % 3);
+    const SkinFile skin(qv::platform::IniFile::Parse({data, size}));
+    // One window's controls an input: the other windows' come with other sizes.
+    const auto window = static_cast<SkinWindow>(size % 3);
+    const bool flip = size / 3 % 2 == 1;
+    const int position = static_cast<int>(size / 6 % 3);
 
-    std::vector<SkinControl> controls = MainWindowControls(flip, position, position + 1);
-    for (const SkinControl& control : ProfileWindowControls()) {
-        controls.push_back(control);
-    }
-    for (const std::string_view key : kCompositeImageButtonKeys) {
-        controls.push_back({SkinOperation::ImageButton,
-                            std::string(key),
-                            StraightPictures(kCompositeKeyStatePictures),
-                            {}});
-    }
-    for (const std::string_view key : kCompositeControlKeys) {
-        controls.push_back({SkinOperation::Control, std::string(key), {}, {}});
-    }
-    for (const std::string_view key : kMainMovedControlKeys) {
-        controls.push_back({SkinOperation::Move, std::string(key), {}, {}});
+    std::vector<SkinControl> controls;
+    switch (window) {
+        case SkinWindow::Main:
+            controls = MainWindowControls(flip, position, position + 1);
+            for (const std::string_view key : kMainMovedControlKeys) {
+                controls.push_back({SkinOperation::Move, std::string(key), {}, {}});
+            }
+            break;
+        case SkinWindow::Profile:
+            controls = ProfileWindowControls();
+            break;
+        case SkinWindow::Composite:
+            for (const std::string_view key : kCompositeImageButtonKeys) {
+                controls.push_back({SkinOperation::ImageButton,
+                                    std::string(key),
+                                    StraightPictures(kCompositeKeyStatePictures),
+                                    {}});
+            }
+            for (const std::string_view key : kCompositeControlKeys) {
+                controls.push_back({SkinOperation::Control, std::string(key), {}, {}});
+            }
+            break;
     }
     for (const std::string& key : KeysIn(raw)) {
         controls.push_back({SkinOperation::ImageButton, key, ProfileButtonPictures(), {}});
@@ -145,9 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto captions = skin.Captions(language);
         Check(captions.has_value() == (language != 2));
     }
-    (void)MissingButtonInfoKeys(skin, SkinWindow::Main);
+    (void)MissingButtonInfoKeys(skin, window);
 
-    const std::vector<std::string_view> pictures = StatePictureFiles(SkinWindow::Main);
+    const std::vector<std::string_view> pictures = StatePictureFiles(window);
     CountingTarget loads(SIZE_MAX);
     Check(!SetUpSkinnedWindow(skin, skins, pictures, controls, loads));
     Check(loads.textsLoaded && loads.placedKeys.size() == controls.size());

@@ -184,10 +184,16 @@ std::optional<std::size_t> ParseKeySlot(std::string_view text, const TextLookupF
         }
     }
     const auto code = ParseKeyName(text, lookup);
-    if (!code || KeyCodeToIndex(*code) >= kKeySlotCount) {
+    if (!code) {
         return std::nullopt;
     }
-    return KeyCodeToIndex(*code);
+    // A code typed in hex whose slot holds another code (0x08E folds onto the slot of 0x10E)
+    // names no slot: taking it would remap a key the user did not name.
+    const KeyIndex index = KeyCodeToIndex(*code);
+    if (index >= kKeySlotCount || IndexToKeyCode(index) != *code) {
+        return std::nullopt;
+    }
+    return index;
 }
 
 std::string MediaChoices(const TextLookupFn& lookup) {

@@ -38,13 +38,20 @@ std::optional<KeyCode> ParseHexCode(std::string_view text) {
 
 std::string NormalizeKeyName(std::string_view text) {
     std::string normal;
+    // A name of dashes and underscores alone (the "-" key) would otherwise become nothing, and
+    // the name a listing shows could not be typed back.
+    std::string dashes;
     for (char c : text) {
-        if (c == ' ' || c == '-' || c == '_' || c == '\t') {
+        if (c == ' ' || c == '\t') {
+            continue;
+        }
+        if (c == '-' || c == '_') {
+            dashes += c;
             continue;
         }
         normal += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return normal;
+    return normal.empty() ? dashes : normal;
 }
 
 std::vector<NamedKey> NamedKeys(const TextLookupFn& lookup) {

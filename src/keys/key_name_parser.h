@@ -28,7 +28,8 @@ struct NamedKey {
 [[nodiscard]] std::optional<KeyCode> ParseKeyName(std::string_view text,
                                                   const TextLookupFn& lookup);
 
-// Lower case without blanks, '-' and '_', so "Page Up", "page-up" and "PAGE_UP" meet.
+// Lower case without blanks, '-' and '_', so "Page Up", "page-up" and "PAGE_UP" meet; a name of
+// dashes and underscores alone ("-") keeps them, without blanks.
 [[nodiscard]] std::string NormalizeKeyName(std::string_view text);
 
 }  // namespace qv::keys

@@ -16,11 +16,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "platform/file_kind.h"
+#include "platform/hand_off_message.h"
 
 namespace qv::platform {
 
@@ -86,20 +88,6 @@ bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
         done += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-void PutU32(unsigned char* out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out[i] = static_cast<unsigned char>(value >> (8 * i));
-    }
-}
-
-std::uint32_t GetU32(const unsigned char* in) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-        value |= static_cast<std::uint32_t>(in[i]) << (8 * i);
-    }
-    return value;
 }
 
 std::string ErrnoText(int error) {
@@ -290,7 +278,7 @@ namespace {
 struct Pending {
     int fd = -1;
     std::chrono::steady_clock::time_point deadline;
-    std::array<unsigned char, 8> request{};
+    HandOffBytes request{};
     std::size_t received = 0;
 };
 
@@ -358,7 +346,7 @@ void InstanceLock::ListenLoop() {
             }
             p.received += static_cast<std::size_t>(n);
             if (p.received == p.request.size()) {
-                Answer(p.fd, p.request.data());
+                Answer(p.fd, p.request);
                 CloseFd(p.fd);
             }
         }
@@ -392,10 +380,10 @@ void InstanceLock::ListenLoop() {
     }
 }
 
-void InstanceLock::Answer(int connection, const unsigned char* request) const {
-    const std::uint32_t number = GetU32(request);
-    const std::uint32_t tag = GetU32(request + 4);
-    const bool handled = accepts_(number, tag) && handler_(number, tag);
+void InstanceLock::Answer(int connection, Bytes request) const {
+    const std::optional<HandOffRequest> parsed = ParseHandOff(request);
+    const bool handled =
+        parsed && accepts_(parsed->number, parsed->tag) && handler_(parsed->number, parsed->tag);
     const unsigned char answer = handled ? 1 : 0;
     // One byte into a fresh connection's buffer does not block.
     WriteAll(connection, &answer, 1);
@@ -431,9 +419,7 @@ HandOffResult InstanceLock::HandOff(std::uint32_t number, std::uint32_t tag) con
     if (fd < 0) {
         return HandOffResult::NoAnswer;
     }
-    std::array<unsigned char, 8> request{};
-    PutU32(request.data(), number);
-    PutU32(request.data() + 4, tag);
+    const HandOffBytes request = EncodeHandOff({number, tag});
     unsigned char answer = 0;
     const bool answered =
         WriteAll(fd, request.data(), request.size()) && ReadAll(fd, &answer, 1, kAnswerTimeoutMs);

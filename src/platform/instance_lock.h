@@ -27,6 +27,8 @@
 #include <string_view>
 #include <thread>
 
+#include "core/bytes.h"
+
 namespace qv::platform {
 
 inline constexpr std::string_view kInstanceName = "QX24T51M";
@@ -95,7 +97,7 @@ private:
     [[nodiscard]] bool CheckEntries();
     bool Refuse(const std::filesystem::path& path, const std::string& reason);
     void ListenLoop();
-    void Answer(int connection, const unsigned char* request) const;
+    void Answer(int connection, Bytes request) const;
 
     std::filesystem::path folder_;
     std::string name_;

@@ -64,6 +64,136 @@ bool WriteDefaultProfileFile(const fs::path& path) {
     }
 }
 
+namespace {
+
+// Where a profile's bytes come from: a file opened by CheckProfileFile or LoadImageFromFile, or
+// memory. Both go through the same checks and decoding below.
+class ProfileSource {
+public:
+    virtual ~ProfileSource() = default;
+    [[nodiscard]] virtual std::uint64_t Length() const = 0;
+    // Exactly destination.size() bytes from `offset`; false when they cannot all be read.
+    [[nodiscard]] virtual bool Read(std::uint64_t offset, MutableBytes destination) = 0;
+};
+
+class FileSource final : public ProfileSource {
+public:
+    FileSource(std::fstream& file, std::uint64_t length) : file_(file), length_(length) {}
+    std::uint64_t Length() const override { return length_; }
+    bool Read(std::uint64_t offset, MutableBytes destination) override {
+        file_.seekg(static_cast<std::streamoff>(offset));
+        return file_ && ReadExact(file_, destination);
+    }
+
+private:
+    std::fstream& file_;
+    std::uint64_t length_;
+};
+
+class MemorySource final : public ProfileSource {
+public:
+    explicit MemorySource(Bytes bytes) : bytes_(bytes) {}
+    std::uint64_t Length() const override { return bytes_.size(); }
+    bool Read(std::uint64_t offset, MutableBytes destination) override {
+        if (!InRange(bytes_, offset, destination.size())) {
+            return false;
+        }
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), destination.size(),
+                    destination.begin());
+        return true;
+    }
+
+private:
+    Bytes bytes_;
+};
+
+ProfileFileCheckResult CheckProfile(ProfileSource& source) {
+    using enum ProfileFileCheck;
+    const std::uint64_t length = source.Length();
+    if (length >= kProfileFileSizeLimit || length < kMinProfileFileSize) {
+        return {Invalid, std::nullopt};
+    }
+
+    std::array<std::uint8_t, kProfileHeaderSize> headerBytes{};
+    if (!source.Read(0, headerBytes)) {
+        return {CannotOpen, std::nullopt};
+    }
+    const ProfileFileHeader header = ReadProfileFileHeader(headerBytes);
+    if (std::optional<std::string> problem = ProfileHeaderProblem(header)) {
+        return {Invalid, std::move(problem)};
+    }
+    if (length < header.totalSize) {
+        return {Invalid, "the file has " + SizeText(length) + ", its header describes " +
+                             SizeText(header.totalSize)};
+    }
+
+    // A header that passed describes at most kMaxProfileFileSize bytes.
+    std::vector<std::uint8_t> rest(header.totalSize - kProfileHeaderSize);
+    if (!source.Read(kProfileHeaderSize, rest)) {
+        return {CannotOpen, std::nullopt};
+    }
+    return {Valid, std::nullopt};
+}
+
+LoadResult LoadImage(ProfileSource& source, ImageContents& image) {
+    const std::uint64_t length = source.Length();
+    if (length < kImageBlockSize) {
+        return {LoadStatus::Truncated,
+                {"the file has " + SizeText(length) + ", fewer than an image block"}};
+    }
+
+    std::vector<std::uint8_t> block(kImageBlockSize);
+    if (!source.Read(0, block)) {
+        return {LoadStatus::ReadFailed, {}};
+    }
+    const ProfileFileHeader header =
+        ReadProfileFileHeader(Bytes(block).first<kProfileHeaderSize>());
+    if (header.textAreaSize > kMaxTextAreaSize) {
+        return {LoadStatus::TooLarge,
+                {"a text area of " + SizeText(header.textAreaSize) + " is more than " +
+                 SizeText(kMaxTextAreaSize)}};
+    }
+    if (length < DescribedFileSize(header)) {
+        return {LoadStatus::Truncated,
+                {"the file has " + SizeText(length) + ", its header describes " +
+                 SizeText(DescribedFileSize(header))}};
+    }
+
+    LoadResult result{LoadStatus::Loaded, {}};
+    ImageContents loaded;
+    loaded.blocks = DecodeImageBlockEntries(block).value();
+    loaded.headerFlag = header.flag;
+
+    const std::size_t kept = std::min<std::size_t>(header.macroCount, macros::kMaxMacros);
+    if (kept < header.macroCount) {
+        result.problems.push_back(std::to_string(header.macroCount) + " macro records, more than " +
+                                  std::to_string(macros::kMaxMacros) + "; the rest left out");
+    }
+    loaded.macros.reserve(kept);
+    std::array<std::uint8_t, macros::kMacroRecordSize> record{};
+    for (std::size_t m = 0; m < kept; ++m) {
+        if (!source.Read(kMacroRecordsOffset + m * kMacroRecordFileSize, record)) {
+            return {LoadStatus::ReadFailed, {}};
+        }
+        macros::DecodedMacroRecord decoded = macros::DecodeMacroRecord(record);
+        for (const std::string& problem : decoded.problems) {
+            result.problems.push_back("macro record " + std::to_string(m + 1) + ": " + problem);
+        }
+        loaded.macros.push_back(std::move(decoded.macro));
+    }
+
+    std::vector<std::uint8_t> textArea(header.textAreaSize);
+    if (!source.Read(TextAreaOffset(header.macroCount), textArea)) {
+        return {LoadStatus::ReadFailed, {}};
+    }
+    DecodeKeyTexts(loaded.blocks, textArea, loaded.texts, result.problems);
+
+    image = std::move(loaded);
+    return result;
+}
+
+}  // namespace
+
 ProfileFileCheckResult CheckProfileFile(const fs::path& path) {
     using enum ProfileFileCheck;
     try {
@@ -79,31 +209,19 @@ ProfileFileCheckResult CheckProfileFile(const fs::path& path) {
         if (error) {
             return {CannotOpen, std::nullopt};
         }
-        if (length >= kProfileFileSizeLimit || length < kMinProfileFileSize) {
-            return {Invalid, std::nullopt};
-        }
-
-        std::array<std::uint8_t, kProfileHeaderSize> headerBytes{};
-        if (!ReadExact(*file, headerBytes)) {
-            return {CannotOpen, std::nullopt};
-        }
-        const ProfileFileHeader header = ReadProfileFileHeader(headerBytes);
-        if (std::optional<std::string> problem = ProfileHeaderProblem(header)) {
-            return {Invalid, std::move(problem)};
-        }
-        if (length < header.totalSize) {
-            return {Invalid, "the file has " + SizeText(length) + ", its header describes " +
-                                 SizeText(header.totalSize)};
-        }
-
-        // A header that passed describes at most kMaxProfileFileSize bytes.
-        std::vector<std::uint8_t> rest(header.totalSize - kProfileHeaderSize);
-        if (!ReadExact(*file, rest)) {
-            return {CannotOpen, std::nullopt};
-        }
-        return {Valid, std::nullopt};
+        FileSource source(*file, length);
+        return CheckProfile(source);
     } catch (const std::bad_alloc&) {
         return {OutOfMemory, std::nullopt};
+    }
+}
+
+ProfileFileCheckResult CheckProfileBytes(Bytes file) {
+    try {
+        MemorySource source(file);
+        return CheckProfile(source);
+    } catch (const std::bad_alloc&) {
+        return {ProfileFileCheck::OutOfMemory, std::nullopt};
     }
 }
 
@@ -121,61 +239,17 @@ LoadResult LoadImageFromFile(const fs::path& path, ImageContents& image) {
         if (error) {
             return {LoadStatus::CannotOpen, {}};
         }
-        if (length < kImageBlockSize) {
-            return {LoadStatus::Truncated,
-                    {"the file has " + SizeText(length) + ", fewer than an image block"}};
-        }
+        FileSource source(*file, length);
+        return LoadImage(source, image);
+    } catch (const std::bad_alloc&) {
+        return {LoadStatus::OutOfMemory, {}};
+    }
+}
 
-        std::vector<std::uint8_t> block(kImageBlockSize);
-        if (!ReadExact(*file, block)) {
-            return {LoadStatus::ReadFailed, {}};
-        }
-        const ProfileFileHeader header =
-            ReadProfileFileHeader(Bytes(block).first<kProfileHeaderSize>());
-        if (header.textAreaSize > kMaxTextAreaSize) {
-            return {LoadStatus::TooLarge,
-                    {"a text area of " + SizeText(header.textAreaSize) + " is more than " +
-                     SizeText(kMaxTextAreaSize)}};
-        }
-        if (length < DescribedFileSize(header)) {
-            return {LoadStatus::Truncated,
-                    {"the file has " + SizeText(length) + ", its header describes " +
-                     SizeText(DescribedFileSize(header))}};
-        }
-
-        LoadResult result{LoadStatus::Loaded, {}};
-        ImageContents loaded;
-        loaded.blocks = DecodeImageBlockEntries(block).value();
-        loaded.headerFlag = header.flag;
-
-        const std::size_t kept = std::min<std::size_t>(header.macroCount, macros::kMaxMacros);
-        if (kept < header.macroCount) {
-            result.problems.push_back(std::to_string(header.macroCount) +
-                                      " macro records, more than " +
-                                      std::to_string(macros::kMaxMacros) + "; the rest left out");
-        }
-        loaded.macros.reserve(kept);
-        std::array<std::uint8_t, macros::kMacroRecordSize> record{};
-        for (std::size_t m = 0; m < kept; ++m) {
-            if (!ReadExact(*file, record)) {
-                return {LoadStatus::ReadFailed, {}};
-            }
-            macros::DecodedMacroRecord decoded = macros::DecodeMacroRecord(record);
-            for (const std::string& problem : decoded.problems) {
-                result.problems.push_back("macro record " + std::to_string(m + 1) + ": " + problem);
-            }
-            loaded.macros.push_back(std::move(decoded.macro));
-        }
-
-        std::vector<std::uint8_t> textArea(header.textAreaSize);
-        file->seekg(static_cast<std::streamoff>(TextAreaOffset(header.macroCount)));
-        if (!*file || !ReadExact(*file, textArea)) {
-            return {LoadStatus::ReadFailed, {}};
-        }
-        DecodeKeyTexts(loaded.blocks, textArea, loaded.texts, result.problems);
-
-        image = std::move(loaded);
-        return result;
+LoadResult LoadImageFromBytes(Bytes file, ImageContents& image) {
+    try {
+        MemorySource source(file);
+        return LoadImage(source, image);
     } catch (const std::bad_alloc&) {
         return {LoadStatus::OutOfMemory, {}};
     }

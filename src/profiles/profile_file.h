@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/bytes.h"
 #include "profiles/profile_image.h"
 
 namespace qv::profiles {
@@ -39,6 +40,8 @@ struct ProfileFileCheckResult {
 // The checks without telling anyone. Reads the header first and allocates nothing before it
 // has passed; after that at most the size of the largest file the tool accepts.
 [[nodiscard]] ProfileFileCheckResult CheckProfileFile(const std::filesystem::path& path);
+// The same checks on a file's bytes already in memory.
+[[nodiscard]] ProfileFileCheckResult CheckProfileBytes(Bytes file);
 
 enum class LoadStatus {
     Loaded,
@@ -64,5 +67,7 @@ struct LoadResult {
 // its header says is refused, more than 100 macro records are cut to 100, and broken texts are
 // cut or left out. On any failure `image` is left as it was.
 [[nodiscard]] LoadResult LoadImageFromFile(const std::filesystem::path& path, ImageContents& image);
+// The same load from a file's bytes already in memory.
+[[nodiscard]] LoadResult LoadImageFromBytes(Bytes file, ImageContents& image);
 
 }  // namespace qv::profiles

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "assignments/assignment_spec.h"
+#include "keys/key_table.h"
 #include "keys/shipped_key_names.h"
 
 namespace qv::keys {
@@ -65,6 +66,26 @@ TEST(AssignmentSpec, KeySlotsIncludeTheGKeys) {
     EXPECT_EQ(ParseKeySlot("G19", FakeLookup), std::nullopt);
     EXPECT_EQ(ParseKeySlot("caps", FakeLookup), std::size_t{0x3A});
     EXPECT_EQ(ParseKeySlot("nokey", FakeLookup), std::nullopt);
+    // Codes in hex name their own slot only, never the slot another code folds onto.
+    EXPECT_EQ(ParseKeySlot("0x10E", FakeLookup), std::size_t{0x8E});
+    EXPECT_EQ(ParseKeySlot("0x08E", FakeLookup), std::nullopt);
+    EXPECT_EQ(ParseKeySlot("0x1EE", FakeLookup), std::nullopt);
+}
+
+// Messages and listings name a slot the way a user types it back, the "-" key too. A key with
+// two codes (Right Shift) has two slots of one name, which gives the first.
+TEST(AssignmentSpec, EverySlotsNameParsesBackToASlotOfThatName) {
+    const TextLookupFn names = ShippedKeyNames();
+    for (std::size_t slot = 0; slot < kGKeySlotEnd; ++slot) {
+        if (slot < kKeySlotCount && kKeyTable[slot].nameKey.empty()) {
+            continue;
+        }
+        const std::string name = KeySlotName(slot, names);
+        const std::optional<std::size_t> parsed = ParseKeySlot(name, names);
+        ASSERT_TRUE(parsed.has_value()) << "slot " << slot << ", \"" << name << "\"";
+        EXPECT_EQ(KeySlotName(*parsed, names), name) << "slot " << slot;
+    }
+    EXPECT_EQ(ParseKeySlot(" - ", names), std::size_t{0x0C});
 }
 
 constexpr std::size_t kG9 = kFirstGKeySlot + 8;

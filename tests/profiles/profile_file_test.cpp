@@ -205,6 +205,7 @@ TEST_F(ProfileFileTest, ValidationRulesAndTheirResults) {
         WriteFileBytes(path, bytes);
         prompt.shown.clear();
         EXPECT_EQ(Validate(path), c.expected) << c.what;
+        EXPECT_EQ(CheckProfileBytes(bytes).check, c.expected) << c.what << ", from memory";
         const std::vector<std::string> expectedShown =
             c.expected == Valid ? std::vector<std::string>{} : std::vector{FormatMessage(path)};
         EXPECT_EQ(prompt.shown, expectedShown) << c.what;
@@ -322,6 +323,11 @@ TEST_F(ProfileFileTest, HostileFilesAreCutOrRefusedOnLoad) {
         ImageContents loaded = test::VariedImage();
         const LoadResult result = LoadImageFromFile(path, loaded);
         EXPECT_EQ(result.status, c.status) << c.what;
+        ImageContents fromMemory = test::VariedImage();
+        const LoadResult memoryResult = LoadImageFromBytes(bytes, fromMemory);
+        EXPECT_EQ(memoryResult.status, result.status) << c.what << ", from memory";
+        EXPECT_EQ(memoryResult.problems, result.problems) << c.what << ", from memory";
+        EXPECT_EQ(fromMemory, loaded) << c.what << ", from memory";
         EXPECT_EQ(!result.problems.empty(), c.reported) << c.what;
         if (c.status != Loaded) {
             EXPECT_EQ(loaded, test::VariedImage()) << c.what << ": image untouched";
