@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "ini_keys.h"
 #include "platform/ini_file.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_placement.h"
@@ -55,25 +56,6 @@ void CheckPlaced(const PlacedControl& placed) {
         const auto& moved = std::get<MovePlacement>(placed.placement);
         CheckRect({moved.position.x, moved.position.y, 0, 0});
     }
-}
-
-// Key names written in the input ("name=..." lines), whatever section they stand in.
-std::vector<std::string> KeysIn(std::string_view text) {
-    std::vector<std::string> keys;
-    std::size_t start = 0;
-    while (start < text.size() && keys.size() < 32) {
-        std::size_t stop = text.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
-            stop = text.size();
-        }
-        const std::string_view line = text.substr(start, stop - start);
-        const std::size_t equals = line.find('=');
-        if (equals != std::string_view::npos && equals > 0) {
-            keys.emplace_back(line.substr(0, equals));
-        }
-        start = stop + 1;
-    }
-    return keys;
 }
 
 class CountingTarget : public SkinSetupTarget {
@@ -136,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             break;
     }
-    for (const std::string& key : KeysIn(raw)) {
+    for (const std::string& key : qv::fuzz::KeysIn(raw, 32)) {
         controls.push_back({SkinOperation::ImageButton, key, ProfileButtonPictures(), {}});
         controls.push_back({SkinOperation::ArrowButton, key, SinglePicture(kArrowPicture), key});
         controls.push_back({SkinOperation::Move, key, {}, {}});

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ini_keys.h"
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
 #include "platform/text_encoding.h"
@@ -74,25 +75,6 @@ void WriteOrRemove(const fs::path& path, const std::string_view* bytes) {
     // its time stamp's resolution; dated back, it is read once, as a file edited a while ago.
     std::error_code ignored;
     fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1), ignored);
-}
-
-// Keys named in the input ("name=..." lines), so that present texts are looked up too.
-std::vector<std::string> KeysIn(std::string_view text) {
-    std::vector<std::string> keys;
-    std::size_t start = 0;
-    while (start < text.size() && keys.size() < 16) {
-        std::size_t stop = text.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
-            stop = text.size();
-        }
-        const std::string_view line = text.substr(start, stop - start);
-        const std::size_t equals = line.find('=');
-        if (equals != std::string_view::npos && equals > 0) {
-            keys.emplace_back(line.substr(0, equals));
-        }
-        start = stop + 1;
-    }
-    return keys;
 }
 
 void CheckRead(const std::string& text) {
@@ -152,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           (LanguageValueOf(*languageFile) == 1 ? kEnglishSection : kChineseSection));
     Check(lookup.StoredLanguageId() == 0x0409);
 
-    std::vector<std::string> keys = KeysIn(input);
+    std::vector<std::string> keys = qv::fuzz::KeysIn(input, 16);
     for (const char* fixed : {"IDS_MAIN_CAPTION", "IDS_KEYBOARD_BS", "PROFILE_1", "language"}) {
         keys.emplace_back(fixed);
     }
