@@ -6,13 +6,19 @@
 namespace qv::app {
 
 BankKeyMarks MarkBankKeys(const profiles::ImageContents& image, int profile, bool bankB) {
+    if (profile >= 0 && profile < static_cast<int>(device::kProfileCount)) {
+        return MarkBankKeys(&image.blocks[static_cast<std::size_t>(profile)], bankB);
+    }
+    return MarkBankKeys(nullptr, bankB);
+}
+
+BankKeyMarks MarkBankKeys(const keys::KeyBlock* block, bool bankB) {
     BankKeyMarks marks;
     marks.bankB = bankB;
-    if (profile >= 0 && profile < static_cast<int>(device::kProfileCount)) {
+    if (block != nullptr) {
         const std::size_t first = keys::kFirstGKeySlot + (bankB ? keys::kGKeysPerBank : 0);
-        const keys::KeyBlock& block = image.blocks[static_cast<std::size_t>(profile)];
         for (std::size_t i = 0; i < BankKeyMarks::kCount; ++i) {
-            marks.assigned[i] = block[first + i].kind != keys::KeyKind::Default;
+            marks.assigned[i] = (*block)[first + i].kind != keys::KeyKind::Default;
         }
     }
     for (std::size_t i = 0; i < 5; ++i) {

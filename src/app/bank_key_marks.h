@@ -24,5 +24,7 @@ struct BankKeyMarks {
 // caller holds the image's lock.
 [[nodiscard]] BankKeyMarks MarkBankKeys(const profiles::ImageContents& image, int profile,
                                         bool bankB);
+// The same for one profile's key block; none when the profile is not known.
+[[nodiscard]] BankKeyMarks MarkBankKeys(const keys::KeyBlock* block, bool bankB);
 
 }  // namespace qv::app

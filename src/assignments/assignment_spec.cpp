@@ -107,10 +107,7 @@ std::variant<KeyEntry, AssignmentError> ParseKeyTarget(std::string_view argument
     if (!IsAssignableKey(target)) {
         return KeyTargetRefusal(*code, argument, lookup);
     }
-    if (KeyCodeToIndex(target) == slot) {
-        return KeyEntry{.aux = GKeyAuxCode(slot)};  // a key that sends itself is at its default
-    }
-    return WithAux({.kind = KeyKind::Key, .value = target}, slot);
+    return EntryForKey(target, slot);
 }
 
 std::variant<KeyEntry, AssignmentError> ParseMediaTarget(std::string_view argument,
@@ -162,6 +159,13 @@ std::variant<KeyEntry, AssignmentError> ParseMacroTarget(
 }
 
 }  // namespace
+
+KeyEntry EntryForKey(KeyCode target, std::size_t slot) {
+    if (target == kNoKey || KeyCodeToIndex(target) == slot) {
+        return KeyEntry{.aux = GKeyAuxCode(slot)};  // a key that sends itself is at its default
+    }
+    return WithAux({.kind = KeyKind::Key, .value = target}, slot);
+}
 
 bool IsMacroOnlySlot(std::size_t slot) {
     return slot >= kFirstGKeySlot && slot < kGKeySlotEnd &&

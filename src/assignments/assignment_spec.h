@@ -55,6 +55,10 @@ struct AssignmentError {
 // How messages name a slot: "G1".."G18" for the G keys, the key's name otherwise.
 [[nodiscard]] std::string KeySlotName(std::size_t slot, const TextLookupFn& lookup);
 
+// A Key entry sending `target` (a key of the key choice list, a mouse button or the wheel);
+// Default when the key would send itself or `target` is no key.
+[[nodiscard]] KeyEntry EntryForKey(KeyCode target, std::size_t slot);
+
 // The ninth G key of either bank: the dialog opens it on its macro page alone.
 [[nodiscard]] bool IsMacroOnlySlot(std::size_t slot);
 

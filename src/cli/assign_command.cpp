@@ -13,6 +13,7 @@
 #include "cli/listing.h"
 #include "cli/working_image.h"
 #include "keys/key_name_parser.h"
+#include "profiles/key_entry_edit.h"
 
 namespace qv::cli {
 namespace {
@@ -76,7 +77,9 @@ int RunAssign(CommandContext& context, const AssignOptions& o) {
             }
             entry.aux = macro->repeatCount;
         }
-        image->blocks[static_cast<std::size_t>(working.profile)][*slot] = entry;
+        if (!profiles::StoreKeyEntry(*image, working.profile, *slot, entry)) {
+            return Fail(context, "the key could not be assigned", kExitBadInput);
+        }
         const std::string name = SlotName(*slot, context.lookup);
         description = AssignmentLine(name, entry, image->macros, context.lookup);
     }

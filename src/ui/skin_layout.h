@@ -103,6 +103,11 @@ inline constexpr auto kMainKeyCodes = std::to_array<unsigned>(
      0x147, 0x149, 0x153, 0x14F, 0x151, 0x14B, 0x150, 0x14D, 0x148, 0x145, 0x135, 0x037, 0x04A,
      0x047, 0x048, 0x049, 0x04E, 0x04B, 0x04C, 0x04D, 0x04F, 0x050, 0x051, 0x11C, 0x053, 0x052});
 
+// The six extra keys D1..D6, which take F1..F4's place while the flip setting is on. Skins
+// need not have them: a skin without them leaves them out.
+inline constexpr auto kMainExtraKeyKeys =
+    std::to_array<std::string_view>({"KEY_D1", "KEY_D2", "KEY_D3", "KEY_D4", "KEY_D5", "KEY_D6"});
+
 // "FUNC_G%d" for n = 1..9; an n outside that range gives nothing.
 [[nodiscard]] std::optional<std::string> GKeySkinKey(int number);
 // "KEY_%03X" of the code's slot in the key table.

@@ -101,6 +101,9 @@ std::vector<SkinControl> MainWindowControls(bool flip, int leftArrowPosition,
     for (const unsigned code : kMainKeyCodes) {
         controls.push_back(ImageButton(MainKeySkinKey(code), MainKeyButtonPictures()));
     }
+    for (const std::string_view key : kMainExtraKeyKeys) {
+        controls.push_back(ImageButton(std::string(key), MainKeyButtonPictures()));
+    }
     // The direction pictures are placed here with their size; a mode change later only moves
     // them (to the positions of kMainMovedControlKeys).
     for (const std::string_view key : kMainPlacedControlKeys) {

@@ -254,9 +254,13 @@ void ReadKeyboard(const Layout& layout, WindowLayout& w) {
     const std::string g = s + ".GKeys";
     const QRect first = ToRect(layout.Need(g, "first") + "," + layout.Need(g, "size"), g);
     const int step = ToInt(layout.Need(g, "step"), g);
+    // The first five G keys show their bank's captions (A1.. or B1..), which the program draws
+    // as text; the others keep their names.
+    constexpr int kCaptionedGKeys = 5;
     for (int n = 1; n <= qv::ui::kSkinGKeyCount; ++n) {
+        const QString legend = n <= kCaptionedGKeys ? QString() : QStringLiteral("G%1").arg(n);
         w.buttons[*qv::ui::GKeySkinKey(n)] =
-            Button{first.translated(0, (n - 1) * step), QStringLiteral("G%1").arg(n), true};
+            Button{first.translated(0, (n - 1) * step), legend, true};
     }
 }
 
@@ -287,6 +291,15 @@ WindowLayout ReadWindow(const Layout& layout, SkinWindow window, const std::stri
             const std::size_t bar = value.find('|');
             w.buttons[key] = Button{ToRect(value.substr(0, bar), key),
                                     QString::fromStdString(value.substr(bar + 1)), false};
+        }
+    }
+    if (window == SkinWindow::Composite) {
+        // Apply has no place in every skin; ours draws it beside OK.
+        if (const auto value = layout.Get(name + ".Buttons", "CONTROL2_APPLY")) {
+            const std::size_t bar = value->find('|');
+            w.buttons["CONTROL2_APPLY"] =
+                Button{ToRect(value->substr(0, bar), "CONTROL2_APPLY"),
+                       QString::fromStdString(value->substr(bar + 1)), false};
         }
     }
     for (const std::string& key : qv::ui::AllButtonInfoKeys(window)) {

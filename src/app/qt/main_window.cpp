@@ -17,8 +17,11 @@
 #include <utility>
 
 #include "app/qt/busy_animation.h"
+#include "app/qt/keyboard_view.h"
+#include "platform/lock_leds.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
+#include "ui/qt/tab_order.h"
 #include "ui/skin_layout.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
@@ -77,7 +80,12 @@ public:
         screenApplied_ = window_.ApplySkin();
     }
     void Apply(const ui::PlacedControl& placed) override {
-        if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+        if (KeyboardView::OwnsSkinKey(placed.key)) {
+            window_.view_->Place(placed, [this](std::string_view name) {
+                const auto found = window_.pictures_.find(name);
+                return found != window_.pictures_.end() ? found->second : QPixmap();
+            });
+        } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
             window_.PlaceControl(placed);
         } else {
             window_.PlaceButton(placed);
@@ -149,9 +157,10 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     const ui::SkinFile skin = ui::SkinFile::Load(skinFile);
     link_ = QString::fromStdString(skin.Link());
     const std::vector<std::string_view> statePictures = ui::StatePictureFiles(ui::SkinWindow::Main);
-    // Flip and the arrow positions belong to the keyboard view; until it reads them the
-    // keyboard shows F1..F4 and both arrows at their first place.
+    // The keyboard view reads the flip setting itself once its keys are placed.
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
+    view_ = new KeyboardView(this, skin, settings_.settings);
+    connect(view_, &KeyboardView::AssignmentRequested, this, &CQuorvaneDlg::OpenAssignment);
     // Decoding the window-sized pictures is most of the start-up: it runs on every core at
     // once, and the set-up then takes the results in its own order.
     const std::filesystem::path skinFolder = ui::SkinFolder(settings_.programFolder);
@@ -180,7 +189,9 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     }
     decoded_.clear();
     SetPictureSource({});
+    view_->FinishPlacement();
     ConnectButtons();
+    SetReadingTabOrder(*this);
     // Nothing is pending before the keyboard has been read.
     SetApplyEnabled(false);
 
@@ -258,7 +269,10 @@ QImage CQuorvaneDlg::DecodedPicture(const QString& path) const {
 
 CPngButton* CQuorvaneDlg::Button(const std::string& skinKey) const {
     const auto found = buttons_.find(skinKey);
-    return found != buttons_.end() ? found->second : nullptr;
+    if (found != buttons_.end()) {
+        return found->second;
+    }
+    return view_ != nullptr ? view_->Button(skinKey) : nullptr;
 }
 
 void CQuorvaneDlg::ConnectButtons() {
@@ -277,6 +291,7 @@ void CQuorvaneDlg::ConnectButtons() {
     on("CONTROL_MINIMIZE", [this] { showMinimized(); });
     on("CONTROL_CLOSE", [this] { emit ExitRequested(); });
     on("CONTROL_MENU", [this] { PopUpButtonMenu(); });
+    on("FUNC_MACRO", [this] { view_->RequestMacroKey(); });
     on("QUINDO_LINK", [this] { OpenPage(link_); });
     for (const PageButton& page : kPageButtons) {
         if (const auto found = pageButtons_.find(page.skinKey); found != pageButtons_.end()) {
@@ -421,6 +436,7 @@ void CQuorvaneDlg::CloseSubDialogs() {
     if (about_) {
         about_->close();
     }
+    CloseAssignment();
     // Message boxes waiting for an answer count among them.
     if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
         modal->close();
@@ -435,6 +451,9 @@ void CQuorvaneDlg::EndMainWindow() {
     hide();
     for (auto& [key, button] : buttons_) {
         button->SetPictures(0, 0, QPixmap(), QPixmap(), QPixmap(), QPixmap(), QPixmap(), false);
+    }
+    if (view_ != nullptr) {
+        view_->ReleasePictures();
     }
     pictures_.clear();
     emit Ended();
@@ -473,15 +492,52 @@ void CQuorvaneDlg::SetApplyEnabled(bool enabled) {
     }
 }
 
-void CQuorvaneDlg::RefreshBankKeys(const app::BankKeyMarks& marks) {
-    if (CPngButton* bank = Button("LOCK_AB")) {
-        bank->SetChecked(marks.bankB);
+void CQuorvaneDlg::ShowKeyboard(const app::KeyboardViewSnapshot& snapshot) {
+    keyboard_ = snapshot;
+    if (view_ != nullptr) {
+        view_->ShowLooks(app::BuildKeyboardLooks(snapshot, [this](const std::string& key) {
+            return ui::LookupUserText(*lookup_, key);
+        }));
     }
-    for (std::size_t i = 0; i < app::BankKeyMarks::kCount; ++i) {
-        if (CPngButton* button = Button(kBankKeyButtons[i])) {
-            button->SetChecked(marks.assigned[i]);
-            button->setToolTip(QString::fromStdString(marks.captions[i]));
+}
+
+void CQuorvaneDlg::OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey) {
+    if (assignment_ == nullptr) {
+        auto* dialog = new AssignmentDialog(
+            this, settings_.programFolder,
+            [this](const std::string& key) { return ui::LookupUserText(*lookup_, key); });
+        if (auto failure = dialog->Initialise()) {
+            delete dialog;
+            emit SkinFailed(QString::fromStdString(failure->StderrLine()));
+            return;
         }
+        assignment_ = dialog;
+        connect(assignment_, &AssignmentDialog::Applied, this, &CQuorvaneDlg::AssignmentApplied);
+        connect(assignment_, &AssignmentDialog::Closed, this, [this] {
+            view_->MarkEdited(editedKey_, false);
+            editedKey_.clear();
+        });
+    }
+    if (assignment_->IsOpen()) {
+        return;
+    }
+    CPngButton* button = Button(skinKey.toStdString());
+    const QRect anchor =
+        button != nullptr ? QRect(button->mapToGlobal(QPoint(0, 0)), button->size()) : QRect();
+    editedKey_ = skinKey;
+    view_->MarkEdited(skinKey, true);
+    assignment_->OpenFor(slot, macroOnly, keyboard_, anchor);
+}
+
+void CQuorvaneDlg::CloseAssignment() {
+    if (assignment_ != nullptr) {
+        assignment_->CloseIfOpen();
+    }
+}
+
+void CQuorvaneDlg::ShowLockStates() {
+    if (view_ != nullptr) {
+        view_->ShowLockStates(platform::ReadLockStates());
     }
 }
 
@@ -513,6 +569,28 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
         default:
             CBaseDialog::keyPressEvent(event);
     }
+}
+
+void CQuorvaneDlg::keyReleaseEvent(QKeyEvent* event) {
+    // A lock key pressed here changes what the indicators show; elsewhere the window sees it
+    // when it is activated again.
+    switch (event->key()) {
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+            ShowLockStates();
+            break;
+        default:
+            break;
+    }
+    CBaseDialog::keyReleaseEvent(event);
+}
+
+bool CQuorvaneDlg::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show) {
+        ShowLockStates();
+    }
+    return CBaseDialog::event(event);
 }
 
 void CQuorvaneDlg::closeEvent(QCloseEvent* event) {

@@ -16,8 +16,9 @@
 #include <optional>
 #include <string>
 
-#include "app/bank_key_marks.h"
+#include "app/keyboard_view_model.h"
 #include "app/qt/about_dialog.h"
+#include "app/qt/assignment_dialog.h"
 #include "app/qt/tray_icon.h"
 #include "ui/qt/base_dialog.h"
 #include "ui/skin_placement.h"
@@ -27,6 +28,9 @@ class QLabel;
 class QMenu;
 class QPushButton;
 
+namespace qv::platform {
+class SettingsStore;
+}
 namespace qv::ui {
 class TextLookup;
 class TextTable;
@@ -36,6 +40,7 @@ namespace qv::gui {
 
 class BusyAnimation;
 class CPngButton;
+class KeyboardView;
 
 struct MainWindowSettings {
     std::filesystem::path programFolder;  // holds Skins/ and Help/
@@ -44,6 +49,8 @@ struct MainWindowSettings {
     bool trayAvailable = true;
     // Opens help and web pages; the desktop's browser by default.
     std::function<void(const QUrl&)> openUrl;
+    // Keeps the window's own settings (the flip setting); none keeps them for the run only.
+    platform::SettingsStore* settings = nullptr;
 };
 
 class CQuorvaneDlg final : public CBaseDialog {
@@ -84,7 +91,11 @@ public:
     void SetBusy(bool busy);
     // The Apply button (1006).
     void SetApplyEnabled(bool enabled);
-    void RefreshBankKeys(const app::BankKeyMarks& marks);
+    // The keys of the profile shown, as the working image has them now.
+    void ShowKeyboard(const app::KeyboardViewSnapshot& snapshot);
+    [[nodiscard]] const app::KeyboardViewSnapshot& KeyboardShown() const { return keyboard_; }
+    // Closes the assignment dialog as Cancel does, before what it edits is replaced.
+    void CloseAssignment();
     // Slot `profile` shows the checked look, the other three the unchecked look.
     void ShowProfileSlot(int profile);
 
@@ -92,7 +103,11 @@ public:
     [[nodiscard]] bool HasEnded() const { return ended_; }
     [[nodiscard]] CTrayIcon& Tray() { return tray_; }
     [[nodiscard]] CAboutDlg* AboutBox() const { return about_; }
+    // A button of the window or of its keyboard view.
     [[nodiscard]] CPngButton* Button(const std::string& skinKey) const;
+    [[nodiscard]] KeyboardView* Keyboard() const { return view_; }
+    // Created when a key is first clicked.
+    [[nodiscard]] AssignmentDialog* Assignment() const { return assignment_; }
     [[nodiscard]] QMenu* ButtonMenu() const { return buttonMenu_; }
     [[nodiscard]] QLabel* ProgressImage() const { return progress_; }
     [[nodiscard]] int ProgressFrameShown() const;
@@ -116,10 +131,16 @@ signals:
     void ExitRequested();
     void ImportRequested(const QString& path);
     void ExportRequested(const QString& path);
+    // The assignment dialog's Apply: store the key's new entry in the working image.
+    void AssignmentApplied(const qv::gui::AssignmentEdit& edit);
+    // A window could not get its skin pictures: the program ends.
+    void SkinFailed(const QString& stderrLine);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     class SkinTarget;
@@ -131,6 +152,8 @@ private:
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void ConnectButtons();
+    void OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey);
+    void ShowLockStates();
     void ApplyButtonTooltips();
     void ShowAbout();
     void OpenHelp();
@@ -153,6 +176,10 @@ private:
     CTrayIcon tray_;
     QPointer<CAboutDlg> about_;
     QMenu* buttonMenu_ = nullptr;
+    KeyboardView* view_ = nullptr;
+    AssignmentDialog* assignment_ = nullptr;
+    QString editedKey_;
+    app::KeyboardViewSnapshot keyboard_;
     QLabel* progress_ = nullptr;
     BusyAnimation* busy_ = nullptr;
     int activeSlot_ = -1;

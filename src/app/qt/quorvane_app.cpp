@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "app/bank_key_marks.h"
+#include "app/keyboard_view_model.h"
 #include "app/qt/dialog_prompt.h"
 #include "app/qt/main_window.h"
 #include "app/qt/service_adapter.h"
@@ -19,6 +19,7 @@
 #include "platform/instance_lock.h"
 #include "platform/path_launcher.h"
 #include "platform/system_language.h"
+#include "profiles/key_entry_edit.h"
 #include "profiles/profile_folder.h"
 #include "service/keyboard_service.h"
 #include "ui/service_texts.h"
@@ -62,7 +63,8 @@ std::optional<int> CQuorvaneApp::Start() {
     window_ = std::make_unique<CQuorvaneDlg>(
         MainWindowSettings{.programFolder = environment_.programFolder,
                            .trayAvailable = environment_.trayAvailable,
-                           .openUrl = environment_.openUrl});
+                           .openUrl = environment_.openUrl,
+                           .settings = settings_.get()});
     window_->Attach(texts_, *lookup_);
     prompt_ = std::make_unique<DialogPrompt>(window_.get());
     if (environment_.boxShown) {
@@ -143,8 +145,17 @@ void CQuorvaneApp::ConnectService() {
     connect(adapter, &ServiceAdapter::PendingChanged, this,
             live([window](bool pending) { window->SetApplyEnabled(pending); }));
     connect(adapter, &ServiceAdapter::ActiveProfile, this, live([this](int profile) {
+                if (profile != activeProfile_) {
+                    // The dialog edits a key of the profile shown until now.
+                    window_->CloseAssignment();
+                }
                 activeProfile_ = profile;
                 window_->ShowProfileSlot(profile);
+                RefreshKeyboardView();
+            }));
+    connect(adapter, &ServiceAdapter::ImageChanged, this, live([this] {
+                window_->CloseAssignment();
+                RefreshKeyboardView();
             }));
     connect(adapter, &ServiceAdapter::KeyboardSwitchedProfile, this,
             live([this](int profile) { SwitchProfileSlot(profile); }));
@@ -168,6 +179,12 @@ void CQuorvaneApp::ConnectWindow() {
     connect(window, &CQuorvaneDlg::Ended, this, [this] { Finish(0); });
     connect(window, &CQuorvaneDlg::ApplyRequested, this, [this] {
         service_->Post([](service::KeyboardSession& session) { (void)session.Apply(); });
+    });
+    connect(window, &CQuorvaneDlg::AssignmentApplied, this, &CQuorvaneApp::StoreAssignment);
+    connect(window, &CQuorvaneDlg::SkinFailed, this, [this](const QString& line) {
+        std::fprintf(stderr, "%s\n", qPrintable(line));
+        window_->hide();
+        Finish(ui::SkinExit::kExitCode);
     });
     connect(window, &CQuorvaneDlg::ImportRequested, this, [this](const QString& path) {
         // What went wrong is told through the service's notices.
@@ -200,6 +217,7 @@ void CQuorvaneApp::OpenWindow() {
 
 void CQuorvaneApp::OnArrived() {
     window_->Tray().ShowKeyboardPresent(true);
+    RefreshKeyboardView();
     if (openRule_.OpenOnArrival()) {
         OpenWindow();
     }
@@ -213,11 +231,38 @@ void CQuorvaneApp::OnRemoved() {
 }
 
 void CQuorvaneApp::OnBank(bool bankB) {
-    const app::BankKeyMarks marks = [&] {
-        const auto image = service_->Image().Lock();
-        return app::MarkBankKeys(*image, activeProfile_, bankB);
-    }();
-    window_->RefreshBankKeys(marks);
+    bankB_ = bankB;
+    RefreshKeyboardView();
+}
+
+void CQuorvaneApp::RefreshKeyboardView() {
+    // Read on the worker: the image is locked there while the keyboard is written, which the
+    // window must not wait for.
+    service_->Post([this, bankB = bankB_](service::KeyboardSession& session) {
+        app::KeyboardViewSnapshot snapshot = app::TakeKeyboardViewSnapshot(
+            *session.Image().Lock(), session.KeyboardPresent() ? session.ActiveProfile() : -1,
+            bankB);
+        adapter_->Deliver([this, snapshot = std::move(snapshot)] {
+            if (!finished_) {
+                window_->ShowKeyboard(snapshot);
+            }
+        });
+    });
+}
+
+void CQuorvaneApp::StoreAssignment(const AssignmentEdit& edit) {
+    service_->Post([this, edit](service::KeyboardSession& session) {
+        // A key edited for a profile the keyboard has left since is not stored under another.
+        bool stored = false;
+        if (session.KeyboardPresent() && session.ActiveProfile() == edit.profile) {
+            stored = profiles::StoreKeyEntry(*session.Image().Lock(), edit.profile, edit.slot,
+                                             edit.entry);
+        }
+        if (stored) {
+            session.SetApplyPending(true);
+        }
+    });
+    RefreshKeyboardView();
 }
 
 void CQuorvaneApp::OnNotice(const service::ServiceNotice& notice) {

@@ -39,6 +39,7 @@ class KeyboardService;
 namespace qv::gui {
 
 class CQuorvaneDlg;
+struct AssignmentEdit;
 class DialogPrompt;
 class ServiceAdapter;
 
@@ -111,6 +112,10 @@ private:
     void OnArrived();
     void OnRemoved();
     void OnBank(bool bankB);
+    // The keyboard view shows the working image again.
+    void RefreshKeyboardView();
+    // The assignment dialog's Apply: the entry goes into the working image on the worker.
+    void StoreAssignment(const AssignmentEdit& edit);
     void OnNotice(const service::ServiceNotice& notice);
     void OnQuestion(service::Question question, bool* answer);
     // The slot switch to `profile`: the keyboard's active profile, read with what goes with it.
@@ -137,6 +142,7 @@ private:
     std::unique_ptr<platform::InstanceLock> instanceLock_;
     app::WindowOpenRule openRule_;
     int activeProfile_ = -1;
+    bool bankB_ = false;
     bool firstInstance_ = false;
     bool keyboardStarted_ = false;
     bool finished_ = false;

@@ -4,6 +4,7 @@
 #include <QEnterEvent>
 #include <QFont>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRect>
@@ -18,6 +19,7 @@ using qv::ui::ButtonTextColour;
 
 namespace {
 constexpr int kOutlineWidth = 2;
+constexpr int kFocusFrameWidth = 2;
 constexpr int kOutlineInset = 1;
 }  // namespace
 
@@ -189,6 +191,15 @@ void CPngButton::paintEvent(QPaintEvent* /*event*/) {
         if (captionOn_ && !text().isEmpty()) {
             DrawCaption(painter, ColourFor(look.colour));
         }
+        if (hasFocus()) {
+            // The pictures have no focused look: a frame shows where the keyboard acts.
+            QPen pen(palette().color(QPalette::Highlight), kFocusFrameWidth);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            const int half = kFocusFrameWidth / 2;
+            painter.drawRect(rect().adjusted(half, half, -half - 1, -half - 1));
+        }
     }
     if (paintCallback_) {
         paintCallback_(*this, look.picture == ButtonPicture::Normal);
@@ -216,6 +227,18 @@ void CPngButton::DrawCaption(QPainter& painter, const QColor& colour) {
         QRect(-extent.width() / 2, -extent.height() / 2, extent.width(), extent.height()),
         Qt::AlignCenter | Qt::TextSingleLine, text());
     painter.restore();
+}
+
+void CPngButton::keyPressEvent(QKeyEvent* event) {
+    // Enter acts like Space, so that a window whose buttons are all pictures can be used from
+    // the keyboard alone.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier && isEnabled()) {
+        event->accept();
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void CPngButton::OnHover() {

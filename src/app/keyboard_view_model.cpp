@@ -1,0 +1,88 @@
+#include "app/keyboard_view_model.h"
+
+#include <algorithm>
+
+#include "assignments/assignment_description.h"
+#include "device/device_report.h"
+#include "ui/skin_layout.h"
+
+namespace qv::app {
+namespace {
+
+constexpr keys::KeyCode kF1 = 0x03B;
+constexpr keys::KeyCode kF4 = 0x03E;
+
+KeyLook LookOf(std::string_view name, const keys::KeyEntry& entry, const macros::MacroList& macros,
+               const keys::TextLookupFn& lookup) {
+    const keys::AssignmentDescription description =
+        keys::DescribeAssignment(name, entry, macros, lookup);
+    return {description.assigned, description.tooltip};
+}
+
+}  // namespace
+
+KeyboardViewSnapshot TakeKeyboardViewSnapshot(const profiles::ImageContents& image, int profile,
+                                              bool bankB) {
+    KeyboardViewSnapshot snapshot;
+    snapshot.bankB = bankB;
+    snapshot.macros = image.macros;
+    if (profile >= 0 && profile < static_cast<int>(device::kProfileCount)) {
+        snapshot.profile = profile;
+        snapshot.block = image.blocks[static_cast<std::size_t>(profile)];
+    }
+    return snapshot;
+}
+
+KeyboardLooks BuildKeyboardLooks(const KeyboardViewSnapshot& snapshot,
+                                 const keys::TextLookupFn& lookup) {
+    KeyboardLooks looks;
+    const bool known =
+        snapshot.profile >= 0 && snapshot.profile < static_cast<int>(device::kProfileCount);
+    // Without a profile every key shows its default, as on a fresh block.
+    const keys::KeyBlock fresh = keys::FreshKeyBlock();
+    const keys::KeyBlock& block = known ? snapshot.block : fresh;
+    looks.mainKeys.reserve(ui::kMainKeyCodes.size());
+    for (const unsigned code : ui::kMainKeyCodes) {
+        const auto keyCode = static_cast<keys::KeyCode>(code);
+        looks.mainKeys.push_back(LookOf(keys::KeyName(keyCode, lookup), block[MainKeySlot(keyCode)],
+                                        snapshot.macros, lookup));
+    }
+    looks.bank = MarkBankKeys(known ? &block : nullptr, snapshot.bankB);
+    for (std::size_t i = 0; i < looks.gKeys.size(); ++i) {
+        looks.gKeys[i] = LookOf(keys::GKeyButtonName(static_cast<int>(i)),
+                                block[GKeySlot(i, snapshot.bankB)], snapshot.macros, lookup);
+    }
+    return looks;
+}
+
+std::size_t GKeySlot(std::size_t position, bool bankB) {
+    return keys::kFirstGKeySlot + (bankB ? keys::kGKeysPerBank : 0) + position;
+}
+
+std::size_t MainKeySlot(keys::KeyCode code) {
+    return keys::KeyCodeToIndex(code);
+}
+
+bool IsFlipKey(keys::KeyCode code) {
+    return code >= kF1 && code <= kF4;
+}
+
+bool MainKeyEnabled(keys::KeyCode code, bool flip) {
+    return !IsFlipKey(code) || !flip;
+}
+
+bool ExtraKeysEnabled(bool flip) {
+    return flip;
+}
+
+bool ReadFlip(const platform::SettingsStore& settings) {
+    const platform::StringSetting value = settings.ReadString(kFlipSection, kFlipName);
+    return value.status == platform::SettingsStatus::Ok && value.value == "1";
+}
+
+bool WriteFlip(platform::SettingsStore& settings, bool flip) {
+    return settings.WriteString(kFlipSection, kFlipName, flip ? "1" : "0") ==
+           platform::SettingsStatus::Ok;
+}
+
+}  // namespace qv::app

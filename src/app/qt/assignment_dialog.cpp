@@ -1,0 +1,646 @@
+#include "app/qt/assignment_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <span>
+#include <utility>
+
+#include "app/qt/key_capture_edit.h"
+#include "core/utf16.h"
+#include "keys/key_lists.h"
+#include "ui/qt/png_button.h"
+#include "ui/qt/tab_order.h"
+
+namespace qv::gui {
+namespace {
+
+using keys::AssignmentPage;
+
+QString FromPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+// Apply has no place of its own in every skin: without one it sits left of OK.
+constexpr std::string_view kApplyKey = "CONTROL2_APPLY";
+constexpr int kApplyGap = 8;
+
+constexpr ui::StatePictureSet kMacroOnlyPictures = {"macro2_normal.jpg", "macro2_over.jpg",
+                                                    "macro2_down.jpg", "macro2_disable.jpg"};
+// The media and function sets have no disabled picture: their normal one serves.
+constexpr ui::StatePictureSet kMediaPictures = {"media_normal.jpg", "media_over.jpg",
+                                                "media_down.jpg", "media_normal.jpg"};
+constexpr ui::StatePictureSet kFunctionPictures = {"function_normal.jpg", "function_over.jpg",
+                                                   "function_down.jpg", "function_normal.jpg"};
+
+// The controls each page shows; every other page control is hidden.
+constexpr std::string_view kKeyPageControls[] = {
+    "KEY_SETTING",        "FUNC_KEY_RADIO_KB",  "FUNC_KEY_RADIO_KB_STATIC",
+    "FUNC_KEY_INPUT",     "FUNC_KEY_RADIO_MOU", "FUNC_KEY_RADIO_MOU_STATIC",
+    "FUNC_KEY_COMBO_MOU", "TISHI_SINGLE_STATIC"};
+constexpr std::string_view kMacroPageControls[] = {
+    "MARCO_NAME_SETTING",       "FUNC_MACRO_LIST",   "FUNC_MACRO_LIST2",
+    "FUNC_MACRO_CYCLES_PROMPT", "FUNC_MACRO_CYCLES", "FUNC_MACRO_RECORD_DELAY",
+    "FUNC_MACRO_RECORD_DELAY2"};
+constexpr std::string_view kMacroPageButtons[] = {
+    "FUNC_MACRO_ADD",     "FUNC_MACRO_DELETE", "FUNC_MACRO_RECORD",
+    "FUNC_MACRO_DELETE2", "FUNC_MACRO_CLEAR",  "FUNC_MACRO_UP_TOP",
+    "FUNC_MACRO_UP",      "FUNC_MACRO_DOWN",   "FUNC_MACRO_DOWN_BOTTOM"};
+constexpr std::string_view kMediaPageControls[] = {"MEDIA_SETTING_TISHI", "FUNC_MEDIA_SELECT"};
+constexpr std::string_view kFunctionPageControls[] = {"FUNCTION_KEY_SETTING_TISHI",
+                                                      "FUNC_FUNCTION_SELECT"};
+
+// The texts of the statics, by their skin keys.
+struct LabelText {
+    std::string_view key;
+    std::string_view lookupKey;
+};
+constexpr LabelText kLabelTexts[] = {
+    {"FUNC_KEY_RADIO_KB_STATIC", "IDS_MACRO_KB_KEY"},
+    {"FUNC_KEY_RADIO_MOU_STATIC", "IDS_MACRO_MOU_KEY"},
+    {"TISHI_SINGLE_STATIC", "IDS_KEYBOARD_KEY_SINGLE"},
+    {"MARCO_NAME_SETTING", "IDS_MACRO_NAME"},
+    {"MEDIA_SETTING_TISHI", "IDS_MEDIA_EDIT"},
+    {"FUNCTION_KEY_SETTING_TISHI", "IDS_FUNCTION_EDIT"},
+    {"FUNC_MACRO_CYCLES_PROMPT", "IDS_MACRO_CYCLES"},
+    {"FUNC_MACRO_RECORD_DELAY2", "IDS_MACRO_RECORD_DELAY"},
+};
+
+// The dialog's own widgets on the skin's dark page.
+constexpr const char* kControlStyle =
+    "QLabel { color: #c9d0db; }"
+    "QLineEdit, QComboBox, QListWidget, QTreeWidget, QSpinBox {"
+    "  background: #1b1e24; color: #e8ecf2; border: 1px solid #3d4450; border-radius: 3px;"
+    "  selection-background-color: #15917f; selection-color: #ffffff; }"
+    "QLineEdit:focus, QComboBox:focus, QListWidget:focus, QTreeWidget:focus, QSpinBox:focus,"
+    "QRadioButton:focus, QCheckBox:focus { border: 2px solid #19c3b3; }"
+    "QComboBox QAbstractItemView { background: #1b1e24; color: #e8ecf2; }"
+    "QHeaderView::section { background: #2a2f38; color: #c9d0db; border: none; }";
+
+}  // namespace
+
+class AssignmentDialog::SkinTarget final : public ui::SkinSetupTarget {
+public:
+    explicit SkinTarget(AssignmentDialog& dialog) : dialog_(dialog) {}
+
+    bool LoadPicture(const std::filesystem::path& picture) override {
+        QPixmap loaded(FromPath(picture));
+        if (loaded.isNull()) {
+            return false;
+        }
+        dialog_.pictures_[picture.filename().string()] = loaded;
+        return true;
+    }
+    void ApplyScreen(const std::filesystem::path&, const std::filesystem::path&) override {
+        screenApplied = dialog_.ApplySkin();
+    }
+    void Apply(const ui::PlacedControl& placed) override {
+        if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+            dialog_.PlaceControl(placed);
+        } else {
+            dialog_.PlaceButton(placed);
+        }
+    }
+    void LoadTexts() override {}
+
+    bool screenApplied = true;
+
+private:
+    AssignmentDialog& dialog_;
+};
+
+AssignmentDialog::AssignmentDialog(QWidget* parent, const std::filesystem::path& programFolder,
+                                   keys::TextLookupFn lookup)
+    : CBaseDialog(parent, FromPath(ui::SkinFilePath(programFolder, ui::SkinWindow::Composite)),
+                  FromPath(ui::SkinFolder(programFolder))),
+      lookup_(std::move(lookup)),
+      programFolder_(programFolder) {
+    setObjectName(QStringLiteral("AssignmentDialog"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    SetSkinFailureHandler([](const QString&) {});
+    setStyleSheet(QString::fromLatin1(kControlStyle));
+}
+
+AssignmentDialog::~AssignmentDialog() = default;
+
+QString AssignmentDialog::Text(std::string_view lookupKey) const {
+    return QString::fromStdString(lookup_(std::string(lookupKey)));
+}
+
+std::optional<ui::SkinExit> AssignmentDialog::Initialise() {
+    if (initialised_) {
+        return std::nullopt;
+    }
+    const std::filesystem::path skinFolder = ui::SkinFolder(programFolder_);
+    const ui::SkinFile skin =
+        ui::SkinFile::Load(ui::SkinFilePath(programFolder_, ui::SkinWindow::Composite));
+    std::vector<ui::SkinControl> controls;
+    const ui::ButtonPictures keyPictures = ui::StraightPictures(ui::kCompositeKeyStatePictures);
+    for (const std::string_view key : ui::kCompositeImageButtonKeys) {
+        controls.push_back({ui::SkinOperation::ImageButton, std::string(key), keyPictures, {}});
+    }
+    controls.push_back({ui::SkinOperation::ImageButton, std::string(kApplyKey), keyPictures, {}});
+    for (const std::string_view key : ui::kCompositeControlKeys) {
+        controls.push_back({ui::SkinOperation::Control, std::string(key), {}, {}});
+    }
+    SkinTarget target(*this);
+    if (auto failure = ui::SetUpSkinnedWindow(
+            skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Composite), controls, target)) {
+        return failure;
+    }
+    if (!target.screenApplied) {
+        return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
+    }
+    CreateControls();
+    ConnectControls();
+    LoadTexts();
+    SetReadingTabOrder(*this);
+    initialised_ = true;
+    return std::nullopt;
+}
+
+void AssignmentDialog::PlaceButton(const ui::PlacedControl& placed) {
+    const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement);
+    if (image == nullptr) {
+        return;
+    }
+    auto* button = new CPngButton(this);
+    button->setObjectName(QString::fromStdString(placed.key));
+    QRect geometry(image->geometry.x, image->geometry.y, image->geometry.width,
+                   image->geometry.height);
+    bool drawn = image->visible;
+    if (placed.key == kApplyKey && !image->visible) {
+        // Not in this skin: beside OK, with its caption as text.
+        if (CPngButton* ok = Button("CONTROL_OK")) {
+            geometry = ok->geometry().translated(-(ok->width() + kApplyGap), 0);
+            drawn = false;
+            button->SetCaptionFont();
+            button->SetTextColours(Qt::white, Qt::white, Qt::white, Qt::gray);
+        }
+    }
+    button->setGeometry(geometry);
+    if (!image->visible && placed.key != kApplyKey) {
+        button->hide();
+        button->setEnabled(false);
+    }
+    const QPoint origin = drawn ? QPoint(image->origin.x, image->origin.y) : geometry.topLeft();
+    button->SetPictureOrigin(origin.x(), origin.y(), false);
+    buttons_[placed.key] = button;
+}
+
+void AssignmentDialog::PlaceControl(const ui::PlacedControl& placed) {
+    const auto& control = std::get<ui::ControlPlacement>(placed.placement);
+    const std::string& key = placed.key;
+    QWidget* widget = nullptr;
+    if (key == "FUNC_KEY_INPUT") {
+        widget = keyBox_ = new KeyCaptureEdit(this);
+    } else if (key == "FUNC_KEY_RADIO_KB") {
+        widget = keyboardMode_ = new QRadioButton(this);
+    } else if (key == "FUNC_KEY_RADIO_MOU") {
+        widget = mouseMode_ = new QRadioButton(this);
+    } else if (key == "FUNC_KEY_COMBO_MOU") {
+        widget = mouseList_ = new QComboBox(this);
+    } else if (key == "FUNC_MEDIA_SELECT") {
+        widget = mediaList_ = new QComboBox(this);
+    } else if (key == "FUNC_FUNCTION_SELECT") {
+        widget = functionList_ = new QComboBox(this);
+    } else if (key == "FUNC_MACRO_LIST") {
+        widget = macroList_ = new QListWidget(this);
+    } else if (key == "FUNC_MACRO_LIST2") {
+        widget = actionList_ = new QTreeWidget(this);
+    } else if (key == "FUNC_MACRO_CYCLES") {
+        widget = repeat_ = new QSpinBox(this);
+    } else if (key == "FUNC_MACRO_RECORD_DELAY") {
+        widget = recordDelay_ = new QCheckBox(this);
+    } else {
+        auto* label = new QLabel(this);
+        label->setWordWrap(true);
+        labels_[key] = label;
+        widget = label;
+    }
+    widget->setObjectName(QString::fromStdString(key));
+    widget->setGeometry(control.geometry.x, control.geometry.y, control.geometry.width,
+                        control.geometry.height);
+    controls_[key] = widget;
+}
+
+void AssignmentDialog::CreateControls() {
+    for (const keys::MouseChoice& mouse : keys::kMouseChoiceList) {
+        mouseList_->addItem(
+            QString::fromUtf8(mouse.text.data(), static_cast<qsizetype>(mouse.text.size())));
+    }
+    for (const keys::MediaChoice& media : keys::kMediaTable) {
+        mediaList_->addItem(QString::fromStdString(keys::KeyName(media.nameCode, lookup_)));
+    }
+    for (std::size_t i = 0; i < keys::kFunctionTable.size(); ++i) {
+        functionList_->addItem(QString::fromStdString(keys::FunctionName(i, lookup_)));
+    }
+    repeat_->setRange(macros::kMinRepeatCount, macros::kMaxRepeatCount);
+    actionList_->setColumnCount(3);
+    actionList_->setRootIsDecorated(false);
+    actionList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    actionList_->header()->setSectionResizeMode(QHeaderView::Stretch);
+    // Labels name the control beside them for screen readers and mnemonics.
+    const auto buddy = [this](std::string_view label, QWidget* control) {
+        if (const auto found = labels_.find(label); found != labels_.end() && control) {
+            found->second->setBuddy(control);
+        }
+    };
+    buddy("FUNC_KEY_RADIO_KB_STATIC", keyboardMode_);
+    buddy("FUNC_KEY_RADIO_MOU_STATIC", mouseMode_);
+    buddy("MARCO_NAME_SETTING", macroList_);
+    buddy("MEDIA_SETTING_TISHI", mediaList_);
+    buddy("FUNCTION_KEY_SETTING_TISHI", functionList_);
+    buddy("FUNC_MACRO_CYCLES_PROMPT", repeat_);
+    buddy("FUNC_MACRO_RECORD_DELAY2", recordDelay_);
+    // The title picture and the page strip are pictures, not buttons.
+    for (const char* key : {"CONTROL_TITLE"}) {
+        if (CPngButton* button = Button(key)) {
+            button->setEnabled(false);
+        }
+    }
+    // Recording and the macro list's commands come with the macro editor.
+    for (const std::string_view key : kMacroPageButtons) {
+        if (CPngButton* button = Button(key)) {
+            button->setEnabled(false);
+        }
+    }
+    // An on-screen keyboard is the desktop's; this one has none to open.
+    if (CPngButton* osk = Button("CONTROL_OSK")) {
+        osk->hide();
+    }
+}
+
+void AssignmentDialog::ConnectControls() {
+    const auto on = [this](std::string_view key, auto&& action) {
+        if (CPngButton* button = Button(key)) {
+            connect(button, &QAbstractButton::clicked, this, action);
+        }
+    };
+    on("CONTROL_KEY", [this] { SelectPage(AssignmentPage::SingleKey); });
+    on("CONTROL_MACRO", [this] { SelectPage(AssignmentPage::Macro); });
+    on("CONTROL_MEDIA", [this] { SelectPage(AssignmentPage::Media); });
+    on("CONTROL_FUNCTION", [this] { SelectPage(AssignmentPage::Function); });
+    on("CONTROL_CLEAR", [this] { ResetToDefault(); });
+    on(kApplyKey, [this] { Apply(); });
+    on("CONTROL_OK", [this] {
+        Apply();
+        Finish(true);
+    });
+    on("CONTROL_CANCEL", [this] { Finish(false); });
+    // The skin draws a close mark on the page strip.
+    on("CONTROL_MASK", [this] { Finish(false); });
+
+    connect(keyBox_, &KeyCaptureEdit::KeyCaptured, this,
+            [this](keys::KeyCode code) { OnKeyCaptured(code); });
+    connect(keyboardMode_, &QRadioButton::clicked, this, [this] {
+        SetMouseMode(false);
+        keyBox_->setFocus(Qt::OtherFocusReason);
+    });
+    connect(mouseMode_, &QRadioButton::clicked, this, [this] { SetMouseMode(true); });
+    const auto chosen = [this](auto&& store) {
+        return [this, store](int index) {
+            if (filling_ || index < 0) {
+                return;
+            }
+            store(static_cast<std::size_t>(index));
+            modified_ = true;
+            ShowPage(false);
+        };
+    };
+    connect(mouseList_, &QComboBox::currentIndexChanged, this,
+            chosen([this](std::size_t i) { choice_.mouseChoice = i; }));
+    connect(mediaList_, &QComboBox::currentIndexChanged, this,
+            chosen([this](std::size_t i) { choice_.media = i; }));
+    connect(functionList_, &QComboBox::currentIndexChanged, this,
+            chosen([this](std::size_t i) { choice_.function = i; }));
+    connect(macroList_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (filling_ || row < 0) {
+            return;
+        }
+        ShowMacro(static_cast<std::size_t>(row));
+        modified_ = true;
+        ShowPage(false);
+    });
+    connect(repeat_, &QSpinBox::valueChanged, this, [this](int value) {
+        if (filling_) {
+            return;
+        }
+        choice_.repeatCount = value;
+        modified_ = true;
+        ShowPage(false);
+    });
+}
+
+CPngButton* AssignmentDialog::Button(std::string_view skinKey) const {
+    const auto found = buttons_.find(skinKey);
+    return found != buttons_.end() ? found->second : nullptr;
+}
+
+void AssignmentDialog::LoadTexts() {
+    for (const LabelText& text : kLabelTexts) {
+        if (const auto found = labels_.find(text.key); found != labels_.end()) {
+            found->second->setText(Text(text.lookupKey));
+        }
+    }
+    if (const auto title = labels_.find(std::string_view("KEY_SETTING")); title != labels_.end()) {
+        title->second->setText(
+            Text(macroOnly_ ? "IDS_KEYBOARD_EDIT_TISHI" : "IDS_KEYBOARD_KEY_SETTING"));
+    }
+    setWindowTitle(Text(macroOnly_ ? "IDS_KEYBOARD_EDIT_TISHI" : "IDS_KEYBOARD_KEY_SETTING"));
+    keyBox_->SetPrompts(Text("IDS_KEY_CAPTURE_ARMED"), Text("IDS_KEY_CAPTURE_IDLE"));
+    actionList_->setHeaderLabels({Text("IDS_MACRO_MACRO_ACTION_COLUME_KEYS"),
+                                  Text("IDS_MACRO_MACRO_ACTION_COLUME_ACTION"),
+                                  Text("IDS_MACRO_MACRO_ACTION_COLUME_DELAY")});
+    // Pictures carry the captions; the tooltips and accessible names say them in words.
+    const auto name = [this](std::string_view key, std::string_view lookupKey) {
+        if (CPngButton* button = Button(key)) {
+            const QString text = Text(lookupKey);
+            button->SetTooltipText(text, true);
+            button->setAccessibleName(text);
+        }
+    };
+    name("CONTROL_KEY", "IDS_COMPOSITE_SELECT_KEY");
+    name("CONTROL_MACRO", "IDS_COMPOSITE_SELECT_MACRO");
+    name("CONTROL_MEDIA", "IDS_COMPOSITE_SELECT_MEDIA");
+    name("CONTROL_FUNCTION", "IDS_COMPOSITE_SELECT_FUNCTION");
+    name("CONTROL_CLEAR", "IDS_KEYBOARD_MARCO_RESET");
+    name("CONTROL_OK", "IDS_COMPOSITE_OK");
+    name("CONTROL_CANCEL", "IDS_COMPOSITE_CANCEL");
+    name(kApplyKey, "IDS_COMPOSITE_APPLY");
+    name("CONTROL_MASK", "IDS_COMPOSITE_CANCEL");
+    if (CPngButton* apply = Button(kApplyKey)) {
+        apply->setText(Text("IDS_COMPOSITE_APPLY"));
+    }
+    keyboardMode_->setAccessibleName(Text("IDS_MACRO_KB_KEY"));
+    mouseMode_->setAccessibleName(Text("IDS_MACRO_MOU_KEY"));
+    keyBox_->setAccessibleName(Text("IDS_KEYBOARD_KEY_SINGLE"));
+}
+
+void AssignmentDialog::ShowPictureSet(PictureSet set) {
+    const ui::StatePictureSet& pictures = [set]() -> const ui::StatePictureSet& {
+        switch (set) {
+            case PictureSet::Macro:
+                return ui::kCompositeMacroStatePictures;
+            case PictureSet::MacroOnly:
+                return kMacroOnlyPictures;
+            case PictureSet::Media:
+                return kMediaPictures;
+            case PictureSet::Function:
+                return kFunctionPictures;
+            case PictureSet::Key:
+                break;
+        }
+        return ui::kCompositeKeyStatePictures;
+    }();
+    const auto picture = [this](std::string_view name) {
+        const auto found = pictures_.find(name);
+        return found != pictures_.end() ? found->second : QPixmap();
+    };
+    for (const auto& [key, button] : buttons_) {
+        const QPoint origin = button->PictureOrigin();
+        button->SetPictures(origin.x(), origin.y(), picture(pictures.normal),
+                            picture(pictures.hover), picture(pictures.pressed),
+                            picture(pictures.disabled), picture(pictures.normal));
+    }
+}
+
+void AssignmentDialog::OpenFor(std::size_t slot, bool macroOnly,
+                               const app::KeyboardViewSnapshot& snapshot, const QRect& anchor) {
+    if (open_) {
+        return;
+    }
+    open_ = true;
+    snapshot_ = snapshot;
+    slot_ = slot;
+    macroOnly_ = macroOnly || keys::IsMacroOnlySlot(slot);
+    const keys::KeyEntry entry =
+        slot < snapshot_.block.size() ? snapshot_.block[slot] : keys::KeyEntry{};
+    choice_ = keys::ChoiceForEntry(entry, slot, snapshot_.macros);
+
+    filling_ = true;
+    mouseList_->setCurrentIndex(static_cast<int>(choice_.mouseChoice));
+    mediaList_->setCurrentIndex(static_cast<int>(choice_.media));
+    functionList_->setCurrentIndex(static_cast<int>(choice_.function));
+    macroList_->clear();
+    for (const macros::MacroRecord& macro : snapshot_.macros) {
+        macroList_->addItem(QString::fromStdString(Utf16ToUtf8(macro.name)));
+    }
+    filling_ = false;
+    ShowMacro(choice_.macro);
+    keyBox_->Arm(false);
+    keyBox_->setText(choice_.capturedKey == keys::kNoKey
+                         ? QString()
+                         : QString::fromStdString(keys::KeyName(choice_.capturedKey, lookup_)));
+
+    for (const char* key : {"CONTROL_KEY", "CONTROL_MEDIA", "CONTROL_FUNCTION", "CONTROL_CLEAR"}) {
+        if (CPngButton* button = Button(key)) {
+            button->setEnabled(!macroOnly_);
+        }
+    }
+    LoadTexts();
+    modified_ = false;
+    ShowPage(true);
+    Place(anchor);
+    open();
+    raise();
+    activateWindow();
+}
+
+void AssignmentDialog::ShowMacro(std::optional<std::size_t> position) {
+    filling_ = true;
+    actionList_->clear();
+    if (position && *position < snapshot_.macros.size()) {
+        const macros::MacroRecord& macro = snapshot_.macros[*position];
+        choice_.macro = position;
+        choice_.repeatCount = macro.repeatCount;
+        macroList_->setCurrentRow(static_cast<int>(*position));
+        repeat_->setValue(macro.repeatCount);
+        for (const macros::MacroAction& action : macro.actions) {
+            auto* row = new QTreeWidgetItem(actionList_);
+            row->setText(0, QString::fromStdString(keys::KeyName(action.key, lookup_)));
+            row->setText(
+                1, Text(action.state == macros::KeyState::Press ? "IDS_MACRO_ACTION_PRESS"
+                                                                : "IDS_MACRO_ACTION_RELEASE"));
+            row->setText(2, QString::number(action.delay));
+        }
+    } else {
+        choice_.macro.reset();
+        repeat_->setValue(1);
+    }
+    repeat_->setEnabled(choice_.macro.has_value());
+    filling_ = false;
+}
+
+void AssignmentDialog::SelectPage(AssignmentPage page) {
+    const bool keyPage = page == AssignmentPage::SingleKey;
+    const bool already = keyPage ? (choice_.page == AssignmentPage::SingleKey ||
+                                    choice_.page == AssignmentPage::Default)
+                                 : choice_.page == page;
+    if (already) {
+        return;
+    }
+    choice_.page = page;
+    modified_ = true;
+    ShowPage(false);
+}
+
+void AssignmentDialog::SetMouseMode(bool mouse) {
+    if (choice_.mouse != mouse || choice_.page != AssignmentPage::SingleKey) {
+        modified_ = true;
+    }
+    choice_.mouse = mouse;
+    choice_.page = AssignmentPage::SingleKey;
+    ShowPage(false);
+}
+
+void AssignmentDialog::OnKeyCaptured(keys::KeyCode code) {
+    if (choice_.mouse) {
+        return;
+    }
+    choice_.capturedKey = code;
+    choice_.page = AssignmentPage::SingleKey;
+    keyBox_->setText(QString::fromStdString(keys::KeyName(code, lookup_)));
+    modified_ = true;
+    ShowPage(false);
+}
+
+void AssignmentDialog::ResetToDefault() {
+    if (macroOnly_) {
+        return;
+    }
+    choice_.page = AssignmentPage::Default;
+    choice_.mouse = false;
+    choice_.capturedKey = keys::kNoKey;
+    keyBox_->clear();
+    // Unlike a page change, a reset is a change Apply must be able to write.
+    modified_ = true;
+    ShowPage(false);
+}
+
+void AssignmentDialog::ShowPage(bool initial) {
+    (void)initial;
+    const AssignmentPage page = choice_.page;
+    const bool keyPage = page == AssignmentPage::SingleKey || page == AssignmentPage::Default;
+    ShowPictureSet(keyPage                         ? PictureSet::Key
+                   : page == AssignmentPage::Media ? PictureSet::Media
+                   : page == AssignmentPage::Function
+                       ? PictureSet::Function
+                       : (macroOnly_ ? PictureSet::MacroOnly : PictureSet::Macro));
+    const auto show = [this](std::span<const std::string_view> keys, bool on) {
+        for (const std::string_view key : keys) {
+            if (const auto found = controls_.find(key); found != controls_.end()) {
+                found->second->setVisible(on);
+            }
+            if (CPngButton* button = Button(key)) {
+                button->setVisible(on);
+            }
+        }
+    };
+    show(kKeyPageControls, keyPage);
+    show(kMacroPageControls, page == AssignmentPage::Macro);
+    show(kMacroPageButtons, page == AssignmentPage::Macro);
+    show(kMediaPageControls, page == AssignmentPage::Media);
+    show(kFunctionPageControls, page == AssignmentPage::Function);
+
+    keyboardMode_->setChecked(!choice_.mouse);
+    mouseMode_->setChecked(choice_.mouse);
+    keyBox_->setEnabled(!choice_.mouse);
+    mouseList_->setEnabled(choice_.mouse);
+    if (CPngButton* apply = Button(kApplyKey)) {
+        apply->setEnabled(modified_);
+    }
+}
+
+void AssignmentDialog::Apply() {
+    auto built = keys::EntryForChoice(choice_, slot_, snapshot_.macros);
+    if (const auto* error = std::get_if<keys::AssignmentError>(&built)) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(error->message));
+        return;
+    }
+    const keys::KeyEntry entry = std::get<keys::KeyEntry>(built);
+    // The dialog goes on from what it just handed over.
+    if (slot_ < snapshot_.block.size()) {
+        snapshot_.block[slot_] = entry;
+    }
+    if (entry.kind == keys::KeyKind::Macro && choice_.macro) {
+        snapshot_.macros[*choice_.macro].repeatCount = static_cast<std::uint8_t>(entry.aux);
+    }
+    modified_ = false;
+    ShowPage(false);
+    emit Applied({snapshot_.profile, slot_, entry});
+}
+
+void AssignmentDialog::Finish(bool applied) {
+    (void)applied;
+    if (!open_) {
+        return;
+    }
+    open_ = false;
+    keyBox_->Arm(false);
+    modified_ = false;
+    done(applied ? QDialog::Accepted : QDialog::Rejected);
+    emit Closed();
+}
+
+void AssignmentDialog::CloseIfOpen() {
+    Finish(false);
+}
+
+void AssignmentDialog::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            event->accept();
+            Finish(false);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // Enter acts on the focused button only; it never closes the dialog by itself.
+            event->accept();
+            return;
+        default:
+            CBaseDialog::keyPressEvent(event);
+    }
+}
+
+void AssignmentDialog::Place(const QRect& anchor) {
+    const QSize size = this->size();
+    QScreen* screen = anchor.isNull() ? nullptr : QGuiApplication::screenAt(anchor.center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+    if (macroOnly_ || anchor.isNull() || area.isNull()) {
+        if (!area.isNull()) {
+            move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+        }
+        return;
+    }
+    // Below and right of the key first, then the other corners.
+    const QPoint candidates[] = {
+        anchor.bottomRight() + QPoint(1, 1),
+        QPoint(anchor.right() + 1, anchor.top() - size.height()),
+        QPoint(anchor.left() - size.width(), anchor.bottom() + 1),
+        QPoint(anchor.left() - size.width(), anchor.top() - size.height()),
+    };
+    for (const QPoint& at : candidates) {
+        if (area.contains(QRect(at, size))) {
+            move(at);
+            return;
+        }
+    }
+    move(candidates[0]);
+}
+
+}  // namespace qv::gui

@@ -1,0 +1,294 @@
+#include "app/qt/keyboard_view.h"
+
+#include <QEvent>
+
+#include <algorithm>
+#include <utility>
+
+#include "ui/qt/png_button.h"
+
+namespace qv::gui {
+namespace {
+
+constexpr std::string_view kFnKey = "KEY_FN";
+constexpr std::string_view kFlipKeys[] = {"FLIP_0", "FLIP_1", "FLIP_2"};
+constexpr std::string_view kBankIndicator = "LOCK_AB";
+constexpr std::string_view kLockIndicators[] = {"LOCK_CAPS", "LOCK_NUM", "LOCK_SCROLL"};
+// G keys 1..5 carry their bank's caption as text over the picture.
+constexpr std::size_t kCaptionedGKeys = 5;
+// Caption colours that read on the skin's key caps in each state.
+const QColor kCaptionNormal(0xdf, 0xe4, 0xec);
+const QColor kCaptionPressed(0xff, 0xff, 0xff);
+const QColor kCaptionDisabled(0x4c, 0x52, 0x5c);
+
+bool StartsWith(std::string_view text, std::string_view start) {
+    return text.substr(0, start.size()) == start;
+}
+
+bool IsExtraKey(std::string_view key) {
+    return std::find(ui::kMainExtraKeyKeys.begin(), ui::kMainExtraKeyKeys.end(), key) !=
+           ui::kMainExtraKeyKeys.end();
+}
+
+std::optional<std::size_t> GKeyPosition(std::string_view key) {
+    for (int n = 1; n <= ui::kSkinGKeyCount; ++n) {
+        if (key == *ui::GKeySkinKey(n)) {
+            return static_cast<std::size_t>(n - 1);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+KeyboardView::KeyboardView(QWidget* parent, ui::SkinFile skin, platform::SettingsStore* settings)
+    : QWidget(parent), skin_(std::move(skin)), settings_(settings) {
+    setObjectName(QStringLiteral("KeyboardView"));
+    for (const unsigned code : ui::kMainKeyCodes) {
+        mainKeys_[ui::MainKeySkinKey(code)] = static_cast<keys::KeyCode>(code);
+    }
+    // Until the set-up ends the view lies over the whole window, so that the skin's window
+    // coordinates place its buttons.
+    if (parent != nullptr) {
+        setGeometry(parent->rect());
+    }
+}
+
+KeyboardView::~KeyboardView() = default;
+
+bool KeyboardView::OwnsSkinKey(std::string_view key) {
+    return StartsWith(key, "KEY_") || StartsWith(key, "FUNC_G") || StartsWith(key, "FLIP_") ||
+           StartsWith(key, "LOCK_") || key == ui::kLeftArrowKey || key == ui::kRightArrowKey;
+}
+
+void KeyboardView::Place(const ui::PlacedControl& placed, const PictureFn& picture) {
+    auto* button = new CPngButton(this);
+    const std::string& key = placed.key;
+    button->setObjectName(QString::fromStdString(key));
+    buttons_[key] = button;
+    if (const auto* arrow = std::get_if<ui::ArrowButtonPlacement>(&placed.placement)) {
+        button->setGeometry(arrow->geometry.x, arrow->geometry.y, arrow->geometry.width,
+                            arrow->geometry.height);
+        const QPixmap one = picture(arrow->pictures.normal);
+        button->SetPictures(arrow->origin.x, arrow->origin.y, one, one, one, one, one);
+        // A picture of the flip direction, not a button.
+        button->setEnabled(false);
+        return;
+    }
+    const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement);
+    if (image == nullptr) {
+        return;
+    }
+    button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
+                        image->geometry.height);
+    const ui::ButtonPictures& set = image->pictures;
+    button->SetPictures(image->origin.x, image->origin.y, picture(set.normal), picture(set.hover),
+                        picture(set.pressed), picture(set.disabled), picture(set.checked));
+    button->setVisible(image->visible);
+    button->setEnabled(image->enabled);
+    if (highlight_.isNull()) {
+        highlight_ = picture(ui::kMainStatePictures.hover);
+    }
+
+    if (StartsWith(key, "LOCK_")) {
+        // Indicators: never clicked; lit by the state they show.
+        indicators_[key] = {picture(ui::kMainStatePictures.normal),
+                            picture(ui::kMainStatePictures.hover)};
+        button->setEnabled(false);
+        ShowIndicator(key, false);
+        return;
+    }
+    if (key == kFlipKeys[0]) {
+        button->setEnabled(false);
+        return;
+    }
+    if (key == kFlipKeys[1] || key == kFlipKeys[2]) {
+        connect(button, &QAbstractButton::clicked, this, [this] { ToggleFlip(); });
+        button->installEventFilter(this);
+        return;
+    }
+    if (const auto position = GKeyPosition(key)) {
+        if (*position >= app::kFirstDisabledGKey) {
+            button->setEnabled(false);
+        }
+        if (*position < kCaptionedGKeys) {
+            button->SetCaptionFont();
+            button->SetTextColours(kCaptionNormal, kCaptionNormal, kCaptionPressed,
+                                   kCaptionDisabled);
+        }
+    }
+    connect(button, &QAbstractButton::clicked, this, [this, key] { OnKeyClicked(key); });
+}
+
+void KeyboardView::FinishPlacement() {
+    QRect bounds;
+    for (const auto& [key, button] : buttons_) {
+        if (!button->isHidden()) {
+            bounds |= button->geometry();
+        }
+    }
+    if (bounds.isEmpty()) {
+        return;
+    }
+    setGeometry(bounds);
+    for (const auto& [key, button] : buttons_) {
+        button->move(button->pos() - bounds.topLeft());
+    }
+    ApplyFlip();
+}
+
+CPngButton* KeyboardView::Button(std::string_view skinKey) const {
+    const auto found = buttons_.find(skinKey);
+    return found != buttons_.end() ? found->second : nullptr;
+}
+
+std::vector<CPngButton*> KeyboardView::TabOrder() const {
+    std::vector<CPngButton*> order;
+    for (const auto& [key, button] : buttons_) {
+        if (!button->isHidden()) {
+            order.push_back(button);
+        }
+    }
+    std::sort(order.begin(), order.end(), [](const CPngButton* a, const CPngButton* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    return order;
+}
+
+void KeyboardView::ShowLooks(const app::KeyboardLooks& looks) {
+    looks_ = looks;
+    for (std::size_t i = 0; i < ui::kMainKeyCodes.size() && i < looks.mainKeys.size(); ++i) {
+        if (CPngButton* button = Button(ui::MainKeySkinKey(ui::kMainKeyCodes[i]))) {
+            button->SetChecked(looks.mainKeys[i].assigned);
+            button->SetTooltipText(QString::fromStdString(looks.mainKeys[i].tooltip), true);
+        }
+    }
+    for (std::size_t i = 0; i < looks.gKeys.size(); ++i) {
+        CPngButton* button = Button(*ui::GKeySkinKey(static_cast<int>(i) + 1));
+        if (button == nullptr) {
+            continue;
+        }
+        button->SetChecked(looks.gKeys[i].assigned);
+        button->SetTooltipText(QString::fromStdString(looks.gKeys[i].tooltip), true);
+        if (i < kCaptionedGKeys) {
+            button->setText(QString::fromStdString(looks.bank.captions[i]));
+        }
+    }
+    ShowIndicator(kBankIndicator, looks.bank.bankB);
+}
+
+void KeyboardView::ShowLockStates(const std::optional<platform::LockStates>& states) {
+    ShowIndicator(kLockIndicators[0], states && states->caps);
+    ShowIndicator(kLockIndicators[1], states && states->num);
+    ShowIndicator(kLockIndicators[2], states && states->scroll);
+}
+
+void KeyboardView::ShowIndicator(std::string_view skinKey, bool lit) {
+    CPngButton* button = Button(skinKey);
+    const auto found = indicators_.find(skinKey);
+    if (button == nullptr || found == indicators_.end()) {
+        return;
+    }
+    // A disabled button shows its disabled picture: that is the one the state chooses.
+    const QPixmap& face = lit ? found->second.lit : found->second.normal;
+    const QPoint origin = button->PictureOrigin();
+    button->SetPictures(origin.x(), origin.y(), face, face, face, face, face);
+}
+
+void KeyboardView::ApplyFlip() {
+    if (settings_ != nullptr) {
+        flip_ = app::ReadFlip(*settings_);
+    }
+    ShowFlip();
+}
+
+void KeyboardView::ShowFlip() {
+    for (const auto& [key, code] : mainKeys_) {
+        if (app::IsFlipKey(code)) {
+            if (CPngButton* button = Button(key)) {
+                button->setEnabled(app::MainKeyEnabled(code, flip_));
+            }
+        }
+    }
+    for (const std::string_view key : ui::kMainExtraKeyKeys) {
+        if (CPngButton* button = Button(key)) {
+            button->setEnabled(app::ExtraKeysEnabled(flip_));
+        }
+    }
+    ShowArrow(ui::ArrowSide::Left);
+    ShowArrow(ui::ArrowSide::Right);
+}
+
+void KeyboardView::ToggleFlip() {
+    flip_ = !(settings_ != nullptr ? app::ReadFlip(*settings_) : flip_);
+    // A setting that cannot be kept still holds until the program ends.
+    if (settings_ != nullptr) {
+        (void)app::WriteFlip(*settings_, flip_);
+    }
+    ShowFlip();
+}
+
+void KeyboardView::ShowArrow(ui::ArrowSide side) {
+    const std::string_view arrowKey =
+        side == ui::ArrowSide::Left ? ui::kLeftArrowKey : ui::kRightArrowKey;
+    CPngButton* arrow = Button(arrowKey);
+    if (arrow == nullptr) {
+        return;
+    }
+    const ui::SkinRect origin =
+        skin_.Rect(ui::kSkinButtonInfo2Section, ui::ArrowOriginKey(side, flip_, 0));
+    arrow->SetPictureOrigin(origin.x, origin.y);
+}
+
+void KeyboardView::MarkEdited(const QString& skinKey, bool on) {
+    if (CPngButton* button = Button(skinKey.toStdString())) {
+        button->SetOverride(highlight_, highlight_, on, false);
+    }
+}
+
+void KeyboardView::RequestMacroKey() {
+    const std::string key = *ui::GKeySkinKey(static_cast<int>(app::kMacroOnlyGKey) + 1);
+    emit AssignmentRequested(app::GKeySlot(app::kMacroOnlyGKey, looks_.bank.bankB), true,
+                             QString::fromStdString(key));
+}
+
+void KeyboardView::ReleasePictures() {
+    for (auto& [key, button] : buttons_) {
+        button->SetPictures(0, 0, QPixmap(), QPixmap(), QPixmap(), QPixmap(), QPixmap(), false);
+    }
+    indicators_.clear();
+    highlight_ = QPixmap();
+}
+
+void KeyboardView::OnKeyClicked(const std::string& key) {
+    if (paintMode_) {
+        emit PaintRequested(QString::fromStdString(key));
+        return;
+    }
+    // Fn and the extra keys have no assignment: they only take colours.
+    if (key == kFnKey || IsExtraKey(key)) {
+        return;
+    }
+    if (const auto position = GKeyPosition(key)) {
+        emit AssignmentRequested(app::GKeySlot(*position, looks_.bank.bankB),
+                                 *position == app::kMacroOnlyGKey, QString::fromStdString(key));
+        return;
+    }
+    if (const auto found = mainKeys_.find(key); found != mainKeys_.end()) {
+        emit AssignmentRequested(app::MainKeySlot(found->second), false,
+                                 QString::fromStdString(key));
+    }
+}
+
+bool KeyboardView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter) {
+        if (watched == Button(kFlipKeys[1])) {
+            ShowArrow(ui::ArrowSide::Left);
+        } else if (watched == Button(kFlipKeys[2])) {
+            ShowArrow(ui::ArrowSide::Right);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace qv::gui

@@ -1,0 +1,106 @@
+#pragma once
+
+// The on-screen keyboard of the main window: a button per key, the nine G keys, Fn, the extra
+// keys D1..D6, the flip buttons with their arrows, and the lock and bank indicators. It shows
+// what each key does in the profile shown (the remapped look and a tooltip) and turns a click
+// on a key into a request to edit that key. The rules come from app/keyboard_view_model.h.
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/keyboard_view_model.h"
+#include "platform/lock_leds.h"
+#include "platform/settings_store.h"
+#include "ui/skin_layout.h"
+#include "ui/skin_placement.h"
+
+namespace qv::gui {
+
+class CPngButton;
+
+class KeyboardView final : public QWidget {
+    Q_OBJECT
+
+public:
+    using PictureFn = std::function<QPixmap(std::string_view name)>;
+
+    // `skin` gives the arrows their pictures; `settings` keeps the flip setting.
+    KeyboardView(QWidget* parent, ui::SkinFile skin, platform::SettingsStore* settings);
+    ~KeyboardView() override;
+
+    // Whether a main-window skin key is one of the view's controls.
+    [[nodiscard]] static bool OwnsSkinKey(std::string_view key);
+
+    // Set-up: each control as the skin places it (in window coordinates), then the end of the
+    // placing, after which the view covers just its controls.
+    void Place(const ui::PlacedControl& placed, const PictureFn& picture);
+    void FinishPlacement();
+
+    // What the keys show; after every change of the profile shown or of its keys.
+    void ShowLooks(const app::KeyboardLooks& looks);
+    [[nodiscard]] const app::KeyboardLooks& Looks() const { return looks_; }
+    // The lock indicators as the system shows them; none leaves them dark.
+    void ShowLockStates(const std::optional<platform::LockStates>& states);
+
+    // The flip setting as it is stored now, applied to the keys.
+    void ApplyFlip();
+    [[nodiscard]] bool Flip() const { return flip_; }
+
+    // The key being edited keeps its highlighted look until the edit ends.
+    void MarkEdited(const QString& skinKey, bool on);
+
+    // The Macro button: edit the ninth G key of the bank shown, on the macro page alone.
+    void RequestMacroKey();
+
+    // While the lighting panel is open, a click paints the key instead of editing it.
+    void SetPaintMode(bool on) { paintMode_ = on; }
+
+    // Gives up the pictures; the view shows nothing afterwards.
+    void ReleasePictures();
+
+    [[nodiscard]] CPngButton* Button(std::string_view skinKey) const;
+    // The view's buttons in the order Tab visits them: by rows, left to right.
+    [[nodiscard]] std::vector<CPngButton*> TabOrder() const;
+
+signals:
+    // A click asks to edit `slot` of the profile shown; `skinKey` names the clicked button.
+    void AssignmentRequested(std::size_t slot, bool macroOnly, const QString& skinKey);
+    // A click in paint mode (keys, G keys, Fn and D1..D6).
+    void PaintRequested(const QString& skinKey);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Indicator {
+        QPixmap normal;
+        QPixmap lit;
+    };
+
+    void OnKeyClicked(const std::string& skinKey);
+    void ToggleFlip();
+    void ShowFlip();
+    void ShowArrow(ui::ArrowSide side);
+    void ShowIndicator(std::string_view skinKey, bool lit);
+
+    ui::SkinFile skin_;
+    platform::SettingsStore* settings_ = nullptr;
+    std::map<std::string, CPngButton*, std::less<>> buttons_;
+    std::map<std::string, Indicator, std::less<>> indicators_;
+    // main-key skin key -> its code
+    std::map<std::string, keys::KeyCode, std::less<>> mainKeys_;
+    QPixmap highlight_;
+    app::KeyboardLooks looks_;
+    bool flip_ = false;
+    bool paintMode_ = false;
+};
+
+}  // namespace qv::gui
