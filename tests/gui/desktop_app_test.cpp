@@ -33,6 +33,7 @@
 #include "app/qt/tray_icon.h"
 #include "app/single_instance_guard.h"
 #include "core/bytes.h"
+#include "desktop_fixture.h"
 #include "device/device_report.h"
 #include "device/key_events.h"
 #include "gui_tests.h"
@@ -49,113 +50,9 @@
 namespace qv::gui::test {
 namespace {
 
-constexpr int kWait = 20000;  // ms a QTRY_ waits for something that must happen
 constexpr int kNoKeyboardIcon = CTrayIcon::kNoKeyboard;
 constexpr int kKeyboardIcon = CTrayIcon::kKeyboard;
 constexpr int kPlayingIcon = CTrayIcon::kPlaying;
-
-class RecordingLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view program, std::string_view parameters,
-               const std::filesystem::path&) override {
-        std::lock_guard lock(mutex_);
-        started_.push_back(std::string(program) + " " + std::string(parameters));
-        return true;
-    }
-    std::vector<std::string> Started() const {
-        std::lock_guard lock(mutex_);
-        return started_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> started_;
-};
-
-struct Options {
-    std::vector<std::string> arguments;
-    bool plugged = true;
-    bool trayAvailable = true;
-    std::optional<std::uint16_t> firmware;
-    bool fullMacroArea = false;
-    // The answer to every message box: true presses its first button (OK, Yes).
-    bool acceptBoxes = false;
-    // Boxes stay open until something else closes them.
-    bool leaveBoxesOpen = false;
-};
-
-// One desktop program in this process, in folders of its own.
-class Desktop {
-public:
-    Desktop(const QTemporaryDir& home, Options options) : options_(std::move(options)) {
-        const std::filesystem::path root = home.path().toStdString();
-        DesktopEnvironment environment;
-        environment.arguments = options_.arguments;
-        environment.keyboard = {service::KeyboardChoice::Kind::Simulated,
-                                root / "state" / "sim.ini"};
-        environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
-        environment.documentsFolder = root / "documents";
-        environment.instanceFolder = root / "runtime" / "quorvane";
-        environment.applicationSettings = root / "config" / "Quorvane_Dravik" / "Quorvane.ini";
-        environment.languageSettings = root / "config" / "Pelliton_T22.ini";
-        environment.trayAvailable = options_.trayAvailable;
-        environment.openUrl = [this](const QUrl& url) { opened.push_back(url); };
-        environment.launcher = &launcher;
-        environment.backendReady = [this](service::KeyboardBackend& backend) {
-            sim::SimHidService& keyboard = *backend.simulated();
-            keyboard.UpdateMemory([this](sim::KeyboardMemory& memory) {
-                if (options_.firmware) {
-                    WriteU16LE(memory.settings, sim::kSettingsFirmwareVersion, *options_.firmware);
-                }
-                if (options_.fullMacroArea) {
-                    (void)sim::FillMacroArea(memory);
-                }
-            });
-            if (!options_.plugged) {
-                keyboard.Unplug();
-            }
-        };
-        environment.boxShown = [this](QMessageBox& box) {
-            boxes.push_back({box.windowTitle(), box.text()});
-            if (whileBoxShows) {
-                QTimer::singleShot(0, &box, whileBoxShows);
-            }
-            if (options_.leaveBoxesOpen) {
-                return;
-            }
-            const bool accept = options_.acceptBoxes;
-            QTimer::singleShot(0, &box, [&box, accept] {
-                box.done(accept ? QMessageBox::Ok : QMessageBox::Cancel);
-            });
-        };
-        app = std::make_unique<CQuorvaneApp>(std::move(environment));
-    }
-
-    std::optional<int> Start() { return app->Start(); }
-    CQuorvaneDlg& Window() { return app->Window(); }
-    sim::SimHidService& Keyboard() { return *app->Backend().simulated(); }
-    service::KeyboardService& Service() { return app->Service(); }
-    bool Settled() { return app->Settled(); }
-    // Waits until what the keyboard did has been handled and shown.
-    [[nodiscard]] bool Settle() {
-        Keyboard().WaitUntilIdle();
-        return QTest::qWaitFor([this] { return Settled(); }, kWait);
-    }
-
-    struct Box {
-        QString caption;
-        QString text;
-    };
-    std::unique_ptr<CQuorvaneApp> app;
-    RecordingLauncher launcher;
-    std::vector<QUrl> opened;
-    std::vector<Box> boxes;
-    // Runs once a box has come up, inside its own event loop.
-    std::function<void()> whileBoxShows;
-
-private:
-    Options options_;
-};
 
 class DesktopAppTest : public QObject {
     Q_OBJECT
@@ -163,16 +60,7 @@ class DesktopAppTest : public QObject {
 private:
     // Starts a program and waits until its keyboard's arrival (if any) is over.
     std::unique_ptr<Desktop> Started(Options options) {
-        auto desktop = std::make_unique<Desktop>(*homeFolder_, std::move(options));
-        const auto early = desktop->Start();
-        if (early) {
-            QTest::qFail("the program ended at start-up", __FILE__, __LINE__);
-            return desktop;
-        }
-        if (!QTest::qWaitFor([&] { return desktop->Settled(); }, kWait)) {
-            QTest::qFail("the arrival did not finish", __FILE__, __LINE__);
-        }
-        return desktop;
+        return StartDesktop(*homeFolder_, std::move(options));
     }
 
     QProcess* SecondProcess(const QStringList& arguments) {
@@ -201,12 +89,8 @@ private:
 private slots:
     // Every case starts in new folders; cases that run several programs call it again.
     void init() {
-        homeFolder_ = std::make_unique<QTemporaryDir>();
+        homeFolder_ = MakeHomeFolder();
         QVERIFY(homeFolder_->isValid());
-        QDir(homeFolder_->path()).mkpath(QStringLiteral("runtime"));
-        QFile::setPermissions(
-            homeFolder_->filePath(QStringLiteral("runtime")),
-            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
     void startWithAKeyboardOpensTheWindowOnceAndShowsItsProfile() {
@@ -453,12 +337,12 @@ private slots:
         QVERIFY(window.Button("LOCK_AB")->IsCheckedLook());
         QVERIFY(window.Button("FUNC_G1")->IsCheckedLook());
         QVERIFY(!window.Button("FUNC_G2")->IsCheckedLook());
-        QCOMPARE(window.Button("FUNC_G1")->toolTip(), QStringLiteral("B1"));
+        QCOMPARE(window.Button("FUNC_G1")->text(), QStringLiteral("B1"));
         keyboard.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
         QVERIFY(desktop->Settle());
         QVERIFY(!window.Button("LOCK_AB")->IsCheckedLook());
         QVERIFY(!window.Button("FUNC_G1")->IsCheckedLook());
-        QCOMPARE(window.Button("FUNC_G5")->toolTip(), QStringLiteral("A5"));
+        QCOMPARE(window.Button("FUNC_G5")->text(), QStringLiteral("A5"));
 
         // A profile switched on the keyboard runs the slot switch, which finds the keyboard
         // already there and writes nothing.

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     tests.push_back(qv::gui::test::MakePngButtonTest());
     tests.push_back(qv::gui::test::MakeSkinColorBtnTest());
     tests.push_back(qv::gui::test::MakeDesktopAppTest());
+    tests.push_back(qv::gui::test::MakeKeyboardViewTest());
     int failures = 0;
     for (const auto& test : tests) {
         failures += QTest::qExec(test.get(), argc, argv);

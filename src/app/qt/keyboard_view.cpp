@@ -192,7 +192,9 @@ void KeyboardView::ShowIndicator(std::string_view skinKey, bool lit) {
     // A disabled button shows its disabled picture: that is the one the state chooses.
     const QPixmap& face = lit ? found->second.lit : found->second.normal;
     const QPoint origin = button->PictureOrigin();
-    button->SetPictures(origin.x(), origin.y(), face, face, face, face, face);
+    button->SetPictures(origin.x(), origin.y(), face, face, face, face, face, false);
+    // The checked state says the same for whoever asks the button.
+    button->SetChecked(lit);
 }
 
 void KeyboardView::ApplyFlip() {
