@@ -355,8 +355,10 @@ void AssignmentDialog::LoadTexts() {
         }
     }
     if (const auto title = labels_.find(std::string_view("KEY_SETTING")); title != labels_.end()) {
+        // The title names the key being edited.
         title->second->setText(
-            Text(macroOnly_ ? "IDS_KEYBOARD_EDIT_TISHI" : "IDS_KEYBOARD_KEY_SETTING"));
+            Text(macroOnly_ ? "IDS_KEYBOARD_EDIT_TISHI" : "IDS_KEYBOARD_KEY_SETTING") +
+            QStringLiteral(": ") + QString::fromStdString(keys::KeySlotName(slot_, lookup_)));
     }
     setWindowTitle(Text(macroOnly_ ? "IDS_KEYBOARD_EDIT_TISHI" : "IDS_KEYBOARD_KEY_SETTING"));
     keyBox_->SetPrompts(Text("IDS_KEY_CAPTURE_ARMED"), Text("IDS_KEY_CAPTURE_IDLE"));
