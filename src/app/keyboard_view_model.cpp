@@ -49,8 +49,11 @@ KeyboardLooks BuildKeyboardLooks(const KeyboardViewSnapshot& snapshot,
     }
     looks.bank = MarkBankKeys(known ? &block : nullptr, snapshot.bankB);
     for (std::size_t i = 0; i < looks.gKeys.size(); ++i) {
-        looks.gKeys[i] = LookOf(keys::GKeyButtonName(static_cast<int>(i)),
-                                block[GKeySlot(i, snapshot.bankB)], snapshot.macros, lookup);
+        // A key named after its bank (A1, B1, ...) is called so in its tooltip too.
+        const std::string& caption = looks.bank.captions[i];
+        looks.gKeys[i] =
+            LookOf(caption.empty() ? keys::GKeyButtonName(static_cast<int>(i)) : caption,
+                   block[GKeySlot(i, snapshot.bankB)], snapshot.macros, lookup);
     }
     return looks;
 }

@@ -85,6 +85,10 @@ inline constexpr std::string_view kIdsMediaEdit = "IDS_MEDIA_EDIT";
 inline constexpr std::string_view kIdsFunctionEdit = "IDS_FUNCTION_EDIT";
 inline constexpr std::string_view kIdsMacroKbKey = "IDS_MACRO_KB_KEY";
 inline constexpr std::string_view kIdsMacroMouKey = "IDS_MACRO_MOU_KEY";
+// The key box while it waits for a key, and while it does not; the dialog's Apply.
+inline constexpr std::string_view kIdsKeyCaptureArmed = "IDS_KEY_CAPTURE_ARMED";
+inline constexpr std::string_view kIdsKeyCaptureIdle = "IDS_KEY_CAPTURE_IDLE";
+inline constexpr std::string_view kIdsCompositeApply = "IDS_COMPOSITE_APPLY";
 
 // ---- Macro page of the key assignment dialog ---------------------------------------------
 inline constexpr std::string_view kIdsMacroName = "IDS_MACRO_NAME";
@@ -112,6 +116,9 @@ inline constexpr std::string_view kIdsMacroActionColumnDelay =
 // The record button while stopped and while recording.
 inline constexpr std::string_view kIdsMacroActionRecord = "IDS_MACRO_ACTION_RECORD";
 inline constexpr std::string_view kIdsMacroActionStopRecord = "IDS_MACRO_ACTION_STOP_RECORD";
+// The action column of the action list.
+inline constexpr std::string_view kIdsMacroActionPress = "IDS_MACRO_ACTION_PRESS";
+inline constexpr std::string_view kIdsMacroActionRelease = "IDS_MACRO_ACTION_RELEASE";
 // Its text names the settings entry of the record-delays option; it is not shown.
 inline constexpr std::string_view kIdsMacroActionRecordDelay = "IDS_MACRO_ACTION_RECORD_DELAY";
 // Prefix of generated macro names ("%s%d" with a number).
@@ -180,6 +187,9 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsFunctionEdit,
     kIdsMacroKbKey,
     kIdsMacroMouKey,
+    kIdsKeyCaptureArmed,
+    kIdsKeyCaptureIdle,
+    kIdsCompositeApply,
     kIdsMacroName,
     kIdsMacroCycles,
     kIdsMacroRecordDelay,
@@ -195,6 +205,8 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsMacroActionColumnDelay,
     kIdsMacroActionRecord,
     kIdsMacroActionStopRecord,
+    kIdsMacroActionPress,
+    kIdsMacroActionRelease,
     kIdsMacroActionRecordDelay,
     kIdsMacroNewPrefix,
     kIdsKeyMacroDeleteConfirmOfKeys,

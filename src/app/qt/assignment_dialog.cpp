@@ -20,6 +20,7 @@
 #include "app/qt/key_capture_edit.h"
 #include "core/utf16.h"
 #include "keys/key_lists.h"
+#include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
 
@@ -67,14 +68,14 @@ struct LabelText {
     std::string_view lookupKey;
 };
 constexpr LabelText kLabelTexts[] = {
-    {"FUNC_KEY_RADIO_KB_STATIC", "IDS_MACRO_KB_KEY"},
-    {"FUNC_KEY_RADIO_MOU_STATIC", "IDS_MACRO_MOU_KEY"},
-    {"TISHI_SINGLE_STATIC", "IDS_KEYBOARD_KEY_SINGLE"},
-    {"MARCO_NAME_SETTING", "IDS_MACRO_NAME"},
-    {"MEDIA_SETTING_TISHI", "IDS_MEDIA_EDIT"},
-    {"FUNCTION_KEY_SETTING_TISHI", "IDS_FUNCTION_EDIT"},
-    {"FUNC_MACRO_CYCLES_PROMPT", "IDS_MACRO_CYCLES"},
-    {"FUNC_MACRO_RECORD_DELAY2", "IDS_MACRO_RECORD_DELAY"},
+    {"FUNC_KEY_RADIO_KB_STATIC", ui::kIdsMacroKbKey},
+    {"FUNC_KEY_RADIO_MOU_STATIC", ui::kIdsMacroMouKey},
+    {"TISHI_SINGLE_STATIC", ui::kIdsKeyboardKeySingle},
+    {"MARCO_NAME_SETTING", ui::kIdsMacroName},
+    {"MEDIA_SETTING_TISHI", ui::kIdsMediaEdit},
+    {"FUNCTION_KEY_SETTING_TISHI", ui::kIdsFunctionEdit},
+    {"FUNC_MACRO_CYCLES_PROMPT", ui::kIdsMacroCycles},
+    {"FUNC_MACRO_RECORD_DELAY2", ui::kIdsMacroRecordDelay},
 };
 
 // The dialog's own widgets on the skin's dark page.
@@ -357,14 +358,14 @@ void AssignmentDialog::LoadTexts() {
     if (const auto title = labels_.find(std::string_view("KEY_SETTING")); title != labels_.end()) {
         // The title names the key being edited.
         title->second->setText(
-            Text(macroOnly_ ? "IDS_KEYBOARD_EDIT_TISHI" : "IDS_KEYBOARD_KEY_SETTING") +
+            Text(macroOnly_ ? ui::kIdsKeyboardEditTishi : ui::kIdsKeyboardKeySetting) +
             QStringLiteral(": ") + QString::fromStdString(keys::KeySlotName(slot_, lookup_)));
     }
-    setWindowTitle(Text(macroOnly_ ? "IDS_KEYBOARD_EDIT_TISHI" : "IDS_KEYBOARD_KEY_SETTING"));
-    keyBox_->SetPrompts(Text("IDS_KEY_CAPTURE_ARMED"), Text("IDS_KEY_CAPTURE_IDLE"));
-    actionList_->setHeaderLabels({Text("IDS_MACRO_MACRO_ACTION_COLUME_KEYS"),
-                                  Text("IDS_MACRO_MACRO_ACTION_COLUME_ACTION"),
-                                  Text("IDS_MACRO_MACRO_ACTION_COLUME_DELAY")});
+    setWindowTitle(Text(macroOnly_ ? ui::kIdsKeyboardEditTishi : ui::kIdsKeyboardKeySetting));
+    keyBox_->SetPrompts(Text(ui::kIdsKeyCaptureArmed), Text(ui::kIdsKeyCaptureIdle));
+    actionList_->setHeaderLabels({Text(ui::kIdsMacroActionColumnKeys),
+                                  Text(ui::kIdsMacroActionColumnAction),
+                                  Text(ui::kIdsMacroActionColumnDelay)});
     // Pictures carry the captions; the tooltips and accessible names say them in words.
     const auto name = [this](std::string_view key, std::string_view lookupKey) {
         if (CPngButton* button = Button(key)) {
@@ -373,21 +374,21 @@ void AssignmentDialog::LoadTexts() {
             button->setAccessibleName(text);
         }
     };
-    name("CONTROL_KEY", "IDS_COMPOSITE_SELECT_KEY");
-    name("CONTROL_MACRO", "IDS_COMPOSITE_SELECT_MACRO");
-    name("CONTROL_MEDIA", "IDS_COMPOSITE_SELECT_MEDIA");
-    name("CONTROL_FUNCTION", "IDS_COMPOSITE_SELECT_FUNCTION");
-    name("CONTROL_CLEAR", "IDS_KEYBOARD_MARCO_RESET");
-    name("CONTROL_OK", "IDS_COMPOSITE_OK");
-    name("CONTROL_CANCEL", "IDS_COMPOSITE_CANCEL");
-    name(kApplyKey, "IDS_COMPOSITE_APPLY");
-    name("CONTROL_MASK", "IDS_COMPOSITE_CANCEL");
+    name("CONTROL_KEY", ui::kIdsCompositeSelectKey);
+    name("CONTROL_MACRO", ui::kIdsCompositeSelectMacro);
+    name("CONTROL_MEDIA", ui::kIdsCompositeSelectMedia);
+    name("CONTROL_FUNCTION", ui::kIdsCompositeSelectFunction);
+    name("CONTROL_CLEAR", ui::kIdsKeyboardMacroReset);
+    name("CONTROL_OK", ui::kIdsCompositeOk);
+    name("CONTROL_CANCEL", ui::kIdsCompositeCancel);
+    name(kApplyKey, ui::kIdsCompositeApply);
+    name("CONTROL_MASK", ui::kIdsCompositeCancel);
     if (CPngButton* apply = Button(kApplyKey)) {
-        apply->setText(Text("IDS_COMPOSITE_APPLY"));
+        apply->setText(Text(ui::kIdsCompositeApply));
     }
-    keyboardMode_->setAccessibleName(Text("IDS_MACRO_KB_KEY"));
-    mouseMode_->setAccessibleName(Text("IDS_MACRO_MOU_KEY"));
-    keyBox_->setAccessibleName(Text("IDS_KEYBOARD_KEY_SINGLE"));
+    keyboardMode_->setAccessibleName(Text(ui::kIdsMacroKbKey));
+    mouseMode_->setAccessibleName(Text(ui::kIdsMacroMouKey));
+    keyBox_->setAccessibleName(Text(ui::kIdsKeyboardKeySingle));
 }
 
 void AssignmentDialog::ShowPictureSet(PictureSet set) {
@@ -473,8 +474,8 @@ void AssignmentDialog::ShowMacro(std::optional<std::size_t> position) {
             auto* row = new QTreeWidgetItem(actionList_);
             row->setText(0, QString::fromStdString(keys::KeyName(action.key, lookup_)));
             row->setText(
-                1, Text(action.state == macros::KeyState::Press ? "IDS_MACRO_ACTION_PRESS"
-                                                                : "IDS_MACRO_ACTION_RELEASE"));
+                1, Text(action.state == macros::KeyState::Press ? ui::kIdsMacroActionPress
+                                                                : ui::kIdsMacroActionRelease));
             row->setText(2, QString::number(action.delay));
         }
     } else {
