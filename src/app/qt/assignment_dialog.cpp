@@ -23,6 +23,7 @@
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
+#include "ui/qt/window_skin_target.h"
 
 namespace qv::gui {
 namespace {
@@ -91,36 +92,6 @@ constexpr const char* kControlStyle =
 
 }  // namespace
 
-class AssignmentDialog::SkinTarget final : public ui::SkinSetupTarget {
-public:
-    explicit SkinTarget(AssignmentDialog& dialog) : dialog_(dialog) {}
-
-    bool LoadPicture(const std::filesystem::path& picture) override {
-        QPixmap loaded(FromPath(picture));
-        if (loaded.isNull()) {
-            return false;
-        }
-        dialog_.pictures_[picture.filename().string()] = loaded;
-        return true;
-    }
-    void ApplyScreen(const std::filesystem::path&, const std::filesystem::path&) override {
-        screenApplied = dialog_.ApplySkin();
-    }
-    void Apply(const ui::PlacedControl& placed) override {
-        if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
-            dialog_.PlaceControl(placed);
-        } else {
-            dialog_.PlaceButton(placed);
-        }
-    }
-    void LoadTexts() override {}
-
-    bool screenApplied = true;
-
-private:
-    AssignmentDialog& dialog_;
-};
-
 AssignmentDialog::AssignmentDialog(QWidget* parent, const std::filesystem::path& programFolder,
                                    keys::TextLookupFn lookup)
     : CBaseDialog(parent, FromPath(ui::SkinFilePath(programFolder, ui::SkinWindow::Composite)),
@@ -155,12 +126,20 @@ std::optional<ui::SkinExit> AssignmentDialog::Initialise() {
     for (const std::string_view key : ui::kCompositeControlKeys) {
         controls.push_back({ui::SkinOperation::Control, std::string(key), {}, {}});
     }
-    SkinTarget target(*this);
+    WindowSkinTarget target(
+        *this, pictures_, [](const QString& path) { return QImage(path); },
+        [this](const ui::PlacedControl& placed) {
+            if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+                PlaceControl(placed);
+            } else {
+                PlaceButton(placed);
+            }
+        });
     if (auto failure = ui::SetUpSkinnedWindow(
             skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Composite), controls, target)) {
         return failure;
     }
-    if (!target.screenApplied) {
+    if (!target.ScreenApplied()) {
         return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
     CreateControls();
@@ -407,10 +386,7 @@ void AssignmentDialog::ShowPictureSet(PictureSet set) {
         }
         return ui::kCompositeKeyStatePictures;
     }();
-    const auto picture = [this](std::string_view name) {
-        const auto found = pictures_.find(name);
-        return found != pictures_.end() ? found->second : QPixmap();
-    };
+    const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
     for (const auto& [key, button] : buttons_) {
         const QPoint origin = button->PictureOrigin();
         button->SetPictures(origin.x(), origin.y(), picture(pictures.normal),

@@ -22,6 +22,7 @@
 #include "keys/key_entry.h"
 #include "keys/key_names.h"
 #include "ui/qt/base_dialog.h"
+#include "ui/qt/window_skin_target.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_placement.h"
 
@@ -94,7 +95,6 @@ protected:
 private:
     enum class PictureSet { Key, Macro, MacroOnly, Media, Function };
 
-    class SkinTarget;
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void CreateControls();
@@ -114,7 +114,7 @@ private:
     keys::TextLookupFn lookup_;
     std::filesystem::path programFolder_;
     bool initialised_ = false;
-    std::map<std::string, QPixmap, std::less<>> pictures_;
+    PictureStore pictures_;
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QWidget*, std::less<>> controls_;
 

@@ -22,6 +22,7 @@
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
+#include "ui/qt/window_skin_target.h"
 #include "ui/skin_layout.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
@@ -57,47 +58,7 @@ const QString kProfileFileFilter = QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)");
 const QString kProfileFileExtension = QStringLiteral("fwc");
 constexpr const char* kProfileSlotKeys[] = {"FUNC_PROFILE1", "FUNC_PROFILE2", "FUNC_PROFILE3",
                                             "FUNC_PROFILE4"};
-// G-key buttons in button order: the five with captions, then the four without.
-constexpr const char* kBankKeyButtons[] = {"FUNC_G1", "FUNC_G2", "FUNC_G3", "FUNC_G4", "FUNC_G5",
-                                           "FUNC_G6", "FUNC_G7", "FUNC_G8", "FUNC_G9"};
-
 }  // namespace
-
-// Loads the pictures a set-up asks for and places the controls it computes.
-class CQuorvaneDlg::SkinTarget final : public ui::SkinSetupTarget {
-public:
-    explicit SkinTarget(CQuorvaneDlg& window) : window_(window) {}
-
-    bool LoadPicture(const std::filesystem::path& picture) override {
-        QPixmap loaded = QPixmap::fromImage(window_.DecodedPicture(FromPath(picture)));
-        if (loaded.isNull()) {
-            return false;
-        }
-        window_.pictures_[picture.filename().string()] = loaded;
-        return true;
-    }
-    void ApplyScreen(const std::filesystem::path&, const std::filesystem::path&) override {
-        screenApplied_ = window_.ApplySkin();
-    }
-    void Apply(const ui::PlacedControl& placed) override {
-        if (KeyboardView::OwnsSkinKey(placed.key)) {
-            window_.view_->Place(placed, [this](std::string_view name) {
-                const auto found = window_.pictures_.find(name);
-                return found != window_.pictures_.end() ? found->second : QPixmap();
-            });
-        } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
-            window_.PlaceControl(placed);
-        } else {
-            window_.PlaceButton(placed);
-        }
-    }
-    void LoadTexts() override {}
-
-    bool screenApplied_ = true;
-
-private:
-    CQuorvaneDlg& window_;
-};
 
 CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
     : CBaseDialog(nullptr, FromPath(ui::SkinFilePath(settings.programFolder, ui::SkinWindow::Main)),
@@ -179,12 +140,24 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
         decoded_[path] = image.get();
     }
     SetPictureSource([this](const QString& path) { return DecodedPicture(path); });
-    SkinTarget target(*this);
+    WindowSkinTarget target(
+        *this, pictures_, [this](const QString& path) { return DecodedPicture(path); },
+        [this](const ui::PlacedControl& placed) {
+            if (KeyboardView::OwnsSkinKey(placed.key)) {
+                view_->Place(placed, [this](std::string_view name) {
+                    return PictureNamed(pictures_, name);
+                });
+            } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+                PlaceControl(placed);
+            } else {
+                PlaceButton(placed);
+            }
+        });
     auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, statePictures, controls, target);
     if (failure) {
         return failure;
     }
-    if (!target.screenApplied_) {
+    if (!target.ScreenApplied()) {
         return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
     decoded_.clear();
@@ -215,10 +188,7 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
 void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
     auto* button = new CPngButton(this);
     button->setObjectName(QString::fromStdString(placed.key));
-    const auto picture = [this](std::string_view name) {
-        const auto found = pictures_.find(name);
-        return found != pictures_.end() ? found->second : QPixmap();
-    };
+    const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
     if (const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement)) {
         button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
                             image->geometry.height);

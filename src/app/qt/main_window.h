@@ -21,6 +21,7 @@
 #include "app/qt/assignment_dialog.h"
 #include "app/qt/tray_icon.h"
 #include "ui/qt/base_dialog.h"
+#include "ui/qt/window_skin_target.h"
 #include "ui/skin_placement.h"
 #include "ui/text_slots.h"
 
@@ -143,8 +144,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    class SkinTarget;
-
     [[nodiscard]] QString LocalisedText(std::string_view lookupKey) const;
     [[nodiscard]] QString SlotText(ui::TextSlot slot) const;
     // A picture decoded ahead of the set-up, or read now.
@@ -168,7 +167,7 @@ private:
     MainWindowSettings settings_;
     ui::TextTable* texts_ = nullptr;
     const ui::TextLookup* lookup_ = nullptr;
-    std::map<std::string, QPixmap, std::less<>> pictures_;
+    PictureStore pictures_;
     std::map<QString, QImage> decoded_;  // during Initialise only
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;

@@ -1,0 +1,67 @@
+#pragma once
+
+// What a skinned window does for each step of its set-up: pictures are decoded into the
+// window's store by file name, the SCREEN pictures size and shape the window, and each placed
+// control goes to the window's own placing function.
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "ui/qt/base_dialog.h"
+#include "ui/skin_placement.h"
+
+namespace qv::gui {
+
+using PictureStore = std::map<std::string, QPixmap, std::less<>>;
+
+// The picture of that file name, or a null picture.
+[[nodiscard]] inline QPixmap PictureNamed(const PictureStore& store, std::string_view name) {
+    const auto found = store.find(name);
+    return found != store.end() ? found->second : QPixmap();
+}
+
+class WindowSkinTarget final : public ui::SkinSetupTarget {
+public:
+    using Decode = std::function<QImage(const QString& path)>;
+    using PlaceFn = std::function<void(const ui::PlacedControl& placed)>;
+
+    WindowSkinTarget(CBaseDialog& window, PictureStore& pictures, Decode decode, PlaceFn place)
+        : window_(window),
+          pictures_(pictures),
+          decode_(std::move(decode)),
+          place_(std::move(place)) {}
+
+    bool LoadPicture(const std::filesystem::path& picture) override {
+        QPixmap loaded = QPixmap::fromImage(decode_(QString::fromStdString(picture.string())));
+        if (loaded.isNull()) {
+            return false;
+        }
+        pictures_[picture.filename().string()] = loaded;
+        return true;
+    }
+    void ApplyScreen(const std::filesystem::path&, const std::filesystem::path&) override {
+        screenApplied_ = window_.ApplySkin();
+    }
+    void Apply(const ui::PlacedControl& placed) override { place_(placed); }
+    void LoadTexts() override {}
+
+    // False when the window could not take its SCREEN pictures.
+    [[nodiscard]] bool ScreenApplied() const { return screenApplied_; }
+
+private:
+    CBaseDialog& window_;
+    PictureStore& pictures_;
+    Decode decode_;
+    PlaceFn place_;
+    bool screenApplied_ = true;
+};
+
+}  // namespace qv::gui
