@@ -22,6 +22,7 @@
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
 #include "platform/xdg_paths.h"
+#include "ui/mode_names.h"
 #include "ui/text_lookup.h"
 #include "ui/user_text.h"
 
@@ -130,7 +131,8 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
                             .first;
             }
             return found->second;
-        }};
+        },
+        .modeName = [&lookupFile](int mode) { return ui::ModeName(lookupFile, mode); }};
     if (selected.needs == Needs::NoKeyboard) {
         return selected.run(context);
     }
