@@ -37,20 +37,21 @@ std::filesystem::path ColourFolder(const CommandContext& context) {
 // A key of the on-screen keyboard by name: the main keys by their names, G1..G7, Fn.
 std::variant<lighting::ViewKey, std::string> ParseViewKey(const CommandContext& context,
                                                           const std::string& text) {
-    if (keys::NormalizeKeyName(text) == "fn") {
+    const std::string normal = keys::NormalizeKeyName(text);
+    if (normal == "fn") {
         return lighting::ViewKey::FnKey();
+    }
+    for (int g = 1; g <= lighting::kViewGKeyCount; ++g) {
+        if (normal == "g" + std::to_string(g)) {
+            if (g > lighting::kColouredGKeys) {
+                return "\"" + text + "\" has no light of its own on the keyboard";
+            }
+            return lighting::ViewKey::G(g);
+        }
     }
     const auto code = keys::ParseKeyName(text, context.lookup);
     if (!code) {
         return UnknownKeyMessage(text, context.lookup);
-    }
-    for (int g = 1; g <= lighting::kViewGKeyCount; ++g) {
-        if (*code == keys::GKeyCode(g)) {
-            if (g > lighting::kColouredGKeys) {
-                break;
-            }
-            return lighting::ViewKey::G(g);
-        }
     }
     const lighting::ViewKey key = lighting::ViewKey::Main(*code);
     if (!lighting::ColouredKeyIndex(key)) {

@@ -53,7 +53,7 @@ TEST_P(PanelVisibilityTest, ShowsTheControlsOfTheMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PanelVisibilityTest, ::testing::ValuesIn(kVisibility),
-                         [](const auto& info) { return "Mode" + std::to_string(info.param.mode); });
+                         [](const auto& param) { return "Mode" + std::to_string(param.param.mode); });
 
 TEST(PanelVisibilityTest, AModeWithoutSettingsShowsOnlyTheModeCombo) {
     for (int mode : {19, 21, 200}) {
@@ -223,7 +223,7 @@ TEST_P(PanelModeTest, SelectingAModeWritesWhatTheCatalogueSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PanelModeTest, ::testing::ValuesIn(kModeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(PanelWriteTest, OnlyTheModesTheKeyboardListsAreOffered) {
     Start(3, {3, 0, 0, 20, 0, 7});

@@ -117,7 +117,7 @@ TEST_P(DamagedFileTest, IsRefusedWithItsReason) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DamagedFileTest, ::testing::ValuesIn(kDamaged),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(UserColourFileTest, UnknownKeysAndCommentsAreNoDamage) {
     const auto path = UserColourFilePath(folder.Path(), 0);
