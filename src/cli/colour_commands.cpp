@@ -93,8 +93,9 @@ ColourOutcome ChangeColours(CommandContext& context, int profile, Change&& chang
             return result;
         }
         if (!settings.IsModeSupported(lighting::kPerKeyColourMode)) {
-            result.refusal = "the keyboard has no per-key colours (it does not offer lighting mode " +
-                             std::to_string(lighting::kPerKeyColourMode) + ")";
+            result.refusal =
+                "the keyboard has no per-key colours (it does not offer lighting mode " +
+                std::to_string(lighting::kPerKeyColourMode) + ")";
             return result;
         }
         std::array<std::uint8_t, device::kPayloadSize> record{};
@@ -133,8 +134,8 @@ int Report(CommandContext& context, const ColourOutcome& outcome, int profile, c
     if (!outcome.written.Succeeded()) {
         return FailWrite(context, outcome.written, what);
     }
-    std::string message = "Profile " + std::to_string(profile) + ", " + outcome.scheme + ": " +
-                          done + ".";
+    std::string message =
+        "Profile " + std::to_string(profile) + ", " + outcome.scheme + ": " + done + ".";
     if (!outcome.perKeyModeActive) {
         message += "\nThe keyboard shows per-key colours in lighting mode " +
                    std::to_string(lighting::kPerKeyColourMode) + " (`quorvanectl lighting set " +
@@ -175,27 +176,25 @@ int RunFill(CommandContext& context, const ColourOptions& o) {
     if (!colour) {
         return Fail(context, "colour '" + o.colour + "' is not RRGGBB in hex", kExitBadInput);
     }
-    const ColourOutcome outcome =
-        ChangeColours(context, o.profile - 1, [&](lighting::PerKeyPaint& paint, ColourOutcome&) {
-            return paint.Fill(*colour);
-        });
+    const ColourOutcome outcome = ChangeColours(
+        context, o.profile - 1,
+        [&](lighting::PerKeyPaint& paint, ColourOutcome&) { return paint.Fill(*colour); });
     return Report(context, outcome, o.profile, "fill the keys' colours",
                   "every key set to " + ColourText(*colour), {{"colour", ColourText(*colour)}});
 }
 
 int RunSchemeLoad(CommandContext& context, const ColourOptions& o) {
-    const ColourOutcome outcome =
-        ChangeColours(context, o.profile - 1, [&](lighting::PerKeyPaint& paint, ColourOutcome&) {
-            return paint.SelectScheme(o.scheme);
-        });
+    const ColourOutcome outcome = ChangeColours(
+        context, o.profile - 1,
+        [&](lighting::PerKeyPaint& paint, ColourOutcome&) { return paint.SelectScheme(o.scheme); });
     return Report(context, outcome, o.profile, "load the colour scheme",
                   "in use, its colours written to the keyboard", {{"number", o.scheme}});
 }
 
 // Reads the profile's colour schemes, or says why they cannot be used.
 std::variant<lighting::UserColourFile, int> LoadSchemes(CommandContext& context, int profile) {
-    auto loaded =
-        lighting::UserColourFile::Load(lighting::UserColourFilePath(ColourFolder(context), profile));
+    auto loaded = lighting::UserColourFile::Load(
+        lighting::UserColourFilePath(ColourFolder(context), profile));
     if (auto* problem = std::get_if<std::string>(&loaded)) {
         return Fail(context, "the colour schemes cannot be used: " + *problem, kExitBadInput);
     }
@@ -240,8 +239,7 @@ int RunSchemeSave(CommandContext& context, const ColourOptions& o) {
     }
     const std::filesystem::path path = lighting::UserColourFilePath(ColourFolder(context), profile);
     if (const auto problem = file.Save(path)) {
-        return Fail(context, "the colour schemes could not be kept: " + *problem,
-                    kExitSetupError);
+        return Fail(context, "the colour schemes could not be kept: " + *problem, kExitSetupError);
     }
     const std::string name = file.SchemeName(o.scheme);
     return Succeed(context,
@@ -263,8 +261,9 @@ void AddColourCommands(CLI::App& lightingCmd, Command& selected) {
     auto o = std::make_shared<ColourOptions>();
 
     auto* key = lightingCmd.add_subcommand(
-        "key", "Give one key its own colour in the profile's colour scheme in use, and write it "
-               "to the keyboard");
+        "key",
+        "Give one key its own colour in the profile's colour scheme in use, and write it "
+        "to the keyboard");
     AddProfileOption(key, *o);
     key->add_option("KEY", o->key, "A key name (see `keys list`), G1..G7 or Fn")->required();
     key->add_option("COLOUR", o->colour, "RRGGBB in hex")->required();
@@ -277,8 +276,9 @@ void AddColourCommands(CLI::App& lightingCmd, Command& selected) {
            {Needs::Keyboard, [o](CommandContext& context) { return RunKey(context, *o); }});
 
     auto* fill = lightingCmd.add_subcommand(
-        "fill", "Give every key one colour in the profile's colour scheme in use, and write it "
-                "to the keyboard");
+        "fill",
+        "Give every key one colour in the profile's colour scheme in use, and write it "
+        "to the keyboard");
     AddProfileOption(fill, *o);
     fill->add_option("COLOUR", o->colour, "RRGGBB in hex")->required();
     fill->footer(
@@ -302,11 +302,12 @@ void AddColourCommands(CLI::App& lightingCmd, Command& selected) {
         "\nExamples:\n"
         "  quorvanectl lighting scheme list --profile 2\n"
         "  quorvanectl --json lighting scheme list --profile 2");
-    Select(list, selected,
-           {Needs::NoKeyboard, [o](CommandContext& context) { return RunSchemeList(context, *o); }});
+    Select(list, selected, {Needs::NoKeyboard, [o](CommandContext& context) {
+                                return RunSchemeList(context, *o);
+                            }});
 
-    auto* load = scheme->add_subcommand(
-        "load", "Put a scheme in use and write its colours to the keyboard");
+    auto* load =
+        scheme->add_subcommand("load", "Put a scheme in use and write its colours to the keyboard");
     AddProfileOption(load, *o);
     load->add_option("SCHEME", o->scheme, "Scheme 0..9")->required()->check(CLI::Range(0, 9));
     load->footer(
@@ -323,8 +324,9 @@ void AddColourCommands(CLI::App& lightingCmd, Command& selected) {
     save->footer(
         "\nExamples:\n"
         "  quorvanectl lighting scheme save --profile 1 4 --name Gaming");
-    Select(save, selected,
-           {Needs::NoKeyboard, [o](CommandContext& context) { return RunSchemeSave(context, *o); }});
+    Select(save, selected, {Needs::NoKeyboard, [o](CommandContext& context) {
+                                return RunSchemeSave(context, *o);
+                            }});
 }
 
 }  // namespace qv::cli

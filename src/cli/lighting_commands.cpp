@@ -139,8 +139,7 @@ std::optional<int> ModeNamed(const CommandContext& context, const std::string& n
             candidates.push_back(mode);
         }
     }
-    for (int mode = lighting::kFirstCataloguedMode; mode <= lighting::kLastCataloguedMode;
-         ++mode) {
+    for (int mode = lighting::kFirstCataloguedMode; mode <= lighting::kLastCataloguedMode; ++mode) {
         candidates.push_back(mode);
     }
     for (int mode : candidates) {
@@ -176,7 +175,8 @@ struct Plan {
 };
 
 Plan PlanWrites(const SetOptions& o, const SetRequest& request, int mode,
-                const lighting::DeviceSettingsBlock& settings, const lighting::LightingRecord& record) {
+                const lighting::DeviceSettingsBlock& settings,
+                const lighting::LightingRecord& record) {
     NoPanelSwitch panelSwitch;
     lighting::LightingPanelModel panel(panelSwitch);
     lighting::LightingMirror mirror;
@@ -287,9 +287,9 @@ int RunSet(CommandContext& context, const SetOptions& o) {
             if (const auto* name = std::get_if<std::string>(&*request.mode)) {
                 const auto named = ModeNamed(context, *name, settings);
                 if (!named) {
-                    result.refusal = "there is no lighting mode named \"" + *name +
-                                     "\"; modes you can set: " +
-                                     ModeListText(context, SettableModes(settings));
+                    result.refusal =
+                        "there is no lighting mode named \"" + *name +
+                        "\"; modes you can set: " + ModeListText(context, SettableModes(settings));
                     return result;
                 }
                 mode = *named;
@@ -404,8 +404,7 @@ int RunModes(CommandContext& context) {
             continue;
         }
         const bool settable = lighting::HasCatalogueEntry(mode);
-        json.push_back(
-            {{"mode", mode}, {"name", context.modeName(mode)}, {"settable", settable}});
+        json.push_back({{"mode", mode}, {"name", context.modeName(mode)}, {"settable", settable}});
         text += "  " + ModeWithName(context, mode) +
                 (settable ? "" : "  (no settings this tool knows)") + "\n";
     }
@@ -472,7 +471,8 @@ void AddLightingCommands(CLI::App& app, Command& selected) {
                        "on is given too");
     setCmd->add_option("--multicolour,--multicolor", set.multicolour, "on or off")
         ->check(CLI::IsMember({"on", "off"}));
-    setCmd->add_option("--report-rate", set.reportRate, "USB report rate: 125, 250, 500 or 1000 (Hz)")
+    setCmd
+        ->add_option("--report-rate", set.reportRate, "USB report rate: 125, 250, 500 or 1000 (Hz)")
         ->check(CLI::IsMember({"125", "250", "500", "1000", "0", "1", "2", "3"}));
     setCmd
         ->add_option("--preset-colour,--preset-color", set.presetColour,

@@ -1,7 +1,7 @@
 #include "cli/lighting_support.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "cli/cli_keyboard.h"

@@ -29,13 +29,12 @@ void LightingPanelModel::Close() {
 }
 
 int LightingPanelModel::ShownPresetColour() const {
-    return state_.presetColour >= 0 && state_.presetColour < kPresetCount ? state_.presetColour
-                                                                          : 0;
+    return state_.presetColour >= 0 && state_.presetColour < kPresetCount ? state_.presetColour : 0;
 }
 
 void LightingPanelModel::Take(const LightingWrite& write) {
-    const bool writesMode =
-        std::ranges::any_of(write.fields, [](const FieldWrite& f) { return f.field == kModeField; });
+    const bool writesMode = std::ranges::any_of(
+        write.fields, [](const FieldWrite& f) { return f.field == kModeField; });
     const int mode = state_.mode;
     const bool open = state_.lightingPanelOpen;
     ApplyToRecord(write, record_);
@@ -146,8 +145,8 @@ std::vector<LightingWrite> LightingPanelModel::RestoreDefaults() {
         writes.push_back(std::move(select));
     }
     LightingWrite defaults = Start();
-    defaults.Add(0, std::vector<std::uint8_t>(kDefaultLightingBytes.begin(),
-                                              kDefaultLightingBytes.end()));
+    defaults.Add(
+        0, std::vector<std::uint8_t>(kDefaultLightingBytes.begin(), kDefaultLightingBytes.end()));
     Take(defaults);
     writes.push_back(std::move(defaults));
     return writes;

@@ -59,27 +59,27 @@ inline constexpr ModeTraits kStillColour{false, DirectionPair::None, ColourKind:
 
 // Indexed by mode number; entry 0 and 19 are unused.
 inline constexpr std::array<ModeTraits, kLastCataloguedMode + 1> kCatalogue{{
-    {},                                                                     // 0
-    kWaveLike,                                                              // 1
-    kWaveLike,                                                              // 2
-    kWaveLike,                                                              // 3
-    kSpeedOnly,                                                             // 4
-    kColouredLike,                                                          // 5
-    kStillColour,                                                           // 6
-    kColouredLike,                                                          // 7
-    kColouredLike,                                                          // 8
-    kColouredLike,                                                          // 9
-    {true, DirectionPair::None, ColourKind::SingleGroupB, false},           // 10
-    kSpeedOnly,                                                             // 11
-    {true, DirectionPair::UpDown, ColourKind::None, false},                 // 12
-    kColouredLike,                                                          // 13
-    kColouredLike,                                                          // 14
-    kColouredLike,                                                          // 15
-    kStillColour,                                                           // 16
-    {false, DirectionPair::None, ColourKind::PresetColour, false},          // 17
-    {false, DirectionPair::SpreadGather, ColourKind::None, false},          // 18
-    {},                                                                     // 19
-    {false, DirectionPair::None, ColourKind::PerKey, false},                // 20
+    {},                                                             // 0
+    kWaveLike,                                                      // 1
+    kWaveLike,                                                      // 2
+    kWaveLike,                                                      // 3
+    kSpeedOnly,                                                     // 4
+    kColouredLike,                                                  // 5
+    kStillColour,                                                   // 6
+    kColouredLike,                                                  // 7
+    kColouredLike,                                                  // 8
+    kColouredLike,                                                  // 9
+    {true, DirectionPair::None, ColourKind::SingleGroupB, false},   // 10
+    kSpeedOnly,                                                     // 11
+    {true, DirectionPair::UpDown, ColourKind::None, false},         // 12
+    kColouredLike,                                                  // 13
+    kColouredLike,                                                  // 14
+    kColouredLike,                                                  // 15
+    kStillColour,                                                   // 16
+    {false, DirectionPair::None, ColourKind::PresetColour, false},  // 17
+    {false, DirectionPair::SpreadGather, ColourKind::None, false},  // 18
+    {},                                                             // 19
+    {false, DirectionPair::None, ColourKind::PerKey, false},        // 20
 }};
 }  // namespace detail
 

@@ -212,7 +212,8 @@ ColourWrite PerKeyPaint::RestoreDefaults() {
 void PerKeyPaint::RebuildBaseMarks(const LightingMirror& mirror) {
     const auto keys = ColouredKeys();
     for (std::size_t p = 0; p < device::kProfileCount; ++p) {
-        const Colour base = ColourFromBytes(std::span(mirror.records[p]).subspan(kBaseColourField, 3));
+        const Colour base =
+            ColourFromBytes(std::span(mirror.records[p]).subspan(kBaseColourField, 3));
         for (std::size_t i = 0; i < keys.size(); ++i) {
             followsBase_[i][p] = SlotColour(pages_[p], *PaintSlotOf(keys[i])) == base;
         }

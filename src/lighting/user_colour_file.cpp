@@ -168,7 +168,8 @@ ReadFile ReadUserFile(const std::filesystem::path& path) {
         return {FileRead::Failed, {}, path.string() + ": cannot be read"};
     }
     if (bytes->size() > kMaxUserColourFileBytes) {
-        return {FileRead::Failed, {},
+        return {FileRead::Failed,
+                {},
                 path.string() + ": is larger than " +
                     std::to_string(kMaxUserColourFileBytes >> 10) +
                     " KiB, which no colour scheme file is"};
@@ -198,8 +199,7 @@ std::variant<UserColourFile, std::string> UserColourFile::Parse(
     return UserColourFile(std::move(ini));
 }
 
-std::variant<UserColourFile, std::string> UserColourFile::Load(
-    const std::filesystem::path& path) {
+std::variant<UserColourFile, std::string> UserColourFile::Load(const std::filesystem::path& path) {
     ReadFile read = ReadUserFile(path);
     switch (read.status) {
         case FileRead::Missing:
@@ -221,8 +221,7 @@ std::string UserColourFile::Get(std::string_view section, std::string_view key,
     return ini_.GetString(section, key, defaultValue, platform::kProfileReadMaxChars);
 }
 
-void UserColourFile::Set(std::string_view section, std::string_view key,
-                         const std::string& value) {
+void UserColourFile::Set(std::string_view section, std::string_view key, const std::string& value) {
     // Sections, keys and numbers of our own always fit a line.
     static_cast<void>(ini_.SetString(section, key, value));
 }
@@ -295,8 +294,7 @@ void UserColourFile::SetSlot(int scheme, int slot, const SlotEntry& entry) {
 std::optional<std::string> UserColourFile::Save(const std::filesystem::path& path) const {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    const platform::AtomicWriteResult written =
-        platform::WriteFileAtomically(path, ini_.Serialize());
+    const platform::AtomicWriteResult written = platform::WriteFileAtomically(path, Serialize());
     if (!written) {
         return written.Message();
     }

@@ -75,6 +75,8 @@ public:
     [[nodiscard]] SlotEntry Slot(int scheme, int slot) const;
     void SetSlot(int scheme, int slot, const SlotEntry& entry);
 
+    // The file's content as Save writes it.
+    [[nodiscard]] std::string Serialize() const { return ini_.Serialize(); }
     // Replaces the file at once (the folder is made when missing); the reason when it could
     // not be written, and the file is then as it was.
     [[nodiscard]] std::optional<std::string> Save(const std::filesystem::path& path) const;

@@ -20,8 +20,7 @@ void WriteCoalescer::Submit(std::string key, Job job) {
     Run(service_, shared_, std::move(job));
 }
 
-void WriteCoalescer::Run(KeyboardService& service, const std::shared_ptr<Shared>& shared,
-                         Job job) {
+void WriteCoalescer::Run(KeyboardService& service, const std::shared_ptr<Shared>& shared, Job job) {
     service.Post([&service, shared, job = std::move(job)](KeyboardSession& session) {
         job(session);
         Job next;

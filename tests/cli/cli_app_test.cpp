@@ -587,8 +587,8 @@ TEST_F(CliTest, KeyColoursGoToTheSchemeAndTheKeyboardsPage) {
 
 TEST_F(CliTest, SchemesAreListedSavedAndLoaded) {
     RunOk({"{kb}", "lighting", "key", "--profile", "1", "A", "0000FF"});
-    const Outcome save = Run({"lighting", "scheme", "save", "--profile", "1", "4", "--name",
-                              "Blue A"});
+    const Outcome save =
+        Run({"lighting", "scheme", "save", "--profile", "1", "4", "--name", "Blue A"});
     EXPECT_EQ(save.out,
               "Profile 1: the colours of scheme 0 saved as scheme 4 (\"Blue A\"), now in use.\n");
     RunOk({"{kb}", "lighting", "key", "--profile", "1", "A", "00FF00"});

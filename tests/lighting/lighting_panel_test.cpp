@@ -38,7 +38,7 @@ std::string Letters(const PanelVisibility& v) {
 }
 
 const VisibilityCase kVisibility[] = {
-    {1, "SDB"}, {2, "SDB"}, {3, "SDB"}, {4, "S"},  {5, "SB"},  {6, "A"},  {7, "SB"},
+    {1, "SDB"}, {2, "SDB"}, {3, "SDB"}, {4, "S"},  {5, "SB"},  {6, "A"},   {7, "SB"},
     {8, "SB"},  {9, "SB"},  {10, "SB"}, {11, "S"}, {12, "SD"}, {13, "SB"}, {14, "SB"},
     {15, "SB"}, {16, "A"},  {17, "P"},  {18, "D"}, {20, "U"},
 };
@@ -53,7 +53,9 @@ TEST_P(PanelVisibilityTest, ShowsTheControlsOfTheMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PanelVisibilityTest, ::testing::ValuesIn(kVisibility),
-                         [](const auto& param) { return "Mode" + std::to_string(param.param.mode); });
+                         [](const auto& param) {
+                             return "Mode" + std::to_string(param.param.mode);
+                         });
 
 TEST(PanelVisibilityTest, AModeWithoutSettingsShowsOnlyTheModeCombo) {
     for (int mode : {19, 21, 200}) {
@@ -139,8 +141,8 @@ protected:
     }
 
     sim::SimHidService keyboard;
-    device::Transport transport{keyboard, {.replyWait = 100ms, .retryPause = 1ms,
-                                           .endTransferPause = 0ms}};
+    device::Transport transport{keyboard,
+                                {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms}};
     device::DeviceCommands commands{transport, 0ms};
     PanelSwitch panelSwitch;
     DeviceLighting lighting{commands, panelSwitch};
@@ -259,8 +261,8 @@ TEST_F(PanelWriteTest, DefaultsSelectModeOneThenWriteTheRecordOnlyWhileOpen) {
     const std::vector<Sent> defaults = Send(writes[1]);
     ASSERT_EQ(defaults.size(), 1u);
     EXPECT_EQ(defaults[0].offset, 64);
-    EXPECT_EQ(defaults[0].bytes,
-              std::vector<std::uint8_t>(kDefaultLightingBytes.begin(), kDefaultLightingBytes.end()));
+    EXPECT_EQ(defaults[0].bytes, std::vector<std::uint8_t>(kDefaultLightingBytes.begin(),
+                                                           kDefaultLightingBytes.end()));
     EXPECT_EQ(panel.State().brightness, 4);
     EXPECT_EQ(panel.State().colour, 0xFFFFFFu);
     EXPECT_EQ(panel.SpeedPosition(), 2);

@@ -85,8 +85,8 @@ protected:
 
     test::TempFolder folder;
     sim::SimHidService keyboard;
-    device::Transport transport{keyboard, {.replyWait = 100ms, .retryPause = 1ms,
-                                           .endTransferPause = 0ms}};
+    device::Transport transport{keyboard,
+                                {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms}};
     device::DeviceCommands commands{transport, 0ms};
     PerKeyPaint paint{folder.Path()};
 };

@@ -24,8 +24,7 @@ void WriteAll(const std::filesystem::path& path, std::string_view content) {
 
 UserColourFile LoadOk(const std::filesystem::path& path) {
     auto loaded = UserColourFile::Load(path);
-    EXPECT_TRUE(std::holds_alternative<UserColourFile>(loaded))
-        << std::get<std::string>(loaded);
+    EXPECT_TRUE(std::holds_alternative<UserColourFile>(loaded)) << std::get<std::string>(loaded);
     return std::holds_alternative<UserColourFile>(loaded) ? std::get<UserColourFile>(loaded)
                                                           : UserColourFile();
 }
@@ -91,7 +90,8 @@ const DamagedCase kDamaged[] = {
     {"SlotNotNumbers", "[Mode2]\n42=red\n", "[Mode2] 42 \"red\" is not red,green,blue,flag"},
     {"SlotThreeNumbers", "[Mode0]\n7=1,2,3\n", "[Mode0] 7 \"1,2,3\" is not red,green,blue,flag"},
     {"SlotFiveNumbers", "[Mode0]\n7=1,2,3,4,5\n", "is not red,green,blue,flag"},
-    {"ColourWithBlankPart", "[Mode9]\njcolor=1,,3\n", "[Mode9] jcolor \"1,,3\" is not red,green,blue"},
+    {"ColourWithBlankPart", "[Mode9]\njcolor=1,,3\n",
+     "[Mode9] jcolor \"1,,3\" is not red,green,blue"},
     {"HugeNumber", "[Mode0]\ncolor=1,2,99999999999\n", "is not red,green,blue"},
     {"ToolTwo", "[Mode1]\ntool=2\n", "[Mode1] tool \"2\" is not 0 or 1"},
     {"SchemeOutOfRange", "[PRESENTMODE]\nmode=12\n", "mode \"12\" is not a scheme number 0..9"},

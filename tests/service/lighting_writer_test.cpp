@@ -123,8 +123,8 @@ TEST_F(LightingWriterTest, MergedWritesKeepTheirOrderWithOtherWrites) {
     writer.Write(Brightness(0));
     gate.Open();
     service->WaitIdle();
-    EXPECT_EQ(LightingWrites(), (std::vector<std::pair<int, int>>{
-                                    {1, 1}, {4, 0}, {1, 2}, {4, 1}, {0, 3}, {1, 0}}));
+    EXPECT_EQ(LightingWrites(),
+              (std::vector<std::pair<int, int>>{{1, 1}, {4, 0}, {1, 2}, {4, 1}, {0, 3}, {1, 0}}));
     const sim::KeyboardMemory memory = keyboard.Memory();
     EXPECT_EQ(memory.lighting[4], 1);
     EXPECT_EQ(memory.lighting[1], 0);
