@@ -99,10 +99,13 @@ ColourOutcome ChangeColours(CommandContext& context, int profile, Change&& chang
             return result;
         }
         std::array<std::uint8_t, device::kPayloadSize> record{};
-        if (s.Commands().ReadLighting(record, 1, lighting::RecordOffset(profile)) ==
-            device::kSuccess) {
-            result.perKeyModeActive = record[0] == lighting::kPerKeyColourMode;
+        if (const int read = s.Commands().ReadLighting(record, 1, lighting::RecordOffset(profile));
+            read != device::kSuccess) {
+            result.operation = service::OperationStatus::KeyboardUnread;
+            result.operation.commandResult = read;
+            return result;
         }
+        result.perKeyModeActive = record[0] == lighting::kPerKeyColourMode;
         lighting::PerKeyPaint paint(ColourFolder(context));
         static_cast<void>(paint.Load(profile));
         if (paint.Problem()) {

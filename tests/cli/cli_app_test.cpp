@@ -313,6 +313,8 @@ TEST_F(CliTest, ReadOnlyCommandsWriteNoFile) {
              {"{kb}", "info"},
              {"{kb}", "settings"},
              {"{kb}", "lighting", "show"},
+             {"{kb}", "lighting", "modes"},
+             {"lighting", "scheme", "list", "--profile", "1"},
              {"{kb}", "profile", "show"},
              {"{kb}", "dump", "keys"},
              {"{kb}", "dump", "macros"},
@@ -336,6 +338,7 @@ TEST_F(CliTest, CommandsThatNeedNoKeyboardOpenNone) {
     RunOk({"discard"});
     RunOk({"--help"});
     RunOk({"assign", "--help"});
+    RunOk({"lighting", "scheme", "save", "--profile", "2", "1"});
     EXPECT_EQ(Run({"validate", "{dir}/missing.fwc"}).code, 5);
     EXPECT_EQ(keyboardsOpened, 0);
 }
