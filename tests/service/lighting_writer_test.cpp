@@ -92,8 +92,9 @@ TEST_F(LightingWriterTest, ADraggedSliderSendsItsFirstAndLastValue) {
     Start();
     LightingWriter writer(*service);
     WorkerGate gate;
-    writer.Write(Brightness(0));  // taken by the worker at once
     gate.Close(*service);
+    // The first value waits for the worker; every later one while it waits takes the place of
+    // the one before.
     for (int step = 0; step < 40; ++step) {
         writer.Write(Brightness(step % 5));
     }
