@@ -22,6 +22,7 @@
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
 #include "platform/xdg_paths.h"
+#include "ui/mode_names.h"
 #include "ui/text_lookup.h"
 #include "ui/user_text.h"
 
@@ -117,20 +118,23 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
         .err = err,
         .options = options,
         .env = env,
-        .lookup = [&](const std::string& key) {
-            std::lock_guard lock(lookedMutex);
-            auto found = looked.find(key);
-            if (found == looked.end()) {
-                std::string text = lookupFile.GetString(ui::kLookupFileSection, key, "",
-                                                        platform::kProfileReadMaxChars);
-                if (ui::IsNoUserText(text)) {
-                    text = ui::BuiltInLookupText(key);
-                }
-                found = looked.emplace(key, text.empty() ? std::string(ui::kLookupErrorText) : text)
+        .lookup =
+            [&](const std::string& key) {
+                std::lock_guard lock(lookedMutex);
+                auto found = looked.find(key);
+                if (found == looked.end()) {
+                    std::string text = lookupFile.GetString(ui::kLookupFileSection, key, "",
+                                                            platform::kProfileReadMaxChars);
+                    if (ui::IsNoUserText(text)) {
+                        text = ui::BuiltInLookupText(key);
+                    }
+                    found =
+                        looked.emplace(key, text.empty() ? std::string(ui::kLookupErrorText) : text)
                             .first;
-            }
-            return found->second;
-        }};
+                }
+                return found->second;
+            },
+        .modeName = [&lookupFile](int mode) { return ui::ModeName(lookupFile, mode); }};
     if (selected.needs == Needs::NoKeyboard) {
         return selected.run(context);
     }

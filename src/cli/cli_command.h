@@ -28,6 +28,8 @@ struct CommandContext {
     const GlobalOptions& options;
     const CliEnvironment& env;
     keys::TextLookupFn lookup;
+    // The name of a lighting mode, from the lookup file.
+    std::function<std::string(int)> modeName;
     // Null for commands that need no keyboard.
     CliKeyboard* keyboard = nullptr;
 };

@@ -58,6 +58,7 @@ std::variant<std::unique_ptr<CliKeyboard>, int> CliKeyboard::Open(CommandContext
     options.session.updaterFolder = context.env.programFolder / "Help";
     // A command that changes nothing writes no file.
     options.session.captureOnArrival = false;
+    options.session.colourPageOnArrival = false;
     options.session.firmwarePause = context.env.firmwarePause;
     options.transportTiming = context.env.transportTiming;
     if (context.options.trace) {

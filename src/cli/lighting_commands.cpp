@@ -1,6 +1,7 @@
 #include "cli/lighting_commands.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -9,10 +10,14 @@
 
 #include "cli/cli_keyboard.h"
 #include "cli/cli_output.h"
+#include "cli/colour_commands.h"
 #include "cli/exit_codes.h"
+#include "cli/lighting_support.h"
 #include "core/hex.h"
 #include "device/command_result.h"
+#include "keys/key_name_parser.h"
 #include "lighting/device_lighting.h"
+#include "lighting/lighting_panel_model.h"
 #include "lighting/mode_catalogue.h"
 #include "lighting/mode_index_table.h"
 
@@ -20,12 +25,6 @@ namespace qv::cli {
 namespace {
 
 using lighting::LightingState;
-
-// The command line keeps no panel; the switch only matters to the desktop app.
-class NoPanelSwitch final : public lighting::PanelSwitchStore {
-public:
-    bool PanelSwitchOn() const override { return false; }
-};
 
 const char* DirectionName(int direction) {
     return direction == lighting::kDirectionFirst ? "first" : "second";
@@ -36,31 +35,28 @@ const char* PresetName(int preset) {
     return preset >= 0 && preset < 4 ? kNames[preset] : "?";
 }
 
-std::string ColourText(lighting::Colour colour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF,
-                  (colour >> 16) & 0xFF);
-    return text;
-}
-
-nlohmann::json StateJson(int profile, const LightingState& s) {
+nlohmann::json StateJson(const CommandContext& context, int profile, const LightingState& s) {
     return {{"profile", profile + 1},
             {"mode", s.mode},
+            {"modeName", context.modeName(s.mode)},
             {"brightness", s.brightness},
             {"speed", s.speed},
             {"direction", DirectionName(s.direction)},
             {"multicolour", s.multicolour},
             {"colour", ColourText(s.colour)},
             {"reportRate", s.reportRate},
+            {"reportRateHz", kReportRatesHz[s.reportRate]},
             {"presetColour", PresetName(s.presetColour)}};
 }
 
-std::string StateText(int profile, bool active, const LightingState& s) {
+std::string StateText(const CommandContext& context, int profile, bool active,
+                      const LightingState& s) {
     return "Profile " + std::to_string(profile + 1) + (active ? " (active)" : "") + "\n  mode " +
-           std::to_string(s.mode) + ", brightness " + std::to_string(s.brightness) + ", speed " +
-           std::to_string(s.speed) + ", direction " + DirectionName(s.direction) + "\n  colour " +
-           ColourText(s.colour) + (s.multicolour ? " (multicolour on)" : "") + ", preset colour " +
-           PresetName(s.presetColour) + ", report rate " + std::to_string(s.reportRate) + "\n";
+           ModeWithName(context, s.mode) + ", brightness " + std::to_string(s.brightness) +
+           ", speed " + std::to_string(s.speed) + ", direction " + DirectionName(s.direction) +
+           "\n  colour " + ColourText(s.colour) + (s.multicolour ? " (multicolour on)" : "") +
+           ", preset colour " + PresetName(s.presetColour) + ", report rate " +
+           std::to_string(kReportRatesHz[s.reportRate]) + " Hz\n";
 }
 
 // Reads everything once and gives the decoded state of each profile.
@@ -84,36 +80,14 @@ std::optional<LightingRecords> ReadRecords(device::DeviceCommands& commands) {
 
 struct SetOptions {
     int profile = 0;
-    std::optional<int> mode;
+    std::optional<std::string> mode;
     std::optional<int> brightness;
     std::optional<int> speed;
     std::optional<std::string> direction;
     std::optional<std::string> colour;
     std::optional<std::string> multicolour;
-    std::optional<int> reportRate;
+    std::optional<std::string> reportRate;
     std::optional<std::string> presetColour;
-};
-
-std::optional<lighting::Colour> ParseColour(const std::string& text) {
-    std::string hex = text;
-    if (!hex.empty() && hex[0] == '#') {
-        hex.erase(0, 1);
-    }
-    if (hex.size() != 6 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-        return std::nullopt;
-    }
-    const unsigned long rgb = std::stoul(hex, nullptr, 16);
-    // RRGGBB on the command line; red in the low byte in memory.
-    return static_cast<lighting::Colour>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) |
-                                         (rgb & 0xFF) << 16);
-}
-
-// The writes the options ask for, with what they set in words; or the error.
-struct LightingWrites {
-    // Each write keeps its bytes alive until the bracket is sent.
-    std::vector<std::vector<std::uint8_t>> storage;
-    std::vector<std::pair<std::uint16_t, Bytes>> writes;
-    std::vector<std::string> said;
 };
 
 // The options ask for something to be set.
@@ -122,124 +96,165 @@ bool AnythingToSet(const SetOptions& o) {
            o.reportRate || o.presetColour;
 }
 
-// Brightness and speed the record already holds are not written again.
-std::variant<LightingWrites, std::string> PlanWrites(
-    const SetOptions& o, std::span<const std::uint8_t, device::kPayloadSize> current) {
-    LightingWrites plan;
-    plan.storage.reserve(10);
+// What the options ask for, checked before the keyboard is asked anything.
+struct SetRequest {
+    std::optional<std::variant<int, std::string>> mode;  // a number, or a name to look up
+    std::optional<lighting::Colour> colour;
+    std::optional<int> reportRate;
+};
+
+std::variant<SetRequest, std::string> CheckOptions(const SetOptions& o) {
+    SetRequest request;
+    if (o.mode) {
+        int number = 0;
+        const auto [end, error] =
+            std::from_chars(o.mode->data(), o.mode->data() + o.mode->size(), number);
+        if (error == std::errc() && end == o.mode->data() + o.mode->size()) {
+            request.mode = number;
+        } else {
+            request.mode = *o.mode;
+        }
+    }
+    if (o.colour) {
+        if (!(request.colour = ParseColour(*o.colour))) {
+            return "colour '" + *o.colour + "' is not RRGGBB in hex";
+        }
+    }
+    if (o.reportRate) {
+        if (!(request.reportRate = ParseReportRate(*o.reportRate))) {
+            return "report rate '" + *o.reportRate + "' is not 125, 250, 500 or 1000";
+        }
+    }
+    return request;
+}
+
+// The mode a name stands for among the keyboard's modes and the catalogue, compared as key
+// names are (any case, blanks and dashes left out).
+std::optional<int> ModeNamed(const CommandContext& context, const std::string& name,
+                             const lighting::DeviceSettingsBlock& settings) {
+    const std::string wanted = keys::NormalizeKeyName(name);
+    std::vector<int> candidates;
+    for (std::uint8_t mode : settings.ModeList()) {
+        if (mode != 0) {
+            candidates.push_back(mode);
+        }
+    }
+    for (int mode = lighting::kFirstCataloguedMode; mode <= lighting::kLastCataloguedMode; ++mode) {
+        candidates.push_back(mode);
+    }
+    for (int mode : candidates) {
+        if (keys::NormalizeKeyName(context.modeName(mode)) == wanted) {
+            return mode;
+        }
+    }
+    return std::nullopt;
+}
+
+// Why the keyboard cannot be set to `mode`, or nullopt when it can.
+std::optional<std::string> ModeRefusal(const CommandContext& context, int mode,
+                                       const lighting::DeviceSettingsBlock& settings) {
+    const std::string allowed =
+        "; modes you can set: " + ModeListText(context, SettableModes(settings));
+    lighting::ModeIndexTable modes;
+    modes.Fill(settings.ModeList());
+    if (modes.ModePositionOf(mode) < 0) {
+        return "the keyboard has no lighting mode " + std::to_string(mode) + allowed;
+    }
+    if (!lighting::HasCatalogueEntry(mode)) {
+        return "lighting mode " + std::to_string(mode) +
+               " has no settings this tool knows; nothing was written" + allowed;
+    }
+    return std::nullopt;
+}
+
+// The writes the options ask for, made the way the lighting panel makes them: unchanged values
+// are not written, and a mode that takes the multicolour flag gets it in the same bracket.
+struct Plan {
+    lighting::LightingWrite write;
+    std::vector<std::string> said;
+};
+
+Plan PlanWrites(const SetOptions& o, const SetRequest& request, int mode,
+                const lighting::DeviceSettingsBlock& settings,
+                const lighting::LightingRecord& record) {
+    NoPanelSwitch panelSwitch;
+    lighting::LightingPanelModel panel(panelSwitch);
+    lighting::LightingMirror mirror;
+    mirror.settings = settings;
     const int profile = o.profile - 1;
-    const auto add = [&](std::size_t field, std::vector<std::uint8_t> bytes) {
-        plan.storage.push_back(std::move(bytes));
-        plan.writes.emplace_back(lighting::RecordOffset(profile, field), plan.storage.back());
+    mirror.records[static_cast<std::size_t>(profile)] = record;
+    panel.Refresh(mirror, lighting::DecodeLightingState(record, {}), profile,
+                  lighting::LightingPanelModel::RefreshKind::Read);
+
+    Plan plan;
+    plan.write.profile = profile;
+    const auto take = [&plan](const lighting::LightingWrite& write, std::string said) {
+        plan.said.push_back(write.empty() ? said + " (unchanged)" : std::move(said));
+        plan.write.Append(write);
     };
     std::optional<bool> multicolour;
     if (o.multicolour) {
         multicolour = *o.multicolour == "on";
     }
-    if (o.colour) {
-        const auto colour = ParseColour(*o.colour);
-        if (!colour) {
-            return "colour '" + *o.colour + "' is not RRGGBB in hex";
+    if (request.colour) {
+        const lighting::LightingWrite colour = panel.SetColour(*request.colour);
+        take(colour, "colour " + ColourText(*request.colour));
+        // A colour turns multicolour off unless the same command says otherwise.
+        if (multicolour.value_or(false)) {
+            take(panel.ToggleMulticolour(), "multicolour on");
+        } else {
+            plan.said.push_back(colour.empty() ? "multicolour off (unchanged)" : "multicolour off");
         }
-        // Choosing a colour turns multicolour off unless the same command says otherwise.
-        add(lighting::kMulticolourField, {static_cast<std::uint8_t>(multicolour.value_or(false))});
-        const auto rgb = lighting::ColourToBytes(*colour);
-        add(lighting::kColourField, {rgb.begin(), rgb.end()});
-        plan.said.push_back("colour " + ColourText(*colour));
-        plan.said.push_back(std::string("multicolour ") +
-                            (multicolour.value_or(false) ? "on" : "off"));
     } else if (multicolour) {
-        add(lighting::kMulticolourField, {static_cast<std::uint8_t>(*multicolour)});
-        plan.said.push_back(std::string("multicolour ") + (*multicolour ? "on" : "off"));
+        lighting::LightingWrite toggle;
+        if (*multicolour != panel.State().multicolour) {
+            toggle = panel.ToggleMulticolour();
+        }
+        take(toggle, std::string("multicolour ") + (*multicolour ? "on" : "off"));
     }
-    if (o.mode) {
-        add(lighting::kModeField, {static_cast<std::uint8_t>(*o.mode)});
-        plan.said.push_back("mode " + std::to_string(*o.mode));
+    if (request.mode) {
+        take(panel.SelectMode(mode), "mode " + std::to_string(mode));
     }
     if (o.brightness) {
-        if (current[lighting::kBrightnessField] != *o.brightness) {
-            add(lighting::kBrightnessField, {static_cast<std::uint8_t>(*o.brightness)});
-        }
-        plan.said.push_back("brightness " + std::to_string(*o.brightness));
+        take(panel.SetBrightness(*o.brightness), "brightness " + std::to_string(*o.brightness));
     }
     if (o.speed) {
-        if (current[lighting::kSpeedField] != *o.speed) {
-            add(lighting::kSpeedField, {static_cast<std::uint8_t>(*o.speed)});
-        }
-        plan.said.push_back("speed " + std::to_string(*o.speed));
+        take(panel.SetSpeedPosition(lighting::LightingPanelModel::kMaxLevel - *o.speed),
+             "speed " + std::to_string(*o.speed));
     }
     if (o.direction) {
-        add(lighting::kDirectionField,
-            {*o.direction == "first" ? lighting::kDirectionFirst : lighting::kDirectionSecond});
-        plan.said.push_back("direction " + *o.direction);
+        take(panel.SetDirection(*o.direction == "first" ? lighting::kDirectionFirst
+                                                        : lighting::kDirectionSecond),
+             "direction " + *o.direction);
     }
-    if (o.reportRate) {
-        add(lighting::kReportRateField, {static_cast<std::uint8_t>(*o.reportRate)});
-        plan.said.push_back("report rate " + std::to_string(*o.reportRate));
+    if (request.reportRate) {
+        take(panel.SetReportRate(*request.reportRate),
+             "report rate " + std::to_string(kReportRatesHz[*request.reportRate]) + " Hz");
     }
     if (o.presetColour) {
         static const std::vector<std::string> kPresets{"red", "yellow", "green", "blue"};
-        const auto index = std::find(kPresets.begin(), kPresets.end(), *o.presetColour);
-        add(lighting::kPresetColourField, {static_cast<std::uint8_t>(index - kPresets.begin())});
-        plan.said.push_back("preset colour " + *o.presetColour);
+        const auto index = std::ranges::find(kPresets, *o.presetColour) - kPresets.begin();
+        take(panel.SetPresetColour(static_cast<int>(index)), "preset colour " + *o.presetColour);
     }
-    return plan;
-}
-
-// Why the keyboard cannot be set to `mode`, or nullopt when it can.
-std::optional<std::string> ModeRefusal(int mode, const lighting::DeviceSettingsBlock& settings) {
-    lighting::ModeIndexTable modes;
-    modes.Fill(settings.ModeList());
-    if (modes.ModePositionOf(mode) < 0) {
-        std::string offered;
-        for (int position = 0; position < modes.size(); ++position) {
-            offered +=
-                (offered.empty() ? "" : " ") + std::to_string(modes.ModeAtPosition(position));
+    // A field written again with the value it was just given in the same bracket (the flag
+    // that goes with a mode after a colour turned it off) is left out.
+    std::vector<lighting::FieldWrite> fields;
+    for (const lighting::FieldWrite& field : plan.write.fields) {
+        const auto last = std::find_if(fields.rbegin(), fields.rend(), [&](const auto& earlier) {
+            return earlier.field == field.field && earlier.bytes.size() == field.bytes.size();
+        });
+        if (last == fields.rend() || last->bytes != field.bytes) {
+            fields.push_back(field);
         }
-        return "the keyboard has no lighting mode " + std::to_string(mode) +
-               (offered.empty() ? "; it offers none" : "; it offers modes " + offered);
     }
-    if (!lighting::HasCatalogueEntry(mode)) {
-        return "lighting mode " + std::to_string(mode) +
-               " has no settings this tool knows; nothing was written";
-    }
-    return std::nullopt;
-}
-
-std::string Joined(const std::vector<std::string>& parts) {
-    std::string text;
-    for (const std::string& part : parts) {
-        text += (text.empty() ? "" : ", ") + part;
-    }
-    return text;
-}
-
-// Lighting writes need a keyboard that may be written; afterwards its state is kept.
-int Written(CommandContext& context, const std::string& done, nlohmann::json details) {
-    if (const auto failure = context.keyboard->Save()) {
-        return Fail(context, "the keyboard's state could not be kept: " + *failure,
-                    kExitSetupError);
-    }
-    return Succeed(context, done, std::move(details));
-}
-
-// A lighting write the keyboard did not take in full, in words.
-int FailWrite(CommandContext& context, const lighting::LightingWriteResult& written,
-              const std::string& what) {
-    return Fail(context,
-                "could not " + what + ": the keyboard did not take the write (result " +
-                    std::to_string(written.commandResult) + ")" +
-                    (written.mayBePartlyWritten
-                         ? "; the lighting may be partly changed: run the command again to "
-                           "repair it"
-                         : "; the lighting was left as it was"),
-                kExitDeviceError);
+    plan.write.fields = std::move(fields);
+    return plan;
 }
 
 struct SetOutcome {
     service::OperationResult operation;
     std::optional<std::string> refusal;
-    LightingWrites plan;
+    Plan plan;
     lighting::LightingWriteResult written;
 };
 
@@ -248,6 +263,11 @@ int RunSet(CommandContext& context, const SetOptions& o) {
         return Fail(context, "nothing to set (see `quorvanectl lighting set --help`)",
                     kExitBadInput);
     }
+    auto checked = CheckOptions(o);
+    if (const auto* error = std::get_if<std::string>(&checked)) {
+        return Fail(context, *error, kExitBadInput);
+    }
+    const SetRequest request = std::get<SetRequest>(checked);
     SetOutcome outcome = context.keyboard->Call([&](service::KeyboardSession& s) {
         SetOutcome result;
         result.operation = s.CheckWritable();
@@ -257,32 +277,42 @@ int RunSet(CommandContext& context, const SetOptions& o) {
         // What to write depends on what the keyboard offers and holds now, not on what it
         // held when it arrived.
         lighting::DeviceSettingsBlock settings;
-        std::array<std::uint8_t, device::kPayloadSize> record{};
         if (const int read = s.Lighting().ReadSettingsBlock(settings); read != device::kSuccess) {
             result.operation = service::OperationStatus::KeyboardUnread;
             result.operation.commandResult = read;
             return result;
         }
-        if (o.mode) {
-            if ((result.refusal = ModeRefusal(*o.mode, settings))) {
+        int mode = 0;
+        if (request.mode) {
+            if (const auto* name = std::get_if<std::string>(&*request.mode)) {
+                const auto named = ModeNamed(context, *name, settings);
+                if (!named) {
+                    result.refusal =
+                        "there is no lighting mode named \"" + *name +
+                        "\"; modes you can set: " + ModeListText(context, SettableModes(settings));
+                    return result;
+                }
+                mode = *named;
+            } else {
+                mode = std::get<int>(*request.mode);
+            }
+            if ((result.refusal = ModeRefusal(context, mode, settings))) {
                 return result;
             }
         }
-        if (const int read = s.Commands().ReadLighting(record, lighting::kRecordReadLength,
+        std::array<std::uint8_t, device::kPayloadSize> bytes{};
+        if (const int read = s.Commands().ReadLighting(bytes, lighting::kRecordReadLength,
                                                        lighting::RecordOffset(o.profile - 1));
             read != device::kSuccess) {
             result.operation = service::OperationStatus::KeyboardUnread;
             result.operation.commandResult = read;
             return result;
         }
-        auto planned = PlanWrites(o, record);
-        if (auto* error = std::get_if<std::string>(&planned)) {
-            result.refusal = std::move(*error);
-            return result;
-        }
-        result.plan = std::move(std::get<LightingWrites>(planned));
-        if (!result.plan.writes.empty()) {
-            result.written = s.Lighting().WriteLightingBytes(result.plan.writes);
+        lighting::LightingRecord record{};
+        std::ranges::copy(bytes, record.begin());
+        result.plan = PlanWrites(o, request, mode, settings, record);
+        if (!result.plan.write.empty()) {
+            result.written = s.Lighting().Write(result.plan.write);
             s.PublishLighting();
         }
         return result;
@@ -296,9 +326,11 @@ int RunSet(CommandContext& context, const SetOptions& o) {
     if (!outcome.written.Succeeded()) {
         return FailWrite(context, outcome.written, "set the lighting");
     }
-    return Written(context,
-                   "Profile " + std::to_string(o.profile) +
-                       " lighting set: " + Joined(outcome.plan.said) + ".",
+    std::string said;
+    for (const std::string& part : outcome.plan.said) {
+        said += (said.empty() ? "" : ", ") + part;
+    }
+    return Written(context, "Profile " + std::to_string(o.profile) + " lighting set: " + said + ".",
                    {{"profile", o.profile}, {"set", outcome.plan.said}});
 }
 
@@ -345,15 +377,38 @@ int RunShow(CommandContext& context, int showProfile) {
         const auto& decoded = snapshot->states[static_cast<std::size_t>(p)];
         const auto& record = snapshot->mirror.records[static_cast<std::size_t>(p)];
         const std::string bytes = HexBytes(std::span(record).first(lighting::kRecordReadLength));
-        nlohmann::json entry = StateJson(p, decoded);
+        nlohmann::json entry = StateJson(context, p, decoded);
         entry["active"] = p == active;
         entry["baseColour"] = ColourText(
             lighting::ColourFromBytes(std::span(record).subspan(lighting::kBaseColourField, 3)));
         entry["bytes"] = bytes;
         json.push_back(entry);
-        text += StateText(p, p == active, decoded) + "  bytes " + bytes + "\n";
+        text += StateText(context, p, p == active, decoded) + "  bytes " + bytes + "\n";
     }
     Print(context, text, json);
+    return kExitOk;
+}
+
+int RunModes(CommandContext& context) {
+    lighting::DeviceSettingsBlock settings;
+    const int read = context.keyboard->Call(
+        [&](service::KeyboardSession& s) { return s.Commands().ReadSettings(settings.bytes()); });
+    if (read != device::kSuccess) {
+        return Fail(context, "could not read the lighting modes: the keyboard did not answer",
+                    kExitDeviceError);
+    }
+    nlohmann::json json = nlohmann::json::array();
+    std::string text;
+    for (std::uint8_t mode : settings.ModeList()) {
+        if (mode == 0) {
+            continue;
+        }
+        const bool settable = lighting::HasCatalogueEntry(mode);
+        json.push_back({{"mode", mode}, {"name", context.modeName(mode)}, {"settable", settable}});
+        text += "  " + ModeWithName(context, mode) +
+                (settable ? "" : "  (no settings this tool knows)") + "\n";
+    }
+    Print(context, text.empty() ? "The keyboard offers no lighting modes.\n" : text, json);
     return kExitOk;
 }
 
@@ -374,6 +429,7 @@ void AddLightingCommands(CLI::App& app, Command& selected) {
         "\nExamples:\n"
         "  quorvanectl lighting show --profile 2\n"
         "  quorvanectl lighting set --profile 1 --mode 3 --colour 00A0FF\n"
+        "  quorvanectl lighting key --profile 1 \"Caps Lock\" FF0000\n"
         "  quorvanectl lighting restore --profile 1");
 
     auto* show = lightingCmd->add_subcommand(
@@ -387,14 +443,25 @@ void AddLightingCommands(CLI::App& app, Command& selected) {
                                 return RunShow(context, state->showProfile);
                             }});
 
+    auto* modes = lightingCmd->add_subcommand(
+        "modes", "List the lighting modes the keyboard offers, with their names");
+    modes->footer(
+        "\nExamples:\n"
+        "  quorvanectl lighting modes\n"
+        "  quorvanectl --json lighting modes");
+    Select(modes, selected, {Needs::Keyboard, RunModes});
+
     SetOptions& set = state->set;
     auto* setCmd = lightingCmd->add_subcommand(
-        "set", "Change lighting fields of a profile; each is written to the keyboard at once");
+        "set",
+        "Change lighting fields of a profile; each is written to the keyboard at once, values "
+        "the profile already has are not written again");
     setCmd->add_option("--profile", set.profile, "Profile 1..4")
         ->required()
         ->check(CLI::Range(1, 4));
-    setCmd->add_option("--mode", set.mode, "Lighting mode number (see `info`)")
-        ->check(CLI::Range(1, 255));
+    setCmd->add_option("--mode", set.mode,
+                       "Lighting mode, by number or name (see `lighting modes`); a mode that "
+                       "takes the multicolour flag is written with it");
     setCmd->add_option("--brightness", set.brightness, "0..4")->check(CLI::Range(0, 4));
     setCmd->add_option("--speed", set.speed, "0 (fastest) .. 4")->check(CLI::Range(0, 4));
     setCmd->add_option("--direction", set.direction, "first or second")
@@ -404,8 +471,9 @@ void AddLightingCommands(CLI::App& app, Command& selected) {
                        "on is given too");
     setCmd->add_option("--multicolour,--multicolor", set.multicolour, "on or off")
         ->check(CLI::IsMember({"on", "off"}));
-    setCmd->add_option("--report-rate", set.reportRate, "USB report rate index 0..3")
-        ->check(CLI::Range(0, 3));
+    setCmd
+        ->add_option("--report-rate", set.reportRate, "USB report rate: 125, 250, 500 or 1000 (Hz)")
+        ->check(CLI::IsMember({"125", "250", "500", "1000", "0", "1", "2", "3"}));
     setCmd
         ->add_option("--preset-colour,--preset-color", set.presetColour,
                      "red, yellow, green or blue")
@@ -413,7 +481,9 @@ void AddLightingCommands(CLI::App& app, Command& selected) {
     setCmd->footer(
         "\nExamples:\n"
         "  quorvanectl lighting set --profile 1 --mode 3 --colour 00A0FF\n"
+        "  quorvanectl lighting set --profile 1 --mode \"Per-key Colours\"\n"
         "  quorvanectl lighting set --profile 2 --brightness 2 --speed 0\n"
+        "  quorvanectl lighting set --profile 3 --report-rate 1000\n"
         "  quorvanectl lighting set --profile 4 --multicolour on");
     Select(setCmd, selected, {Needs::Keyboard, [state](CommandContext& context) {
                                   return RunSet(context, state->set);
@@ -429,6 +499,8 @@ void AddLightingCommands(CLI::App& app, Command& selected) {
     Select(restore, selected, {Needs::Keyboard, [state](CommandContext& context) {
                                    return RunRestore(context, state->restoreProfile);
                                }});
+
+    AddColourCommands(*lightingCmd, selected);
 }
 
 }  // namespace qv::cli

@@ -1,6 +1,7 @@
 #include "lighting/device_lighting.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "device/command_result.h"
 
@@ -49,21 +50,32 @@ LightingWriteResult DeviceLighting::WriteLightingBytes(
 
 LightingWriteResult DeviceLighting::WriteLightingBytes(
     std::span<const std::pair<std::uint16_t, Bytes>> writes) {
-    LightingWriteResult result;
-    const auto note = [&result](int commandResult, bool wroteBytes) {
-        if (result.Succeeded() && commandResult != device::kSuccess) {
-            result.commandResult = commandResult;
-        }
-        // A write that was not answered may still have been executed.
-        result.mayBePartlyWritten = result.mayBePartlyWritten || wroteBytes;
-    };
-    note(commands_.BeginTransfer(), false);
+    LightingWriteTally tally;
+    tally.Note(commands_.BeginTransfer(), false);
     for (const auto& [offset, bytes] : writes) {
-        note(commands_.WriteLighting(bytes, offset), true);
+        tally.Note(commands_.WriteLighting(bytes, offset), true);
     }
-    note(commands_.EndTransfer(), false);
-    if (result.Succeeded()) {
-        result.mayBePartlyWritten = false;
+    tally.Note(commands_.EndTransfer(), false);
+    return tally.Result();
+}
+
+LightingWriteResult DeviceLighting::Write(const LightingWrite& write) {
+    if (write.empty() || write.profile < 0 ||
+        write.profile >= static_cast<int>(device::kProfileCount)) {
+        return {};
+    }
+    std::vector<std::pair<std::uint16_t, Bytes>> writes;
+    writes.reserve(write.fields.size());
+    for (const FieldWrite& field : write.fields) {
+        writes.emplace_back(RecordOffset(write.profile, field.field), field.bytes);
+    }
+    const LightingWriteResult result = WriteLightingBytes(writes);
+    LightingRecord& record = mirror_.records[static_cast<std::size_t>(write.profile)];
+    ApplyToRecord(write, record);
+    if (write.profile == currentProfile_) {
+        const bool open = state_.lightingPanelOpen;
+        state_ = DecodeLightingState(record, state_);
+        state_.lightingPanelOpen = open;
     }
     return result;
 }
@@ -71,6 +83,8 @@ LightingWriteResult DeviceLighting::WriteLightingBytes(
 LightingWriteResult DeviceLighting::RestoreLightingDefaults() {
     const LightingWriteResult result =
         WriteLightingBytes(RecordOffset(currentProfile_), kDefaultLightingBytes);
+    std::ranges::copy(kDefaultLightingBytes,
+                      mirror_.records[static_cast<std::size_t>(currentProfile_)].begin());
     state_.mode = 1;
     state_.brightness = 4;
     state_.speed = 2;

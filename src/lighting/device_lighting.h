@@ -13,6 +13,7 @@
 #include "device/commands.h"
 #include "lighting/device_settings_block.h"
 #include "lighting/lighting_record.h"
+#include "lighting/lighting_write.h"
 #include "lighting/mode_index_table.h"
 
 namespace qv::lighting {
@@ -28,6 +29,9 @@ class PanelSwitchStore {
 public:
     virtual ~PanelSwitchStore() = default;
     [[nodiscard]] virtual bool PanelSwitchOn() const = 0;
+    // Kept each time the panel opens or closes; a switch that cannot be kept only means the
+    // next start opens the panel as it was before.
+    virtual void SetPanelSwitch(bool on) = 0;
 };
 
 // What a lighting write did: the first command of it that failed (kSuccess when none did), and
@@ -38,6 +42,29 @@ struct LightingWriteResult {
     bool mayBePartlyWritten = false;
 
     [[nodiscard]] bool Succeeded() const { return commandResult == device::kSuccess; }
+};
+
+// Collects the results of the commands of one bracket into a LightingWriteResult.
+class LightingWriteTally {
+public:
+    // `wroteBytes`: the command carried bytes that a keyboard which did not answer may still
+    // have taken.
+    void Note(int commandResult, bool wroteBytes) {
+        if (result_.Succeeded() && commandResult != device::kSuccess) {
+            result_.commandResult = commandResult;
+        }
+        result_.mayBePartlyWritten = result_.mayBePartlyWritten || wroteBytes;
+    }
+    [[nodiscard]] LightingWriteResult Result() const {
+        LightingWriteResult result = result_;
+        if (result.Succeeded()) {
+            result.mayBePartlyWritten = false;
+        }
+        return result;
+    }
+
+private:
+    LightingWriteResult result_;
 };
 
 class DeviceLighting {
@@ -72,6 +99,11 @@ public:
         std::initializer_list<std::pair<std::uint16_t, Bytes>> writes);
     [[nodiscard]] LightingWriteResult WriteLightingBytes(
         std::span<const std::pair<std::uint16_t, Bytes>> writes);
+
+    // A change of one profile's record, in one bracket; the mirror and, for the current
+    // profile, the state take the new values whether or not the keyboard took them (the panel
+    // shows them either way). An empty change sends nothing.
+    [[nodiscard]] LightingWriteResult Write(const LightingWrite& write);
 
     // Writes the default 35 bytes into the current profile's record and takes them into the
     // state. Bytes 35..63 of the record stay as they are.

@@ -5,7 +5,8 @@
 #include "device/command_result.h"
 #include "device/key_events.h"
 #include "lighting/device_settings_block.h"
-#include "platform/ini_file.h"
+#include "lighting/panel_switch_file.h"
+#include "lighting/per_key_paint.h"
 #include "profiles/profile_capture.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_folder.h"
@@ -13,19 +14,6 @@
 
 namespace qv::service {
 namespace {
-
-// The lighting panel's switch, kept in the profile folder's per-key colour settings file.
-class WskbPanelSwitch final : public lighting::PanelSwitchStore {
-public:
-    explicit WskbPanelSwitch(std::filesystem::path file) : file_(std::move(file)) {}
-    bool PanelSwitchOn() const override {
-        return platform::ReadProfileString(file_, "KEYCOLOR", "DengCheck", "0",
-                                           platform::kProfileReadMaxChars) == "1";
-    }
-
-private:
-    std::filesystem::path file_;
-};
 
 // The firmware check asks through the observer and ends the program through it.
 class ObserverPrompt final : public platform::UserPrompt {
@@ -77,7 +65,8 @@ KeyboardSession::KeyboardSession(device::Transport& transport, platform::Program
       launcher_(launcher),
       observer_(observer),
       options_(std::move(options)),
-      panelSwitch_(std::make_unique<WskbPanelSwitch>(options_.profileFolder / "wskb.ini")),
+      panelSwitch_(
+          std::make_unique<lighting::PanelSwitchFile>(options_.profileFolder / "wskb.ini")),
       lighting_(commands_, *panelSwitch_) {
     profiles::InstallDefaultImage(*profileImage_.Lock());
 }
@@ -189,14 +178,23 @@ void KeyboardSession::ReadLighting(lighting::DeviceLighting::ReadKind kind) {
     if (const int active = ActiveProfile(); IsProfile(active)) {
         lighting_.SetCurrentProfile(active);
     }
-    (void)lighting_.ReadLighting(kind);
+    const bool read = lighting_.ReadLighting(kind) == 0;
+    ++lightingReads_;
+    arrivalRead_ = kind == lighting::DeviceLighting::ReadKind::Reconnect;
+    if (read && arrivalRead_ && options_.colourPageOnArrival &&
+        lighting_.state().mode == lighting::kPerKeyColourMode) {
+        // The keyboard's page may hold anything; the scheme in use is what the tool shows.
+        lighting::PerKeyPaint colours(options_.profileFolder);
+        (void)lighting::SendColourWrite(commands_, colours.Load(lighting_.currentProfile()));
+    }
     PublishLighting();
 }
 
 void KeyboardSession::PublishLighting() {
     {
         std::lock_guard lock(lightingMutex_);
-        lightingSnapshot_ = {lighting_.mirror(), lighting_.state(), lighting_.currentProfile()};
+        lightingSnapshot_ = {lighting_.mirror(), lighting_.state(), lighting_.currentProfile(),
+                             lightingReads_, arrivalRead_};
     }
     observer_.LightingChanged();
 }

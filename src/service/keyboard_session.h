@@ -32,6 +32,10 @@ struct SessionOptions {
     // The desktop app captures the keyboard into the current profile file at every arrival.
     // The command line only reads it: a command that changes nothing writes no file.
     bool captureOnArrival = true;
+    // When the keyboard arrives running the per-key colour mode, the desktop app writes the
+    // current profile's colour page from its user colour file (in the profile folder), as the
+    // tool never reads colours back. The command line writes nothing it was not asked to.
+    bool colourPageOnArrival = true;
     // The name a macro the keyboard stores without a name gets, before its number.
     std::u16string newMacroNamePrefix = u"Macro ";
     std::chrono::milliseconds firmwarePause{10};
@@ -42,6 +46,11 @@ struct LightingSnapshot {
     lighting::LightingMirror mirror;
     lighting::LightingState state;
     int currentProfile = 0;
+    // Counts the reads of the keyboard's lighting, so that a front end can tell a read (which
+    // brings the panel in line) from its own writes.
+    int reads = 0;
+    // The last read followed the keyboard's arrival.
+    bool arrivalRead = false;
 };
 
 class KeyboardSession {
@@ -125,6 +134,8 @@ private:
     profiles::ProfileImage profileImage_;
     profiles::DeviceImage deviceImage_;
     std::unique_ptr<lighting::PanelSwitchStore> panelSwitch_;
+    int lightingReads_ = 0;
+    bool arrivalRead_ = false;
     lighting::DeviceLighting lighting_;
 
     int lastCount_ = 0;

@@ -313,6 +313,8 @@ TEST_F(CliTest, ReadOnlyCommandsWriteNoFile) {
              {"{kb}", "info"},
              {"{kb}", "settings"},
              {"{kb}", "lighting", "show"},
+             {"{kb}", "lighting", "modes"},
+             {"lighting", "scheme", "list", "--profile", "1"},
              {"{kb}", "profile", "show"},
              {"{kb}", "dump", "keys"},
              {"{kb}", "dump", "macros"},
@@ -336,6 +338,7 @@ TEST_F(CliTest, CommandsThatNeedNoKeyboardOpenNone) {
     RunOk({"discard"});
     RunOk({"--help"});
     RunOk({"assign", "--help"});
+    RunOk({"lighting", "scheme", "save", "--profile", "2", "1"});
     EXPECT_EQ(Run({"validate", "{dir}/missing.fwc"}).code, 5);
     EXPECT_EQ(keyboardsOpened, 0);
 }
@@ -428,35 +431,62 @@ const LightingSetCase kLightingSetCases[] = {
     {"ModeTheKeyboardDoesNotOffer",
      {1, 0, 3, 0, 0, 20},
      {"--mode", "2"},
-     "quorvanectl: the keyboard has no lighting mode 2; it offers modes 1 3 20\n",
+     "quorvanectl: the keyboard has no lighting mode 2; modes you can set: 1 (Wave), 3 (Flow), "
+     "20 (Per-key Colours)\n",
      5,
      {}},
     {"ModeNinetyNine",
      {1, 19, 21},
      {"--mode", "99", "--brightness", "1"},
-     "quorvanectl: the keyboard has no lighting mode 99; it offers modes 1 19 21\n",
+     "quorvanectl: the keyboard has no lighting mode 99; modes you can set: 1 (Wave)\n",
      5,
      {}},
     {"OfferedModeWithoutSettings19",
      {1, 19, 21},
      {"--mode", "19"},
-     "quorvanectl: lighting mode 19 has no settings this tool knows; nothing was written\n",
+     "quorvanectl: lighting mode 19 has no settings this tool knows; nothing was written; modes "
+     "you can set: 1 (Wave)\n",
      5,
      {}},
     {"OfferedModeWithoutSettings21",
      {1, 19, 21},
      {"--mode", "21", "--speed", "0"},
-     "quorvanectl: lighting mode 21 has no settings this tool knows; nothing was written\n",
+     "quorvanectl: lighting mode 21 has no settings this tool knows; nothing was written; modes "
+     "you can set: 1 (Wave)\n",
      5,
      {}},
-    // The factory record holds brightness 4 and speed 2.
+    {"UnknownModeName",
+     {4, 17},
+     {"--mode", "disco"},
+     "quorvanectl: there is no lighting mode named \"disco\"; modes you can set: 4 (Colour "
+     "Cycle), 17 (Preset Colours)\n",
+     5,
+     {}},
+    // The factory record of profile 2 holds mode 2, brightness 4, speed 2, multicolour on.
     {"UnchangedBrightnessIsNotWrittenAgain",
      {1, 3},
      {"--mode", "3", "--brightness", "4", "--speed", "0"},
      "",
      0,
-     {64 + 0, 64 + 2}},
+     {64 + 4, 64 + 0, 64 + 2}},
     {"NothingChangedWritesNothing", {1, 3}, {"--brightness", "4", "--speed", "2"}, "", 0, {}},
+    {"SameModeAgainWritesNothing", {2}, {"--mode", "2"}, "", 0, {}},
+    {"ModeTenWritesNoFlag", {10}, {"--mode", "10"}, "", 0, {64 + 0}},
+    {"ModeByName", {1, 20}, {"--mode", "per-key colours"}, "", 0, {64 + 0}},
+    {"ColourThenModeWritesTheFlagOnce",
+     {3},
+     {"--colour", "00A0FF", "--mode", "3"},
+     "",
+     0,
+     {64 + 4, 64 + 5, 64 + 0}},
+    {"ReportRateInHz", {2}, {"--report-rate", "1000"}, "", 0, {64 + 15}},
+    {"ReportRateNotOffered",
+     {2},
+     {"--report-rate", "300"},
+     "--report-rate: 300 not in {125,250,500,1000,0,1,2,3}\nRun with --help for more "
+     "information.\n",
+     105,
+     {}},
 };
 
 void PrintTo(const LightingSetCase& c, std::ostream* os) {
@@ -519,6 +549,94 @@ TEST_F(CliTest, LightingThatTheKeyboardDoesNotTakeFails) {
     const Outcome profile = Run({"{kb}", "profile", "set", "2"});
     EXPECT_NE(profile.err.find("could not switch the active profile"), std::string::npos);
     EXPECT_EQ(profile.code, 3);
+}
+
+// ---- Per-key colours ----
+
+TEST_F(CliTest, KeyColoursGoToTheSchemeAndTheKeyboardsPage) {
+    const Outcome key = Run({"{kb}", "lighting", "key", "--profile", "2", "Caps Lock", "ff8000"});
+    EXPECT_EQ(key.out,
+              "Profile 2, scheme 0 (\"0\"): Caps Lock set to FF8000.\nThe keyboard shows per-key "
+              "colours in lighting mode 20 (`quorvanectl lighting set --profile 2 --mode 20`).\n");
+    EXPECT_EQ(key.code, 0) << key.err;
+    const auto state = sim::LoadStateFile(folder.Path() / "k.state");
+    ASSERT_TRUE(std::holds_alternative<sim::SimState>(state));
+    const auto& pages = std::get<sim::SimState>(state).memory.colourPages;
+    EXPECT_EQ(pages[192 + 25 * 3], 0xFF);  // Caps Lock is slot 25
+    EXPECT_EQ(pages[192 + 25 * 3 + 1], 0x80);
+    const std::filesystem::path file =
+        env.documentsFolder / "Quorvane_51M" / "UserDengColor_1.userd";
+    EXPECT_EQ(platform::IniFile::Load(file).file.Find("Mode0", "25"), "255,128,0,0");
+
+    RunOk({"{kb}", "lighting", "set", "--profile", "2", "--mode", "20"});
+    EXPECT_EQ(Run({"{kb}", "lighting", "key", "--profile", "2", "F5", "000000"}).out,
+              "Profile 2, scheme 0 (\"0\"): F5 set to 000000 (with every key that has no colour "
+              "of its own).\n");
+    const Outcome fill = Run({"{kb}", "--json", "lighting", "fill", "--profile", "2", "00FF00"});
+    EXPECT_NE(fill.out.find("\"ok\": true"), std::string::npos) << fill.out;
+
+    for (const auto& [args, err] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"G9", "FF0000"}, "quorvanectl: \"G9\" has no light of its own on the keyboard\n"},
+             {{"0x161", "FF0000"},
+              "quorvanectl: \"0x161\" has no light of its own on the keyboard\n"},
+             {{"A", "red"}, "quorvanectl: colour 'red' is not RRGGBB in hex\n"}}) {
+        std::vector<std::string> command{"{kb}", "lighting", "key", "--profile", "2"};
+        command.insert(command.end(), args.begin(), args.end());
+        const Outcome refused = Run(command);
+        EXPECT_EQ(refused.err, err);
+        EXPECT_EQ(refused.code, 5);
+    }
+}
+
+TEST_F(CliTest, SchemesAreListedSavedAndLoaded) {
+    RunOk({"{kb}", "lighting", "key", "--profile", "1", "A", "0000FF"});
+    const Outcome save =
+        Run({"lighting", "scheme", "save", "--profile", "1", "4", "--name", "Blue A"});
+    EXPECT_EQ(save.out,
+              "Profile 1: the colours of scheme 0 saved as scheme 4 (\"Blue A\"), now in use.\n");
+    RunOk({"{kb}", "lighting", "key", "--profile", "1", "A", "00FF00"});
+    EXPECT_EQ(Run({"lighting", "scheme", "list", "--profile", "1"}).out,
+              "Profile 1 colour schemes:\n  0  0\n  1  0\n  2  0\n  3  0\n* 4  Blue A\n  5  0\n"
+              "  6  0\n  7  0\n  8  0\n  9  0\n");
+    // Scheme 0 still holds the blue A, and loading it writes the whole page.
+    env.keyboardDone = [](service::KeyboardBackend& backend) {
+        int pageWrites = 0;
+        for (const auto& report : backend.simulated()->SentReports()) {
+            pageWrites += device::DeviceReport(report).Command() == device::CMD_WRITE_KEY_COLOURS;
+        }
+        EXPECT_EQ(pageWrites, 4);
+    };
+    RunOk({"{kb}", "lighting", "scheme", "load", "--profile", "1", "0"});
+    env.keyboardDone = {};
+    const auto state = sim::LoadStateFile(folder.Path() / "k.state");
+    ASSERT_TRUE(std::holds_alternative<sim::SimState>(state));
+    EXPECT_EQ(std::get<sim::SimState>(state).memory.colourPages[26 * 3 + 2], 0xFF);
+    EXPECT_EQ(std::get<sim::SimState>(state).memory.colourPages[26 * 3 + 1], 0x00);
+}
+
+TEST_F(CliTest, DamagedSchemesAndKeyboardsWithoutPerKeyColoursAreRefused) {
+    const std::filesystem::path file =
+        env.documentsFolder / "Quorvane_51M" / "UserDengColor_0.userd";
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file) << "[PRESENTMODE]\nmode=x\n";
+    const Outcome damaged = Run({"{kb}", "lighting", "key", "--profile", "1", "A", "0000FF"});
+    EXPECT_EQ(damaged.err, "quorvanectl: the colour schemes cannot be used: " + file.string() +
+                               ": [PRESENTMODE] mode \"x\" is not a scheme number 0..9\n");
+    EXPECT_EQ(damaged.code, 5);
+    EXPECT_EQ(Run({"lighting", "scheme", "list", "--profile", "1"}).code, 5);
+    EXPECT_EQ(ReadFile(file), "[PRESENTMODE]\nmode=x\n");
+
+    beforeArrival = [](sim::SimHidService& keyboard) {
+        keyboard.UpdateMemory([](sim::KeyboardMemory& memory) {
+            std::fill_n(memory.settings.begin() + sim::kSettingsModeList, 32, std::uint8_t{0});
+            memory.settings[sim::kSettingsModeList] = 1;
+        });
+    };
+    const Outcome noPerKey = Run({"{kb}", "lighting", "fill", "--profile", "2", "0000FF"});
+    EXPECT_EQ(noPerKey.err,
+              "quorvanectl: the keyboard has no per-key colours (it does not offer lighting mode "
+              "20)\n");
+    EXPECT_EQ(noPerKey.code, 5);
 }
 
 // ---- Limits ----

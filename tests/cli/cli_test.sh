@@ -17,9 +17,9 @@ grep -q '^Firmware version: 0x0110$' "$dir/info" || fail "info shows the firmwar
 run --json info | grep -q '"macroCapacityBytes": 8192' || fail "info --json"
 [ -f "$state" ] && fail "a command that only reads writes no state file"
 
-run lighting set --profile 3 --mode 4 --colour 102030 --report-rate 1 > "$dir/set" ||
+run lighting set --profile 3 --mode 4 --colour 102030 --report-rate 250 > "$dir/set" ||
     fail "lighting set"
-grep -q '^Profile 3 lighting set: colour 102030, multicolour off, mode 4, report rate 1.$' \
+grep -q '^Profile 3 lighting set: colour 102030, multicolour off, mode 4, report rate 250 Hz.$' \
     "$dir/set" || fail "lighting set says what it set"
 [ -f "$state" ] || fail "a command that writes keeps the state file"
 run --json lighting show --profile 3 > "$dir/show" || fail "lighting show"
@@ -40,6 +40,11 @@ expect_status() {
     [ -s "$dir/err" ] || fail "'$*' says why on stderr"
 }
 expect_status 5 run lighting set --profile 1 --colour nothex
+expect_status 5 run lighting set --profile 1 --mode 19
+run lighting key --profile 3 "Caps Lock" FF0000 > /dev/null || fail "lighting key"
+grep -q '^25=255,0,0,0' "$HOME/Quorvane_51M/UserDengColor_2.userd" ||
+    fail "lighting key keeps the colour in the profile's colour schemes"
+run lighting scheme list --profile 3 | grep -q '^\* 0  0$' || fail "lighting scheme list"
 expect_status 5 "$ctl" --keyboard=bogus info
 printf 'not a state file\n' > "$dir/broken.state"
 expect_status 4 "$ctl" --keyboard="sim:$dir/broken.state" info

@@ -323,6 +323,12 @@ const SweepCase kSweepCases[] = {
      false,
      {},
      kLightingPartlyWords},
+    {"LightingKey",
+     {},
+     {"lighting", "key", "--profile", "1", "Caps Lock", "FF8000"},
+     false,
+     {},
+     kLightingPartlyWords},
     {"MacroAddApply", {}, With(kPasteMacro, "--apply"), false, kPasteMacro, kPartlyWrittenWords},
     {"ProfileSet", {}, {"profile", "set", "2"}, false, {}, kPartlyWrittenWords},
 };

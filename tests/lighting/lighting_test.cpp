@@ -70,6 +70,7 @@ TEST(ModeIndexTableTest, SkipsGapsAndAnswersAbsentModes) {
 class PanelSwitch final : public PanelSwitchStore {
 public:
     bool PanelSwitchOn() const override { return on; }
+    void SetPanelSwitch(bool value) override { on = value; }
     bool on = false;
 };
 

@@ -1,0 +1,156 @@
+// Lighting writes through the keyboard service: a dragged slider's values are merged so the
+// keyboard gets the first and the last, in order with the other writes; and the colour page is
+// written at arrival when the keyboard runs the per-key colour mode.
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "lighting/user_colour_file.h"
+#include "service/keyboard_service.h"
+#include "service/lighting_writer.h"
+#include "sim/keyboard_layout.h"
+#include "sim/sim_hid_service.h"
+#include "ui/temp_folder.h"
+
+namespace qv::service {
+namespace {
+
+using namespace std::chrono_literals;
+
+class NoLauncher final : public platform::ProgramLauncher {
+public:
+    bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
+        return false;
+    }
+};
+
+// Holds the service's worker until released, as a long exchange would.
+class WorkerGate {
+public:
+    void Close(KeyboardService& service) {
+        service.Post([this](KeyboardSession&) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return open_; });
+        });
+    }
+    void Open() {
+        {
+            std::lock_guard lock(mutex_);
+            open_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool open_ = false;
+};
+
+class LightingWriterTest : public ::testing::Test {
+protected:
+    void Start() {
+        ServiceOptions options;
+        options.session.profileFolder = folder.Path();
+        options.session.captureOnArrival = false;
+        options.session.firmwarePause = 0ms;
+        options.transportTiming = {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms};
+        service = std::make_unique<KeyboardService>(keyboard, launcher, observer, options);
+        ASSERT_TRUE(service->Start());
+        service->WaitIdle();
+        keyboard.ClearSentReports();
+    }
+
+    // The lighting writes the keyboard took, as (offset, first byte).
+    std::vector<std::pair<int, int>> LightingWrites() {
+        std::vector<std::pair<int, int>> writes;
+        for (const auto& bytes : keyboard.SentReports()) {
+            const device::DeviceReport report(bytes);
+            if (report.Command() == device::CMD_WRITE_LIGHTING) {
+                writes.emplace_back(report.Offset(), report.Payload()[0]);
+            }
+        }
+        return writes;
+    }
+
+    static lighting::LightingWrite Brightness(int value) {
+        lighting::LightingWrite write;
+        write.Add(lighting::kBrightnessField, {static_cast<std::uint8_t>(value)});
+        return write;
+    }
+
+    test::TempFolder folder;
+    sim::SimHidService keyboard;
+    ServiceObserver observer;
+    NoLauncher launcher;
+    std::unique_ptr<KeyboardService> service;
+};
+
+TEST_F(LightingWriterTest, ADraggedSliderSendsItsFirstAndLastValue) {
+    Start();
+    LightingWriter writer(*service);
+    WorkerGate gate;
+    gate.Close(*service);
+    // The first value waits for the worker; every later one while it waits takes the place of
+    // the one before.
+    for (int step = 0; step < 40; ++step) {
+        writer.Write(Brightness(step % 5));
+    }
+    writer.Write(Brightness(3));
+    gate.Open();
+    service->WaitIdle();
+    EXPECT_EQ(LightingWrites(), (std::vector<std::pair<int, int>>{{1, 0}, {1, 3}}));
+    EXPECT_EQ(keyboard.Memory().lighting[1], 3);
+    EXPECT_EQ(service->LightingView().state.brightness, 3);
+}
+
+TEST_F(LightingWriterTest, MergedWritesKeepTheirOrderWithOtherWrites) {
+    Start();
+    LightingWriter writer(*service);
+    WorkerGate gate;
+    gate.Close(*service);
+    lighting::LightingWrite flagOff;
+    flagOff.Add(lighting::kMulticolourField, {0});
+    lighting::LightingWrite modeWithFlag;
+    modeWithFlag.Add(lighting::kMulticolourField, {1});
+    modeWithFlag.Add(lighting::kModeField, {3});
+    writer.Write(Brightness(1));
+    writer.Write(flagOff);
+    writer.Write(Brightness(2));
+    writer.Write(modeWithFlag);
+    writer.Write(Brightness(4));
+    writer.Write(Brightness(0));
+    gate.Open();
+    service->WaitIdle();
+    EXPECT_EQ(LightingWrites(),
+              (std::vector<std::pair<int, int>>{{1, 1}, {4, 0}, {1, 2}, {4, 1}, {0, 3}, {1, 0}}));
+    const sim::KeyboardMemory memory = keyboard.Memory();
+    EXPECT_EQ(memory.lighting[4], 1);
+    EXPECT_EQ(memory.lighting[1], 0);
+}
+
+TEST_F(LightingWriterTest, TheColourPageIsWrittenAtArrivalInThePerKeyMode) {
+    lighting::UserColourFile file;
+    file.SetSlot(0, 26, {0x123456, false});
+    ASSERT_FALSE(file.Save(lighting::UserColourFilePath(folder.Path(), 0)));
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[0] = 20; });
+    Start();
+    const sim::KeyboardMemory memory = keyboard.Memory();
+    EXPECT_EQ(memory.colourPages[26 * 3], 0x56);
+    EXPECT_EQ(memory.colourPages[26 * 3 + 2], 0x12);
+    EXPECT_EQ(memory.colourPages[1 * 3], 0xFF);  // Esc: the default red
+}
+
+TEST_F(LightingWriterTest, NoColourPageIsWrittenAtArrivalInOtherModes) {
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) {
+        m.lighting[0] = 5;
+        std::fill(m.colourPages.begin(), m.colourPages.end(), std::uint8_t{0x77});
+    });
+    Start();
+    EXPECT_EQ(keyboard.Memory().colourPages[26 * 3], 0x77);
+}
+
+}  // namespace
+}  // namespace qv::service
