@@ -317,7 +317,7 @@ void AddMacroCommands(CLI::App& app, Command& selected) {
         "\nExamples:\n"
         "  quorvanectl macro add \"Copy all\" \"press LCtrl, tap A, 20ms, tap C, release LCtrl\"\n"
         "  quorvanectl macro add Hello \"tap H, tap E, tap L, tap L, tap O\" --repeat 2 --apply\n"
-        "  quorvanectl macro add Signature --text \"Kind regards,\\nAnn\" --delay 10");
+        "  quorvanectl macro add Signature --text \"Kind regards, Ann\" --delay 10");
     Select(add, selected,
            {Needs::Keyboard, [o](CommandContext& context) { return RunAdd(context, *o); }});
 

@@ -661,6 +661,34 @@ TEST_F(CliTest, MacrosBeyondTheLimitsAreRefusedBeforeAnythingIsWritten) {
     RunOk({"{kb}", "macro", "add", "Small", "tap B"});
 }
 
+TEST_F(CliTest, TheMemoryMeterWarnsBeforeTheApply) {
+    // One unit of 128 bytes.
+    beforeArrival = [](sim::SimHidService& keyboard) {
+        keyboard.UpdateMemory(
+            [](sim::KeyboardMemory& memory) { memory.settings[sim::kSettingsMacroCapacity] = 1; });
+    };
+    // Compact 16 + 2 + 4 + 8 = 30 bytes; the 60-character name would take 120 more.
+    const Outcome added = Run({"{kb}", "macro", "add", std::string(60, 'n'), "tap A"});
+    EXPECT_EQ(added.code, 0);
+    EXPECT_EQ(added.err,
+              "quorvanectl: the macro names do not fit the keyboard's macro memory (30 of 128 "
+              "bytes used (24%); without names, which do not fit): the keyboard will get the "
+              "macros without their names\n");
+    EXPECT_EQ(Run({"{kb}", "macro", "list"}).out,
+              "1  " + std::string(60, 'n') +
+                  "  (2 steps, played 1x)\n"
+                  "Macro memory: 30 of 128 bytes used (24%); without names, which do not fit\n");
+
+    // 16 + 2 + 4 + 4 x 30 = 142 bytes: refused before anything is kept.
+    const Outcome edited = Run({"{kb}", "macro", "edit", "1", "--text", std::string(15, 'a')});
+    EXPECT_EQ(edited.err,
+              "quorvanectl: the macros would need 142 bytes of the keyboard's macro memory, which "
+              "holds 128 bytes; nothing was changed\n");
+    EXPECT_EQ(edited.code, 5);
+    EXPECT_EQ(Run({"{kb}", "macro", "show", "1"}).out,
+              "1  " + std::string(60, 'n') + "  (2 steps, played 1x)\npress   A\nrelease A\n");
+}
+
 TEST_F(CliTest, OversizedLanguageFileIsRefusedWithAMessage) {
     env.programFolder = folder.Path() / "program";
     std::filesystem::create_directories(env.programFolder);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "keys/key_lookup.h"
+#include "keys/key_table.h"
 
 namespace qv::macros {
 namespace {

@@ -37,7 +37,8 @@ class MemoryMeterTest : public ::testing::TestWithParam<MeterCase> {};
 
 TEST_P(MemoryMeterTest, FollowsTheSizeRule) {
     const MeterCase& c = GetParam();
-    const MacroList macros = {{.name = u"ab", .macroId = 1, .actions = {{50, 0x01E}}}};
+    const MacroList macros = {
+        {.name = u"ab", .macroId = 1, .actions = {{50, 0x01E, KeyState::Press}}}};
     const MacroMemoryMeter meter = MeasureMacroMemory(macros, c.capacity);
     EXPECT_EQ(meter.sizes.compact, 26u);
     EXPECT_EQ(meter.sizes.full, 30u);

@@ -192,7 +192,8 @@ TEST(RecorderStateTest, RecordsOnlyWhileRunningAndLocksTheShownMacro) {
     EXPECT_EQ(recorder.Start(0), RecordStart::NoMacroShown);
     EXPECT_EQ(recorder.OnKey(kA, true, 10), EventUse::PassedOn);
 
-    image.macros = {{.name = u"One", .macroId = 1}, {.name = u"Two", .macroId = 2}};
+    image.macros = {{.name = u"One", .macroId = 1, .actions = {}},
+                    {.name = u"Two", .macroId = 2, .actions = {}}};
     manager.Open(image);
     ASSERT_EQ(recorder.Start(0), RecordStart::Started);
     const EditResult locked{EditOutcome::Recording};

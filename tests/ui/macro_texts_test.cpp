@@ -22,7 +22,8 @@ class MacroTextsTest : public ::testing::Test {
 protected:
     static macros::MacroMemoryMeter Meter(std::size_t capacity) {
         // Compact 26 bytes, full 30.
-        const macros::MacroList list = {{.name = u"ab", .macroId = 1, .actions = {{50, 0x01E}}}};
+        const macros::MacroList list = {
+            {.name = u"ab", .macroId = 1, .actions = {{50, 0x01E, macros::KeyState::Press}}}};
         return macros::MeasureMacroMemory(list, capacity);
     }
 
