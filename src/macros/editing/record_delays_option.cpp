@@ -6,11 +6,19 @@ namespace qv::macros {
 
 bool LoadRecordDelaysOption(platform::SettingsStore& settings, std::string_view entryName) {
     const platform::StringSetting stored = settings.ReadString(kRecordDelaysSettingsKey, entryName);
-    std::string_view text = stored.status == platform::SettingsStatus::Ok ? stored.value : "0";
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
+    bool on = false;
+    if (stored.status == platform::SettingsStatus::Ok) {
+        std::string_view text = stored.value;
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+            text.remove_prefix(1);
+        }
+        on = LeadingDigitsValue(text) == 1;
+    } else if (stored.status == platform::SettingsStatus::WrongType) {
+        // Kept as a number by someone else: the same rule.
+        const platform::DwordSetting number =
+            settings.ReadDword(kRecordDelaysSettingsKey, entryName);
+        on = number.status == platform::SettingsStatus::Ok && number.value == 1;
     }
-    const bool on = LeadingDigitsValue(text) == 1;
     StoreRecordDelaysOption(settings, entryName, on);
     return on;
 }
