@@ -202,7 +202,9 @@ TEST(RecorderStateTest, RecordsOnlyWhileRunningAndLocksTheShownMacro) {
     EXPECT_EQ(manager.Rename(u"x"), locked);
     EXPECT_EQ(manager.Delete(true), locked);
     EXPECT_EQ(manager.MoveMacro(MovePlace::Last), locked);
-    recorder.Stop();
+    // Opening the page again ends the recording.
+    manager.Open(image);
+    EXPECT_FALSE(recorder.Recording());
     EXPECT_EQ(recorder.OnKey(kA, true, 10), EventUse::PassedOn);
     EXPECT_TRUE(manager.ShownMacro()->actions.empty());
     EXPECT_EQ(manager.Show(1).outcome, EditOutcome::Unchanged);

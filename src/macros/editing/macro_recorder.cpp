@@ -22,7 +22,7 @@ keys::KeyCode MouseKey(MouseButton button) {
 }  // namespace
 
 RecordStart MacroRecorder::Toggle(std::uint64_t nowMs) {
-    if (recording_) {
+    if (Recording()) {
         Stop();
         return RecordStart::Stopped;
     }
@@ -33,7 +33,6 @@ RecordStart MacroRecorder::Start(std::uint64_t nowMs) {
     if (manager_.ShownMacro() == nullptr) {
         return RecordStart::NoMacroShown;
     }
-    recording_ = true;
     lastTick_ = nowMs;
     held_.reset();
     manager_.LockForRecording(true);
@@ -41,10 +40,7 @@ RecordStart MacroRecorder::Start(std::uint64_t nowMs) {
 }
 
 void MacroRecorder::Stop() {
-    if (recording_) {
-        recording_ = false;
-        manager_.LockForRecording(false);
-    }
+    manager_.LockForRecording(false);
 }
 
 void MacroRecorder::Add(std::uint32_t delay, keys::KeyCode key, KeyState state) {
@@ -60,7 +56,7 @@ void MacroRecorder::Record(keys::KeyCode key, KeyState state, std::uint64_t time
 
 EventUse MacroRecorder::OnKey(keys::KeyCode key, bool pressed, std::uint64_t timestampMs,
                               bool autoRepeat) {
-    if (!recording_ || key == keys::kNoKey || key >= held_.size() || keys::IsMediaKeyCode(key)) {
+    if (!Recording() || key == keys::kNoKey || key >= held_.size() || keys::IsMediaKeyCode(key)) {
         return EventUse::PassedOn;
     }
     if (autoRepeat || (pressed && held_.test(key))) {
@@ -80,7 +76,7 @@ EventUse MacroRecorder::OnKey(keys::KeyCode key, bool pressed, std::uint64_t tim
 
 EventUse MacroRecorder::OnMouseButton(MouseButton button, bool pressed, std::uint64_t timestampMs,
                                       PointerPlace place) {
-    if (!recording_ || (button == MouseButton::Left && place == PointerPlace::RecordButton)) {
+    if (!Recording() || (button == MouseButton::Left && place == PointerPlace::RecordButton)) {
         return EventUse::PassedOn;
     }
     Record(MouseKey(button), pressed ? KeyState::Press : KeyState::Release, timestampMs);

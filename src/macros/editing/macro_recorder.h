@@ -54,7 +54,8 @@ public:
     void SetRecordDelays(bool on) { recordDelays_ = on; }
     [[nodiscard]] bool RecordDelays() const { return recordDelays_; }
 
-    [[nodiscard]] bool Recording() const { return recording_; }
+    // The manager keeps the state, so that opening or closing the page ends a recording.
+    [[nodiscard]] bool Recording() const { return manager_.Recording(); }
     // The record button: starts at `nowMs` (the first pause is measured from here) or stops.
     RecordStart Toggle(std::uint64_t nowMs);
     RecordStart Start(std::uint64_t nowMs);
@@ -76,7 +77,6 @@ private:
 
     MacroManager& manager_;
     bool recordDelays_ = false;
-    bool recording_ = false;
     std::uint64_t lastTick_ = 0;
     // Keys seen pressed and not yet released, so that a second press is known as a repeat.
     std::bitset<0x200> held_;
