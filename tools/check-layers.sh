@@ -18,6 +18,7 @@ macros 4
 assignments 5
 lighting 5
 profiles 6
+macros/editing 7
 sim 7
 device/hidapi 7
 service 8

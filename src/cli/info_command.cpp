@@ -6,6 +6,8 @@
 #include "cli/cli_keyboard.h"
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
+#include "cli/macro_editing.h"
+#include "cli/working_image.h"
 #include "device/command_result.h"
 
 namespace qv::cli {
@@ -30,19 +32,36 @@ std::string FormatInfoText(const KeyboardInfo& info) {
     for (int mode : info.supportedModes) {
         modes += (modes.empty() ? "" : " ") + std::to_string(mode);
     }
+    std::string memory;
+    if (info.showMacroMemory) {
+        memory = "\nMacro memory:     ";
+        if (!info.macroMemory) {
+            memory += "not known: the keyboard's macros could not be read";
+        } else {
+            memory += MemoryFigure(*info.macroMemory) +
+                      (info.pendingIncluded ? ", pending edits included" : "");
+        }
+    }
     return std::string("Firmware version: ") + version +
            "\nActive profile:   " + std::to_string(info.activeProfile + 1) +
-           "\nMacro capacity:   " + std::to_string(info.macroCapacityBytes) + " bytes" +
+           "\nMacro capacity:   " + std::to_string(info.macroCapacityBytes) + " bytes" + memory +
            "\nLighting modes:   " + (modes.empty() ? "none" : modes) + "\n";
 }
 
 nlohmann::json InfoJson(const KeyboardInfo& info) {
-    return {
+    nlohmann::json json = {
         {"firmwareVersion", info.firmwareVersion},
         {"activeProfile", info.activeProfile + 1},
         {"macroCapacityBytes", info.macroCapacityBytes},
         {"supportedModes", info.supportedModes},
     };
+    if (info.showMacroMemory) {
+        json["macroMemory"] = info.macroMemory ? MemoryJson(*info.macroMemory) : nlohmann::json();
+        if (info.macroMemory) {
+            json["macroMemory"]["pendingIncluded"] = info.pendingIncluded;
+        }
+    }
+    return json;
 }
 
 namespace {
@@ -55,7 +74,13 @@ int RunInfo(CommandContext& context) {
         return Fail(context, "the keyboard did not answer (result " + std::to_string(result) + ")",
                     kExitDeviceError);
     }
-    const KeyboardInfo info = KeyboardInfoFromSettings(block);
+    KeyboardInfo info = KeyboardInfoFromSettings(block);
+    info.showMacroMemory = true;
+    if (const auto working = PeekWorkingMacros(context)) {
+        info.macroMemory = macros::MeasureMacroMemory(
+            working->macros, static_cast<std::size_t>(info.macroCapacityBytes));
+        info.pendingIncluded = working->pendingIncluded;
+    }
     Print(context, FormatInfoText(info), InfoJson(info));
     return kExitOk;
 }
@@ -64,7 +89,9 @@ int RunInfo(CommandContext& context) {
 
 void AddInfoCommand(CLI::App& app, Command& selected) {
     auto* info = app.add_subcommand(
-        "info", "Show the firmware version, active profile, macro capacity and lighting modes");
+        "info",
+        "Show the firmware version, active profile, macro capacity (and how much of it the macros "
+        "take) and lighting modes");
     info->footer(
         "\nExamples:\n"
         "  quorvanectl info\n"

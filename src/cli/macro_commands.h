@@ -1,6 +1,6 @@
 #pragma once
 
-// `macro list|show|add|delete`.
+// `macro list|show|add|edit|rename|move|clear|delete`.
 
 #include "cli/cli_command.h"
 

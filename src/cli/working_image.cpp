@@ -90,6 +90,24 @@ std::variant<WorkingImage, int> OpenWorkingImage(CommandContext& context, ImageU
     return image;
 }
 
+std::optional<WorkingMacros> PeekWorkingMacros(CommandContext& context) {
+    CliKeyboard& keyboard = *context.keyboard;
+    const int profile =
+        keyboard.Call([](service::KeyboardSession& s) { return s.ActiveProfile(); });
+    const service::PendingEdits pending = PendingEditsOf(context.env);
+    if (profile >= 0 &&
+        pending.Check({keyboard.Identity(), profile}) == service::PendingState::Matching) {
+        profiles::ImageContents contents;
+        if (pending.Load(contents).Loaded()) {
+            return WorkingMacros{std::move(contents.macros), true};
+        }
+    }
+    if (!keyboard.Call([](service::KeyboardSession& s) { return s.ImageFromKeyboard(); })) {
+        return std::nullopt;
+    }
+    return WorkingMacros{keyboard.Service().Image().Lock()->macros, false};
+}
+
 namespace {
 
 // Keeps the working image as pending edits of this keyboard and profile.

@@ -5,11 +5,13 @@
 // as pending edits with a record of where they were made, and reach the keyboard only there.
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 
 #include "cli/cli_command.h"
+#include "macros/macro_record.h"
 #include "service/pending_edits.h"
 
 namespace qv::cli {
@@ -28,6 +30,15 @@ enum class ImageUse {
 // was asked for, as in "assign") and gives the exit code.
 [[nodiscard]] std::variant<WorkingImage, int> OpenWorkingImage(CommandContext& context,
                                                                ImageUse use, std::string_view verb);
+
+// The macros of the working image, for a figure shown by a command that only reads: those of
+// the pending edits when they belong to this keyboard and profile, else the keyboard's.
+// Nothing, and not a word said, when neither can be read.
+struct WorkingMacros {
+    macros::MacroList macros;
+    bool pendingIncluded = false;
+};
+[[nodiscard]] std::optional<WorkingMacros> PeekWorkingMacros(CommandContext& context);
 
 // After an edit of the working image: keeps it as pending edits and says `done`, or with
 // `applyNow` writes it to the keyboard at once.

@@ -176,6 +176,13 @@ AreaSizes MacroAreaSizes(std::span<const MacroRecord> macros) {
     return sizes;
 }
 
+MacroAreaForm ChooseMacroAreaForm(const AreaSizes& sizes, std::size_t capacity) {
+    if (sizes.compact > capacity) {
+        return MacroAreaForm::TooLarge;
+    }
+    return sizes.full <= capacity ? MacroAreaForm::Full : MacroAreaForm::Compact;
+}
+
 std::optional<std::vector<std::uint8_t>> EncodeMacroArea(std::span<const MacroRecord> macros,
                                                          bool withNames) {
     if (macros.size() > kMaxMacros) {

@@ -35,6 +35,16 @@ struct AreaSizes {
 
 [[nodiscard]] AreaSizes MacroAreaSizes(std::span<const MacroRecord> macros);
 
+// How the macros go to a keyboard that holds `capacity` bytes of macro area.
+enum class MacroAreaForm {
+    Full,      // with their names
+    Compact,   // without names: the names do not fit, the macros do
+    TooLarge,  // not even without names: nothing may be written
+};
+
+// The one rule that decides it, for the write and for every figure shown before it.
+[[nodiscard]] MacroAreaForm ChooseMacroAreaForm(const AreaSizes& sizes, std::size_t capacity);
+
 // The area for these macros, with or without names. nullopt when it cannot be expressed: the
 // area or a block offset would not fit its 16-bit field, or a list breaks the limits
 // (more than 100 macros, 2000 actions, 255 name units).

@@ -26,12 +26,13 @@ DeviceWriteResult WriteDeviceImage(const DeviceImage::Access& device, PageSelect
                                    const DeviceWriteContext& context) {
     DeviceWriteResult result;
     const ImageContents& image = *device;
-    const macros::AreaSizes sizes = macros::MacroAreaSizes(image.macros);
-    if (sizes.compact > context.macroCapacity) {
+    const macros::MacroAreaForm form =
+        macros::ChooseMacroAreaForm(macros::MacroAreaSizes(image.macros), context.macroCapacity);
+    if (form == macros::MacroAreaForm::TooLarge) {
         result.status = DeviceWriteStatus::MacrosTooLong;
         return result;
     }
-    const bool withNames = sizes.full <= context.macroCapacity;
+    const bool withNames = form == macros::MacroAreaForm::Full;
     const auto area = macros::EncodeMacroArea(image.macros, withNames);
     if (!area) {
         return result;

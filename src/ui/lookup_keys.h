@@ -128,6 +128,13 @@ inline constexpr std::string_view kIdsKeyMacroDeleteConfirmOfKeys =
     "IDS_KEY_MACRO_DELETE_CONFIRM_OF_KEYS";
 inline constexpr std::string_view kIdsMacroActionClearConfirm = "IDS_MACRO_ACTION_CLEAR_CONFIRM";
 inline constexpr std::string_view kIdsMacroActionErrDelayMax = "IDS_MACRO_ACTION_ERR_DELAY_MAX";
+// The memory meter: USED is a format with three %u (bytes used, capacity, percent), UNKNOWN one
+// (bytes used) for a keyboard not read yet, TOO_LARGE one (bytes over); NAMES_DROPPED warns
+// that Apply will store the macros without their names.
+inline constexpr std::string_view kIdsMacroMemoryUsed = "IDS_MACRO_MEMORY_USED";
+inline constexpr std::string_view kIdsMacroMemoryUnknown = "IDS_MACRO_MEMORY_UNKNOWN";
+inline constexpr std::string_view kIdsMacroMemoryNamesDropped = "IDS_MACRO_MEMORY_NAMES_DROPPED";
+inline constexpr std::string_view kIdsMacroMemoryTooLarge = "IDS_MACRO_MEMORY_TOO_LARGE";
 
 // ---- Key tooltips of the keyboard view ---------------------------------------------------
 inline constexpr std::string_view kIdsKeyPromptSet = "IDS_KEY_PROMPT_SET";
@@ -212,6 +219,10 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsKeyMacroDeleteConfirmOfKeys,
     kIdsMacroActionClearConfirm,
     kIdsMacroActionErrDelayMax,
+    kIdsMacroMemoryUsed,
+    kIdsMacroMemoryUnknown,
+    kIdsMacroMemoryNamesDropped,
+    kIdsMacroMemoryTooLarge,
     kIdsKeyPromptSet,
     kIdsKeyPromptSingle,
     kIdsKeyPromptMacro,

@@ -113,6 +113,7 @@ const CliCase kCases[] = {
      {},
      {"{kb}", "info"},
      "Firmware version: 0x0110\nActive profile:   1\nMacro capacity:   8192 bytes\n"
+     "Macro memory:     16 of 8192 bytes used (1%)\n"
      "Lighting modes:   1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 20\n",
      "",
      0},
@@ -132,9 +133,110 @@ const CliCase kCases[] = {
     {"MacroListShowsPendingMacros",
      {kAddMacro},
      {"{kb}", "macro", "list"},
-     "1  Copy all  (6 steps, played 1x)\n",
+     "1  Copy all  (6 steps, played 1x)\nMacro memory: 62 of 8192 bytes used (1%)\n",
      "",
      0},
+    {"InfoCountsPendingMacros",
+     {kAddMacro},
+     {"{kb}", "--json", "info"},
+     "{\n  \"activeProfile\": 1,\n  \"firmwareVersion\": 272,\n  \"macroCapacityBytes\": 8192,\n"
+     "  \"macroMemory\": {\n    \"capacityBytes\": 8192,\n    \"compactBytes\": 46,\n"
+     "    \"form\": \"full\",\n    \"fullBytes\": 62,\n    \"pendingIncluded\": true,\n"
+     "    \"percentUsed\": 1,\n    \"usedBytes\": 62\n  },\n"
+     "  \"supportedModes\": [\n    1,\n    2,\n    3,\n    4,\n    5,\n    6,\n    7,\n    8,\n"
+     "    9,\n    10,\n    11,\n    12,\n    13,\n    14,\n    15,\n    16,\n    17,\n    18,\n"
+     "    20\n  ]\n}\n",
+     "",
+     0},
+    {"MacroListJson",
+     {{"{kb}", "macro", "add", "X", "tap A, 20"}},
+     {"{kb}", "--json", "macro", "list"},
+     "{\n  \"macros\": [\n    {\n      \"id\": 1,\n      \"name\": \"X\",\n      \"repeat\": 1,\n"
+     "      \"steps\": [\n        {\n          \"delayMs\": 0,\n          \"key\": \"A\",\n"
+     "          \"press\": true\n        },\n        {\n          \"delayMs\": 20,\n"
+     "          \"key\": \"A\",\n          \"press\": false\n        }\n      ]\n    }\n  ],\n"
+     "  \"memory\": {\n    \"capacityBytes\": 8192,\n    \"compactBytes\": 30,\n"
+     "    \"form\": \"full\",\n    \"fullBytes\": 32,\n    \"percentUsed\": 1,\n"
+     "    \"usedBytes\": 32\n  }\n}\n",
+     "",
+     0},
+    {"MacroRename",
+     {kAddMacro},
+     {"{kb}", "macro", "rename", "1", "Paste"},
+     "Macro 1 \"Copy all\" is now \"Paste\".\n"
+     "Pending; `quorvanectl apply` writes it to the keyboard.\n",
+     "",
+     0},
+    {"MacroRenameOfAnUnknownId",
+     {kAddMacro},
+     {"{kb}", "macro", "rename", "7", "Paste"},
+     "",
+     "quorvanectl: no macro has the id 7 (see `quorvanectl macro list`)\n",
+     5},
+    {"MacroEditGivesNewStepsAndRepeatCount",
+     {kAddMacro, {"{kb}", "macro", "edit", "1", "tap B, 30ms", "--repeat", "3"}},
+     {"{kb}", "macro", "show", "1"},
+     "1  Copy all  (2 steps, played 3x)\npress   B\nrelease B, then 30 ms\n",
+     "",
+     0},
+    {"MacroEditNeedsSomethingToChange",
+     {kAddMacro},
+     {"{kb}", "macro", "edit", "1"},
+     "",
+     "quorvanectl: give the steps, --text or --repeat\n",
+     5},
+    {"MacroMoveReordersTheList",
+     {kAddMacro,
+      {"{kb}", "macro", "add", "Other", "tap B"},
+      {"{kb}", "assign", "caps", "macro:1"},
+      {"{kb}", "macro", "move", "2", "top"}},
+     {"{kb}", "keys", "show"},
+     "Profile 1 (with pending edits)\n  Caps Lock: assigned to macro (Copy all)\n",
+     "",
+     0},
+    {"MacroMoveSaysWhere",
+     {kAddMacro, {"{kb}", "macro", "add", "Other", "tap B"}},
+     {"{kb}", "macro", "move", "1", "2"},
+     "Macro 1 \"Copy all\" is at position 2 of 2.\n"
+     "Pending; `quorvanectl apply` writes it to the keyboard.\n",
+     "",
+     0},
+    {"MacroMoveToNoPlace",
+     {kAddMacro},
+     {"{kb}", "macro", "move", "1", "2"},
+     "",
+     "quorvanectl: \"2\" is no place in the list: top, up, down, bottom or a position 1..1\n",
+     5},
+    {"MacroClear",
+     {kAddMacro},
+     {"{kb}", "macro", "clear", "1"},
+     "Macro 1 \"Copy all\" cleared: 6 steps removed.\n"
+     "Pending; `quorvanectl apply` writes it to the keyboard.\n",
+     "",
+     0},
+    {"MacroAddTextTypesShiftedCharacters",
+     {{"{kb}", "macro", "add", "Hi", "--text", "Hi!", "--delay", "10"}},
+     {"{kb}", "macro", "show", "1"},
+     "1  Hi  (10 steps, played 1x)\n"
+     "press   Left Shift, then 10 ms\npress   H, then 10 ms\nrelease H, then 10 ms\n"
+     "release Left Shift, then 10 ms\npress   I, then 10 ms\nrelease I, then 10 ms\n"
+     "press   Left Shift, then 10 ms\npress   1, then 10 ms\nrelease 1, then 10 ms\n"
+     "release Left Shift, then 10 ms\n",
+     "",
+     0},
+    {"MacroAddTextWithACharacterWithoutAKey",
+     {},
+     {"{kb}", "macro", "add", "Cafe", "--text", "caf\xC3\xA9"},
+     "",
+     "quorvanectl: character 4 of the text, \"\xC3\xA9\" (U+00E9), has no key on the US keyboard "
+     "layout\n",
+     5},
+    {"MacroAddWithStepsAndText",
+     {},
+     {"{kb}", "macro", "add", "X", "tap A", "--text", "a"},
+     "",
+     "quorvanectl: give the steps or --text, not both\n",
+     5},
     {"KeysShowIncludesPendingEdits",
      {kAddMacro, {"{kb}", "assign", "Caps Lock", "macro:1"}},
      {"{kb}", "keys", "show"},
@@ -675,6 +777,34 @@ TEST_F(CliTest, MacrosBeyondTheLimitsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(tooBig.code, 5);
     EXPECT_FALSE(std::filesystem::exists(env.stateFolder / "quorvane" / "pending.fwc"));
     RunOk({"{kb}", "macro", "add", "Small", "tap B"});
+}
+
+TEST_F(CliTest, TheMemoryMeterWarnsBeforeTheApply) {
+    // One unit of 128 bytes.
+    beforeArrival = [](sim::SimHidService& keyboard) {
+        keyboard.UpdateMemory(
+            [](sim::KeyboardMemory& memory) { memory.settings[sim::kSettingsMacroCapacity] = 1; });
+    };
+    // Compact 16 + 2 + 4 + 8 = 30 bytes; the 60-character name would take 120 more.
+    const Outcome added = Run({"{kb}", "macro", "add", std::string(60, 'n'), "tap A"});
+    EXPECT_EQ(added.code, 0);
+    EXPECT_EQ(added.err,
+              "quorvanectl: the macro names do not fit the keyboard's macro memory (30 of 128 "
+              "bytes used (24%); without names, which do not fit): the keyboard will get the "
+              "macros without their names\n");
+    EXPECT_EQ(Run({"{kb}", "macro", "list"}).out,
+              "1  " + std::string(60, 'n') +
+                  "  (2 steps, played 1x)\n"
+                  "Macro memory: 30 of 128 bytes used (24%); without names, which do not fit\n");
+
+    // 16 + 2 + 4 + 4 x 30 = 142 bytes: refused before anything is kept.
+    const Outcome edited = Run({"{kb}", "macro", "edit", "1", "--text", std::string(15, 'a')});
+    EXPECT_EQ(edited.err,
+              "quorvanectl: the macros would need 142 bytes of the keyboard's macro memory, which "
+              "holds 128 bytes; nothing was changed\n");
+    EXPECT_EQ(edited.code, 5);
+    EXPECT_EQ(Run({"{kb}", "macro", "show", "1"}).out,
+              "1  " + std::string(60, 'n') + "  (2 steps, played 1x)\npress   A\nrelease A\n");
 }
 
 TEST_F(CliTest, OversizedLanguageFileIsRefusedWithAMessage) {

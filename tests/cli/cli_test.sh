@@ -74,6 +74,19 @@ run macro delete 1 --force --apply > /dev/null 2>&1 || fail "macro delete --forc
 run import "$dir/saved.fwc" > /dev/null 2>&1 || fail "import"
 run dump macros | grep -q 'Copy all' || fail "import brings the macro back"
 
+run macro list | grep -q '^Macro memory: [0-9]* of 8192 bytes used' ||
+    fail "macro list shows the memory meter"
+run macro add Greeting --text "Hi there!" > /dev/null || fail "macro add --text"
+run macro rename 2 "Hello" > /dev/null || fail "macro rename"
+run macro move 2 top > /dev/null || fail "macro move"
+run macro clear 2 > /dev/null || fail "macro clear"
+run apply > /dev/null 2>&1 || fail "apply the macro edits"
+run dump macros > "$dir/macros"
+grep -q '^1  Hello  (0 steps, played 1x)' "$dir/macros" && grep -q '^2  Copy all' "$dir/macros" ||
+    fail "macro edits reach the keyboard in their new order"
+run dump keys --profile 4 | grep -q 'Caps Lock: .*Copy all' || fail "a moved macro keeps its keys"
+expect_status 5 run macro add Cafe --text "café"
+
 expect_status 5 run assign nokey default
 expect_status 5 run assign caps key:nokey
 expect_status 5 run macro add "Bad" "press A, 50000ms"

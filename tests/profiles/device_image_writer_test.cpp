@@ -7,6 +7,7 @@
 
 #include "device/command_result.h"
 #include "device/transport.h"
+#include "macros/editing/macro_memory_meter.h"
 #include "macros/macro_area.h"
 #include "profiles/device_image_writer.h"
 #include "sim/sim_hid_service.h"
@@ -153,6 +154,20 @@ TEST_F(DeviceImageWriterTest, NamesAreDroppedWhenOnlyTheCompactAreaFits) {
     EXPECT_TRUE(std::equal(compact->begin(), compact->end(), memory.macroArea.begin()));
     EXPECT_EQ(memory.macroArea[6], 0) << "names flag";
     EXPECT_EQ(Sent().back().command, device::CMD_END_TRANSFER);
+}
+
+// What the macro page's meter foretells is what the write does, at every edge of the rule.
+TEST_F(DeviceImageWriterTest, TheMemoryMeterForetellsTheWrite) {
+    profileImage.Lock()->macros = {Macro(1, u"ab", 1)};  // compact 26 bytes, full 30
+    for (const std::size_t capacity : {31u, 30u, 29u, 26u, 25u, 0u}) {
+        SCOPED_TRACE(capacity);
+        const macros::MacroMemoryMeter meter =
+            macros::MeasureMacroMemory(profileImage.Lock()->macros, capacity);
+        const DeviceWriteResult result = Apply(PageSelection::ActiveProfile, capacity, 0);
+        EXPECT_EQ(result.status == DeviceWriteStatus::MacrosTooLong, meter.ApplyRefused());
+        EXPECT_EQ(result.Written(), !meter.ApplyRefused());
+        EXPECT_EQ(result.namesDropped, meter.NamesDropped());
+    }
 }
 
 TEST_F(DeviceImageWriterTest, AllProfilesWriteAndReadBackThroughTheKeyboard) {

@@ -150,6 +150,9 @@ const std::vector<FormatUse>& LookupFormats() {
     static const std::vector<FormatUse> formats = {
         {BuiltInText(TextSlot::MACRO_ERR_MAX), {100}},
         {kIdsMacroActionErrDelayMax, {40000}},
+        {kIdsMacroMemoryUsed, {8192u, 8192u, 100u}},
+        {kIdsMacroMemoryUnknown, {26u}},
+        {kIdsMacroMemoryTooLarge, {1u}},
         {keys::kUnknownKeySlotText, {0x064u}},
     };
     return formats;
