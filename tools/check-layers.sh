@@ -20,6 +20,7 @@ lighting 5
 profiles 6
 sim 7
 device/hidapi 7
+sim/uhid 8
 service 8
 ui 9
 app 10
