@@ -9,6 +9,7 @@
 
 #include <array>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -28,7 +29,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quorvane_uhid [--state PATH] [--control FIFO] [--uhid DEVICE]\n"
+    "usage: quorvane_uhid [--state PATH] [--control FIFO] [--uhid DEVICE] [--id VVVV:PPPP]\n"
     "\n"
     "Shows the simulated keyboard to the kernel as the USB keyboard 0C45:5004, so that\n"
     "'quorvane --keyboard=real' and 'quorvanectl --keyboard=real' use it through hidraw.\n"
@@ -39,7 +40,9 @@ constexpr const char* kUsage =
     "  --control FIFO  read commands from this named pipe (made when missing), one a line:\n"
     "                  bank-toggle, play-on, play-off, event CODE, profile N, unplug, plug,\n"
     "                  faults LIST, quit; '-' reads them from stdin\n"
-    "  --uhid DEVICE   the uhid device (default /dev/uhid)\n";
+    "  --uhid DEVICE   the uhid device (default /dev/uhid)\n"
+    "  --id VVVV:PPPP  show other USB ids (hex), so the device is not the keyboard: for\n"
+    "                  checking what the programs and the udev rule take for it\n";
 
 volatile std::sig_atomic_t gStop = 0;
 int gWakeWrite = -1;
@@ -54,7 +57,20 @@ struct Options {
     std::filesystem::path state = qv::platform::DefaultSimStatePath();
     std::string control;
     std::string uhid = "/dev/uhid";
+    qv::sim::uhid::UhidAdapter::UsbIds ids;
 };
+
+bool ParseIds(const std::string& text, qv::sim::uhid::UhidAdapter::UsbIds& ids) {
+    unsigned vendor = 0;
+    unsigned product = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%4x:%4x%c", &vendor, &product, &end) != 2) {
+        return false;
+    }
+    ids.vendor = static_cast<std::uint16_t>(vendor);
+    ids.product = static_cast<std::uint16_t>(product);
+    return true;
+}
 
 std::variant<Options, int> ParseOptions(int argc, char** argv) {
     Options options;
@@ -64,8 +80,8 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
             std::cout << kUsage;
             return 0;
         }
-        const bool takesValue =
-            argument == "--state" || argument == "--control" || argument == "--uhid";
+        const bool takesValue = argument == "--state" || argument == "--control" ||
+                                argument == "--uhid" || argument == "--id";
         if (!takesValue || i + 1 == argc) {
             std::cerr << "quorvane_uhid: " << (takesValue ? "missing value for " : "unknown option ")
                       << argument << "\n"
@@ -77,6 +93,11 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
             options.state = value;
         } else if (argument == "--control") {
             options.control = value;
+        } else if (argument == "--id") {
+            if (!ParseIds(value, options.ids)) {
+                std::cerr << "quorvane_uhid: --id wants VVVV:PPPP in hex, e.g. 046d:c31c\n";
+                return 2;
+            }
         } else {
             options.uhid = value;
         }
@@ -141,7 +162,7 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     {
-        uhid::UhidAdapter adapter(*channel, *keyboard, std::cout);
+        uhid::UhidAdapter adapter(*channel, *keyboard, std::cout, options.ids);
         if (!adapter.Start()) {
             return 1;
         }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <variant>
 
@@ -11,12 +12,12 @@
 namespace qv::sim::uhid {
 namespace {
 
-DeviceIdentity KeyboardIdentity() {
+DeviceIdentity KeyboardIdentity(UhidAdapter::UsbIds ids) {
     DeviceIdentity identity;
     identity.name = kDeviceName;
     identity.bus = kBusUsb;
-    identity.vendor = device::kVendorId;
-    identity.product = device::kProductId;
+    identity.vendor = ids.vendor;
+    identity.product = ids.product;
     identity.version = kDeviceVersion;
     identity.descriptor = ReportDescriptor();
     return identity;
@@ -24,8 +25,13 @@ DeviceIdentity KeyboardIdentity() {
 
 }  // namespace
 
-UhidAdapter::UhidAdapter(UhidChannel& channel, SimHidService& keyboard, std::ostream& log)
-    : channel_(channel), keyboard_(keyboard), log_(log), basePlan_(keyboard.PlannedFaults()) {}
+UhidAdapter::UhidAdapter(UhidChannel& channel, SimHidService& keyboard, std::ostream& log,
+                         UsbIds ids)
+    : channel_(channel),
+      keyboard_(keyboard),
+      log_(log),
+      basePlan_(keyboard.PlannedFaults()),
+      ids_(ids) {}
 
 UhidAdapter::~UhidAdapter() {
     // Cancelling waits for a callback that is running, so none is left when the device goes.
@@ -155,7 +161,7 @@ void UhidAdapter::SetPresent(bool present) {
     if (created_ == present || channelFailed_) {
         return;
     }
-    const bool done = present ? channel_.Create(KeyboardIdentity()) : channel_.Destroy();
+    const bool done = present ? channel_.Create(KeyboardIdentity(ids_)) : channel_.Destroy();
     if (!done) {
         channelFailed_ = true;
         log_ << "quorvane_uhid: the kernel refused to " << (present ? "create" : "remove")
@@ -163,8 +169,11 @@ void UhidAdapter::SetPresent(bool present) {
         return;
     }
     created_ = present;
+    char usb[16];
+    std::snprintf(usb, sizeof usb, "%04X:%04X", ids_.vendor, ids_.product);
     log_ << "quorvane_uhid: "
-         << (present ? "keyboard plugged in (USB 0C45:5004)" : "keyboard unplugged") << std::endl;
+         << (present ? std::string("keyboard plugged in (USB ") + usb + ")" : "keyboard unplugged")
+         << std::endl;
 }
 
 void UhidAdapter::Send(Bytes report) {

@@ -31,9 +31,17 @@ namespace qv::sim::uhid {
 
 class UhidAdapter final : public device::ServiceCallbackTarget {
 public:
+    // USB ids the device shows; another pair than the keyboard's makes a device the programs
+    // must not take for the keyboard (for checking what they and the udev rule match).
+    struct UsbIds {
+        std::uint16_t vendor = device::kVendorId;
+        std::uint16_t product = device::kProductId;
+    };
+
     // `log` gets one line for each change a tester may want to see (device created or gone,
     // LED report, refused control commands).
-    UhidAdapter(UhidChannel& channel, SimHidService& keyboard, std::ostream& log);
+    UhidAdapter(UhidChannel& channel, SimHidService& keyboard, std::ostream& log,
+                UsbIds ids = UsbIds{});
     // The device goes, and no callback of the keyboard reaches the adapter afterwards.
     ~UhidAdapter();
     UhidAdapter(const UhidAdapter&) = delete;
@@ -63,6 +71,7 @@ private:
     SimHidService& keyboard_;
     std::ostream& log_;
     const FaultPlan basePlan_;  // the faults the keyboard was opened with
+    const UsbIds ids_;
 
     mutable std::mutex mutex_;  // the channel's writes, the state below and the log
     bool created_ = false;
