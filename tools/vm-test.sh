@@ -24,7 +24,7 @@ fail() {
     exit 1
 }
 
-for tool in qemu-system-x86_64 cpio gzip base64 udevadm ldd; do
+for tool in qemu-system-x86_64 cpio gzip base64 udevadm ldd strip; do
     command -v $tool >/dev/null || fail "$tool is missing; run tools/install-deps.sh --vm"
 done
 busybox=$(command -v busybox || true)
@@ -56,7 +56,7 @@ done
 copied=" "
 add_libraries() {
     local library
-    for library in $(ldd "$1" | awk '/=> \// { print $3 } /^\s*\/lib/ { print $1 }'); do
+    for library in $(ldd "$1" | awk '/=> \// { print $3 } /^[ \t]*\// { print $1 }'); do
         [[ "$copied" == *" $library "* ]] && continue
         copied+="$library "
         mkdir -p "$root$(dirname "$library")"
@@ -65,7 +65,8 @@ add_libraries() {
 }
 add_program() {
     mkdir -p "$root$(dirname "$2")"
-    cp -L "$1" "$root$2"
+    # Without debug information: the machine unpacks every byte of the initramfs.
+    strip --strip-debug -o "$root$2" "$1"
     add_libraries "$1"
 }
 
@@ -80,9 +81,10 @@ cp "$build"/bin/*.ini "$root/opt/quorvane/bin/" 2>/dev/null || true
 plugins=$(dirname "$(dirname "$(find /usr/lib -path '*qt6/plugins/platforms/libqoffscreen.so' | head -n 1)")")
 mkdir -p "$root$plugins/platforms"
 add_program "$plugins/platforms/libqoffscreen.so" "$plugins/platforms/libqoffscreen.so"
-if [[ -d /usr/share/fonts/truetype/dejavu ]]; then
-    mkdir -p "$root/usr/share/fonts/truetype"
-    cp -r /usr/share/fonts/truetype/dejavu "$root/usr/share/fonts/truetype/"
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+if [[ -f $font ]]; then
+    mkdir -p "$root$(dirname $font)"
+    cp $font "$root$font"
     cp -r /etc/fonts "$root/etc/"
 fi
 add_program "$(readlink -f $udevd)" /usr/bin/udevadm

@@ -235,21 +235,21 @@ TEST_P(ControlCommandTest, ReadsWhatATesterAsks) {
 using Kind = ControlCommand::Kind;
 INSTANTIATE_TEST_SUITE_P(
     Lines, ControlCommandTest,
-    testing::Values(
-        ControlCase{"BankToggle", "  bank-toggle\r\n", Expect(Kind::KeyEvent, 0x02FF)},
-        ControlCase{"PlayOn", "play-on", Expect(Kind::KeyEvent, 0x1811)},
-        ControlCase{"PlayOff", "play-off # macro ends", Expect(Kind::KeyEvent, 0x1810)},
-        ControlCase{"HexEvent", "event 0x0401", Expect(Kind::KeyEvent, 0x0401)},
-        ControlCase{"EventTooLarge", "event 0x10000", std::nullopt},
-        ControlCase{"Profile4", "profile 4", Expect(Kind::Profile, 0, 3)},
-        ControlCase{"Profile0", "profile 0", std::nullopt},
-        ControlCase{"ProfileWord", "profile two", std::nullopt},
-        ControlCase{"Faults", "faults unplug@9, drop@3", Expect(Kind::Faults, 0, 0, "unplug@9, drop@3")},
-        ControlCase{"NoFaults", "faults", Expect(Kind::Faults)},
-        ControlCase{"PlugWithArgument", "plug now", std::nullopt},
-        ControlCase{"Blank", "   ", Expect(Kind::Nothing)},
-        ControlCase{"Comment", "# a note", Expect(Kind::Nothing)},
-        ControlCase{"Unknown", "reboot", std::nullopt}),
+    testing::Values(ControlCase{"BankToggle", "  bank-toggle\r\n", Expect(Kind::KeyEvent, 0x02FF)},
+                    ControlCase{"PlayOn", "play-on", Expect(Kind::KeyEvent, 0x1811)},
+                    ControlCase{"PlayOff", "play-off # macro ends", Expect(Kind::KeyEvent, 0x1810)},
+                    ControlCase{"HexEvent", "event 0x0401", Expect(Kind::KeyEvent, 0x0401)},
+                    ControlCase{"EventTooLarge", "event 0x10000", std::nullopt},
+                    ControlCase{"Profile4", "profile 4", Expect(Kind::Profile, 0, 3)},
+                    ControlCase{"Profile0", "profile 0", std::nullopt},
+                    ControlCase{"ProfileWord", "profile two", std::nullopt},
+                    ControlCase{"Faults", "faults unplug@9, drop@3",
+                                Expect(Kind::Faults, 0, 0, "unplug@9, drop@3")},
+                    ControlCase{"NoFaults", "faults", Expect(Kind::Faults)},
+                    ControlCase{"PlugWithArgument", "plug now", std::nullopt},
+                    ControlCase{"Blank", "   ", Expect(Kind::Nothing)},
+                    ControlCase{"Comment", "# a note", Expect(Kind::Nothing)},
+                    ControlCase{"Unknown", "reboot", std::nullopt}),
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -76,7 +76,8 @@ bool WaitFor(const std::function<bool()>& done) {
 // simulated keyboard in this process.
 class KeyboardHand {
 public:
-    KeyboardHand(CQuorvaneApp& app, std::string control) : app_(app), control_(std::move(control)) {}
+    KeyboardHand(CQuorvaneApp& app, std::string control)
+        : app_(app), control_(std::move(control)) {}
 
     bool Say(const std::string& line) {
         if (control_.empty()) {
@@ -97,12 +98,14 @@ public:
             }
             return true;
         }
-        const int fd = open(control_.c_str(), O_WRONLY | O_CLOEXEC);
+        // Not blocking: with no adapter reading, the pipe refuses at once.
+        const int fd = open(control_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
             return false;
         }
         const std::string text = line + "\n";
-        const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        const bool written =
+            write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
         close(fd);
         return written;
     }
@@ -125,8 +128,9 @@ int main(int argc, char** argv) {
         } else if (argument == "--control" && i + 1 < argc) {
             control = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: quorvane_arrival_check --keyboard=real --control FIFO | "
-                                 "--keyboard=sim:PATH\n");
+            std::fprintf(stderr,
+                         "usage: quorvane_arrival_check --keyboard=real --control FIFO | "
+                         "--keyboard=sim:PATH\n");
             return 2;
         }
     }
@@ -150,8 +154,8 @@ int main(int argc, char** argv) {
     environment.openUrl = [](const QUrl&) {};
     environment.boxShown = [](QMessageBox& box) {
         std::printf("message box: %s\n", qPrintable(box.text()));
-        QMetaObject::invokeMethod(&box, [&box] { box.done(QMessageBox::Cancel); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &box, [&box] { box.done(QMessageBox::Cancel); }, Qt::QueuedConnection);
     };
     std::filesystem::create_directories(home / "runtime");
     std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
@@ -188,7 +192,9 @@ int main(int argc, char** argv) {
         std::function<bool()> done;
         std::function<std::string()> shown;
     };
-    const auto slot = [&] { return "profile slot " + std::to_string(window.ActiveSlotShown() + 1); };
+    const auto slot = [&] {
+        return "profile slot " + std::to_string(window.ActiveSlotShown() + 1);
+    };
     const auto tray = [&] {
         const int picture = window.Tray().Picture();
         return std::string("tray ") + (picture == CTrayIcon::kPlaying    ? "playing"

@@ -19,8 +19,14 @@ wait_keyboard() {
     udevadm settle --timeout=30
 }
 
+# Progress on the machine's console, with the seconds since boot.
+note() {
+    echo "quorvane-vm: $(cut -d' ' -f1 /proc/uptime) s: $*" >/dev/console
+}
+
+# A command to the uhid adapter; bounded, as a pipe nobody reads would block for ever.
 say() {
-    echo "$*" >$CONTROL
+    timeout 5 sh -c "echo '$*' >$CONTROL" || echo "the adapter did not take: $*" >>/results/problems
 }
 
 # The uhid keyboard, with its state file in the results.
@@ -30,7 +36,9 @@ wait_keyboard
 ls -l /dev/hidraw* >$R/hidraw.txt 2>&1
 cat /sys/class/hidraw/hidraw0/device/uevent >>$R/hidraw.txt 2>&1
 
+note "the uhid keyboard is there"
 sh /vm/udev-check.sh >$R/udev.txt 2>&1
+note "udev rule checked"
 
 start=$(date +%s)
 sh /vm/cli-steps.sh real $R/real
@@ -40,16 +48,19 @@ sh /vm/cli-steps.sh sim $R/sim
 echo "cli sim: $(($(date +%s) - start)) s" >>$R/timing.txt
 
 # The desktop app on each keyboard: arrival, then the keyboard's own key events.
+note "command-line runs done"
 start=$(date +%s)
 HOME=/a/real quorvane_arrival_check --keyboard=real --control $CONTROL \
     >$R/real/arrival.out 2>$R/arrival-real.err
 echo $? >$R/real/arrival.rc
+mkdir -p /a && cp $R/uhid.state /a/sim.state
 HOME=/a/sim quorvane_arrival_check --keyboard=sim:/a/sim.state \
     >$R/sim/arrival.out 2>$R/arrival-sim.err
 echo $? >$R/sim/arrival.rc
 echo "desktop: $(($(date +%s) - start)) s" >>$R/timing.txt
 cp /a/sim.state $R/arrival-sim.state 2>/dev/null
 
+note "desktop runs done"
 say quit
 wait $uhid
 echo $? >$R/uhid.rc

@@ -41,7 +41,7 @@ if [ -z "$other" ]; then
 else
     expect "not tagged" "a uhid device of other ids (046D:C31C)" "$other"
 fi
-echo quit >/run/other.control
+timeout 5 sh -c "echo quit >/run/other.control"
 wait
 
 # The USB keyboard: a boot interface (protocol 01) with the keystrokes, a non-boot one (00)

@@ -56,7 +56,8 @@ std::variant<ControlCommand, ControlError> ParseControlCommand(std::string_view 
     const std::string_view rest =
         space == std::string_view::npos ? std::string_view() : Trim(line.substr(space));
 
-    const auto noArgument = [&](ControlCommand command) -> std::variant<ControlCommand, ControlError> {
+    const auto noArgument =
+        [&](ControlCommand command) -> std::variant<ControlCommand, ControlError> {
         if (!rest.empty()) {
             return ControlError{"'" + std::string(word) + "' takes nothing after it"};
         }

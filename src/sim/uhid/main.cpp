@@ -57,10 +57,10 @@ struct Options {
     std::filesystem::path state = qv::platform::DefaultSimStatePath();
     std::string control;
     std::string uhid = "/dev/uhid";
-    qv::sim::uhid::UhidAdapter::UsbIds ids;
+    qv::sim::uhid::UsbIds ids;
 };
 
-bool ParseIds(const std::string& text, qv::sim::uhid::UhidAdapter::UsbIds& ids) {
+bool ParseIds(const std::string& text, qv::sim::uhid::UsbIds& ids) {
     unsigned vendor = 0;
     unsigned product = 0;
     char end = 0;
@@ -83,8 +83,8 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
         const bool takesValue = argument == "--state" || argument == "--control" ||
                                 argument == "--uhid" || argument == "--id";
         if (!takesValue || i + 1 == argc) {
-            std::cerr << "quorvane_uhid: " << (takesValue ? "missing value for " : "unknown option ")
-                      << argument << "\n"
+            std::cerr << "quorvane_uhid: "
+                      << (takesValue ? "missing value for " : "unknown option ") << argument << "\n"
                       << kUsage;
             return 2;
         }
@@ -169,9 +169,10 @@ int main(int argc, char** argv) {
         std::string pending;
         bool running = true;
         while (running && gStop == 0 && !adapter.ChannelFailed()) {
-            std::array<pollfd, 3> fds{{{channel->fd(), POLLIN, 0},
-                                       {wake[0], POLLIN, 0},
-                                       {control, static_cast<short>(control >= 0 ? POLLIN : 0), 0}}};
+            std::array<pollfd, 3> fds{
+                {{channel->fd(), POLLIN, 0},
+                 {wake[0], POLLIN, 0},
+                 {control, static_cast<short>(control >= 0 ? POLLIN : 0), 0}}};
             if (poll(fds.data(), fds.size(), -1) < 0) {
                 if (errno == EINTR) {
                     continue;

@@ -12,7 +12,7 @@
 namespace qv::sim::uhid {
 namespace {
 
-DeviceIdentity KeyboardIdentity(UhidAdapter::UsbIds ids) {
+DeviceIdentity KeyboardIdentity(UsbIds ids) {
     DeviceIdentity identity;
     identity.name = kDeviceName;
     identity.bus = kBusUsb;

@@ -29,15 +29,15 @@
 
 namespace qv::sim::uhid {
 
+// USB ids the device shows; another pair than the keyboard's makes a device the programs must not
+// take for the keyboard (for checking what they and the udev rule match).
+struct UsbIds {
+    std::uint16_t vendor = device::kVendorId;
+    std::uint16_t product = device::kProductId;
+};
+
 class UhidAdapter final : public device::ServiceCallbackTarget {
 public:
-    // USB ids the device shows; another pair than the keyboard's makes a device the programs
-    // must not take for the keyboard (for checking what they and the udev rule match).
-    struct UsbIds {
-        std::uint16_t vendor = device::kVendorId;
-        std::uint16_t product = device::kProductId;
-    };
-
     // `log` gets one line for each change a tester may want to see (device created or gone,
     // LED report, refused control commands).
     UhidAdapter(UhidChannel& channel, SimHidService& keyboard, std::ostream& log,

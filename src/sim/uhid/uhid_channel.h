@@ -5,6 +5,7 @@
 // records apart works the same way (tests use a SOCK_SEQPACKET socket pair).
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>

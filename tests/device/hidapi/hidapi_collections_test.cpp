@@ -175,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
         PayloadCase{"NumberedConsumer", kSharedConsumer, {0x02, 0xFF, 0x02}, {0xFF, 0x02}},
         PayloadCase{"UnnumberedConsumer", kConsumer, {0xFF, 0x02}, {0xFF, 0x02}},
         PayloadCase{"NumberedEmptyReport", kSharedConsumer, {}, {}},
-        PayloadCase{"NumberedControlKeepsItsId", kSharedControl, {0x04, 0x2F, 0x00}, {0x04, 0x2F, 0x00}}),
+        PayloadCase{
+            "NumberedControlKeepsItsId", kSharedControl, {0x04, 0x2F, 0x00}, {0x04, 0x2F, 0x00}}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SelectorTest, MatchFlagsChooseTheFieldsThatMustAgree) {
