@@ -161,12 +161,14 @@ int main(int argc, char** argv) {
     std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
 
     CQuorvaneApp app(std::move(environment));
-    ShowCounter shows;
-    app.Window().installEventFilter(&shows);
     if (const auto early = app.Start()) {
         std::printf("the program ended at start-up with exit code %d\n", *early);
         return 1;
     }
+    // The window exists from Start on; the arrival that opens it is handled by the event loop.
+    ShowCounter shows;
+    shows.shown = app.Window().isVisible() ? 1 : 0;
+    app.Window().installEventFilter(&shows);
     KeyboardHand hand(app, control);
     qv::gui::CQuorvaneDlg& window = app.Window();
     const auto step = [&](const char* what, const std::function<bool()>& done) {
