@@ -28,18 +28,26 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     qemu-system-x86 busybox-static udev cpio file linux-libc-dev fonts-dejavu-core
 
 # The kernel package that linux-image-amd64 stands for, unpacked rather than installed: the test
-# machine boots its vmlinuz and loads three of its modules, and this machine's boot set-up is
-# left alone.
+# machine boots its vmlinuz and loads a few of its modules (HID and uhid; a virtual USB host
+# controller and USB gadget HID functions for the udev rule's check), and this machine's boot
+# set-up is left alone.
 target=${QUORVANE_VM_KERNEL:-/var/cache/quorvane-vm}
+modules="hid hid-generic uhid usb-common usbcore udc-core dummy_hcd configfs libcomposite
+    usb_f_hid usbhid"
 package=$(apt-cache depends linux-image-amd64 | awk '/Depends: linux-image-/ { print $2; exit }')
 [ -n "$package" ] || { echo "install-deps: no kernel package behind linux-image-amd64" >&2; exit 1; }
-if [ ! -f "$target/$package" ]; then
+complete=yes
+[ -f "$target/$package" ] || complete=no
+for module in $modules; do
+    [ -f "$target/modules/$module.ko" ] || complete=no
+done
+if [ $complete = no ]; then
     work=$(mktemp -d)
     (cd "$work" && apt-get download "$package" && dpkg-deb -x ./*.deb unpacked)
     rm -rf "$target"
     mkdir -p "$target/modules"
     cp "$work"/unpacked/boot/vmlinuz-* "$target/"
-    for module in hid hid-generic uhid; do
+    for module in $modules; do
         find "$work/unpacked/lib/modules" -name "$module.ko*" -exec cp {} "$target/modules/" \;
     done
     touch "$target/$package"

@@ -33,7 +33,9 @@ busybox=$(command -v busybox || true)
 [[ -x "$busybox" ]] || fail "busybox is missing; run tools/install-deps.sh --vm"
 vmlinuz=$(ls "$kernel_dir"/vmlinuz-* 2>/dev/null | head -n 1)
 [[ -n "$vmlinuz" ]] || fail "no kernel in $kernel_dir; run tools/install-deps.sh --vm"
-for module in hid hid-generic uhid; do
+modules="hid hid-generic uhid usb-common usbcore udc-core dummy_hcd configfs libcomposite usb_f_hid
+    usbhid"
+for module in $modules; do
     [[ -f "$kernel_dir/modules/$module.ko" ]] ||
         fail "$kernel_dir/modules/$module.ko is missing; run tools/install-deps.sh --vm"
 done
@@ -71,7 +73,9 @@ add_program() {
 }
 
 cp "$busybox" "$root/bin/busybox"
-cp "$kernel_dir"/modules/{hid,hid-generic,uhid}.ko "$root/lib/modules/"
+for module in $modules; do
+    cp "$kernel_dir/modules/$module.ko" "$root/lib/modules/"
+done
 for program in quorvanectl quorvane_uhid quorvane_arrival_check; do
     add_program "$build/bin/$program" "/opt/quorvane/bin/$program"
 done

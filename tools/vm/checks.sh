@@ -37,8 +37,6 @@ ls -l /dev/hidraw* >$R/hidraw.txt 2>&1
 cat /sys/class/hidraw/hidraw0/device/uevent >>$R/hidraw.txt 2>&1
 
 note "the uhid keyboard is there"
-sh /vm/udev-check.sh >$R/udev.txt 2>&1
-note "udev rule checked"
 
 start=$(date +%s)
 sh /vm/cli-steps.sh real $R/real
@@ -61,6 +59,8 @@ echo "desktop: $(($(date +%s) - start)) s" >>$R/timing.txt
 cp /a/sim.state $R/arrival-sim.state 2>/dev/null
 
 note "desktop runs done"
+sh /vm/udev-check.sh >$R/udev.txt 2>&1
+note "udev rule checked"
 say quit
 wait $uhid
 echo $? >$R/uhid.rc

@@ -44,42 +44,58 @@ fi
 timeout 5 sh -c "echo quit >/run/other.control"
 wait
 
-# The USB keyboard: a boot interface (protocol 01) with the keystrokes, a non-boot one (00)
-# with the tool's collections; and another maker's keyboard.
-unshare -m sh -c '
-    mount -t tmpfs sysfs /sys
-    mkdir -p /sys/bus/usb /sys/bus/hid /sys/class/hidraw
-    # usb_hidraw N VENDOR PRODUCT PROTOCOL: prints the hidraw node syspath
-    usb_hidraw() {
-        n=$1
-        usb=/sys/devices/pci0000:00/0000:00:14.0/usb1/1-$n
-        intf=$usb/1-$n:1.0
-        hid=$intf/0003:$(echo $2 | tr a-f A-F):$(echo $3 | tr a-f A-F).000$n
-        raw=$hid/hidraw/hidraw$n
-        mkdir -p $raw
-        printf "DEVTYPE=usb_device\n" >$usb/uevent
-        echo $2 >$usb/idVendor
-        echo $3 >$usb/idProduct
-        ln -sf /sys/bus/usb $usb/subsystem
-        printf "DEVTYPE=usb_interface\n" >$intf/uevent
-        echo 03 >$intf/bInterfaceClass
-        echo $4 >$intf/bInterfaceProtocol
-        ln -sf /sys/bus/usb $intf/subsystem
-        printf "HID_ID=0003:0000%s:0000%s\n" $2 $3 >$hid/uevent
-        ln -sf /sys/bus/hid $hid/subsystem
-        printf "MAJOR=240\nMINOR=%s\nDEVNAME=hidraw%s\n" $n $n >$raw/uevent
-        echo 240:$n >$raw/dev
-        ln -sf /sys/class/hidraw $raw/subsystem
-        echo $raw
-    }
-    tagged() {
-        udevadm test --action=add "$1" 2>/dev/null | grep -q "^TAGS=.*:uaccess:"
-    }
-    expect() {
-        if tagged "$3"; then got=tagged; else got="not tagged"; fi
-        if [ "$got" = "$1" ]; then echo "ok: $2: $got"; else echo "FAIL: $2: $got"; fi
-    }
-    expect tagged "USB keyboard, non-boot interface" "$(usb_hidraw 1 0c45 5004 00)"
-    expect "not tagged" "USB keyboard, boot keyboard interface" "$(usb_hidraw 2 0c45 5004 01)"
-    expect "not tagged" "another USB keyboard, non-boot interface" "$(usb_hidraw 3 046d c31c 00)"
-'
+# The USB keyboard itself, and another maker's: USB devices made with the kernel's gadget
+# framework on the virtual USB buses of dummy_hcd, each with a boot keyboard interface (protocol
+# 01, the keystrokes) and a non-boot one (00, where the tool's collections are). usbhid makes
+# hidraw nodes of them as of any USB keyboard. Made last: the programs would find this keyboard
+# too.
+bytes() {
+    for byte in $1; do
+        printf "\\$(printf '%03o' 0x$byte)"
+    done
+}
+BOOT="05 01 09 06 A1 01 05 07 19 E0 29 E7 15 00 25 01 75 01 95 08 81 02 95 01 75 08 81 01
+      95 06 75 08 15 00 25 65 05 07 19 00 29 65 81 00 C0"
+TOOL="06 1C FF 09 92 A1 01 15 00 26 FF 00 75 08 95 08 09 01 81 02 C0"
+mount -t configfs configfs /sys/kernel/config
+# usb_keyboard NAME VENDOR PRODUCT UDC
+usb_keyboard() {
+    g=/sys/kernel/config/usb_gadget/$1
+    mkdir -p $g/configs/c.1
+    echo 0x$2 >$g/idVendor
+    echo 0x$3 >$g/idProduct
+    for function in boot:1 tool:0; do
+        name=${function%:*}
+        protocol=${function#*:}
+        f=$g/functions/hid.$name
+        mkdir $f
+        echo $protocol >$f/protocol
+        echo $protocol >$f/subclass
+        echo 8 >$f/report_length
+        if [ $name = boot ]; then bytes "$BOOT" >$f/report_desc; else bytes "$TOOL" >$f/report_desc; fi
+        ln -s $f $g/configs/c.1/
+    done
+    echo $4 >$g/UDC
+}
+usb_keyboard ours 0c45 5004 dummy_udc.0 || echo "FAIL: the USB keyboard could not be made"
+usb_keyboard other 046d c31c dummy_udc.1 || echo "FAIL: the other USB keyboard could not be made"
+i=0
+while [ $i -lt 300 ] && [ "$(ls -l /sys/class/hidraw/ | grep -c dummy_hcd)" -lt 4 ]; do
+    sleep 0.1
+    i=$((i + 1))
+done
+udevadm settle --timeout=30
+found=0
+for n in /sys/class/hidraw/hidraw*; do
+    syspath=$(readlink -f "$n")
+    case $syspath in *dummy_hcd*) ;; *) continue ;; esac
+    interface=$syspath/../../..
+    vendor=$(cat $interface/../idVendor)
+    product=$(cat $interface/../idProduct)
+    protocol=$(cat $interface/bInterfaceProtocol)
+    want="not tagged"
+    [ $vendor:$product:$protocol = 0c45:5004:00 ] && want=tagged
+    expect "$want" "USB $vendor:$product, interface protocol $protocol" "$syspath"
+    found=$((found + 1))
+done
+[ $found = 4 ] || echo "FAIL: $found of the 4 USB hidraw nodes appeared"
