@@ -79,12 +79,14 @@ done
 for program in quorvanectl quorvane_uhid quorvane_arrival_check; do
     add_program "$build/bin/$program" "/opt/quorvane/bin/$program"
 done
-# What the desktop app reads beside it, and Qt's offscreen platform with a font.
+# What the desktop app reads beside it, and the Qt plug-ins it needs offscreen, with a font.
 cp -r "$build"/bin/Skins "$build"/bin/Help "$root/opt/quorvane/bin/"
 cp "$build"/bin/*.ini "$root/opt/quorvane/bin/" 2>/dev/null || true
 plugins=$(dirname "$(dirname "$(find /usr/lib -path '*qt6/plugins/platforms/libqoffscreen.so' | head -n 1)")")
 mkdir -p "$root$plugins/platforms"
 add_program "$plugins/platforms/libqoffscreen.so" "$plugins/platforms/libqoffscreen.so"
+# The skin's pictures are JPEG files.
+add_program "$plugins/imageformats/libqjpeg.so" "$plugins/imageformats/libqjpeg.so"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 if [[ -f $font ]]; then
     mkdir -p "$root$(dirname $font)"

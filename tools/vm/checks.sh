@@ -45,13 +45,14 @@ start=$(date +%s)
 sh /vm/cli-steps.sh sim $R/sim
 echo "cli sim: $(($(date +%s) - start)) s" >>$R/timing.txt
 
-# The desktop app on each keyboard: arrival, then the keyboard's own key events.
+# The desktop app on each keyboard: arrival, then the keyboard's own key events. Both keyboards
+# start from the memory the command-line runs left.
+mkdir -p /a && cp $R/uhid.state /a/sim.state
 note "command-line runs done"
 start=$(date +%s)
 HOME=/a/real quorvane_arrival_check --keyboard=real --control $CONTROL \
     >$R/real/arrival.out 2>$R/arrival-real.err
 echo $? >$R/real/arrival.rc
-mkdir -p /a && cp $R/uhid.state /a/sim.state
 HOME=/a/sim quorvane_arrival_check --keyboard=sim:/a/sim.state \
     >$R/sim/arrival.out 2>$R/arrival-sim.err
 echo $? >$R/sim/arrival.rc

@@ -49,10 +49,13 @@ wait
 # 01, the keystrokes) and a non-boot one (00, where the tool's collections are). usbhid makes
 # hidraw nodes of them as of any USB keyboard. Made last: the programs would find this keyboard
 # too.
+# In one write: each write to a configfs attribute replaces what it held.
 bytes() {
+    escaped=""
     for byte in $1; do
-        printf "\\$(printf '%03o' 0x$byte)"
+        escaped="$escaped\\$(printf '%03o' 0x$byte)"
     done
+    printf "$escaped"
 }
 BOOT="05 01 09 06 A1 01 05 07 19 E0 29 E7 15 00 25 01 75 01 95 08 81 02 95 01 75 08 81 01
       95 06 75 08 15 00 25 65 05 07 19 00 29 65 81 00 C0"
