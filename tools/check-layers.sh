@@ -21,6 +21,7 @@ profiles 6
 macros/editing 7
 sim 7
 device/hidapi 7
+sim/uhid 8
 service 8
 ui 9
 app 10

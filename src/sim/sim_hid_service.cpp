@@ -123,6 +123,7 @@ struct SimHidService::State {
     FaultCounter flipReplies;
     std::size_t flipByte = kDefaultFlippedByte;
     std::map<std::uint32_t, PlannedReport> planned;
+    FaultPlan plan;
     std::uint32_t reportsHanded = 0;
 
     std::unique_ptr<MemoryStore> store;
@@ -546,6 +547,17 @@ void SimHidService::PlanFaults(const FaultPlan& plan) {
     }
     const std::lock_guard lock(state_->mutex);
     state_->planned = std::move(planned);
+    state_->plan = plan;
+}
+
+FaultPlan SimHidService::PlannedFaults() const {
+    const std::lock_guard lock(state_->mutex);
+    return state_->plan;
+}
+
+void SimHidService::StartRun() {
+    const std::lock_guard lock(state_->mutex);
+    state_->reportsHanded = 0;
 }
 
 void SimHidService::KeepMemoryIn(std::unique_ptr<MemoryStore> store) {

@@ -86,6 +86,11 @@ public:
     // since it was made (refused ones included), 1 for the first. Replaces an earlier plan;
     // combines with the faults armed above.
     void PlanFaults(const FaultPlan& plan);
+    // The plan last given to PlanFaults.
+    [[nodiscard]] FaultPlan PlannedFaults() const;
+    // Another program starts using the keyboard: planned faults count its reports from 1 again,
+    // as they do for each program that opens a simulated keyboard of its own.
+    void StartRun();
 
     // From now on the memory lives in `store` too: before each report the keyboard catches up
     // with it, and every change is kept there at once. A report the keyboard cannot serve that

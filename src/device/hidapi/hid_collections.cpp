@@ -129,6 +129,14 @@ std::vector<std::size_t> RouteInputReport(std::span<const CollectionRecord> node
     return targets;
 }
 
+Bytes ReportForRegistrations(const CollectionRecord& collection, Bytes report) {
+    if (SelectorMatches(kControlSelector, collection) || collection.reportIds.empty() ||
+        report.empty()) {
+        return report;
+    }
+    return report.subspan(1);
+}
+
 std::optional<std::string> ReportDescriptorPath(const std::string& nodePath) {
     constexpr std::string_view kDev = "/dev/";
     constexpr std::string_view kHidraw = "hidraw";

@@ -71,6 +71,12 @@ struct NodePlan {
 [[nodiscard]] std::vector<std::size_t> RouteInputReport(
     std::span<const CollectionRecord> nodeCollections, Bytes report);
 
+// The part of an input report the collection's read registrations get. A command reply is the
+// whole report: its report id is byte 0 of the command report. A key event is the report's data:
+// on a collection with numbered reports hidraw puts the report id first, and the key-event code
+// follows it.
+[[nodiscard]] Bytes ReportForRegistrations(const CollectionRecord& collection, Bytes report);
+
 // The sysfs file that holds a hidraw node's report descriptor ("/dev/hidraw3" →
 // "/sys/class/hidraw/hidraw3/device/report_descriptor"); nullopt for any other path.
 [[nodiscard]] std::optional<std::string> ReportDescriptorPath(const std::string& nodePath);

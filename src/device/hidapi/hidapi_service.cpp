@@ -378,6 +378,7 @@ void HidapiService::State::ReadLoop(const std::shared_ptr<Node>& node, std::size
         if (std::find(targets.begin(), targets.end(), own) == targets.end()) {
             continue;
         }
+        const Bytes delivered = ReportForRegistrations(collection, report);
         registrations.Deliver([&](const RegistrationTable::Registration& registration)
                                   -> std::optional<ServiceEvent> {
             if (!SelectorMatches(registration.selector, collection)) {
@@ -385,8 +386,8 @@ void HidapiService::State::ReadLoop(const std::shared_ptr<Node>& node, std::size
             }
             ServiceEvent event;
             event.kind = ServiceEventKind::DataArrived;
-            event.value = static_cast<std::uint32_t>(read);
-            event.data = report;
+            event.value = static_cast<std::uint32_t>(delivered.size());
+            event.data = delivered;
             return event;
         });
     }

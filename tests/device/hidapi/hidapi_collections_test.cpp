@@ -150,6 +150,35 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"SharedWithoutReportIds", {kControl, kConsumer}, {0x04}, {0, 1}}),
     [](const auto& param) { return std::string(param.param.name); });
 
+struct PayloadCase {
+    const char* name;
+    CollectionRecord collection;
+    std::vector<std::uint8_t> report;
+    std::vector<std::uint8_t> expected;
+};
+void PrintTo(const PayloadCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ReportForRegistrationsTest : public testing::TestWithParam<PayloadCase> {};
+
+// hidraw hands out a numbered report with its id first: the bank toggle of a consumer collection
+// with report id 2 reads 02 FF 02, and the transport must see the code FF 02, not 02 FF.
+TEST_P(ReportForRegistrationsTest, KeyEventsStartAfterTheReportIdRepliesKeepIt) {
+    const Bytes delivered = ReportForRegistrations(GetParam().collection, GetParam().report);
+    EXPECT_EQ(std::vector<std::uint8_t>(delivered.begin(), delivered.end()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, ReportForRegistrationsTest,
+    testing::Values(
+        PayloadCase{"NumberedConsumer", kSharedConsumer, {0x02, 0xFF, 0x02}, {0xFF, 0x02}},
+        PayloadCase{"UnnumberedConsumer", kConsumer, {0xFF, 0x02}, {0xFF, 0x02}},
+        PayloadCase{"NumberedEmptyReport", kSharedConsumer, {}, {}},
+        PayloadCase{
+            "NumberedControlKeepsItsId", kSharedControl, {0x04, 0x2F, 0x00}, {0x04, 0x2F, 0x00}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 TEST(SelectorTest, MatchFlagsChooseTheFieldsThatMustAgree) {
     const std::vector<CollectionRecord> records = {kBoot, kControl, kConsumer, kLed,
                                                    kSharedControl};
