@@ -5,6 +5,7 @@
 #include <fstream>
 #include <vector>
 
+#include "core/text.h"
 #include "lighting/colour_slots.h"
 #include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
@@ -31,19 +32,9 @@ bool IsScheme(int scheme) {
     return scheme >= 0 && scheme < kSchemeCount;
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // A decimal number with an optional sign and at most ten digits.
 std::optional<std::int64_t> ParseNumber(std::string_view text) {
-    text = Trim(text);
+    text = Trim(text, kLineBlanks);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';

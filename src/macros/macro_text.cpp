@@ -3,28 +3,11 @@
 #include <cctype>
 #include <charconv>
 
+#include "core/text.h"
 #include "keys/key_name_parser.h"
 
 namespace qv::macros {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
 
 struct DelayStep {
     enum class Kind { NotADelay, Bad, Good } kind = Kind::NotADelay;
@@ -33,15 +16,15 @@ struct DelayStep {
 
 // "100", "100ms", "100 ms", "wait 100".
 DelayStep ParseDelay(std::string_view step) {
-    std::string text = Lower(step);
+    std::string text = AsciiLower(step);
     std::string_view view = text;
     if (view.starts_with("wait")) {
-        view = Trim(view.substr(4));
+        view = Trim(view.substr(4), kAsciiWhitespace);
     } else if (view.empty() || !std::isdigit(static_cast<unsigned char>(view.front()))) {
         return {};
     }
     if (view.ends_with("ms")) {
-        view = Trim(view.substr(0, view.size() - 2));
+        view = Trim(view.substr(0, view.size() - 2), kAsciiWhitespace);
     }
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
@@ -56,7 +39,8 @@ std::vector<std::string_view> SplitSteps(std::string_view text) {
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == ',' || text[i] == '\n' || text[i] == ';') {
-            if (const std::string_view step = Trim(text.substr(start, i - start)); !step.empty()) {
+            if (const std::string_view step = Trim(text.substr(start, i - start), kAsciiWhitespace);
+                !step.empty()) {
                 steps.push_back(step);
             }
             start = i + 1;
@@ -92,9 +76,10 @@ std::variant<std::vector<MacroAction>, MacroTextError> ParseMacroText(
             continue;
         }
         const std::size_t blank = step.find_first_of(" \t");
-        const std::string verb = Lower(step.substr(0, blank));
-        const std::string_view keyText =
-            blank == std::string_view::npos ? std::string_view() : Trim(step.substr(blank));
+        const std::string verb = AsciiLower(step.substr(0, blank));
+        const std::string_view keyText = blank == std::string_view::npos
+                                             ? std::string_view()
+                                             : Trim(step.substr(blank), kAsciiWhitespace);
         const bool press = verb == "press" || verb == "down";
         const bool release = verb == "release" || verb == "up";
         const bool tap = verb == "tap";

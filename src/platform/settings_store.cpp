@@ -5,21 +5,12 @@
 #include <system_error>
 #include <vector>
 
+#include "core/text.h"
 #include "platform/ini_file.h"
 #include "platform/xdg_paths.h"
 
 namespace qv::platform {
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + 32);
-        }
-    }
-    return out;
-}
 
 std::vector<std::string_view> KeyParts(std::string_view key) {
     std::vector<std::string_view> parts;
@@ -88,9 +79,9 @@ std::pair<std::string, std::string> MemorySettingsStore::Slot(std::string_view k
                                                               std::string_view name) {
     std::string path;
     for (const std::string_view part : KeyParts(key)) {
-        path.append(path.empty() ? "" : "\\").append(Lower(part));
+        path.append(path.empty() ? "" : "\\").append(AsciiLower(part));
     }
-    return {path, Lower(name)};
+    return {path, AsciiLower(name)};
 }
 
 DwordSetting MemorySettingsStore::ReadDword(std::string_view key, std::string_view name) const {

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include "core/text.h"
 
 namespace qv::sim {
 namespace {
@@ -29,14 +30,6 @@ std::string_view NameOf(FaultKind kind) {
         }
     }
     return "?";
-}
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 // Plain decimal digits, nothing else, at most `max`.

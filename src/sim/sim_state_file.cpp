@@ -13,6 +13,7 @@
 
 #include "core/bytes.h"
 #include "core/hex.h"
+#include "core/text.h"
 #include "sim/state_file_io.h"
 
 namespace qv::sim {
@@ -119,15 +120,6 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 std::vector<std::string_view> Tokens(std::string_view text) {
     std::vector<std::string_view> tokens;
     std::size_t pos = 0;
@@ -192,7 +184,7 @@ public:
             if (!text.empty() && text.back() == '\r') {
                 text.remove_suffix(1);
             }
-            text = Trim(text);
+            text = Trim(text, kLineBlanks);
             if (text.empty()) {
                 continue;
             }
@@ -262,7 +254,7 @@ private:
         if (text.back() != ']') {
             return Fail("a section header is \"[name]\"");
         }
-        const std::string_view name = Trim(text.substr(1, text.size() - 2));
+        const std::string_view name = Trim(text.substr(1, text.size() - 2), kLineBlanks);
         current_ = nullptr;
         inSettings_ = false;
         inFaults_ = false;
@@ -315,8 +307,8 @@ private:
         if (equals == std::string_view::npos) {
             return Fail("expected \"key = value\" in [settings]");
         }
-        const std::string_view key = Trim(text.substr(0, equals));
-        const std::string_view value = Trim(text.substr(equals + 1));
+        const std::string_view key = Trim(text.substr(0, equals), kLineBlanks);
+        const std::string_view value = Trim(text.substr(equals + 1), kLineBlanks);
         const auto known = std::find(kSettingsKeys.begin(), kSettingsKeys.end(), key);
         if (known == kSettingsKeys.end()) {
             return Fail("unknown setting \"" + std::string(key) + '"');

@@ -2,20 +2,20 @@
 
 #include <cctype>
 
+#include "core/text.h"
+
 namespace qv::helpdoc {
+
+std::string_view Trim(std::string_view text) {
+    return qv::Trim(text, kBlanks);
+}
+
+std::string Lower(std::string_view text) {
+    return AsciiLower(text);
+}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::string_view TrimLines(std::string_view text) {
@@ -38,14 +38,6 @@ std::size_t IndentOf(std::string_view line) {
         ++indent;
     }
     return indent;
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

@@ -2,21 +2,11 @@
 
 #include <charconv>
 
+#include "core/text.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::sim::uhid {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 template <typename T>
 bool ParseNumber(std::string_view text, T& value) {
