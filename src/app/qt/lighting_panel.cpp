@@ -441,6 +441,7 @@ void LightingPanel::ShowKeyboardLighting(const service::LightingSnapshot& snapsh
         }
         ReportColourFileProblem();
     }
+    ShowModes();
     ShowAll();
     if (IsOpen() != wasOpen) {
         emit OpenChanged(IsOpen());
@@ -597,7 +598,7 @@ void LightingPanel::ReportColourFileProblem() {
 // ---- What the controls show ---------------------------------------------------------------
 
 void LightingPanel::ShowAll() {
-    ShowModes();
+    ShowModeSelection();
     ShowValues();
     ShowDirection();
     ShowSchemeControls();
@@ -616,7 +617,14 @@ void LightingPanel::ShowModes() {
         combo->addItem(
             QString::fromStdString(ui::ModeName(*lookup_, modes.ModeAtPosition(position))));
     }
-    combo->setCurrentIndex(model_.SelectedPosition());
+    ShowModeSelection();
+}
+
+void LightingPanel::ShowModeSelection() {
+    if (auto* combo = Find<QComboBox>(kModeCombo)) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(model_.SelectedPosition());
+    }
 }
 
 void LightingPanel::ShowValues() {

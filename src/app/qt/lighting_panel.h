@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -123,7 +122,9 @@ private:
 
     // What the controls show.
     void ShowAll();
+    // Fills the mode list from the keyboard's modes; the selection alone follows changes.
     void ShowModes();
+    void ShowModeSelection();
     void ShowValues();
     void ShowDirection();
     void ShowSchemeControls();
