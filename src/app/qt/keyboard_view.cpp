@@ -1,6 +1,7 @@
 #include "app/qt/keyboard_view.h"
 
 #include <QEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <utility>
@@ -20,14 +21,26 @@ constexpr std::size_t kCaptionedGKeys = 5;
 const QColor kCaptionNormal(0xdf, 0xe4, 0xec);
 const QColor kCaptionPressed(0xff, 0xff, 0xff);
 const QColor kCaptionDisabled(0x4c, 0x52, 0x5c);
+// A preview colour covers the key's face at half strength, so that its legend still reads.
+constexpr int kPreviewAlpha = 128;
+constexpr qreal kPreviewInset = 2.5;
+constexpr qreal kPreviewRadius = 4;
 
 bool StartsWith(std::string_view text, std::string_view start) {
     return text.substr(0, start.size()) == start;
 }
 
+// D1..D6 as 1..6, or nothing.
+std::optional<int> ExtraKeyNumber(std::string_view key) {
+    const auto found = std::find(ui::kMainExtraKeyKeys.begin(), ui::kMainExtraKeyKeys.end(), key);
+    if (found == ui::kMainExtraKeyKeys.end()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(found - ui::kMainExtraKeyKeys.begin()) + 1;
+}
+
 bool IsExtraKey(std::string_view key) {
-    return std::find(ui::kMainExtraKeyKeys.begin(), ui::kMainExtraKeyKeys.end(), key) !=
-           ui::kMainExtraKeyKeys.end();
+    return ExtraKeyNumber(key).has_value();
 }
 
 std::optional<std::size_t> GKeyPosition(std::string_view key) {
@@ -118,6 +131,10 @@ void KeyboardView::Place(const ui::PlacedControl& placed, const PictureFn& pictu
         }
     }
     connect(button, &QAbstractButton::clicked, this, [this, key] { OnKeyClicked(key); });
+    if (ViewKeyOf(key)) {
+        button->SetPaintCallback(
+            [this, key](CPngButton& keyButton, bool) { DrawKeyColour(keyButton, key); });
+    }
 }
 
 void KeyboardView::FinishPlacement() {
@@ -254,11 +271,72 @@ void KeyboardView::RequestMacroKey() {
                              QString::fromStdString(key));
 }
 
+std::optional<lighting::ViewKey> KeyboardView::ViewKeyOf(std::string_view skinKey) const {
+    if (skinKey == kFnKey) {
+        return lighting::ViewKey::FnKey();
+    }
+    if (const auto position = GKeyPosition(skinKey)) {
+        return lighting::ViewKey::G(static_cast<int>(*position) + 1);
+    }
+    if (const auto number = ExtraKeyNumber(skinKey)) {
+        return lighting::ViewKey::D(*number);
+    }
+    if (const auto found = mainKeys_.find(skinKey); found != mainKeys_.end()) {
+        return lighting::ViewKey::Main(found->second);
+    }
+    return std::nullopt;
+}
+
+void KeyboardView::ShowKeyColours(const KeyColourFn& colourOf) {
+    for (const auto& [key, button] : buttons_) {
+        const std::optional<lighting::ViewKey> viewKey = ViewKeyOf(key);
+        if (!viewKey) {
+            continue;
+        }
+        const std::optional<QColor> colour = colourOf(*viewKey);
+        const auto shown = keyColours_.find(key);
+        const std::optional<QColor> before =
+            shown != keyColours_.end() ? std::optional(shown->second) : std::nullopt;
+        if (colour == before) {
+            continue;
+        }
+        if (colour) {
+            keyColours_[key] = *colour;
+        } else {
+            keyColours_.erase(shown);
+        }
+        button->update();
+    }
+}
+
+std::optional<QColor> KeyboardView::KeyColourShown(std::string_view skinKey) const {
+    const auto found = keyColours_.find(skinKey);
+    return found != keyColours_.end() ? std::optional(found->second) : std::nullopt;
+}
+
+void KeyboardView::DrawKeyColour(CPngButton& button, std::string_view skinKey) const {
+    const auto found = keyColours_.find(skinKey);
+    if (found == keyColours_.end()) {
+        return;
+    }
+    QColor wash = found->second;
+    wash.setAlpha(kPreviewAlpha);
+    QPainter painter(&button);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(wash);
+    painter.drawRoundedRect(
+        QRectF(button.rect())
+            .adjusted(kPreviewInset, kPreviewInset, -kPreviewInset, -kPreviewInset),
+        kPreviewRadius, kPreviewRadius);
+}
+
 void KeyboardView::ReleasePictures() {
     for (auto& [key, button] : buttons_) {
         button->SetPictures(0, 0, QPixmap(), QPixmap(), QPixmap(), QPixmap(), QPixmap(), false);
     }
     indicators_.clear();
+    keyColours_.clear();
     highlight_ = QPixmap();
 }
 

@@ -5,6 +5,7 @@
 // what each key does in the profile shown (the remapped look and a tooltip) and turns a click
 // on a key into a request to edit that key. The rules come from app/keyboard_view_model.h.
 
+#include <QColor>
 #include <QPixmap>
 #include <QWidget>
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "app/keyboard_view_model.h"
+#include "lighting/colour_slots.h"
 #include "platform/lock_leds.h"
 #include "platform/settings_store.h"
 #include "ui/skin_layout.h"
@@ -62,6 +64,15 @@ public:
 
     // While the lighting panel is open, a click paints the key instead of editing it.
     void SetPaintMode(bool on) { paintMode_ = on; }
+    [[nodiscard]] bool PaintMode() const { return paintMode_; }
+
+    // The lighting preview: every key that `colourOf` gives a colour shows it laid over its
+    // face; the others look exactly as they would without a preview.
+    using KeyColourFn = std::function<std::optional<QColor>(lighting::ViewKey key)>;
+    void ShowKeyColours(const KeyColourFn& colourOf);
+    [[nodiscard]] std::optional<QColor> KeyColourShown(std::string_view skinKey) const;
+    // The key a button of the view stands for, for the keys that take colours or clicks.
+    [[nodiscard]] std::optional<lighting::ViewKey> ViewKeyOf(std::string_view skinKey) const;
 
     // Gives up the pictures; the view shows nothing afterwards.
     void ReleasePictures();
@@ -90,6 +101,7 @@ private:
     void ShowFlip();
     void ShowArrow(ui::ArrowSide side);
     void ShowIndicator(std::string_view skinKey, bool lit);
+    void DrawKeyColour(CPngButton& button, std::string_view skinKey) const;
 
     ui::SkinFile skin_;
     platform::SettingsStore* settings_ = nullptr;
@@ -99,6 +111,8 @@ private:
     std::map<std::string, keys::KeyCode, std::less<>> mainKeys_;
     QPixmap highlight_;
     app::KeyboardLooks looks_;
+    // skin key -> the preview colour it shows
+    std::map<std::string, QColor, std::less<>> keyColours_;
     bool flip_ = false;
     bool paintMode_ = false;
 };

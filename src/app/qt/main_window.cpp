@@ -18,6 +18,7 @@
 
 #include "app/qt/busy_animation.h"
 #include "app/qt/keyboard_view.h"
+#include "app/qt/lighting_panel.h"
 #include "platform/lock_leds.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
@@ -73,6 +74,10 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
     // Failures are reported by Initialise's result; the caller decides how the program ends.
     SetSkinFailureHandler([](const QString&) {});
     connect(&tray_, &CTrayIcon::Command, this, &CQuorvaneDlg::RunCommand);
+    // The skin places the panel's controls; it exists from the start so that the application
+    // can take its writes before the window is set up.
+    lighting_ =
+        new LightingPanel(this, ui::SkinFolder(settings_.programFolder), settings_.profileFolder);
     // The skin's progress control places it.
     progress_ = new QLabel(this);
     progress_->hide();
@@ -163,7 +168,9 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     decoded_.clear();
     SetPictureSource({});
     view_->FinishPlacement();
+    lighting_->FinishPlacement(skin, *lookup_);
     ConnectButtons();
+    ConnectLighting();
     SetReadingTabOrder(*this);
     // Nothing is pending before the keyboard has been read.
     SetApplyEnabled(false);
@@ -217,8 +224,8 @@ void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
                                control.geometry.height);
         return;
     }
-    // The lighting panel's other controls arrive with the panel.
     if (!pageButton) {
+        lighting_->Place(placed);
         return;
     }
     auto* button = new QPushButton(this);
@@ -262,6 +269,8 @@ void CQuorvaneDlg::ConnectButtons() {
     on("CONTROL_CLOSE", [this] { emit ExitRequested(); });
     on("CONTROL_MENU", [this] { PopUpButtonMenu(); });
     on("FUNC_MACRO", [this] { view_->RequestMacroKey(); });
+    // The lamp of the button row opens and closes the lighting panel as the panel's own does.
+    on("FUNC_SWITCH", [this] { lighting_->ToggleLamp(); });
     on("QUINDO_LINK", [this] { OpenPage(link_); });
     for (const PageButton& page : kPageButtons) {
         if (const auto found = pageButtons_.find(page.skinKey); found != pageButtons_.end()) {
@@ -277,6 +286,24 @@ void CQuorvaneDlg::ConnectButtons() {
         action->setData(command);
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     }
+}
+
+void CQuorvaneDlg::ConnectLighting() {
+    // While the panel is open a key click paints the key; the view previews the lighting.
+    connect(lighting_, &LightingPanel::OpenChanged, this, [this](bool open) {
+        view_->SetPaintMode(open);
+        if (open) {
+            CloseAssignment();
+        }
+    });
+    connect(lighting_, &LightingPanel::PreviewChanged, this, [this] {
+        view_->ShowKeyColours([this](lighting::ViewKey key) { return lighting_->PreviewOf(key); });
+    });
+    connect(view_, &KeyboardView::PaintRequested, this, [this](const QString& skinKey) {
+        if (const auto key = view_->ViewKeyOf(skinKey.toStdString())) {
+            lighting_->PaintKey(*key);
+        }
+    });
 }
 
 void CQuorvaneDlg::ApplyButtonTooltips() {
@@ -431,6 +458,7 @@ void CQuorvaneDlg::EndMainWindow() {
 
 void CQuorvaneDlg::LoadTexts(int) {
     setWindowTitle(SlotText(ui::TextSlot::MAIN_CAPTION));
+    lighting_->LoadTexts();
     if (tray_.Exists()) {
         tray_.SetTooltip(TrayTooltip());
         tray_.SetMenuTexts(TrayTexts());

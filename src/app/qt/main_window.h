@@ -42,6 +42,7 @@ namespace qv::gui {
 class BusyAnimation;
 class CPngButton;
 class KeyboardView;
+class LightingPanel;
 
 struct MainWindowSettings {
     std::filesystem::path programFolder;  // holds Skins/ and Help/
@@ -52,6 +53,8 @@ struct MainWindowSettings {
     std::function<void(const QUrl&)> openUrl;
     // Keeps the window's own settings (the flip setting); none keeps them for the run only.
     platform::SettingsStore* settings = nullptr;
+    // The per-user profile folder: the lighting panel's switch and the user colour files.
+    std::filesystem::path profileFolder;
 };
 
 class CQuorvaneDlg final : public CBaseDialog {
@@ -107,6 +110,7 @@ public:
     // A button of the window or of its keyboard view.
     [[nodiscard]] CPngButton* Button(const std::string& skinKey) const;
     [[nodiscard]] KeyboardView* Keyboard() const { return view_; }
+    [[nodiscard]] LightingPanel& Lighting() const { return *lighting_; }
     // Created when a key is first clicked.
     [[nodiscard]] AssignmentDialog* Assignment() const { return assignment_; }
     [[nodiscard]] QMenu* ButtonMenu() const { return buttonMenu_; }
@@ -151,6 +155,7 @@ private:
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void ConnectButtons();
+    void ConnectLighting();
     void OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey);
     void ShowLockStates();
     void ApplyButtonTooltips();
@@ -176,6 +181,7 @@ private:
     QPointer<CAboutDlg> about_;
     QMenu* buttonMenu_ = nullptr;
     KeyboardView* view_ = nullptr;
+    LightingPanel* lighting_ = nullptr;
     AssignmentDialog* assignment_ = nullptr;
     QString editedKey_;
     app::KeyboardViewSnapshot keyboard_;

@@ -11,6 +11,7 @@
 
 #include "app/keyboard_view_model.h"
 #include "app/qt/dialog_prompt.h"
+#include "app/qt/lighting_panel.h"
 #include "app/qt/main_window.h"
 #include "app/qt/service_adapter.h"
 #include "app/qt/tray_icon.h"
@@ -22,6 +23,7 @@
 #include "profiles/key_entry_edit.h"
 #include "profiles/profile_folder.h"
 #include "service/keyboard_service.h"
+#include "service/lighting_writer.h"
 #include "ui/service_texts.h"
 #include "ui/user_text.h"
 
@@ -60,11 +62,12 @@ std::optional<int> CQuorvaneApp::Start() {
     }
 
     // The main window, and the keyboard service that reports to it.
-    window_ = std::make_unique<CQuorvaneDlg>(
-        MainWindowSettings{.programFolder = environment_.programFolder,
-                           .trayAvailable = environment_.trayAvailable,
-                           .openUrl = environment_.openUrl,
-                           .settings = settings_.get()});
+    window_ = std::make_unique<CQuorvaneDlg>(MainWindowSettings{
+        .programFolder = environment_.programFolder,
+        .trayAvailable = environment_.trayAvailable,
+        .openUrl = environment_.openUrl,
+        .settings = settings_.get(),
+        .profileFolder = profiles::ProfileFolderPath(environment_.documentsFolder)});
     window_->Attach(texts_, *lookup_);
     prompt_ = std::make_unique<DialogPrompt>(window_.get());
     if (environment_.boxShown) {
@@ -80,8 +83,10 @@ std::optional<int> CQuorvaneApp::Start() {
     options.transportTiming = environment_.transportTiming;
     service_ = std::make_unique<service::KeyboardService>(backend_->service(), *launcher_,
                                                           *adapter_, std::move(options));
+    lightingWriter_ = std::make_unique<service::LightingWriter>(*service_);
     ConnectService();
     ConnectWindow();
+    ConnectLighting();
 
     // The end of the window's construction: only one instance runs. A later start's request
     // reaches the window's commands as a queued call, as a click would.
@@ -202,6 +207,21 @@ void CQuorvaneApp::ConnectWindow() {
             }
         });
     });
+}
+
+void CQuorvaneApp::ConnectLighting() {
+    LightingPanel& panel = window_->Lighting();
+    connect(adapter_.get(), &ServiceAdapter::LightingRead, this, [this] {
+        if (!finished_) {
+            window_->Lighting().ShowKeyboardLighting(service_->LightingView());
+        }
+    });
+    connect(&panel, &LightingPanel::LightingWriteRequested, this,
+            [this](const lighting::LightingWrite& write) { lightingWriter_->Write(write); });
+    connect(&panel, &LightingPanel::ColourWriteRequested, this,
+            [this](const lighting::ColourWrite& write) { lightingWriter_->Write(write); });
+    connect(&panel, &LightingPanel::ColourFileProblem, this,
+            [this](const QString& text) { prompt_->ShowMessage(text.toStdString()); });
 }
 
 void CQuorvaneApp::OpenWindow() {
@@ -366,6 +386,7 @@ void CQuorvaneApp::TearDown() {
     if (service_) {
         service_->Stop();
     }
+    lightingWriter_.reset();
     service_.reset();
     // A process that handed its request on never used its keyboard; keeping its copy of a
     // simulated keyboard would overwrite the running instance's.

@@ -34,7 +34,8 @@ class PosixSystemLanguage;
 }  // namespace qv::platform
 namespace qv::service {
 class KeyboardService;
-}
+class LightingWriter;
+}  // namespace qv::service
 
 namespace qv::gui {
 
@@ -107,6 +108,8 @@ signals:
 private:
     void ConnectService();
     void ConnectWindow();
+    // The lighting panel's writes go to the keyboard through the service; its reads come back.
+    void ConnectLighting();
     // The open command: the window, or the no-device message when no keyboard is there.
     void OpenWindow();
     void OnArrived();
@@ -139,6 +142,7 @@ private:
     std::unique_ptr<ServiceAdapter> adapter_;
     // After the adapter and the backend, which its worker uses until it has stopped.
     std::unique_ptr<service::KeyboardService> service_;
+    std::unique_ptr<service::LightingWriter> lightingWriter_;
     std::unique_ptr<platform::InstanceLock> instanceLock_;
     app::WindowOpenRule openRule_;
     int activeProfile_ = -1;

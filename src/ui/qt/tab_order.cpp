@@ -15,7 +15,8 @@ void SetReadingTabOrder(QWidget& window, int rowTolerance) {
     };
     std::vector<Placed> placed;
     for (QWidget* child : window.findChildren<QWidget*>()) {
-        if ((child->focusPolicy() & Qt::TabFocus) != 0 && !child->isWindow() &&
+        // Children of a pop-up (a combo box's list) live in a window of their own.
+        if ((child->focusPolicy() & Qt::TabFocus) != 0 && child->window() == window.window() &&
             child->focusProxy() == nullptr) {
             placed.push_back({child, child->mapTo(&window, QPoint(0, 0))});
         }

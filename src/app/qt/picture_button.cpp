@@ -1,0 +1,54 @@
+#include "app/qt/picture_button.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace qv::gui {
+namespace {
+
+constexpr int kFocusFrameWidth = 2;
+const QColor kFocusFrame(0x19, 0xc3, 0xb3);
+
+}  // namespace
+
+PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PictureButton::SetPicture(const QPixmap& picture) {
+    // Comparing keys spares a repaint when the state did not change.
+    if (picture.cacheKey() == picture_.cacheKey()) {
+        return;
+    }
+    picture_ = picture;
+    update();
+}
+
+void PictureButton::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (!picture_.isNull()) {
+        painter.drawPixmap(rect(), picture_);
+    }
+    if (hasFocus()) {
+        // The pictures have no focused look of their own.
+        QPen pen(kFocusFrame, kFocusFrameWidth);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        const int half = kFocusFrameWidth / 2;
+        painter.drawRect(rect().adjusted(half, half, -half - 1, -half - 1));
+    }
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+    // Space is the button's own key; Enter acts the same here, and the window never sees it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+}  // namespace qv::gui
