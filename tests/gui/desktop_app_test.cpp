@@ -205,11 +205,11 @@ private slots:
         window.RunCommand(CTrayIcon::kCommandOpen);
         QVERIFY(window.isVisible());
 
+        // Help opens the help page; our skin names no web site for the logo to open.
         window.Button("CONTROL_HELP")->click();
         window.Button("QUINDO_LINK")->click();
-        QCOMPARE(desktop->opened.size(), std::size_t{2});
+        QCOMPARE(desktop->opened.size(), std::size_t{1});
         QVERIFY(desktop->opened[0].isLocalFile());
-        QCOMPARE(desktop->opened[1].scheme(), QStringLiteral("https"));
         // The interface section's tooltip replaced the looked-up one.
         QCOMPARE(window.Button("CONTROL_CLOSE")->Tooltip().text, std::string("Exit Quorvane"));
         QCOMPARE(window.Button("CONTROL_HELP")->Tooltip().text, std::string("Help"));
