@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "app/keyboard_view_model.h"
 #include "app/main_window_commands.h"
 #include "app/profile_manager_model.h"
 #include "app/profile_menu.h"
@@ -14,6 +16,9 @@
 #include "platform/ini_file.h"
 #include "profiles/profile_file.h"
 #include "ui/temp_folder.h"
+
+// Cases name only the fields they change; the rest keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace qv::app {
 namespace {
@@ -80,8 +85,8 @@ TEST(ProfileMenuRules, TheCheckedItemGivesTheCaptionAndTooltip) {
 
 class ProfileManagerRules : public ::testing::Test {
 protected:
-    const std::filesystem::path folder_ = temp_.Path() / "Quorvane_51M";
     test::TempFolder temp_;
+    const std::filesystem::path folder_ = temp_.Path() / "Quorvane_51M";
 };
 
 TEST_F(ProfileManagerRules, ListsTheFourProfilesWithTheActiveOneChecked) {

@@ -5,6 +5,7 @@
 // language while the program runs.
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -62,6 +64,7 @@ private:
     void EditCapsLock() {
         desktop_->Service().Image().Lock()->blocks[0][kCapsLock] = kDisabled;
         desktop_->Service().MarkEdited();
+        desktop_->app->Adapter().ImageReplaced();
         QVERIFY(desktop_->Settle());
     }
     std::vector<device::ReportBytes> Sent(std::uint8_t command) {
@@ -292,11 +295,11 @@ private slots:
     }
 
     void theLanguageSwitchesEveryTextAtOnceAndIsKept() {
+        Window().Button("KEY_01E")->click();
+        QVERIFY(Window().AssignmentOpen());
         const std::map<QString, QString> english = Captions();
         QCOMPARE(english.at(QStringLiteral("FUNC_PROFILE1")), QStringLiteral("Profile 1"));
         QCOMPARE(english.at(QStringLiteral("CONTROL_UsbStatic")), QStringLiteral("Report rate"));
-        Window().Button("KEY_01E")->click();
-        QVERIFY(Window().AssignmentOpen());
 
         QMenu* languages = Window().LanguageMenu();
         QVERIFY(languages != nullptr);
