@@ -127,7 +127,9 @@ private slots:
         window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
         QCOMPARE(desktop->boxes.size(), std::size_t{1});
         QCOMPARE(desktop->boxes[0].caption, QString());
-        QVERIFY(desktop->boxes[0].text.startsWith(QStringLiteral("Device is not detected")));
+        // In the interface language's words, from the language file.
+        QCOMPARE(desktop->boxes[0].text,
+                 QStringLiteral("No keyboard detected, so the key settings cannot be shown."));
         QVERIFY(!window.isVisible());
 
         // A keyboard that arrives later does not open the window by itself: with none at start

@@ -22,6 +22,7 @@
 #include "app/qt/assignment_dialog.h"
 #include "app/qt/main_window.h"
 #include "app/qt/profile_manager.h"
+#include "app/qt/service_adapter.h"
 #include "desktop_fixture.h"
 #include "device/device_report.h"
 #include "gui_tests.h"

@@ -173,8 +173,8 @@ TEST_F(ProfileSwitchTest, ApplyFirstWritesToTheProfileTheChangesWereMadeFor) {
 // switch itself.
 TEST_F(ProfileSwitchTest, ASwitchRefusedAfterDroppingReadsTheKeyboardAgain) {
     Edit(0);
-    // The switch reads the settings block first: the keyboard refuses it.
-    keyboard_.AnswerStatus(device::kStatusFailFF, 1);
+    // The switch reads the settings block first: the keyboard refuses it (every attempt).
+    keyboard_.AnswerStatus(device::kStatusFailFF, 3);
     const OperationResult result = Switch(1, PendingChoice::Drop);
     EXPECT_FALSE(result.Succeeded());
     EXPECT_FALSE(service_->ApplyPending());
@@ -217,7 +217,7 @@ TEST_F(ProfileSwitchTest, DefaultResetsTheShownKeysOfTheActiveProfileAndApplies)
     }
     service_->MarkEdited();
     ASSERT_TRUE(service_->Call([](KeyboardSession& s) { return s.Apply(); }).Succeeded());
-    ASSERT_EQ(KeyboardEntry(0, g1A), kDisabled);
+    ASSERT_EQ(KeyboardEntry(0, g1A).kind, keys::KeyKind::Disabled);
 
     service_->Call([](KeyboardSession& s) { s.Lighting().state().lightingPanelOpen = true; });
     keyboard_.UpdateMemory([](sim::KeyboardMemory& memory) { memory.lighting[1] = 0; });

@@ -1,10 +1,11 @@
 // quorvane_dialog_shot: pictures of the desktop app's windows for the documentation, taken on
 // a simulated keyboard in folders of their own, so that nothing of the user's is read or kept.
 //
-//   quorvane_dialog_shot main|profiles FILE.png [--chinese] [--keyboard=sim:STATE]
+//   quorvane_dialog_shot main|profiles|assignment FILE.png [--chinese] [--keyboard=sim:STATE]
 //
-// "main" is the main window, "profiles" the profile manager over it. --chinese shows the
-// interface in Chinese, as a user who chose it would see it.
+// "main" is the main window, "profiles" the profile manager, "assignment" the key assignment
+// dialog on Caps Lock. --chinese shows the interface in Chinese, as a user who chose it would
+// see it.
 
 #include <QApplication>
 #include <QCursor>
@@ -29,9 +30,10 @@ namespace {
 constexpr int kWaitMs = 20000;
 
 int Usage() {
-    std::fputs("usage: quorvane_dialog_shot main|profiles FILE.png [--chinese] "
-               "[--keyboard=sim:STATE]\n",
-               stderr);
+    std::fputs(
+        "usage: quorvane_dialog_shot main|profiles|assignment FILE.png [--chinese] "
+        "[--keyboard=sim:STATE]\n",
+        stderr);
     return 2;
 }
 
@@ -40,10 +42,12 @@ int Usage() {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() < 3 || (args[1] != QStringLiteral("main") && args[1] != QStringLiteral("profiles"))) {
+    const QStringList windows = {QStringLiteral("main"), QStringLiteral("profiles"),
+                                 QStringLiteral("assignment")};
+    if (args.size() < 3 || !windows.contains(args[1])) {
         return Usage();
     }
-    const bool profiles = args[1] == QStringLiteral("profiles");
+    const QString which = args[1];
     const QString file = args[2];
     QTemporaryDir home;
     const std::filesystem::path root = home.path().toStdString();
@@ -62,7 +66,7 @@ int main(int argc, char** argv) {
     qv::gui::DesktopEnvironment environment;
     environment.keyboard = {qv::service::KeyboardChoice::Kind::Simulated, state};
     environment.programFolder = qv::platform::ProgramFolder();
-    environment.documentsFolder = root / "documents";
+    environment.documentsFolder = root / "home" / "Documents";
     environment.instanceFolder = root / "runtime";
     environment.applicationSettings = root / "config" / "Quorvane.ini";
     environment.languageSettings = root / "config" / "Pelliton_T22.ini";
@@ -87,11 +91,13 @@ int main(int argc, char** argv) {
     // The pointer would leave its hover mark on whatever lies under it.
     QCursor::setPos(0, 0);
     QWidget* shown = &window;
-    if (profiles) {
-        window.Button("FUNC_PROFILES")->click();
-        shown = window.ProfileManager();
+    if (which != QStringLiteral("main")) {
+        const bool profiles = which == QStringLiteral("profiles");
+        window.Button(profiles ? "FUNC_PROFILES" : "KEY_03A")->click();
+        shown = profiles ? static_cast<QWidget*>(window.ProfileManager())
+                         : static_cast<QWidget*>(window.Assignment());
         if (shown == nullptr || !QTest::qWaitForWindowExposed(shown, kWaitMs)) {
-            std::fputs("quorvane_dialog_shot: the profile manager did not open\n", stderr);
+            std::fputs("quorvane_dialog_shot: the dialog did not open\n", stderr);
             return 1;
         }
     }

@@ -19,6 +19,7 @@
 
 #include "app/main_window_commands.h"
 #include "app/profile_menu.h"
+#include "app/profile_switch.h"
 #include "app/qt/busy_animation.h"
 #include "app/qt/button_caption.h"
 #include "app/qt/keyboard_view.h"

@@ -45,6 +45,9 @@ constexpr const char* kControlStyle =
     "  border: 1px solid #3d4450; selection-background-color: #15917f;"
     "  selection-color: #ffffff; }"
     "QTableWidget:focus { border: 2px solid #19c3b3; }"
+    "QTableWidget::indicator { width: 12px; height: 12px; border: 1px solid #8b93a1;"
+    "  border-radius: 2px; background: #1b1e24; }"
+    "QTableWidget::indicator:checked { background: #19c3b3; border-color: #19c3b3; }"
     "QHeaderView::section { background: #2a2f38; color: #c9d0db; border: none;"
     "  padding: 2px 4px; }";
 
@@ -110,6 +113,9 @@ std::optional<ui::SkinExit> ProfileManagerDialog::Initialise() {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setShowGrid(true);
+    list_->setWordWrap(false);
+    // A long folder keeps its end, where the profile folder's name is.
+    list_->setTextElideMode(Qt::ElideLeft);
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setColumnWidth(kActiveColumn, kActiveWidth);
