@@ -273,6 +273,7 @@ private slots:
         QCOMPARE(settings.ReadString("PROFILES", "PROFILE00").value, std::string("6"));
         QCOMPARE(settings.ReadString("PROFILES", "PROFILE06").value, kept.toStdString());
         QCOMPARE(KeyboardEntry(0, kCapsLock), kDisabled);
+        QVERIFY(Window().Button("KEY_03A")->IsCheckedLook());
         QVERIFY(!manager->Button("CONTROL2_APPLY")->isEnabled());
 
         // Deleting selects the next row; OK with profile 3 checked switches to it and closes.
@@ -287,10 +288,13 @@ private slots:
         QCOMPARE(KeyboardProfile(), 2);
         QCOMPARE(settings.ReadString("PROFILES", "PROFILE00").value, std::string("5"));
 
-        // A new opening lists the four profiles again.
+        // A new opening lists the four profiles again; F1 asks for the help page.
         Click("FUNC_PROFILES");
         QCOMPARE(list->rowCount(), 4);
         QCOMPARE(list->item(2, 0)->checkState(), Qt::Checked);
+        QTest::keyClick(manager, Qt::Key_F1);
+        QCOMPARE(desktop_->opened.size(), std::size_t{1});
+        QVERIFY(desktop_->opened[0].toLocalFile().endsWith(QStringLiteral("Help/index.html")));
         manager->Button("CONTROL_CANCEL")->click();
         QVERIFY(!manager->IsOpen());
     }
@@ -305,6 +309,8 @@ private slots:
         QMenu* languages = Window().LanguageMenu();
         QVERIFY(languages != nullptr);
         QCOMPARE(languages->title(), QStringLiteral("Language"));
+        // The same choice is in the tray menu.
+        QVERIFY(Window().Tray().Menu()->actions().contains(languages->menuAction()));
         QAction* chinese = nullptr;
         for (QAction* action : languages->actions()) {
             if (action->text() == QStringLiteral("简体中文")) {

@@ -367,6 +367,31 @@ TEST_F(ShippedTexts, ChineseTextsFitWhereTheEnglishOnesGo) {
               lookup_.Find(kTextSection, kIdsMacroActionRecordDelay));
 }
 
+// In Chinese, as a user who chose it finds the files beside the program: every key the code
+// looks up has a Chinese text, and the main window's slots are filled from the Chinese section.
+TEST(ShippedTextsBesideTheProgram, ChineseGivesEveryTextTheCodeLooksUp) {
+    const test::TempFolder folder;
+    folder.Write("Lang0409.ini", ReadBytes(kLookupFile));
+    folder.Write("Lang0804.ini", ReadBytes(kChineseLookupFile));
+    folder.Write("Skins/language.ini", ReadBytes(kLanguageFile));
+    platform::MemorySettingsStore store;
+    const platform::FixedSystemLanguage system{0x0409};
+    TextLookup lookup{folder.Path(), store, system};
+    ASSERT_TRUE(lookup.ChooseLanguage(InterfaceLanguage::Chinese));
+    const platform::IniFile chinese = LoadShipped(kChineseLookupFile);
+    for (const std::string& key : UsedLookupKeys()) {
+        const std::string text = lookup.LookupText(key);
+        EXPECT_EQ(text, chinese.GetString(kTextSection, key, "", platform::kProfileReadMaxChars))
+            << key;
+        EXPECT_FALSE(text.empty()) << key;
+    }
+    TextTable table;
+    LoadMainWindowTexts(table, lookup);
+    EXPECT_EQ(table.SlotText(TextSlot::PROFILE_1),
+              LoadShipped(kLanguageFile)
+                  .GetString(kChineseSection, "PROFILE_1", "", platform::kProfileReadMaxChars));
+}
+
 // The files as the program finds them beside itself, read through the program's own lookup.
 TEST(ShippedTextsBesideTheProgram, NoLookupFailsAndTheMainWindowGetsItsTexts) {
     const test::TempFolder folder;
