@@ -55,6 +55,8 @@ public:
     [[nodiscard]] profiles::ProfileImage& Image() { return session_->Image(); }
     [[nodiscard]] bool KeyboardPresent() const { return session_->KeyboardPresent(); }
     [[nodiscard]] bool ApplyPending() const { return session_->ApplyPending(); }
+    // The profile the pending changes were made for; -1 when none are pending.
+    [[nodiscard]] int PendingProfile() const { return session_->PendingProfile(); }
     // After an edit of the working image; the observer hears of it on the caller's thread.
     void MarkEdited() { session_->SetApplyPending(true); }
     [[nodiscard]] LightingSnapshot LightingView() const { return session_->LightingView(); }

@@ -468,6 +468,68 @@ OperationResult KeyboardSession::Capture() {
     return result;
 }
 
+OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pending) {
+    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
+        return writable;
+    }
+    if (!IsProfile(profile)) {
+        return {OperationStatus::ProfileUnknown};
+    }
+    bool dropped = false;
+    if (applyPending_.load() && pending == PendingChoice::ApplyFirst) {
+        // Changes made for a profile the keyboard has left since go to that profile.
+        const int madeFor = pendingProfile_.load();
+        if (IsProfile(madeFor) && madeFor != ActiveProfile()) {
+            activeProfile_.SetActiveProfile(commands_, madeFor);
+            if (activeProfile_.Cached() != madeFor) {
+                return {OperationStatus::NotWritten};
+            }
+            observer_.ActiveProfileChanged(madeFor);
+        }
+        if (OperationResult applied = Apply(); !applied.Succeeded()) {
+            return applied;
+        }
+    } else if (applyPending_.load() && pending == PendingChoice::Drop) {
+        // The switch reads the keyboard into the working image once nothing is pending.
+        SetApplyPending(false);
+        dropped = true;
+    }
+    OperationResult switched = SetActiveProfile(profile);
+    if (dropped && !switched.Succeeded()) {
+        BusyScope busy(observer_);
+        ReloadImage();
+    }
+    return switched;
+}
+
+void KeyboardSession::RefreshLighting() {
+    if (present_.load()) {
+        ReadLighting(lighting::DeviceLighting::ReadKind::Refresh);
+    }
+}
+
+OperationResult KeyboardSession::WriteReportRate(int index) {
+    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
+        return writable;
+    }
+    if (index < 0 || index > lighting::kMaxReportRate) {
+        return {OperationStatus::NotWritten};
+    }
+    lighting_.state().reportRate = index;
+    const std::uint8_t rate = static_cast<std::uint8_t>(index);
+    const lighting::LightingWriteResult written = lighting_.WriteLightingBytes(
+        lighting::RecordOffset(lighting_.currentProfile(), lighting::kReportRateField),
+        Bytes(&rate, 1));
+    PublishLighting();
+    OperationResult result;
+    if (!written.Succeeded()) {
+        result.status = written.mayBePartlyWritten ? OperationStatus::PartlyWritten
+                                                   : OperationStatus::NotWritten;
+        result.commandResult = written.commandResult;
+    }
+    return result;
+}
+
 OperationResult KeyboardSession::SetActiveProfile(int profile) {
     if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
         return writable;

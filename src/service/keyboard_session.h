@@ -41,6 +41,13 @@ struct SessionOptions {
     std::chrono::milliseconds firmwarePause{10};
 };
 
+// What a profile switch does with changes that wait for Apply.
+enum class PendingChoice : std::uint8_t {
+    Keep,        // they stay pending, for the profile they were made for
+    ApplyFirst,  // written to the profile they were made for, then the switch
+    Drop,        // dropped: the working image becomes what the keyboard holds again
+};
+
 // The lighting as last read or written, for front ends on other threads.
 struct LightingSnapshot {
     lighting::LightingMirror mirror;
@@ -83,6 +90,16 @@ public:
     // Makes `profile` (0..3) the keyboard's active profile and reads what goes with it. Pending
     // changes are kept (the key pages do not change with the profile), so nothing is lost.
     [[nodiscard]] OperationResult SetActiveProfile(int profile);
+    // The profile switch of the desktop app: first what becomes of pending changes, then
+    // SetActiveProfile. When applying them first fails, nothing is switched and they stay
+    // pending; when the keyboard does not take the switch after they were dropped, the working
+    // image is read from the keyboard again, so that nothing unapplied is left in it.
+    [[nodiscard]] OperationResult SwitchProfile(int profile, PendingChoice pending);
+    // Reads the lighting again; the profile shown stays.
+    void RefreshLighting();
+    // Writes the USB report rate (0..3) into the current profile's lighting record, also when
+    // the record already holds it.
+    [[nodiscard]] OperationResult WriteReportRate(int index);
     // Whether the keyboard may be written now (lighting, settings): a keyboard is there and
     // its firmware is supported.
     [[nodiscard]] OperationResult CheckWritable() const;

@@ -39,6 +39,49 @@ inline constexpr std::string_view kIdsMainPromptImport = "IDS_MAIN_PROMPT_INPORT
 // Items of the menu button's menu.
 inline constexpr std::string_view kIdsButtonMenuImport = "IDS_BUTTON_MENU_IMPORT";
 inline constexpr std::string_view kIdsButtonMenuExport = "IDS_BUTTON_MENU_EXPORT";
+// The language submenu of the menu button's menu and of the tray menu.
+inline constexpr std::string_view kIdsMenuLanguage = "IDS_MENU_LANGUAGE";
+// Captions of the lock indicators.
+inline constexpr std::string_view kIdsMainLockNum = "IDS_MAIN_LOCK_NUM";
+inline constexpr std::string_view kIdsMainLockCaps = "IDS_MAIN_LOCK_CAPS";
+inline constexpr std::string_view kIdsMainLockScroll = "IDS_MAIN_LOCK_SCROLL";
+// Messages of the main window's commands; the export one is a format with one %s (the file).
+inline constexpr std::string_view kIdsMainExportFailed = "IDS_MAIN_EXPORT_FAILED";
+inline constexpr std::string_view kIdsMainApplyFailed = "IDS_MAIN_APPLY_FAILED";
+inline constexpr std::string_view kIdsMainReportRateNotWritten = "IDS_MAIN_REPORT_RATE_NOT_WRITTEN";
+// Buttons of the message boxes.
+inline constexpr std::string_view kIdsBoxOk = "IDS_BOX_OK";
+inline constexpr std::string_view kIdsBoxCancel = "IDS_BOX_CANCEL";
+inline constexpr std::string_view kIdsBoxYes = "IDS_BOX_YES";
+inline constexpr std::string_view kIdsBoxNo = "IDS_BOX_NO";
+
+// ---- Profile switching and the profile manager -------------------------------------------
+// Format with one %d: the profile (1..4) the keyboard did not switch to.
+inline constexpr std::string_view kIdsProfileNotSwitched = "IDS_PROFILE_NOT_SWITCHED";
+inline constexpr std::string_view kIdsProfileTitle = "IDS_PROFILE_TITLE";
+inline constexpr std::string_view kIdsProfileColumnActive = "IDS_PROFILE_COLUMN_ACTIVE";
+inline constexpr std::string_view kIdsProfileColumnName = "IDS_PROFILE_COLUMN_NAME";
+inline constexpr std::string_view kIdsProfileColumnPath = "IDS_PROFILE_COLUMN_PATH";
+inline constexpr std::string_view kIdsProfileAdd = "IDS_PROFILE_ADD";
+inline constexpr std::string_view kIdsProfileLoad = "IDS_PROFILE_LOAD";
+inline constexpr std::string_view kIdsProfileDelete = "IDS_PROFILE_DELETE";
+inline constexpr std::string_view kIdsProfileApply = "IDS_PROFILE_APPLY";
+inline constexpr std::string_view kIdsProfileOk = "IDS_PROFILE_OK";
+inline constexpr std::string_view kIdsProfileCancel = "IDS_PROFILE_CANCEL";
+// Format with one %s: the file that could not be written.
+inline constexpr std::string_view kIdsProfileNewNotWritten = "IDS_PROFILE_NEW_NOT_WRITTEN";
+
+// ---- What the keyboard service reports and asks -------------------------------------------
+// Format with one %s: what could not be read.
+inline constexpr std::string_view kIdsNoticeKeyboardUnreadable = "IDS_NOTICE_KEYBOARD_UNREADABLE";
+inline constexpr std::string_view kIdsNoticePartlyWritten = "IDS_NOTICE_PARTLY_WRITTEN";
+// Format with two %s: the profile (1..4) the changes were made for, twice.
+inline constexpr std::string_view kIdsNoticePendingForOtherProfile =
+    "IDS_NOTICE_PENDING_FOR_OTHER_PROFILE";
+inline constexpr std::string_view kIdsQuestionOverwriteUnread = "IDS_QUESTION_OVERWRITE_UNREAD";
+inline constexpr std::string_view kIdsQuestionUpdateFirmware = "IDS_QUESTION_UPDATE_FIRMWARE";
+inline constexpr std::string_view kIdsQuestionUpdateFirmwareCaption =
+    "IDS_QUESTION_UPDATE_FIRMWARE_CAPTION";
 
 // ---- Device link -------------------------------------------------------------------------
 // The keyboard's key default table could not be read on arrival.
@@ -89,6 +132,9 @@ inline constexpr std::string_view kIdsMacroMouKey = "IDS_MACRO_MOU_KEY";
 inline constexpr std::string_view kIdsKeyCaptureArmed = "IDS_KEY_CAPTURE_ARMED";
 inline constexpr std::string_view kIdsKeyCaptureIdle = "IDS_KEY_CAPTURE_IDLE";
 inline constexpr std::string_view kIdsCompositeApply = "IDS_COMPOSITE_APPLY";
+// Captions of the macro list's add and delete buttons.
+inline constexpr std::string_view kIdsCompositeMacroAdd = "IDS_COMPOSITE_MACRO_ADD";
+inline constexpr std::string_view kIdsCompositeMacroDelete = "IDS_COMPOSITE_MACRO_DELETE";
 
 // ---- Macro page of the key assignment dialog ---------------------------------------------
 inline constexpr std::string_view kIdsMacroName = "IDS_MACRO_NAME";
@@ -162,6 +208,35 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsMainPromptImport,
     kIdsButtonMenuImport,
     kIdsButtonMenuExport,
+    kIdsMenuLanguage,
+    kIdsMainLockNum,
+    kIdsMainLockCaps,
+    kIdsMainLockScroll,
+    kIdsMainExportFailed,
+    kIdsMainApplyFailed,
+    kIdsMainReportRateNotWritten,
+    kIdsBoxOk,
+    kIdsBoxCancel,
+    kIdsBoxYes,
+    kIdsBoxNo,
+    kIdsProfileNotSwitched,
+    kIdsProfileTitle,
+    kIdsProfileColumnActive,
+    kIdsProfileColumnName,
+    kIdsProfileColumnPath,
+    kIdsProfileAdd,
+    kIdsProfileLoad,
+    kIdsProfileDelete,
+    kIdsProfileApply,
+    kIdsProfileOk,
+    kIdsProfileCancel,
+    kIdsProfileNewNotWritten,
+    kIdsNoticeKeyboardUnreadable,
+    kIdsNoticePartlyWritten,
+    kIdsNoticePendingForOtherProfile,
+    kIdsQuestionOverwriteUnread,
+    kIdsQuestionUpdateFirmware,
+    kIdsQuestionUpdateFirmwareCaption,
     kIdsMainDefaultMatrixPrompt,
     kIdsKeyboardTrayDesc,
     kIdsPopUpMenuOpen,
@@ -197,6 +272,8 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsKeyCaptureArmed,
     kIdsKeyCaptureIdle,
     kIdsCompositeApply,
+    kIdsCompositeMacroAdd,
+    kIdsCompositeMacroDelete,
     kIdsMacroName,
     kIdsMacroCycles,
     kIdsMacroRecordDelay,

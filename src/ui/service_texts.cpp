@@ -1,45 +1,55 @@
 #include "ui/service_texts.h"
 
-#include <algorithm>
-
 #include "service/firmware_check.h"
-#include "ui/safe_format.h"
+#include "ui/lookup_keys.h"
 #include "ui/user_text.h"
 
 namespace qv::ui {
+
+std::string LookupFormatted(const TextLookup& lookup, std::string_view key,
+                            std::string_view fallback, std::initializer_list<FormatArg> args) {
+    const std::string format = LookupUserText(lookup, key);
+    return SafeFormat(format.empty() ? fallback : std::string_view(format), fallback, args);
+}
+
 std::string NoticeText(const service::ServiceNotice& notice, const TextTable& texts,
                        const TextLookup& lookup) {
     using service::Notice;
+    const std::string_view detail = notice.detail;
     switch (notice.notice) {
         case Notice::KeyDefaultsUnreadable:
             return UserText(texts, lookup, TextSlot::MAIN_DEFAULT_MATRIX_PROMPT);
         case Notice::KeyboardUnreadable:
-            return SafeFormat(kKeyboardUnreadableText, kKeyboardUnreadableText, {notice.detail});
+            return LookupFormatted(lookup, kIdsNoticeKeyboardUnreadable, kKeyboardUnreadableText,
+                                   {detail});
         case Notice::MacrosTooLong:
             return UserText(texts, lookup, TextSlot::EXTRA_MACRO_TOO_LONG);
         case Notice::MacroNamesDropped:
             return UserText(texts, lookup, TextSlot::EXTRA_PROFILE_SPACE_TIGHT);
         case Notice::PendingForOtherProfile:
-            return SafeFormat(kPendingForOtherProfileText, kPendingForOtherProfileText,
-                              {std::string_view(notice.detail), std::string_view(notice.detail)});
+            return LookupFormatted(lookup, kIdsNoticePendingForOtherProfile,
+                                   kPendingForOtherProfileText, {detail, detail});
         case Notice::PartlyWritten:
-            return std::string(kPartlyWrittenText);
+            return LookupFormatted(lookup, kIdsNoticePartlyWritten, kPartlyWrittenText, {});
         case Notice::ProfileFileFormat:
-            return UserText(texts, lookup, TextSlot::PROFILE_FORMAT_ERROR,
-                            {std::string_view(notice.detail)});
+            return UserText(texts, lookup, TextSlot::PROFILE_FORMAT_ERROR, {detail});
         case Notice::ImportRefused:
             return UserText(texts, lookup, TextSlot::MAIN_PROMPT_INPORT);
     }
     return {};
 }
 
-QuestionText QuestionTextOf(service::Question question) {
+QuestionText QuestionTextOf(service::Question question, const TextLookup& lookup) {
     switch (question) {
         case service::Question::UpdateFirmware:
-            return {std::string(service::kFirmwareTooOldText),
-                    std::string(service::kFirmwareTooOldCaption)};
+            return {LookupFormatted(lookup, kIdsQuestionUpdateFirmware,
+                                    service::kFirmwareTooOldText, {}),
+                    LookupFormatted(lookup, kIdsQuestionUpdateFirmwareCaption,
+                                    service::kFirmwareTooOldCaption, {})};
         case service::Question::OverwriteUnreadKeyboard:
-            return {std::string(kOverwriteUnreadKeyboardText), {}};
+            return {LookupFormatted(lookup, kIdsQuestionOverwriteUnread,
+                                    kOverwriteUnreadKeyboardText, {}),
+                    {}};
     }
     return {};
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 // The words for what the keyboard service tells the desktop app and what it asks. Texts come
-// from the text slots and the lookup file where the tool has a localised one, and are
-// built in here where it has none.
+// from the text slots and the lookup files in the interface language; the English sentences
+// here stand in where neither gives one.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "service/service_observer.h"
+#include "ui/safe_format.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
 
@@ -34,6 +36,12 @@ struct QuestionText {
     std::string caption;  // empty: the tool's plain message box without a caption
 };
 
-[[nodiscard]] QuestionText QuestionTextOf(service::Question question);
+[[nodiscard]] QuestionText QuestionTextOf(service::Question question, const TextLookup& lookup);
+
+// The looked-up format of `key` applied to `args`; `fallback` (the English format) when the
+// lookup gives none or its text does not fit the arguments.
+[[nodiscard]] std::string LookupFormatted(const TextLookup& lookup, std::string_view key,
+                                          std::string_view fallback,
+                                          std::initializer_list<FormatArg> args);
 
 }  // namespace qv::ui

@@ -154,8 +154,7 @@ std::filesystem::path SkinFile::MaskPicture(const std::filesystem::path& skinFol
 }
 
 std::string SkinFile::Link() const {
-    return ini_.GetString(kSkinScreenSection, kSkinScreenLinkKey, kDefaultSkinLink,
-                          kSkinValueMaxChars);
+    return ini_.GetString(kSkinScreenSection, kSkinScreenLinkKey, "", kSkinValueMaxChars);
 }
 
 std::optional<std::vector<SkinCaption>> SkinFile::Captions(int languageValue) const {

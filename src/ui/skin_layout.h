@@ -40,8 +40,6 @@ inline constexpr std::string_view kSkinCaptionsEnglishSection = "Control_Name1";
 inline constexpr std::string_view kSkinScreenMainKey = "Main";
 inline constexpr std::string_view kSkinScreenMaskKey = "Mask";
 inline constexpr std::string_view kSkinScreenLinkKey = "Link";
-// The address the link button opens when the main skin names none.
-inline constexpr std::string_view kDefaultSkinLink = "https://www.example.com/";
 
 // Every skin value is read as the system's profile calls read it into a 260-unit buffer.
 inline constexpr std::size_t kSkinValueMaxChars = platform::kProfileReadMaxChars;
@@ -188,6 +186,9 @@ inline constexpr auto kMainMovedControlKeys = std::to_array<std::string_view>(
 inline constexpr auto kProfileImageButtonKeys = std::to_array<std::string_view>(
     {"CONTROL_OK", "CONTROL_CANCEL", "FUNC_ADD", "FUNC_LOAD", "FUNC_DELETE", "CONTROL2_APPLY"});
 inline constexpr auto kProfileControlKeys = std::to_array<std::string_view>({"PROGRAM_LIST"});
+// Where a profile manager skin wants the window's title written; a skin without it draws its
+// own title, and the window writes none.
+inline constexpr std::string_view kProfileTitleKey = "PROGRAM_TITLE";
 
 inline constexpr auto kCompositeImageButtonKeys = std::to_array<std::string_view>(
     {"CONTROL_OK", "CONTROL_CANCEL", "CONTROL_CLEAR", "CONTROL_FUNCTION", "CONTROL_KEY",
@@ -264,6 +265,7 @@ public:
         const std::filesystem::path& skinFolder) const;
     [[nodiscard]] std::filesystem::path MaskPicture(const std::filesystem::path& skinFolder) const;
 
+    // SCREEN Link: the maker's web site; empty when the skin names none.
     [[nodiscard]] std::string Link() const;
 
     // The captions for language value 0 (Chinese) or 1 (English), in key order; nothing for

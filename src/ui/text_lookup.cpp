@@ -32,6 +32,19 @@ constexpr std::string_view kRootKey = "";
 
 }  // namespace
 
+const InterfaceLanguageInfo& InfoOf(InterfaceLanguage language) noexcept {
+    for (const InterfaceLanguageInfo& info : kInterfaceLanguages) {
+        if (info.language == language) {
+            return info;
+        }
+    }
+    return kInterfaceLanguages[0];
+}
+
+InterfaceLanguage LanguageOfValue(int languageValue) noexcept {
+    return languageValue == 1 ? InterfaceLanguage::English : InterfaceLanguage::Chinese;
+}
+
 bool IsSupportedLanguage(std::uint32_t id) noexcept {
     for (const std::uint16_t supported : kSupportedLanguages) {
         if (supported == 0) {
@@ -88,7 +101,7 @@ int LanguageValueOf(const platform::IniFile& languageFile) {
 }
 
 std::string_view InterfaceSectionOf(const platform::IniFile& languageFile) {
-    return LanguageValueOf(languageFile) == 1 ? kEnglishSection : kChineseSection;
+    return InfoOf(LanguageOfValue(LanguageValueOf(languageFile))).section;
 }
 
 TextLookup::TextLookup(std::filesystem::path programFolder, platform::SettingsStore& languageKey,
@@ -97,9 +110,15 @@ TextLookup::TextLookup(std::filesystem::path programFolder, platform::SettingsSt
       languageKey_(languageKey),
       system_(system),
       languageFile_(LanguageFilePath()),
-      lookupFile_(LookupFilePath()) {
+      lookupFile_(LookupFilePath(InterfaceLanguage::English)),
+      chineseLookupFile_(LookupFilePath(InterfaceLanguage::Chinese)) {
     if (const auto* file = dynamic_cast<const platform::IniSettingsStore*>(&languageKey_)) {
         languageKeyFile_ = file->File();
+    }
+    const platform::DwordSetting chosen =
+        languageKey_.ReadDword(kRootKey, kChosenLanguageValueName);
+    if (chosen.status == platform::SettingsStatus::Ok && chosen.value <= 1) {
+        chosen_.store(static_cast<int>(chosen.value) + 1);
     }
 }
 
@@ -108,7 +127,11 @@ std::filesystem::path TextLookup::LanguageFilePath() const {
 }
 
 std::filesystem::path TextLookup::LookupFilePath() const {
-    return programFolder_ / LookupFileName(kSupportedLanguages[0]);
+    return LookupFilePath(InterfaceLanguage::English);
+}
+
+std::filesystem::path TextLookup::LookupFilePath(InterfaceLanguage language) const {
+    return programFolder_ / LookupFileName(InfoOf(language).lookupFileId);
 }
 
 std::shared_ptr<const platform::IniFile> TextLookup::LoadLanguageFile() const {
@@ -119,14 +142,35 @@ std::shared_ptr<const platform::IniFile> TextLookup::LoadLookupFile() const {
     return lookupFile_.Get();
 }
 
+std::optional<InterfaceLanguage> TextLookup::ChosenLanguage() const {
+    const int chosen = chosen_.load();
+    if (chosen == 0) {
+        return std::nullopt;
+    }
+    return static_cast<InterfaceLanguage>(chosen - 1);
+}
+
+bool TextLookup::ChooseLanguage(InterfaceLanguage language) {
+    chosen_.store(static_cast<int>(language) + 1);
+    return languageKey_.WriteDword(kRootKey, kChosenLanguageValueName,
+                                   static_cast<std::uint32_t>(language)) ==
+           platform::SettingsStatus::Ok;
+}
+
+InterfaceLanguage TextLookup::Language() const {
+    if (const std::optional<InterfaceLanguage> chosen = ChosenLanguage()) {
+        return *chosen;
+    }
+    return LanguageOfValue(LanguageValueOf(*LoadLanguageFile()));
+}
+
 std::string_view TextLookup::InterfaceSection() const {
-    return InterfaceSectionOf(*LoadLanguageFile());
+    return InfoOf(Language()).section;
 }
 
 std::string TextLookup::LanguageText(std::string_view key) const {
-    const std::shared_ptr<const platform::IniFile> languageFile = LoadLanguageFile();
-    return languageFile->GetString(InterfaceSectionOf(*languageFile), key, kMissingLanguageText,
-                                   platform::kProfileReadMaxChars);
+    return LoadLanguageFile()->GetString(InterfaceSection(), key, kMissingLanguageText,
+                                         platform::kProfileReadMaxChars);
 }
 
 std::string TextLookup::LanguageText(std::string_view section, std::string_view key,
@@ -136,6 +180,13 @@ std::string TextLookup::LanguageText(std::string_view section, std::string_view 
 
 std::string TextLookup::LookupText(std::string_view key) const {
     (void)StoredLanguageId();
+    if (Language() == InterfaceLanguage::Chinese) {
+        const std::shared_ptr<const platform::IniFile> own = chineseLookupFile_.Get();
+        if (own->Find(kLookupFileSection, key)) {
+            return own->GetString(kLookupFileSection, key, kLookupErrorText,
+                                  platform::kProfileReadMaxChars);
+        }
+    }
     return LoadLookupFile()->GetString(kLookupFileSection, key, kLookupErrorText,
                                        platform::kProfileReadMaxChars);
 }

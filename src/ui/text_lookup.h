@@ -4,8 +4,12 @@
 //  - the language file Skins/language.ini beside the program, which names the interface
 //    language (section LANGUAGE, key language: 1 is English, anything else Chinese) and holds
 //    one section of texts per language;
-//  - the lookup file Lang0409.ini in the program's folder, section TEXT, keyed by identifiers
-//    that mostly begin with "IDS_".
+//  - the lookup files in the program's folder, section TEXT, keyed by identifiers that mostly
+//    begin with "IDS_": Lang0409.ini (English) and one per other interface language
+//    (Lang0804.ini, Simplified Chinese). A key the language's own file lacks is looked up in
+//    Lang0409.ini.
+// The user may choose the interface language; the choice is kept in the user's settings and
+// overrides the language file beside the program, which a normal user cannot write.
 // A lookup also makes sure the user's language id is recorded in the settings.
 //
 // Each file is read once and kept parsed; a lookup checks with one status call whether the file
@@ -14,6 +18,7 @@
 // threads at once.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -49,6 +54,31 @@ inline constexpr std::string_view kLanguageIdValueName = "dwLanguageId";
 inline constexpr std::array<std::uint16_t, 10> kSupportedLanguages = {
     0x0409, 0x040C, 0x0C0A, 0x0416, 0x0413, 0x0804, 0x0421, 0x0412, 0x0404, 0};
 
+// The interface languages: the language file's language value (1 English, 0 Chinese), the
+// section of the language file and the lookup file of each.
+enum class InterfaceLanguage : std::uint8_t { Chinese = 0, English = 1 };
+
+struct InterfaceLanguageInfo {
+    InterfaceLanguage language;
+    std::string_view section;
+    std::uint16_t lookupFileId;
+    // How the language names itself in a menu, the same in every language.
+    std::string_view nativeName;
+};
+
+inline constexpr std::array<InterfaceLanguageInfo, 2> kInterfaceLanguages = {{
+    {InterfaceLanguage::English, kEnglishSection, 0x0409, "English"},
+    {InterfaceLanguage::Chinese, kChineseSection, 0x0804, "简体中文"},
+}};
+
+[[nodiscard]] const InterfaceLanguageInfo& InfoOf(InterfaceLanguage language) noexcept;
+// The language a language value stands for: 1 English, anything else Chinese.
+[[nodiscard]] InterfaceLanguage LanguageOfValue(int languageValue) noexcept;
+
+// Where the user's choice is kept: a number value of the language settings key, the language
+// value as the language file writes it. Absent (or another number) leaves the file to decide.
+inline constexpr std::string_view kChosenLanguageValueName = "InterfaceLanguage";
+
 [[nodiscard]] bool IsSupportedLanguage(std::uint32_t id) noexcept;
 // The id a regional variant stands for when the language id is first recorded, or the id
 // itself when the regional map does not list it.
@@ -73,14 +103,24 @@ public:
                const platform::SystemLanguage& system);
 
     [[nodiscard]] std::filesystem::path LanguageFilePath() const;
+    // The English lookup file, the one every other language falls back on.
     [[nodiscard]] std::filesystem::path LookupFilePath() const;
+    [[nodiscard]] std::filesystem::path LookupFilePath(InterfaceLanguage language) const;
 
     // The language file as it is now; empty when it is missing or unreadable.
     [[nodiscard]] std::shared_ptr<const platform::IniFile> LoadLanguageFile() const;
     // The lookup file as it is now; empty when it is missing or unreadable.
     [[nodiscard]] std::shared_ptr<const platform::IniFile> LoadLookupFile() const;
 
-    // "ENGINSH" when the language value is 1, "CHINESE" otherwise.
+    // The language the interface shows: the user's choice, else the language file's.
+    [[nodiscard]] InterfaceLanguage Language() const;
+    // The user's choice, as read at construction or made since.
+    [[nodiscard]] std::optional<InterfaceLanguage> ChosenLanguage() const;
+    // Makes `language` the interface language from now on and keeps the choice in the
+    // settings. It holds for this run even when the settings cannot be written (false).
+    [[nodiscard]] bool ChooseLanguage(InterfaceLanguage language);
+
+    // The section of Language(): "ENGINSH" or "CHINESE".
     [[nodiscard]] std::string_view InterfaceSection() const;
 
     // A key of the interface section: its value, or " " when missing; at most 259 characters.
@@ -89,8 +129,9 @@ public:
     [[nodiscard]] std::string LanguageText(std::string_view section, std::string_view key,
                                            std::string_view defaultText) const;
 
-    // The value of `key` in section TEXT of the lookup file (at most 259 characters), which may
-    // be empty; "#Error" when the key or the file is missing. Records the language id first.
+    // The value of `key` in section TEXT of the interface language's lookup file, else of
+    // Lang0409.ini (at most 259 characters), which may be empty; "#Error" when neither file has
+    // the key. Records the language id first.
     [[nodiscard]] std::string LookupText(std::string_view key) const;
 
     // The recorded language id. When none is recorded (absent, 0, or not a number), records the
@@ -113,6 +154,9 @@ private:
     const platform::SystemLanguage& system_;
     CachedIniFile languageFile_;
     CachedIniFile lookupFile_;
+    CachedIniFile chineseLookupFile_;
+    // InterfaceLanguage's value + 1 while a choice is made; 0 without one.
+    std::atomic<int> chosen_{0};
     // The file the language key is kept in, when it is kept in one: its stamp tells whether a
     // recorded id can still be trusted. A store without a file is asked every time.
     std::optional<std::filesystem::path> languageKeyFile_;

@@ -37,7 +37,7 @@ void TextTable::SetSlotText(TextSlot slot, std::string_view text) {
 void CopySlotsFromLanguageFile(TextTable& table, const TextLookup& lookup,
                                std::span<const TextSlot> slots) {
     const std::shared_ptr<const platform::IniFile> languageFile = lookup.LoadLanguageFile();
-    const std::string_view section = InterfaceSectionOf(*languageFile);
+    const std::string_view section = lookup.InterfaceSection();
     for (const TextSlot slot : slots) {
         table.SetSlotText(slot,
                           languageFile->GetString(section, SlotName(slot), kMissingLanguageText,

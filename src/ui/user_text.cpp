@@ -77,6 +77,15 @@ bool IsNoUserText(std::string_view text) noexcept {
 std::string UserText(const TextTable& table, const TextLookup& lookup, TextSlot slot,
                      std::span<const FormatArg> args) {
     const SlotUse use = UseOf(slot);
+    // A slot shown as it stands that still holds its built-in (English) sentence gives way to
+    // the interface language's text of the language file.
+    const bool builtInSentence = (use == SlotUse::Shown || use == SlotUse::Format) &&
+                                 table.SlotText(slot) == BuiltInText(slot);
+    if (builtInSentence) {
+        if (auto text = Accept(lookup.LanguageText(SlotName(slot)), use, args)) {
+            return *std::move(text);
+        }
+    }
     if (auto text = Accept(FromSlot(table, lookup, slot), use, args)) {
         return *std::move(text);
     }

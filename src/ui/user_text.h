@@ -28,6 +28,8 @@ class TextTable;
 //     lookup, or as a format;
 //  2. the slot's text in the language file's interface section;
 //  3. the slot's built-in English text.
+// A slot shown as it stands (or a format) that still holds its built-in sentence takes 2 first,
+// so that it follows the interface language.
 // `args` are for format slots and ignored for the others.
 [[nodiscard]] std::string UserText(const TextTable& table, const TextLookup& lookup, TextSlot slot,
                                    std::span<const FormatArg> args = {});

@@ -102,10 +102,18 @@ public:
             if (options_.leaveBoxesOpen) {
                 return;
             }
-            const bool accept = options_.acceptBoxes;
-            QTimer::singleShot(0, &box, [&box, accept] {
-                box.done(accept ? QMessageBox::Ok : QMessageBox::Cancel);
-            });
+            const int answer = answerButton != 0      ? answerButton
+                               : options_.acceptBoxes ? QMessageBox::Ok
+                                                      : QMessageBox::Cancel;
+            QTimer::singleShot(0, &box, [&box, answer] { box.done(answer); });
+        };
+        environment.chooseFile = [this](QWidget*, FileChoice, const QString&) {
+            if (chosenFiles.empty()) {
+                return QString();
+            }
+            const QString file = chosenFiles.front();
+            chosenFiles.erase(chosenFiles.begin());
+            return file;
         };
         app = std::make_unique<CQuorvaneApp>(std::move(environment));
     }
@@ -131,6 +139,11 @@ public:
     std::vector<Box> boxes;
     // Runs once a box has come up, inside its own event loop.
     std::function<void()> whileBoxShows;
+    // The button every box is answered with (QMessageBox::StandardButton); 0 leaves it to
+    // Options::acceptBoxes.
+    int answerButton = 0;
+    // What the file dialogs answer, in turn; none left is a cancelled dialog.
+    std::vector<QString> chosenFiles;
 
 private:
     Options options_;

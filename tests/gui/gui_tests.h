@@ -15,6 +15,7 @@ std::unique_ptr<QObject> MakeIniFileTest();
 std::unique_ptr<QObject> MakeKeyboardViewTest();
 std::unique_ptr<QObject> MakeLightingPanelTest();
 std::unique_ptr<QObject> MakePngButtonTest();
+std::unique_ptr<QObject> MakeProfilesTest();
 std::unique_ptr<QObject> MakeSkinColorBtnTest();
 
 }  // namespace qv::gui::test

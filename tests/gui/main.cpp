@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     tests.push_back(qv::gui::test::MakeDesktopAppTest());
     tests.push_back(qv::gui::test::MakeKeyboardViewTest());
     tests.push_back(qv::gui::test::MakeLightingPanelTest());
+    tests.push_back(qv::gui::test::MakeProfilesTest());
     int failures = 0;
     for (const auto& test : tests) {
         failures += QTest::qExec(test.get(), argc, argv);

@@ -27,6 +27,10 @@ protected:
         return macros::MeasureMacroMemory(list, capacity);
     }
 
+    // Without a language file beside the program the interface would be Chinese: these
+    // cases read the English texts.
+    void SetUp() override { (void)shipped_.ChooseLanguage(InterfaceLanguage::English); }
+
     platform::MemorySettingsStore store_;
     platform::FixedSystemLanguage system_{0x0409};
     TextLookup shipped_{std::filesystem::path(QV_SOURCE_DIR) / "lang", store_, system_};

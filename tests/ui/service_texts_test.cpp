@@ -85,14 +85,29 @@ TEST_F(ServiceTextsTest, AMissingLookupShowsABuiltInSentenceNeverTheKey) {
     }
 }
 
-TEST(ServiceQuestionTextTest, QuestionsHaveTheirTexts) {
-    const QuestionText firmware = QuestionTextOf(service::Question::UpdateFirmware);
+TEST_F(ServiceTextsTest, QuestionsHaveTheirTexts) {
+    const QuestionText firmware = QuestionTextOf(service::Question::UpdateFirmware, lookup_);
     EXPECT_EQ(firmware.caption, "Version update");
     EXPECT_EQ(firmware.text,
               "The current version is too low! Please update the program after upgrading.");
-    const QuestionText overwrite = QuestionTextOf(service::Question::OverwriteUnreadKeyboard);
+    const QuestionText overwrite =
+        QuestionTextOf(service::Question::OverwriteUnreadKeyboard, lookup_);
     EXPECT_TRUE(overwrite.caption.empty());
     EXPECT_EQ(overwrite.text, kOverwriteUnreadKeyboardText);
+}
+
+// In Chinese the notices and questions come from the Chinese lookup file, their details as
+// arguments.
+TEST_F(ServiceTextsTest, TheChosenLanguageGivesTheTexts) {
+    folder_.Write("Lang0804.ini",
+                  "[TEXT]\n"
+                  "IDS_NOTICE_PENDING_FOR_OTHER_PROFILE=配置 %s 的更改；切换回配置 %s\n"
+                  "IDS_QUESTION_UPDATE_FIRMWARE_CAPTION=版本更新\n");
+    ASSERT_TRUE(lookup_.ChooseLanguage(InterfaceLanguage::Chinese));
+    EXPECT_EQ(Text(Notice::PendingForOtherProfile, "2"), "配置 2 的更改；切换回配置 2");
+    EXPECT_EQ(QuestionTextOf(service::Question::UpdateFirmware, lookup_).caption, "版本更新");
+    // A key the Chinese file lacks comes from Lang0409.ini.
+    EXPECT_EQ(Text(Notice::MacrosTooLong), "macros too long");
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ namespace {
 
 const std::filesystem::path kSourceDir = QV_SOURCE_DIR;
 const std::filesystem::path kLookupFile = kSourceDir / "lang" / "Lang0409.ini";
+const std::filesystem::path kChineseLookupFile = kSourceDir / "lang" / "Lang0804.ini";
 const std::filesystem::path kLanguageFile = kSourceDir / "Skins" / "language.ini";
 
 constexpr std::string_view kTextSection = "TEXT";
@@ -154,6 +155,11 @@ const std::vector<FormatUse>& LookupFormats() {
         {kIdsMacroMemoryUnknown, {26u}},
         {kIdsMacroMemoryTooLarge, {1u}},
         {keys::kUnknownKeySlotText, {0x064u}},
+        {kIdsMainExportFailed, {std::string_view("/tmp/a.fwc")}},
+        {kIdsProfileNotSwitched, {2}},
+        {kIdsProfileNewNotWritten, {std::string_view("/tmp/a.fwc")}},
+        {kIdsNoticeKeyboardUnreadable, {std::string_view("a key page could not be read")}},
+        {kIdsNoticePendingForOtherProfile, {std::string_view("2"), std::string_view("2")}},
     };
     return formats;
 }
@@ -309,6 +315,84 @@ TEST_F(ShippedTexts, VersionTextsNameTheProjectVersion) {
                   std::string_view::npos)
             << section;
     }
+}
+
+// Every lookup file gives every key a text: the keys (and lighting modes) of all shipped
+// lookup files together, each listed where a file lacks it or leaves it blank.
+TEST_F(ShippedTexts, EveryLanguageHasATextForEveryKey) {
+    const std::pair<std::string_view, std::filesystem::path> files[] = {
+        {"Lang0409.ini", kLookupFile}, {"Lang0804.ini", kChineseLookupFile}};
+    std::set<std::pair<std::string, std::string>> keys;  // section, upper-case key
+    for (const auto& [name, path] : files) {
+        const std::string text = ReadBytes(path);
+        for (std::string_view section : {kTextSection, kModeNameSection}) {
+            for (const std::string& key : SectionKeys(text, section)) {
+                keys.emplace(std::string(section), Upper(key));
+            }
+        }
+    }
+    for (const auto& [name, path] : files) {
+        const platform::IniFile file = LoadShipped(path);
+        std::string missing;
+        for (const auto& [section, key] : keys) {
+            const auto value = file.Find(section, key);
+            if (!value || Trim(*value).empty()) {
+                missing += " [" + section + "] " + key;
+            }
+        }
+        EXPECT_TRUE(missing.empty()) << name << " has no text for:" << missing;
+    }
+}
+
+// The Chinese texts keep what the code relies on: the same formats, no other conversion, no
+// text longer than a lookup reads, and the identifier kept where a text is one.
+TEST_F(ShippedTexts, ChineseTextsFitWhereTheEnglishOnesGo) {
+    const platform::IniFile chinese = LoadShipped(kChineseLookupFile);
+    std::set<std::string> formatKeys;
+    for (const FormatUse& use : LookupFormats()) {
+        const std::string format =
+            chinese.GetString(kTextSection, use.key, "", platform::kProfileReadMaxChars);
+        EXPECT_TRUE(FormatChecked(format, use.args).has_value()) << use.key << ": " << format;
+        formatKeys.insert(Upper(use.key));
+    }
+    const std::string unknownFormat = chinese.GetString(kTextSection, keys::kUnknownKeySlotText, "",
+                                                        platform::kProfileReadMaxChars);
+    EXPECT_TRUE(keys::IsSafeUnknownKeyFormat(unknownFormat)) << unknownFormat;
+    for (const std::string& key : SectionKeys(ReadBytes(kChineseLookupFile), kTextSection)) {
+        const std::string_view value = chinese.Find(kTextSection, key).value_or("");
+        EXPECT_TRUE(platform::IsValidUtf8(value)) << key;
+        EXPECT_LE(platform::CountCodePoints(value), platform::kProfileReadMaxChars) << key;
+        if (!formatKeys.contains(Upper(key))) {
+            EXPECT_EQ(value.find('%'), std::string_view::npos) << key;
+        }
+    }
+    EXPECT_EQ(chinese.Find(kTextSection, kIdsMacroActionRecordDelay),
+              lookup_.Find(kTextSection, kIdsMacroActionRecordDelay));
+}
+
+// In Chinese, as a user who chose it finds the files beside the program: every key the code
+// looks up has a Chinese text, and the main window's slots are filled from the Chinese section.
+TEST(ShippedTextsBesideTheProgram, ChineseGivesEveryTextTheCodeLooksUp) {
+    const test::TempFolder folder;
+    folder.Write("Lang0409.ini", ReadBytes(kLookupFile));
+    folder.Write("Lang0804.ini", ReadBytes(kChineseLookupFile));
+    folder.Write("Skins/language.ini", ReadBytes(kLanguageFile));
+    platform::MemorySettingsStore store;
+    const platform::FixedSystemLanguage system{0x0409};
+    TextLookup lookup{folder.Path(), store, system};
+    ASSERT_TRUE(lookup.ChooseLanguage(InterfaceLanguage::Chinese));
+    const platform::IniFile chinese = LoadShipped(kChineseLookupFile);
+    for (const std::string& key : UsedLookupKeys()) {
+        const std::string text = lookup.LookupText(key);
+        EXPECT_EQ(text, chinese.GetString(kTextSection, key, "", platform::kProfileReadMaxChars))
+            << key;
+        EXPECT_FALSE(text.empty()) << key;
+    }
+    TextTable table;
+    LoadMainWindowTexts(table, lookup);
+    EXPECT_EQ(table.SlotText(TextSlot::PROFILE_1),
+              LoadShipped(kLanguageFile)
+                  .GetString(kChineseSection, "PROFILE_1", "", platform::kProfileReadMaxChars));
 }
 
 // The files as the program finds them beside itself, read through the program's own lookup.

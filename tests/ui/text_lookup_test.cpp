@@ -112,6 +112,43 @@ TEST_F(TextLookupTest, LanguageTextReadsTheInterfaceSection) {
     EXPECT_EQ(lookup_.LanguageText("CHINESE", "MISSING", "built-in"), "built-in");
 }
 
+// The user's choice of language beats the file beside the program, is kept in the settings for
+// the next run, and picks the lookup file; a key the chosen file lacks comes from Lang0409.ini.
+TEST_F(TextLookupTest, AChosenLanguageOverridesTheLanguageFileAndPicksItsLookupFile) {
+    folder_.Write("Skins/language.ini",
+                  "[LANGUAGE]\nlanguage=1\n[ENGINSH]\nPROFILE_1=Profile 1\n"
+                  "[CHINESE]\nPROFILE_1=配置 1\n");
+    folder_.Write("Lang0409.ini", "[TEXT]\nIDS_A=alpha\nIDS_B=beta\n");
+    folder_.Write("Lang0804.ini", "[TEXT]\nIDS_A=甲\nIDS_EMPTY=\n");
+    EXPECT_EQ(lookup_.ChosenLanguage(), std::nullopt);
+    EXPECT_EQ(lookup_.Language(), InterfaceLanguage::English);
+    EXPECT_EQ(lookup_.LookupText("IDS_A"), "alpha");
+
+    ASSERT_TRUE(lookup_.ChooseLanguage(InterfaceLanguage::Chinese));
+    EXPECT_EQ(lookup_.InterfaceSection(), "CHINESE");
+    EXPECT_EQ(lookup_.LanguageText("PROFILE_1"), "配置 1");
+    EXPECT_EQ(lookup_.LookupText("IDS_A"), "甲");
+    EXPECT_EQ(lookup_.LookupText("IDS_B"), "beta");
+    EXPECT_EQ(lookup_.LookupText("IDS_EMPTY"), "");
+    EXPECT_EQ(lookup_.LookupText("IDS_NONE"), "#Error");
+    TextTable table;
+    LoadMainWindowTexts(table, lookup_);
+    EXPECT_EQ(table.SlotText(TextSlot::PROFILE_1), "配置 1");
+
+    // The next run finds the choice in the settings.
+    EXPECT_EQ(store_.ReadDword("", kChosenLanguageValueName).value, 0u);
+    const TextLookup next{folder_.Path(), store_, system_};
+    EXPECT_EQ(next.ChosenLanguage(), InterfaceLanguage::Chinese);
+    ASSERT_TRUE(lookup_.ChooseLanguage(InterfaceLanguage::English));
+    EXPECT_EQ(lookup_.LookupText("IDS_A"), "alpha");
+    EXPECT_EQ(TextLookup(folder_.Path(), store_, system_).Language(), InterfaceLanguage::English);
+
+    // Settings that cannot be written still leave the choice in force for this run.
+    store_.SetOpenable(false);
+    EXPECT_FALSE(lookup_.ChooseLanguage(InterfaceLanguage::Chinese));
+    EXPECT_EQ(lookup_.InterfaceSection(), "CHINESE");
+}
+
 TEST(StoredLanguageIdTest, RecordsTheSystemLanguageMappedAndSupported) {
     struct Case {
         std::uint16_t system;

@@ -165,6 +165,18 @@ TEST_F(UserTextTest, TakesTheSlotThenTheLanguageFileThenEnglish) {
     EXPECT_EQ(Text(TextSlot::PROFILE_OK), "Yes");
 }
 
+// A built-in English sentence follows the interface language; a text the slot was given stays.
+TEST_F(UserTextTest, ABuiltInSentenceGivesWayToTheInterfaceLanguage) {
+    const TextSlot slot = TextSlot::PROFILE_SEELCT_PROMPT2;
+    EXPECT_EQ(Text(slot), BuiltInText(slot));
+    folder_.Write(
+        "Skins/language.ini",
+        "[LANGUAGE]\nlanguage=0\n[CHINESE]\nPROFILE_SEELCT_PROMPT2=请先关闭按键设置窗口。\n");
+    EXPECT_EQ(Text(slot), "请先关闭按键设置窗口。");
+    table_.SetSlotText(slot, "Close the editor first.");
+    EXPECT_EQ(Text(slot), "Close the editor first.");
+}
+
 TEST_F(UserTextTest, AFormatIsTakenOnlyWhenItFitsItsArguments) {
     const TextSlot slot = TextSlot::PROFILE_FORMAT_ERROR;
     const std::string english =

@@ -52,6 +52,9 @@ struct Button {
     QRect rect;
     QString caption;  // "@name" draws an icon
     bool isKey = false;
+    // Key legends are key names and stay in the pictures; every other caption is a text of the
+    // interface, which the windows draw over the pictures in the language shown.
+    bool legend = false;
 };
 
 struct WindowLayout {
@@ -247,7 +250,7 @@ void ReadKeyboard(const Layout& layout, WindowLayout& w) {
             } else {
                 key = qv::ui::MainKeySkinKey(static_cast<unsigned>(std::stoul(code, nullptr, 16)));
             }
-            w.buttons[key] = Button{rect, Legend(legend), true};
+            w.buttons[key] = Button{rect, Legend(legend), true, true};
             x += width;
         }
     }
@@ -260,7 +263,7 @@ void ReadKeyboard(const Layout& layout, WindowLayout& w) {
     for (int n = 1; n <= qv::ui::kSkinGKeyCount; ++n) {
         const QString legend = n <= kCaptionedGKeys ? QString() : QStringLiteral("G%1").arg(n);
         w.buttons[*qv::ui::GKeySkinKey(n)] =
-            Button{first.translated(0, (n - 1) * step), legend, true};
+            Button{first.translated(0, (n - 1) * step), legend, true, true};
     }
 }
 
@@ -270,7 +273,7 @@ WindowLayout ReadWindow(const Layout& layout, SkinWindow window, const std::stri
     w.name = name;
     const QRect size = ToRect("0,0," + layout.Need(name, "size"), name + " size");
     w.size = size.size();
-    w.title = QString::fromStdString(layout.Need(name, "title"));
+    w.title = QString::fromStdString(layout.Get(name, "title").value_or(""));
     w.subtitle = QString::fromStdString(layout.Get(name, "subtitle").value_or(""));
     w.skinFile = layout.Need(name, "skin");
     w.background = layout.Need(name, "background");
@@ -290,7 +293,14 @@ WindowLayout ReadWindow(const Layout& layout, SkinWindow window, const std::stri
             const std::string value = layout.Need(name + ".Buttons", key);
             const std::size_t bar = value.find('|');
             w.buttons[key] = Button{ToRect(value.substr(0, bar), key),
-                                    QString::fromStdString(value.substr(bar + 1)), false};
+                                    QString::fromStdString(value.substr(bar + 1)), false, true};
+        }
+    }
+    if (window == SkinWindow::Profile) {
+        // The window's title, which the window writes in the language shown.
+        if (const auto value =
+                layout.Get(name + ".Controls", std::string(qv::ui::kProfileTitleKey))) {
+            w.controls[std::string(qv::ui::kProfileTitleKey)] = ToRect(*value, "PROGRAM_TITLE");
         }
     }
     if (window == SkinWindow::Composite) {
@@ -519,6 +529,10 @@ void DrawButton(QPainter& p, const Button& b, Look look, const Theme& theme) {
         p.setBrush(theme["checked_border"]);
         p.drawEllipse(QPointF(face.right() - 4.5, face.top() + 4.5), 2.2, 2.2);
     }
+    if (!b.legend) {
+        p.restore();
+        return;
+    }
     p.setPen(text);
     QString caption = b.caption;
     const bool single = caption.size() == 1;
@@ -563,10 +577,10 @@ void DrawBase(QPainter& p, const WindowLayout& w, const Theme& theme) {
     p.setPen(theme["title"]);
     p.setFont(Font(theme, main ? 20 : 16, true));
     const QRectF titleRect(titleX, main ? 10 : 14, 400, main ? 24 : 30);
-    if (w.window != SkinWindow::Composite) {
+    // The main window's title is the product's name; the dialogs write their own titles in
+    // the language shown.
+    if (main && !w.title.isEmpty()) {
         p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, w.title);
-    } else {
-        p.drawText(QRectF(28, 12, 300, 34), Qt::AlignLeft | Qt::AlignVCenter, w.title);
     }
     if (!w.subtitle.isEmpty()) {
         p.setPen(theme["label"]);
@@ -636,11 +650,17 @@ void WriteSkinIni(const WindowLayout& w, const fs::path& folder) {
             << RectText(button != w.buttons.end() ? button->second.rect : w.controls.at(key))
             << "\n";
     }
-    // Buttons of the skin's own beyond the key lists (the extra keys D1..D6).
+    // Buttons and controls of the skin's own beyond the key lists (the extra keys D1..D6, the
+    // profile manager's title).
     const auto listed = qv::ui::AllButtonInfoKeys(w.window);
     for (const auto& [key, button] : w.buttons) {
         if (std::find(listed.begin(), listed.end(), key) == listed.end()) {
             out << key << "=" << RectText(button.rect) << "\n";
+        }
+    }
+    for (const auto& [key, rect] : w.controls) {
+        if (std::find(listed.begin(), listed.end(), key) == listed.end()) {
+            out << key << "=" << RectText(rect) << "\n";
         }
     }
     if (!w.arrows.empty()) {

@@ -16,16 +16,19 @@ CAboutDlg::CAboutDlg(const QIcon& icon, const QString& webSite, QWidget* parent)
     setModal(false);
     auto* picture = new QLabel(this);
     picture->setPixmap(icon.pixmap(48, 48));
-    auto* link =
-        new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(webSite.toHtmlEscaped()), this);
-    link->setOpenExternalLinks(true);
-    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
-
     auto* layout = new QGridLayout(this);
     layout->addWidget(picture, 0, 0, 3, 1, Qt::AlignTop);
     layout->addWidget(version_, 0, 1);
     layout->addWidget(secondLine_, 1, 1);
-    layout->addWidget(link, 2, 1);
+    // The maker's site, when the skin names one.
+    if (!webSite.isEmpty()) {
+        auto* link =
+            new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(webSite.toHtmlEscaped()), this);
+        link->setObjectName(QStringLiteral("WebSite"));
+        link->setOpenExternalLinks(true);
+        link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+        layout->addWidget(link, 2, 1);
+    }
     layout->addWidget(ok_, 0, 2, Qt::AlignTop);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     ok_->setDefault(true);

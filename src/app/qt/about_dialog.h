@@ -1,7 +1,7 @@
 #pragma once
 
 // The about box: the application icon, the version line, a second line, a link to the maker's
-// web site and OK. It is modeless, and the main window keeps at most one.
+// web site (when the skin names one) and OK. It is modeless, and the main window keeps at most one.
 
 #include <QDialog>
 #include <QString>

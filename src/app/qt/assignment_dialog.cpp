@@ -17,6 +17,7 @@
 #include <span>
 #include <utility>
 
+#include "app/qt/button_caption.h"
 #include "app/qt/key_capture_edit.h"
 #include "core/utf16.h"
 #include "keys/key_lists.h"
@@ -78,6 +79,39 @@ constexpr LabelText kLabelTexts[] = {
     {"FUNC_MACRO_CYCLES_PROMPT", ui::kIdsMacroCycles},
     {"FUNC_MACRO_RECORD_DELAY2", ui::kIdsMacroRecordDelay},
 };
+
+// The buttons whose captions the dialog writes over the pictures, by their skin keys.
+constexpr LabelText kButtonCaptions[] = {
+    {"CONTROL_KEY", ui::kIdsCompositeSelectKey},
+    {"CONTROL_MACRO", ui::kIdsCompositeSelectMacro},
+    {"CONTROL_MEDIA", ui::kIdsCompositeSelectMedia},
+    {"CONTROL_FUNCTION", ui::kIdsCompositeSelectFunction},
+    {"CONTROL_CLEAR", ui::kIdsKeyboardMacroReset},
+    {"CONTROL_OK", ui::kIdsCompositeOk},
+    {"CONTROL_CANCEL", ui::kIdsCompositeCancel},
+    {kApplyKey, ui::kIdsCompositeApply},
+    {"FUNC_MACRO_RECORD", ui::kIdsCompositeMacroActionRecord},
+    {"FUNC_MACRO_ADD", ui::kIdsCompositeMacroAdd},
+    {"FUNC_MACRO_DELETE", ui::kIdsCompositeMacroDelete},
+    {"FUNC_MACRO_DELETE2", ui::kIdsCompositeMacroActionDelete},
+    {"FUNC_MACRO_CLEAR", ui::kIdsCompositeMacroActionClear},
+};
+// The macro list's order buttons show arrows; their tooltips say what they do.
+constexpr LabelText kButtonTips[] = {
+    {"FUNC_MACRO_UP_TOP", ui::kIdsCompositeMacroActionUpTop},
+    {"FUNC_MACRO_UP", ui::kIdsCompositeMacroActionUp},
+    {"FUNC_MACRO_DOWN", ui::kIdsCompositeMacroActionDown},
+    {"FUNC_MACRO_DOWN_BOTTOM", ui::kIdsCompositeMacroActionDownBottom},
+    {"CONTROL_MASK", ui::kIdsCompositeCancel},
+};
+constexpr std::string_view kTitleKey = "CONTROL_TITLE";
+constexpr int kTitlePoints = 13;
+constexpr int kTitleIndent = 8;
+
+bool HasCaption(std::string_view key) {
+    return std::any_of(std::begin(kButtonCaptions), std::end(kButtonCaptions),
+                       [key](const LabelText& caption) { return caption.key == key; });
+}
 
 // The dialog's own widgets on the skin's dark page.
 constexpr const char* kControlStyle =
@@ -176,6 +210,16 @@ void AssignmentDialog::PlaceButton(const ui::PlacedControl& placed) {
     }
     const QPoint origin = drawn ? QPoint(image->origin.x, image->origin.y) : geometry.topLeft();
     button->SetPictureOrigin(origin.x(), origin.y(), false);
+    if (HasCaption(placed.key)) {
+        SetUpCaption(*button);
+    } else if (placed.key == kTitleKey) {
+        // A picture, not a button: its caption keeps the title's colour.
+        const QColor title(0xe8, 0xec, 0xf2);
+        button->SetCaptionFont(QString::fromLatin1(CPngButton::kDefaultFontFace), kTitlePoints, 0,
+                               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
+        button->SetTextColours(title, title, title, title);
+        button->SetTextOffsets({kTitleIndent, 0, 0, 0});
+    }
     buttons_[placed.key] = button;
 }
 
@@ -215,17 +259,35 @@ void AssignmentDialog::PlaceControl(const ui::PlacedControl& placed) {
     controls_[key] = widget;
 }
 
-void AssignmentDialog::CreateControls() {
+void AssignmentDialog::FillLists() {
+    // The lists name keys and functions in the interface language; the choice stays.
+    const bool filling = filling_;
+    filling_ = true;
+    const auto refill = [](QComboBox& list, const QStringList& names) {
+        const int current = list.currentIndex();
+        list.clear();
+        list.addItems(names);
+        list.setCurrentIndex(current);
+    };
+    QStringList names;
     for (const keys::MouseChoice& mouse : keys::kMouseChoiceList) {
-        mouseList_->addItem(
-            QString::fromUtf8(mouse.text.data(), static_cast<qsizetype>(mouse.text.size())));
+        names.append(QString::fromStdString(keys::KeyName(mouse.code, lookup_)));
     }
+    refill(*mouseList_, names);
+    names.clear();
     for (const keys::MediaChoice& media : keys::kMediaTable) {
-        mediaList_->addItem(QString::fromStdString(keys::KeyName(media.nameCode, lookup_)));
+        names.append(QString::fromStdString(keys::KeyName(media.nameCode, lookup_)));
     }
+    refill(*mediaList_, names);
+    names.clear();
     for (std::size_t i = 0; i < keys::kFunctionTable.size(); ++i) {
-        functionList_->addItem(QString::fromStdString(keys::FunctionName(i, lookup_)));
+        names.append(QString::fromStdString(keys::FunctionName(i, lookup_)));
     }
+    refill(*functionList_, names);
+    filling_ = filling;
+}
+
+void AssignmentDialog::CreateControls() {
     repeat_->setRange(macros::kMinRepeatCount, macros::kMaxRepeatCount);
     actionList_->setColumnCount(3);
     actionList_->setRootIsDecorated(false);
@@ -345,26 +407,26 @@ void AssignmentDialog::LoadTexts() {
     actionList_->setHeaderLabels({Text(ui::kIdsMacroActionColumnKeys),
                                   Text(ui::kIdsMacroActionColumnAction),
                                   Text(ui::kIdsMacroActionColumnDelay)});
-    // Pictures carry the captions; the tooltips and accessible names say them in words.
-    const auto name = [this](std::string_view key, std::string_view lookupKey) {
-        if (CPngButton* button = Button(key)) {
-            const QString text = Text(lookupKey);
+    // The captions are written over the pictures, which carry none; the tooltips and
+    // accessible names say them too.
+    for (const LabelText& caption : kButtonCaptions) {
+        if (CPngButton* button = Button(caption.key)) {
+            const QString text = Text(caption.lookupKey);
+            button->setText(text);
             button->SetTooltipText(text, true);
             button->setAccessibleName(text);
         }
-    };
-    name("CONTROL_KEY", ui::kIdsCompositeSelectKey);
-    name("CONTROL_MACRO", ui::kIdsCompositeSelectMacro);
-    name("CONTROL_MEDIA", ui::kIdsCompositeSelectMedia);
-    name("CONTROL_FUNCTION", ui::kIdsCompositeSelectFunction);
-    name("CONTROL_CLEAR", ui::kIdsKeyboardMacroReset);
-    name("CONTROL_OK", ui::kIdsCompositeOk);
-    name("CONTROL_CANCEL", ui::kIdsCompositeCancel);
-    name(kApplyKey, ui::kIdsCompositeApply);
-    name("CONTROL_MASK", ui::kIdsCompositeCancel);
-    if (CPngButton* apply = Button(kApplyKey)) {
-        apply->setText(Text(ui::kIdsCompositeApply));
     }
+    for (const LabelText& tip : kButtonTips) {
+        if (CPngButton* button = Button(tip.key)) {
+            button->SetTooltipText(Text(tip.lookupKey), true);
+            button->setAccessibleName(Text(tip.lookupKey));
+        }
+    }
+    if (CPngButton* title = Button(kTitleKey)) {
+        title->setText(windowTitle());
+    }
+    FillLists();
     keyboardMode_->setAccessibleName(Text(ui::kIdsMacroKbKey));
     mouseMode_->setAccessibleName(Text(ui::kIdsMacroMouKey));
     keyBox_->setAccessibleName(Text(ui::kIdsKeyboardKeySingle));

@@ -98,6 +98,7 @@ private:
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void CreateControls();
+    void FillLists();
     void ConnectControls();
     void ShowPictureSet(PictureSet set);
     void ShowPage(bool initial);

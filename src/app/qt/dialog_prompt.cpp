@@ -1,10 +1,12 @@
 #include "app/qt/dialog_prompt.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
 
 #include <memory>
+#include <utility>
 
 namespace qv::gui {
 
@@ -26,6 +28,22 @@ bool DialogPrompt::AskOkCancelTitled(const std::string& text, const std::string&
 
 bool DialogPrompt::AskYesNo(const std::string& text) {
     return Ask(Kind::YesNo, QString::fromStdString(text), QString(), false);
+}
+
+bool DialogPrompt::AskYesNoDefaultNo(const std::string& text) {
+    return Ask(Kind::YesNoDefaultNo, QString::fromStdString(text), QString(), false);
+}
+
+DialogPrompt::Answer DialogPrompt::AskYesNoCancel(const std::string& text) {
+    switch (RunBox(Kind::YesNoCancel, QString::fromStdString(text), QString(), false)) {
+        case QMessageBox::Yes:
+        case QMessageBox::Ok:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
 }
 
 bool DialogPrompt::Ask(Kind kind, const QString& text, const QString& caption, bool topMost) {
@@ -61,10 +79,15 @@ bool DialogPrompt::Ask(Kind kind, const QString& text, const QString& caption, b
 }
 
 bool DialogPrompt::ShowBox(Kind kind, const QString& text, const QString& caption, bool topMost) {
+    const int answer = RunBox(kind, text, caption, topMost);
+    return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
+}
+
+int DialogPrompt::RunBox(Kind kind, const QString& text, const QString& caption, bool topMost) {
     {
         std::lock_guard lock(mutex_);
         if (closed_) {
-            return false;
+            return QMessageBox::Cancel;
         }
     }
     QWidget* parent = owner_ != nullptr && owner_->isVisible() ? owner_ : nullptr;
@@ -78,9 +101,27 @@ bool DialogPrompt::ShowBox(Kind kind, const QString& text, const QString& captio
             box.setIcon(QMessageBox::Question);
             break;
         case Kind::YesNo:
+        case Kind::YesNoDefaultNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setIcon(QMessageBox::Question);
             break;
+        case Kind::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setIcon(QMessageBox::Question);
+            break;
+    }
+    if (kind == Kind::YesNoDefaultNo || kind == Kind::YesNoCancel) {
+        box.setDefaultButton(QMessageBox::No);
+    }
+    const std::pair<QMessageBox::StandardButton, const QString*> words[] = {
+        {QMessageBox::Ok, &buttonTexts_.ok},
+        {QMessageBox::Cancel, &buttonTexts_.cancel},
+        {QMessageBox::Yes, &buttonTexts_.yes},
+        {QMessageBox::No, &buttonTexts_.no}};
+    for (const auto& [which, word] : words) {
+        if (QAbstractButton* button = box.button(which); button != nullptr && !word->isEmpty()) {
+            button->setText(*word);
+        }
     }
     if (topMost) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -91,7 +132,7 @@ bool DialogPrompt::ShowBox(Kind kind, const QString& text, const QString& captio
     }
     const int answer = box.exec();
     showing_ = nullptr;
-    return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
+    return answer;
 }
 
 void DialogPrompt::Close() {

@@ -20,6 +20,15 @@ class QWidget;
 
 namespace qv::gui {
 
+// The words on the boxes' buttons, in the interface language; an empty one keeps the
+// toolkit's own.
+struct BoxButtonTexts {
+    QString ok;
+    QString cancel;
+    QString yes;
+    QString no;
+};
+
 class DialogPrompt final : public QObject, public platform::UserPrompt {
     Q_OBJECT
 
@@ -31,6 +40,13 @@ public:
     bool AskOkCancel(const std::string& text) override;
     bool AskOkCancelTitled(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text) override;
+    // Yes/No with No as the default button: for questions whose Yes changes the keyboard.
+    bool AskYesNoDefaultNo(const std::string& text);
+    // Yes, No or Cancel (also closing the box), No as the default button. GUI thread only.
+    enum class Answer { Yes, No, Cancel };
+    Answer AskYesNoCancel(const std::string& text);
+
+    void SetButtonTexts(BoxButtonTexts texts) { buttonTexts_ = std::move(texts); }
 
     // Closes a box that is showing (as if cancelled) and answers every later question at once.
     void Close();
@@ -40,13 +56,16 @@ public:
     void SetBoxShown(BoxShown hook) { boxShown_ = std::move(hook); }
 
 private:
-    enum class Kind { Message, OkCancel, YesNo };
+    enum class Kind { Message, OkCancel, YesNo, YesNoDefaultNo, YesNoCancel };
     // True for OK and Yes.
     bool Ask(Kind kind, const QString& text, const QString& caption, bool topMost);
     bool ShowBox(Kind kind, const QString& text, const QString& caption, bool topMost);
+    // The button that ended the box; Cancel when it was closed otherwise.
+    int RunBox(Kind kind, const QString& text, const QString& caption, bool topMost);
 
     QWidget* owner_;
     BoxShown boxShown_;
+    BoxButtonTexts buttonTexts_;
     QPointer<QMessageBox> showing_;
 
     std::mutex mutex_;

@@ -14,7 +14,6 @@ namespace {
 constexpr std::string_view kFnKey = "KEY_FN";
 constexpr std::string_view kFlipKeys[] = {"FLIP_0", "FLIP_1", "FLIP_2"};
 constexpr std::string_view kBankIndicator = "LOCK_AB";
-constexpr std::string_view kLockIndicators[] = {"LOCK_CAPS", "LOCK_NUM", "LOCK_SCROLL"};
 // G keys 1..5 carry their bank's caption as text over the picture.
 constexpr std::size_t kCaptionedGKeys = 5;
 // Caption colours that read on the skin's key caps in each state.
@@ -192,12 +191,6 @@ void KeyboardView::ShowLooks(const app::KeyboardLooks& looks) {
         }
     }
     ShowIndicator(kBankIndicator, looks.bank.bankB);
-}
-
-void KeyboardView::ShowLockStates(const std::optional<platform::LockStates>& states) {
-    ShowIndicator(kLockIndicators[0], states && states->caps);
-    ShowIndicator(kLockIndicators[1], states && states->num);
-    ShowIndicator(kLockIndicators[2], states && states->scroll);
 }
 
 void KeyboardView::ShowIndicator(std::string_view skinKey, bool lit) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // The on-screen keyboard of the main window: a button per key, the nine G keys, Fn, the extra
-// keys D1..D6, the flip buttons with their arrows, and the lock and bank indicators. It shows
+// keys D1..D6, the flip buttons with their arrows, and the lock and bank indicators (the lock
+// indicators keep their resting picture; the bank indicator lights for bank B). It shows
 // what each key does in the profile shown (the remapped look and a tooltip) and turns a click
 // on a key into a request to edit that key. The rules come from app/keyboard_view_model.h.
 
@@ -19,7 +20,6 @@
 
 #include "app/keyboard_view_model.h"
 #include "lighting/colour_slots.h"
-#include "platform/lock_leds.h"
 #include "platform/settings_store.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_placement.h"
@@ -49,8 +49,6 @@ public:
     // What the keys show; after every change of the profile shown or of its keys.
     void ShowLooks(const app::KeyboardLooks& looks);
     [[nodiscard]] const app::KeyboardLooks& Looks() const { return looks_; }
-    // The lock indicators as the system shows them; none leaves them dark.
-    void ShowLockStates(const std::optional<platform::LockStates>& states);
 
     // The flip setting as it is stored now, applied to the keys.
     void ApplyFlip();

@@ -1,12 +1,11 @@
 #include "app/qt/main_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -16,10 +15,14 @@
 #include <future>
 #include <utility>
 
+#include "app/main_window_commands.h"
+#include "app/profile_menu.h"
+#include "app/profile_switch.h"
 #include "app/qt/busy_animation.h"
+#include "app/qt/button_caption.h"
 #include "app/qt/keyboard_view.h"
 #include "app/qt/lighting_panel.h"
-#include "platform/lock_leds.h"
+#include "profiles/profile_folder.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
@@ -41,24 +44,32 @@ QString FromText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The web-page buttons of the lighting panel's row and the page each opens.
-struct PageButton {
-    std::string_view skinKey;
-    const char* address;
-};
-constexpr PageButton kPageButtons[] = {
-    {"CONTROL_Network", CQuorvaneDlg::kWebSite},
-    {"CONTROL_Facebook", CQuorvaneDlg::kSocialPage1},
-    {"CONTROL_twitter", CQuorvaneDlg::kSocialPage2},
-};
-
 constexpr std::string_view kProgressControl = "CONTROL_JDTStatic";
-// What the profile file dialogs offer: profile files, then every file.
-const QString kProfileFileFilter = QStringLiteral("(*.fwc) (*.fwc);;(*.*) (*)");
-// Given to an exported file whose name has no extension.
-const QString kProfileFileExtension = QStringLiteral("fwc");
+constexpr std::string_view kReportCaptionControl = "CONTROL_UsbStatic";
 constexpr const char* kProfileSlotKeys[] = {"FUNC_PROFILE1", "FUNC_PROFILE2", "FUNC_PROFILE3",
                                             "FUNC_PROFILE4"};
+constexpr const char* kProfilesKey = "FUNC_PROFILES";
+
+// The buttons whose captions are texts of the interface, by the key of each caption.
+struct Caption {
+    std::string_view skinKey;
+    std::string_view lookupKey;
+};
+constexpr Caption kCaptions[] = {
+    {"FUNC_PROFILE1", ui::kIdsMainProfile1}, {"FUNC_PROFILE2", ui::kIdsMainProfile2},
+    {"FUNC_PROFILE3", ui::kIdsMainProfile3}, {"FUNC_PROFILE4", ui::kIdsMainProfile4},
+    {"FUNC_DEFAULT", ui::kIdsMainDefault},   {"FUNC_MACRO", ui::kIdsMainMacro},
+    {"CONTROL_OK", ui::kIdsMainOk},          {"CONTROL_CANCEL", ui::kIdsMainCancel},
+    {"CONTROL2_APPLY", ui::kIdsMainApply},   {"LOCK_NUM", ui::kIdsMainLockNum},
+    {"LOCK_CAPS", ui::kIdsMainLockCaps},     {"LOCK_SCROLL", ui::kIdsMainLockScroll},
+};
+// OK, Cancel and Apply take a face of their own.
+constexpr std::string_view kDialogButtonKeys[] = {"CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY"};
+const QString kDialogButtonFace = QStringLiteral("Arial Unicode MS");
+constexpr int kDialogButtonPoints = 10;
+// The bank indicator's caption names the two banks in every language.
+constexpr std::string_view kBankIndicatorKey = "LOCK_AB";
+const QString kBankIndicatorCaption = QStringLiteral("AB");
 }  // namespace
 
 CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
@@ -68,6 +79,9 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
       tray_(FromPath(ui::SkinFolder(settings_.programFolder))) {
     if (!settings_.openUrl) {
         settings_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    }
+    if (!settings_.chooseFile) {
+        settings_.chooseFile = SystemFileChooser();
     }
     // A main window is a window of its own, shown in the taskbar while it is open.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -121,7 +135,12 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     const std::filesystem::path skinFile =
         ui::SkinFilePath(settings_.programFolder, ui::SkinWindow::Main);
     const ui::SkinFile skin = ui::SkinFile::Load(skinFile);
-    link_ = QString::fromStdString(skin.Link());
+    link_ = QString::fromStdString(app::SiteAddress(skin).value_or(""));
+    for (const std::string_view key : app::kWebPageButtonKeys) {
+        if (const std::optional<std::string> address = app::WebPageAddress(skin, key)) {
+            pageAddresses_[std::string(key)] = QString::fromStdString(*address);
+        }
+    }
     const std::vector<std::string_view> statePictures = ui::StatePictureFiles(ui::SkinWindow::Main);
     // The keyboard view reads the flip setting itself once its keys are placed.
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
@@ -175,20 +194,40 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     // Nothing is pending before the keyboard has been read.
     SetApplyEnabled(false);
 
-    setWindowTitle(SlotText(ui::TextSlot::MAIN_CAPTION));
     if (CPngButton* version = Button("QUINDO_VER")) {
         version->setEnabled(false);
-        version->setText(FromText(lookup_->LanguageText("MAIN_BUTTON_QUINDO_VER")));
         version->SetCaptionFont(QStringLiteral("Verdana"), 8);
     }
-
-    // The window texts, then the tooltips: looked up first, then the interface section's texts
-    // as the window's own.
-    const std::uint32_t languageId = lookup_->StoredLanguageId();
-    const auto& languages = ui::kSupportedLanguages;
-    const auto at = std::find(languages.begin(), languages.end(), languageId);
-    LoadTexts(at == languages.end() ? 0 : static_cast<int>(std::distance(languages.begin(), at)));
-    ApplyButtonTooltips();
+    for (const Caption& caption : kCaptions) {
+        if (CPngButton* button = Button(std::string(caption.skinKey))) {
+            const bool dialogButton =
+                std::find(std::begin(kDialogButtonKeys), std::end(kDialogButtonKeys),
+                          caption.skinKey) != std::end(kDialogButtonKeys);
+            SetUpCaption(*button, dialogButton ? kDialogButtonPoints : kCaptionPoints,
+                         dialogButton ? kDialogButtonFace : QString());
+        }
+    }
+    for (const std::string_view key : app::kReportRateButtonKeys) {
+        if (CPngButton* button = Button(std::string(key))) {
+            SetUpCaption(*button);
+        }
+    }
+    if (CPngButton* profiles = Button(kProfilesKey)) {
+        SetUpCaption(*profiles);
+    }
+    // The indicators are disabled buttons: their captions keep the resting colour.
+    for (const char* key : {"LOCK_NUM", "LOCK_CAPS", "LOCK_SCROLL", "LOCK_AB"}) {
+        if (CPngButton* indicator = Button(key)) {
+            SetUpCaption(*indicator);
+            const QColor resting(0xdf, 0xe4, 0xec);
+            indicator->SetTextColours(resting, resting, resting, resting);
+        }
+    }
+    if (CPngButton* bank = Button(std::string(kBankIndicatorKey))) {
+        bank->setText(kBankIndicatorCaption);
+    }
+    ShowReportRate(0);
+    LoadTexts();
     return std::nullopt;
 }
 
@@ -216,27 +255,43 @@ void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
 
 void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
     const auto& control = std::get<ui::ControlPlacement>(placed.placement);
-    const bool pageButton =
-        std::any_of(std::begin(kPageButtons), std::end(kPageButtons),
-                    [&](const PageButton& page) { return page.skinKey == placed.key; });
+    const QRect geometry(control.geometry.x, control.geometry.y, control.geometry.width,
+                         control.geometry.height);
     if (placed.key == kProgressControl) {
-        progress_->setGeometry(control.geometry.x, control.geometry.y, control.geometry.width,
-                               control.geometry.height);
+        progress_->setGeometry(geometry);
         return;
     }
-    if (!pageButton) {
+    if (placed.key == kReportCaptionControl) {
+        reportCaption_ = new QLabel(this);
+        reportCaption_->setObjectName(QString::fromStdString(placed.key));
+        reportCaption_->setGeometry(geometry);
+        reportCaption_->setStyleSheet(QStringLiteral("color: #8b93a1;"));
+        return;
+    }
+    const bool webPage = std::find(app::kWebPageButtonKeys.begin(), app::kWebPageButtonKeys.end(),
+                                   placed.key) != app::kWebPageButtonKeys.end();
+    if (!webPage) {
         lighting_->Place(placed);
         return;
     }
-    auto* button = new QPushButton(this);
+    // A web-page button shows only with an address to open; it names the site it opens.
+    const auto address = pageAddresses_.find(placed.key);
+    if (address == pageAddresses_.end()) {
+        return;
+    }
+    auto* button = new QPushButton(QUrl(address->second).host(), this);
     button->setObjectName(QString::fromStdString(placed.key));
-    button->setGeometry(control.geometry.x, control.geometry.y, control.geometry.width,
-                        control.geometry.height);
-    // The skin draws the picture; the button only takes the click.
+    button->setGeometry(geometry);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(QStringLiteral("background: transparent; border: none;"));
+    button->setToolTip(address->second);
+    button->setStyleSheet(QStringLiteral("color: #19c3b3; text-decoration: underline;"));
     pageButtons_[placed.key] = button;
+}
+
+QPushButton* CQuorvaneDlg::WebPageButton(const std::string& skinKey) const {
+    const auto found = pageButtons_.find(skinKey);
+    return found != pageButtons_.end() ? found->second : nullptr;
 }
 
 QImage CQuorvaneDlg::DecodedPicture(const QString& path) const {
@@ -271,20 +326,59 @@ void CQuorvaneDlg::ConnectButtons() {
     on("FUNC_MACRO", [this] { view_->RequestMacroKey(); });
     // The lamp of the button row opens and closes the lighting panel as the panel's own does.
     on("FUNC_SWITCH", [this] { lighting_->ToggleLamp(); });
-    on("QUINDO_LINK", [this] { OpenPage(link_); });
-    for (const PageButton& page : kPageButtons) {
-        if (const auto found = pageButtons_.find(page.skinKey); found != pageButtons_.end()) {
-            const QString address = QString::fromLatin1(page.address);
-            connect(found->second, &QPushButton::clicked, this,
-                    [this, address] { OpenPage(address); });
+    on("FUNC_DEFAULT", [this] { emit DefaultRequested(); });
+    on(kProfilesKey, [this] { emit ProfilesRequested(); });
+    for (int slot = 0; slot < app::kProfileSlotCount; ++slot) {
+        on(kProfileSlotKeys[slot], [this, slot] {
+            emit LightingPanelCloseRequested();
+            emit ProfileSlotClicked(slot);
+        });
+    }
+    for (std::size_t index = 0; index < app::kReportRateButtonKeys.size(); ++index) {
+        on(app::kReportRateButtonKeys[index].data(), [this, index] {
+            ShowReportRate(index);
+            emit ReportRateClicked(static_cast<int>(index));
+        });
+    }
+    if (CPngButton* logo = Button("QUINDO_LINK"); logo != nullptr && link_.isEmpty()) {
+        // Without a site to open the logo is only a picture.
+        logo->setEnabled(false);
+        logo->setCursor(Qt::ArrowCursor);
+    }
+    on("QUINDO_LINK", [this] {
+        if (!link_.isEmpty()) {
+            OpenPage(link_);
         }
+    });
+    for (const auto& [key, button] : pageButtons_) {
+        const QString address = pageAddresses_.at(key);
+        connect(button, &QPushButton::clicked, this, [this, address] { OpenPage(address); });
     }
 
+    CreateLanguageMenu();
     buttonMenu_ = new QMenu(this);
     for (const int command : {kCommandImport, kCommandExport}) {
         QAction* action = buttonMenu_->addAction(QString());
         action->setData(command);
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+    }
+    buttonMenu_->addSeparator();
+    buttonMenu_->addMenu(languageMenu_);
+}
+
+void CQuorvaneDlg::CreateLanguageMenu() {
+    languageMenu_ = new QMenu(this);
+    languageMenu_->setObjectName(QStringLiteral("LanguageMenu"));
+    auto* group = new QActionGroup(languageMenu_);
+    for (const ui::InterfaceLanguageInfo& info : ui::kInterfaceLanguages) {
+        // Each language names itself, so that it is found whatever the language shown.
+        QAction* action = languageMenu_->addAction(FromText(info.nativeName));
+        action->setCheckable(true);
+        action->setData(static_cast<int>(info.language));
+        group->addAction(action);
+        connect(
+            action, &QAction::triggered, this,
+            [this, language = static_cast<int>(info.language)] { emit LanguageChosen(language); });
     }
 }
 
@@ -299,6 +393,9 @@ void CQuorvaneDlg::ConnectLighting() {
     connect(lighting_, &LightingPanel::PreviewChanged, this, [this] {
         view_->ShowKeyColours([this](lighting::ViewKey key) { return lighting_->PreviewOf(key); });
     });
+    // A slot click closes the panel before the profile changes under it.
+    connect(this, &CQuorvaneDlg::LightingPanelCloseRequested, lighting_,
+            &LightingPanel::ClosePanel);
     connect(view_, &KeyboardView::PaintRequested, this, [this](const QString& skinKey) {
         if (const auto key = view_->ViewKeyOf(skinKey.toStdString())) {
             lighting_->PaintKey(*key);
@@ -366,7 +463,7 @@ void CQuorvaneDlg::ShowAbout() {
     if (about_) {
         return;
     }
-    about_ = new CAboutDlg(windowIcon(), QString::fromLatin1(kWebSite));
+    about_ = new CAboutDlg(windowIcon(), link_);
     about_->SetTexts(AboutBoxTexts());
     connect(about_, &CAboutDlg::HelpRequested, this, &CQuorvaneDlg::OpenHelp);
     about_->show();
@@ -384,14 +481,11 @@ void CQuorvaneDlg::OpenPage(const QString& address) {
 }
 
 void CQuorvaneDlg::PopUpButtonMenu() {
-    buttonMenu_->actions()[0]->setText(LocalisedText(ui::kIdsButtonMenuImport));
-    buttonMenu_->actions()[1]->setText(LocalisedText(ui::kIdsButtonMenuExport));
     buttonMenu_->popup(QCursor::pos());
 }
 
 void CQuorvaneDlg::ImportProfile() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QString(), QDir::homePath(), kProfileFileFilter);
+    const QString path = settings_.chooseFile(this, FileChoice::Open, QDir::homePath());
     if (path.isEmpty()) {
         return;
     }
@@ -399,15 +493,12 @@ void CQuorvaneDlg::ImportProfile() {
 }
 
 void CQuorvaneDlg::ExportProfile() {
-    QString path =
-        QFileDialog::getSaveFileName(this, QString(), QDir::homePath(), kProfileFileFilter);
+    const QString path = settings_.chooseFile(this, FileChoice::Save, QDir::homePath());
     if (path.isEmpty()) {
         return;
     }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QLatin1Char('.') + kProfileFileExtension;
-    }
-    emit ExportRequested(path);
+    // A name without an extension is given the profile files' one.
+    emit ExportRequested(FromPath(app::WithProfileExtension(path.toStdString())));
 }
 
 // ---- What the application shows ----------------------------------------------------------
@@ -434,6 +525,9 @@ void CQuorvaneDlg::CloseSubDialogs() {
         about_->close();
     }
     CloseAssignment();
+    if (manager_ != nullptr) {
+        manager_->CloseIfOpen();
+    }
     // Message boxes waiting for an answer count among them.
     if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
         modal->close();
@@ -456,9 +550,26 @@ void CQuorvaneDlg::EndMainWindow() {
     emit Ended();
 }
 
-void CQuorvaneDlg::LoadTexts(int) {
+void CQuorvaneDlg::LoadTexts() {
     setWindowTitle(SlotText(ui::TextSlot::MAIN_CAPTION));
     lighting_->LoadTexts();
+    if (CPngButton* version = Button("QUINDO_VER")) {
+        version->setText(FromText(lookup_->LanguageText("MAIN_BUTTON_QUINDO_VER")));
+    }
+    ApplyCaptions();
+    // The tooltips: looked up first, then the interface section's texts as the window's own.
+    ApplyButtonTooltips();
+    ShowProfileMenu();
+    if (buttonMenu_ != nullptr) {
+        buttonMenu_->actions()[0]->setText(LocalisedText(ui::kIdsButtonMenuImport));
+        buttonMenu_->actions()[1]->setText(LocalisedText(ui::kIdsButtonMenuExport));
+    }
+    if (languageMenu_ != nullptr) {
+        languageMenu_->setTitle(LocalisedText(ui::kIdsMenuLanguage));
+        for (QAction* action : languageMenu_->actions()) {
+            action->setChecked(action->data().toInt() == static_cast<int>(lookup_->Language()));
+        }
+    }
     if (tray_.Exists()) {
         tray_.SetTooltip(TrayTooltip());
         tray_.SetMenuTexts(TrayTexts());
@@ -466,10 +577,48 @@ void CQuorvaneDlg::LoadTexts(int) {
     if (about_) {
         about_->SetTexts(AboutBoxTexts());
     }
+    if (assignment_ != nullptr) {
+        assignment_->LoadTexts();
+    }
+    if (manager_ != nullptr) {
+        manager_->LoadTexts();
+    }
+}
+
+void CQuorvaneDlg::ApplyCaptions() {
+    for (const Caption& caption : kCaptions) {
+        if (CPngButton* button = Button(std::string(caption.skinKey))) {
+            button->setText(LocalisedText(caption.lookupKey));
+            button->setAccessibleName(button->text());
+        }
+    }
+    for (std::size_t index = 0; index < app::kReportRateButtonKeys.size(); ++index) {
+        if (CPngButton* button = Button(std::string(app::kReportRateButtonKeys[index]))) {
+            button->setText(FromText(app::kReportRateCaptions[index]));
+        }
+    }
+    if (reportCaption_ != nullptr) {
+        reportCaption_->setText(LocalisedText(ui::kIdsKeyboardFuncUsb));
+    }
+}
+
+void CQuorvaneDlg::ShowProfileMenu() {
+    CPngButton* button = Button(kProfilesKey);
+    if (button == nullptr) {
+        return;
+    }
+    const app::ProfileMenu menu = app::BuildProfileMenu(
+        activeSlot_, ui::UserText(*texts_, *lookup_, ui::TextSlot::DEFAULT_PROFILE_NAME),
+        std::string(profiles::kCurrentProfileFileName),
+        ui::UserText(*texts_, *lookup_, ui::TextSlot::PROFILE_TIP));
+    button->setText(FromText(menu.caption));
+    button->setAccessibleName(button->text());
+    button->SetTooltipText(FromText(menu.tooltip), true);
 }
 
 void CQuorvaneDlg::CreateTrayIcon() {
     tray_.Create(TrayTooltip(), TrayTexts());
+    tray_.AddSubmenu(languageMenu_);
 }
 
 void CQuorvaneDlg::RemoveTrayIcon() {
@@ -533,25 +682,64 @@ void CQuorvaneDlg::CloseAssignment() {
     }
 }
 
-void CQuorvaneDlg::ShowLockStates() {
-    if (view_ != nullptr) {
-        view_->ShowLockStates(platform::ReadLockStates());
+void CQuorvaneDlg::ShowPressed(CPngButton& button, bool on) {
+    // The buttons' checked picture is their normal one, so the checked button also wears the
+    // pressed picture to stand out.
+    button.SetChecked(on);
+    if (const auto pressed = pictures_.find(ui::kMainStatePictures.pressed);
+        pressed != pictures_.end()) {
+        button.SetOverride(pressed->second, pressed->second, on, false);
     }
 }
 
 void CQuorvaneDlg::ShowProfileSlot(int profile) {
     activeSlot_ = profile;
-    // The slots' checked picture is their normal one, so the active slot also wears the
-    // pressed picture to stand out.
-    const auto pressed = pictures_.find(ui::kMainStatePictures.pressed);
-    for (int slot = 0; slot < 4; ++slot) {
+    for (int slot = 0; slot < app::kProfileSlotCount; ++slot) {
         if (CPngButton* button = Button(kProfileSlotKeys[slot])) {
-            button->SetChecked(slot == profile);
-            if (pressed != pictures_.end()) {
-                button->SetOverride(pressed->second, pressed->second, slot == profile, false);
-            }
+            ShowPressed(*button, slot == profile);
         }
     }
+    ShowProfileMenu();
+}
+
+void CQuorvaneDlg::ShowReportRate(std::size_t index) {
+    reportRate_ = index;
+    for (std::size_t i = 0; i < app::kReportRateButtonKeys.size(); ++i) {
+        if (CPngButton* button = Button(std::string(app::kReportRateButtonKeys[i]))) {
+            ShowPressed(*button, i == index);
+        }
+    }
+}
+
+void CQuorvaneDlg::ShowLighting(const service::LightingSnapshot& lighting) {
+    ShowReportRate(app::CheckedReportRateButton(lighting.state));
+    emit LightingShown(lighting.currentProfile);
+}
+
+void CQuorvaneDlg::OpenProfileManager(const std::filesystem::path& profileFolder,
+                                      int activeProfile) {
+    if (manager_ == nullptr) {
+        auto* dialog = new ProfileManagerDialog(
+            this, settings_.programFolder,
+            [this](std::string_view key) { return ui::LookupUserText(*lookup_, key); },
+            settings_.settings, settings_.chooseFile);
+        if (auto failure = dialog->Initialise()) {
+            delete dialog;
+            emit SkinFailed(QString::fromStdString(failure->StderrLine()));
+            return;
+        }
+        manager_ = dialog;
+        connect(manager_, &ProfileManagerDialog::Applied, this,
+                &CQuorvaneDlg::ProfileManagerApplied);
+        connect(manager_, &ProfileManagerDialog::HelpRequested, this, &CQuorvaneDlg::OpenHelp);
+        connect(manager_, &ProfileManagerDialog::MessageRequested, this,
+                &CQuorvaneDlg::MessageRequested);
+    }
+    std::string newFile = lookup_->LanguageText(ui::SlotName(ui::TextSlot::PROFILE_NEW));
+    if (ui::IsNoUserText(newFile)) {
+        newFile = ui::UserText(*texts_, *lookup_, ui::TextSlot::PROFILE_NEW);
+    }
+    manager_->OpenFor(profileFolder, activeProfile, newFile);
 }
 
 // ---- Events --------------------------------------------------------------------------------
@@ -567,28 +755,6 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
         default:
             CBaseDialog::keyPressEvent(event);
     }
-}
-
-void CQuorvaneDlg::keyReleaseEvent(QKeyEvent* event) {
-    // A lock key pressed here changes what the indicators show; elsewhere the window sees it
-    // when it is activated again.
-    switch (event->key()) {
-        case Qt::Key_CapsLock:
-        case Qt::Key_NumLock:
-        case Qt::Key_ScrollLock:
-            ShowLockStates();
-            break;
-        default:
-            break;
-    }
-    CBaseDialog::keyReleaseEvent(event);
-}
-
-bool CQuorvaneDlg::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show) {
-        ShowLockStates();
-    }
-    return CBaseDialog::event(event);
 }
 
 void CQuorvaneDlg::closeEvent(QCloseEvent* event) {

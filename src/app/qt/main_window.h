@@ -1,8 +1,10 @@
 #pragma once
 
-// The main window: the skinned keyboard picture with its buttons, the tray icon, the about box
-// and the busy animation. It draws what the application tells it and turns clicks and menu
-// commands into requests (signals); it never talks to the keyboard itself.
+// The main window: the skinned keyboard picture with its buttons, the profile slots and the
+// commands around them, the tray icon, the about box, the profile manager and the busy
+// animation. It draws what the application tells it, writes every caption in the interface
+// language, and turns clicks and menu commands into requests (signals); it never talks to the
+// keyboard itself.
 
 #include <QImage>
 #include <QPixmap>
@@ -17,9 +19,13 @@
 #include <string>
 
 #include "app/keyboard_view_model.h"
+#include "app/profile_manager_model.h"
 #include "app/qt/about_dialog.h"
 #include "app/qt/assignment_dialog.h"
+#include "app/qt/file_chooser.h"
+#include "app/qt/profile_manager.h"
 #include "app/qt/tray_icon.h"
+#include "service/keyboard_session.h"
 #include "ui/qt/base_dialog.h"
 #include "ui/qt/window_skin_target.h"
 #include "ui/skin_placement.h"
@@ -51,21 +57,19 @@ struct MainWindowSettings {
     bool trayAvailable = true;
     // Opens help and web pages; the desktop's browser by default.
     std::function<void(const QUrl&)> openUrl;
-    // Keeps the window's own settings (the flip setting); none keeps them for the run only.
+    // Keeps the window's own settings (the flip setting, the profile manager's rows); none
+    // keeps them for the run only.
     platform::SettingsStore* settings = nullptr;
     // The per-user profile folder: the lighting panel's switch and the user colour files.
     std::filesystem::path profileFolder;
+    // Asks for profile files; the system's file dialogs by default.
+    FileChooser chooseFile;
 };
 
 class CQuorvaneDlg final : public CBaseDialog {
     Q_OBJECT
 
 public:
-    // Web pages of the maker's buttons 1219..1221 and of the about box's link.
-    static constexpr const char* kWebSite = "https://www.example.com/";
-    static constexpr const char* kSocialPage1 = "https://www.example.com/community";
-    static constexpr const char* kSocialPage2 = "https://www.example.com/news";
-
     explicit CQuorvaneDlg(MainWindowSettings settings);
     ~CQuorvaneDlg() override;
 
@@ -84,8 +88,9 @@ public:
     void CloseSubDialogs();
     // The exit path's end: releases what the window draws with and ends it.
     void EndMainWindow();
-    // The window texts for the language index 0..9, also in the tray menu and the about box.
-    void LoadTexts(int languageIndex);
+    // Every text of the window in the interface language as it is now: captions, tooltips,
+    // the menus, the tray, the about box and the open dialogs.
+    void LoadTexts();
 
     // The notification-area icon, created with the application icon and removed at exit.
     void CreateTrayIcon();
@@ -100,8 +105,19 @@ public:
     [[nodiscard]] const app::KeyboardViewSnapshot& KeyboardShown() const { return keyboard_; }
     // Closes the assignment dialog as Cancel does, before what it edits is replaced.
     void CloseAssignment();
-    // Slot `profile` shows the checked look, the other three the unchecked look.
+    // Slot `profile` shows the checked look, the other three the unchecked look; the
+    // current-profile button names it. -1: none is known.
     void ShowProfileSlot(int profile);
+    // The lighting as the keyboard service last read or wrote it: the report-rate button of its
+    // rate is checked, and the lighting hook hears of the profile shown.
+    void ShowLighting(const service::LightingSnapshot& lighting);
+    // Report-rate button `index` (0..3) checked, the others not.
+    void ShowReportRate(std::size_t index);
+    // The profile manager, window-modal, on the rows of the current profile file.
+    void OpenProfileManager(const std::filesystem::path& profileFolder, int activeProfile);
+    [[nodiscard]] bool AssignmentOpen() const {
+        return assignment_ != nullptr && assignment_->IsOpen();
+    }
 
     // ---- What tests and tools look at ----
     [[nodiscard]] bool HasEnded() const { return ended_; }
@@ -114,6 +130,13 @@ public:
     // Created when a key is first clicked.
     [[nodiscard]] AssignmentDialog* Assignment() const { return assignment_; }
     [[nodiscard]] QMenu* ButtonMenu() const { return buttonMenu_; }
+    [[nodiscard]] QMenu* LanguageMenu() const { return languageMenu_; }
+    // Created when first opened.
+    [[nodiscard]] ProfileManagerDialog* ProfileManager() const { return manager_; }
+    [[nodiscard]] QLabel* ReportRateCaption() const { return reportCaption_; }
+    // The web-page buttons the skin gives an address; none for the others.
+    [[nodiscard]] QPushButton* WebPageButton(const std::string& skinKey) const;
+    [[nodiscard]] std::size_t ReportRateShown() const { return reportRate_; }
     [[nodiscard]] QLabel* ProgressImage() const { return progress_; }
     [[nodiscard]] int ProgressFrameShown() const;
     [[nodiscard]] int ActiveSlotShown() const { return activeSlot_; }
@@ -136,6 +159,24 @@ signals:
     void ExitRequested();
     void ImportRequested(const QString& path);
     void ExportRequested(const QString& path);
+    // A profile slot (0..3), Default, a report-rate button (0..3), the current-profile button.
+    void ProfileSlotClicked(int profile);
+    void DefaultRequested();
+    void ReportRateClicked(int index);
+    void ProfilesRequested();
+    // The profile manager's Apply.
+    void ProfileManagerApplied(const qv::app::ManagerChoice& choice);
+    // A language from the language menu (ui::InterfaceLanguage's value).
+    void LanguageChosen(int language);
+    // Something the user must be told that a dialog of the window found.
+    void MessageRequested(const QString& text);
+
+    // ---- The lighting panel's hooks ----
+    // The lighting of `profile` was read or written: a lighting panel shows it from the keyboard
+    // service's LightingView.
+    void LightingShown(int profile);
+    // A profile slot was clicked: an open lighting panel closes, as the slot switch does.
+    void LightingPanelCloseRequested();
     // The assignment dialog's Apply: store the key's new entry in the working image.
     void AssignmentApplied(const qv::gui::AssignmentEdit& edit);
     // A window could not get its skin pictures: the program ends.
@@ -143,9 +184,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     [[nodiscard]] QString LocalisedText(std::string_view lookupKey) const;
@@ -157,8 +196,12 @@ private:
     void ConnectButtons();
     void ConnectLighting();
     void OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey);
-    void ShowLockStates();
     void ApplyButtonTooltips();
+    void ApplyCaptions();
+    void ShowProfileMenu();
+    void ShowPressed(CPngButton& button, bool on);
+    void CreateLanguageMenu();
+
     void ShowAbout();
     void OpenHelp();
     void OpenPage(const QString& address);
@@ -176,18 +219,23 @@ private:
     std::map<QString, QImage> decoded_;  // during Initialise only
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;
-    QString link_;
+    std::map<std::string, QString, std::less<>> pageAddresses_;
+    QString link_;  // empty: the skin names no site
     CTrayIcon tray_;
     QPointer<CAboutDlg> about_;
     QMenu* buttonMenu_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
     KeyboardView* view_ = nullptr;
     LightingPanel* lighting_ = nullptr;
+    ProfileManagerDialog* manager_ = nullptr;
+    QLabel* reportCaption_ = nullptr;
     AssignmentDialog* assignment_ = nullptr;
     QString editedKey_;
     app::KeyboardViewSnapshot keyboard_;
     QLabel* progress_ = nullptr;
     BusyAnimation* busy_ = nullptr;
     int activeSlot_ = -1;
+    std::size_t reportRate_ = 0;
     bool ended_ = false;
 };
 

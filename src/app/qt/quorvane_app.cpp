@@ -10,6 +10,8 @@
 #include <cstdio>
 
 #include "app/keyboard_view_model.h"
+#include "app/main_window_commands.h"
+#include "app/profile_switch.h"
 #include "app/qt/dialog_prompt.h"
 #include "app/qt/lighting_panel.h"
 #include "app/qt/main_window.h"
@@ -24,6 +26,7 @@
 #include "profiles/profile_folder.h"
 #include "service/keyboard_service.h"
 #include "service/lighting_writer.h"
+#include "ui/lookup_keys.h"
 #include "ui/service_texts.h"
 #include "ui/user_text.h"
 
@@ -67,15 +70,18 @@ std::optional<int> CQuorvaneApp::Start() {
         .trayAvailable = environment_.trayAvailable,
         .openUrl = environment_.openUrl,
         .settings = settings_.get(),
-        .profileFolder = profiles::ProfileFolderPath(environment_.documentsFolder)});
+        .profileFolder = profiles::ProfileFolderPath(environment_.documentsFolder),
+        .chooseFile = environment_.chooseFile});
     window_->Attach(texts_, *lookup_);
     prompt_ = std::make_unique<DialogPrompt>(window_.get());
     if (environment_.boxShown) {
         prompt_->SetBoxShown(environment_.boxShown);
     }
+    ApplyBoxButtonTexts();
     adapter_ = std::make_unique<ServiceAdapter>();
     service::ServiceOptions options;
-    options.session.profileFolder = profiles::ProfileFolderPath(environment_.documentsFolder);
+    profileFolder_ = profiles::ProfileFolderPath(environment_.documentsFolder);
+    options.session.profileFolder = profileFolder_;
     options.session.updaterFolder = environment_.programFolder / "Help";
     options.session.captureOnArrival = true;
     options.session.newMacroNamePrefix =
@@ -163,7 +169,9 @@ void CQuorvaneApp::ConnectService() {
                 RefreshKeyboardView();
             }));
     connect(adapter, &ServiceAdapter::KeyboardSwitchedProfile, this,
-            live([this](int profile) { SwitchProfileSlot(profile); }));
+            live([this](int profile) { FollowKeyboardProfile(profile); }));
+    connect(adapter, &ServiceAdapter::LightingRead, this,
+            live([this] { window_->ShowLighting(service_->LightingView()); }));
     connect(adapter, &ServiceAdapter::Bank, this, live([this](bool bankB) { OnBank(bankB); }));
     connect(adapter, &ServiceAdapter::Playback, this,
             live([window](bool playing) { window->Tray().ShowPlaying(playing); }));
@@ -183,26 +191,36 @@ void CQuorvaneApp::ConnectWindow() {
     connect(window, &CQuorvaneDlg::ExitRequested, this, &CQuorvaneApp::Exit);
     connect(window, &CQuorvaneDlg::Ended, this, [this] { Finish(0); });
     connect(window, &CQuorvaneDlg::ApplyRequested, this, [this] {
-        service_->Post([](service::KeyboardSession& session) { (void)session.Apply(); });
+        service_->Post([this](service::KeyboardSession& session) {
+            const service::OperationResult result = session.Apply();
+            adapter_->Deliver([this, result] { TellApplyFailure(result); });
+        });
     });
+    connect(window, &CQuorvaneDlg::ProfileSlotClicked, this, &CQuorvaneApp::RequestProfileSwitch);
+    connect(window, &CQuorvaneDlg::DefaultRequested, this, &CQuorvaneApp::RunDefault);
+    connect(window, &CQuorvaneDlg::ReportRateClicked, this, &CQuorvaneApp::WriteReportRate);
+    connect(window, &CQuorvaneDlg::ProfilesRequested, this, &CQuorvaneApp::OpenProfileManager);
+    connect(window, &CQuorvaneDlg::ProfileManagerApplied, this, &CQuorvaneApp::ApplyManagerChoice);
+    connect(window, &CQuorvaneDlg::LanguageChosen, this, &CQuorvaneApp::ChooseLanguage);
+    connect(window, &CQuorvaneDlg::MessageRequested, this,
+            [this](const QString& text) { prompt_->ShowMessage(text.toStdString()); });
     connect(window, &CQuorvaneDlg::AssignmentApplied, this, &CQuorvaneApp::StoreAssignment);
     connect(window, &CQuorvaneDlg::SkinFailed, this, [this](const QString& line) {
         std::fprintf(stderr, "%s\n", qPrintable(line));
         window_->hide();
         Finish(ui::SkinExit::kExitCode);
     });
-    connect(window, &CQuorvaneDlg::ImportRequested, this, [this](const QString& path) {
-        // What went wrong is told through the service's notices.
-        service_->Post([file = std::filesystem::path(path.toStdString())](
-                           service::KeyboardSession& session) { (void)session.Import(file); });
-    });
+    connect(window, &CQuorvaneDlg::ImportRequested, this,
+            [this](const QString& path) { RequestImport(path.toStdString()); });
     connect(window, &CQuorvaneDlg::ExportRequested, this, [this](const QString& path) {
         service_->Post([this, file = path.toStdString()](service::KeyboardSession& session) {
             // Nothing tells the user about an export that worked; one that failed must not
             // pass for done.
             if (!session.Export(file).Succeeded()) {
                 adapter_->Deliver([this, file] {
-                    prompt_->ShowMessage("The profile could not be written to " + file + ".");
+                    prompt_->ShowMessage(ui::LookupFormatted(
+                        *lookup_, ui::kIdsMainExportFailed,
+                        "The profile could not be written to %s.", {std::string_view(file)}));
                 });
             }
         });
@@ -245,6 +263,7 @@ void CQuorvaneApp::OnArrived() {
 
 void CQuorvaneApp::OnRemoved() {
     activeProfile_ = -1;
+    window_->ShowProfileSlot(-1);
     window_->CloseSubDialogs();
     window_->HideWindow();
     window_->Tray().ShowKeyboardPresent(false);
@@ -294,16 +313,166 @@ void CQuorvaneApp::OnQuestion(service::Question question, bool* answer) {
         *answer = false;
         return;
     }
-    const ui::QuestionText text = ui::QuestionTextOf(question);
+    const ui::QuestionText text = ui::QuestionTextOf(question, *lookup_);
     *answer = text.caption.empty() ? prompt_->AskOkCancel(text.text)
                                    : prompt_->AskOkCancelTitled(text.text, text.caption);
 }
 
-void CQuorvaneApp::SwitchProfileSlot(int profile) {
-    // The keyboard already runs `profile` when it switched by itself: the switch then only
-    // reads what goes with it. The slot follows when the service reports the active profile.
+void CQuorvaneApp::FollowKeyboardProfile(int profile) {
+    // The keyboard already runs `profile`: the switch only reads what goes with it. The slot,
+    // the keys and the lighting follow as the service reports them.
     service_->Post(
         [profile](service::KeyboardSession& session) { (void)session.SetActiveProfile(profile); });
+}
+
+std::string CQuorvaneApp::Localised(std::string_view lookupKey) const {
+    return ui::LookupUserText(*lookup_, lookupKey);
+}
+
+std::optional<service::PendingChoice> CQuorvaneApp::AskAboutPendingChanges() {
+    const DialogPrompt::Answer answer = prompt_->AskYesNoCancel(
+        ui::UserText(texts_, *lookup_, ui::TextSlot::PROFILE_SELECT_PROMPT));
+    const app::SwitchPlan plan =
+        app::PlanForAnswer(answer == DialogPrompt::Answer::Yes  ? app::SwitchAnswer::Yes
+                           : answer == DialogPrompt::Answer::No ? app::SwitchAnswer::No
+                                                                : app::SwitchAnswer::Cancel);
+    if (!plan.go || finished_) {
+        return std::nullopt;
+    }
+    return plan.pending;
+}
+
+void CQuorvaneApp::RequestProfileSwitch(int profile) {
+    if (finished_) {
+        return;
+    }
+    const app::SwitchState state{.target = app::NormaliseProfileIndex(profile),
+                                 .activeProfile = activeProfile_,
+                                 .editorOpen = window_->AssignmentOpen(),
+                                 .pending = service_->ApplyPending(),
+                                 .pendingProfile = service_->PendingProfile()};
+    switch (app::DecideSwitch(state)) {
+        case app::SwitchStep::ReadLightingOnly:
+            service_->Post([](service::KeyboardSession& session) { session.RefreshLighting(); });
+            return;
+        case app::SwitchStep::Refuse:
+            prompt_->ShowMessage(
+                ui::UserText(texts_, *lookup_, ui::TextSlot::PROFILE_SEELCT_PROMPT2));
+            return;
+        case app::SwitchStep::Ask:
+            if (const auto pending = AskAboutPendingChanges()) {
+                PostSwitch(state.target, *pending);
+            }
+            return;
+        case app::SwitchStep::Switch:
+            PostSwitch(state.target, service::PendingChoice::Keep);
+            return;
+    }
+}
+
+void CQuorvaneApp::PostSwitch(int profile, service::PendingChoice pending) {
+    // The slot, the keys and the lighting follow as the service reports them, once the keyboard
+    // holds the new profile.
+    service_->Post([this, profile, pending](service::KeyboardSession& session) {
+        if (session.SwitchProfile(profile, pending).Succeeded()) {
+            return;
+        }
+        adapter_->Deliver([this, profile] {
+            prompt_->ShowMessage(ui::LookupFormatted(
+                *lookup_, ui::kIdsProfileNotSwitched,
+                "The keyboard could not be switched to profile %d.", {profile + 1}));
+        });
+    });
+}
+
+void CQuorvaneApp::RunDefault() {
+    if (finished_ || !prompt_->AskYesNoDefaultNo(
+                         ui::UserText(texts_, *lookup_, ui::TextSlot::MAIN_PROMPT_DEFAULT))) {
+        return;
+    }
+    // The dialog edits a key that is about to be reset.
+    window_->CloseAssignment();
+    // While the lighting panel is open, its defaults come back too (nothing while closed).
+    window_->Lighting().RestoreDefaults();
+    service_->Post([this, bankB = bankB_](service::KeyboardSession& session) {
+        const service::OperationResult result = app::RunDefaultCommand(session, bankB);
+        adapter_->Deliver([this, result] {
+            RefreshKeyboardView();
+            TellApplyFailure(result);
+        });
+    });
+}
+
+void CQuorvaneApp::TellApplyFailure(const service::OperationResult& result) {
+    if (!finished_ && app::ApplyFailureUntold(result)) {
+        prompt_->ShowMessage(Localised(ui::kIdsMainApplyFailed));
+    }
+}
+
+void CQuorvaneApp::WriteReportRate(int index) {
+    service_->Post([this, index](service::KeyboardSession& session) {
+        const service::OperationResult result = session.WriteReportRate(index);
+        if (!result.Succeeded() && result.status != service::OperationStatus::NoKeyboard) {
+            adapter_->Deliver([this] {
+                if (!finished_) {
+                    prompt_->ShowMessage(Localised(ui::kIdsMainReportRateNotWritten));
+                }
+            });
+        }
+    });
+}
+
+void CQuorvaneApp::RequestImport(const std::filesystem::path& file) {
+    // An import replaces every profile: changes that wait for Apply are not dropped unasked.
+    service::PendingChoice pending = service::PendingChoice::Keep;
+    if (service_->ApplyPending()) {
+        const auto answer = AskAboutPendingChanges();
+        if (!answer) {
+            return;
+        }
+        pending = *answer;
+    }
+    // What went wrong with the file is told through the service's notices.
+    service_->Post([this, file, pending](service::KeyboardSession& session) {
+        const service::OperationResult result = app::RunImport(session, file, pending);
+        adapter_->Deliver([this, result] { TellApplyFailure(result); });
+    });
+}
+
+void CQuorvaneApp::OpenProfileManager() {
+    window_->OpenProfileManager(profileFolder_, activeProfile_);
+}
+
+void CQuorvaneApp::ApplyManagerChoice(const app::ManagerChoice& choice) {
+    switch (choice.kind) {
+        case app::ManagerChoice::Kind::Nothing:
+            break;
+        case app::ManagerChoice::Kind::SwitchProfile:
+            RequestProfileSwitch(choice.profile);
+            break;
+        case app::ManagerChoice::Kind::ImportFile:
+            RequestImport(choice.file);
+            break;
+    }
+}
+
+void CQuorvaneApp::ChooseLanguage(int language) {
+    // Kept in the user's settings when they can be written; in force for this run either way.
+    (void)lookup_->ChooseLanguage(static_cast<ui::InterfaceLanguage>(language));
+    ApplyBoxButtonTexts();
+    window_->LoadTexts();
+    // The keys' tooltips name keys and assignments in the new language.
+    RefreshKeyboardView();
+}
+
+void CQuorvaneApp::ApplyBoxButtonTexts() {
+    const auto text = [this](std::string_view key) {
+        return QString::fromStdString(Localised(key));
+    };
+    prompt_->SetButtonTexts({.ok = text(ui::kIdsBoxOk),
+                             .cancel = text(ui::kIdsBoxCancel),
+                             .yes = text(ui::kIdsBoxYes),
+                             .no = text(ui::kIdsBoxNo)});
 }
 
 void CQuorvaneApp::Exit() {

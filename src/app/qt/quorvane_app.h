@@ -19,11 +19,14 @@ class QMessageBox;
 #include <string>
 #include <vector>
 
+#include "app/profile_manager_model.h"
+#include "app/qt/file_chooser.h"
 #include "app/window_open_rule.h"
 #include "device/transport.h"
 #include "platform/program_launcher.h"
 #include "platform/settings_store.h"
 #include "service/keyboard_backend.h"
+#include "service/keyboard_session.h"
 #include "service/service_observer.h"
 #include "ui/text_lookup.h"
 #include "ui/text_table.h"
@@ -67,6 +70,8 @@ struct DesktopEnvironment {
     // and with every message box before it shows.
     std::function<void(service::KeyboardBackend&)> backendReady;
     std::function<void(QMessageBox&)> boxShown;
+    // Asks for profile files; the system's file dialogs when null.
+    FileChooser chooseFile;
 };
 
 class CQuorvaneApp final : public QObject {
@@ -121,8 +126,26 @@ private:
     void StoreAssignment(const AssignmentEdit& edit);
     void OnNotice(const service::ServiceNotice& notice);
     void OnQuestion(service::Question question, bool* answer);
-    // The slot switch to `profile`: the keyboard's active profile, read with what goes with it.
-    void SwitchProfileSlot(int profile);
+    // The keyboard switched to `profile` by itself: the window follows it (active profile, keys,
+    // lighting); changes that wait for Apply stay with the profile they were made for.
+    void FollowKeyboardProfile(int profile);
+    // A profile slot (or the profile manager) asks for `profile`: the switch with its guards and
+    // its question about pending changes.
+    void RequestProfileSwitch(int profile);
+    void PostSwitch(int profile, service::PendingChoice pending);
+    // The question about pending changes before a switch or an import; nothing for Cancel.
+    [[nodiscard]] std::optional<service::PendingChoice> AskAboutPendingChanges();
+    void RunDefault();
+    void WriteReportRate(int index);
+    void RequestImport(const std::filesystem::path& file);
+    void OpenProfileManager();
+    void ApplyManagerChoice(const app::ManagerChoice& choice);
+    void ChooseLanguage(int language);
+    // The words of the message boxes' buttons in the interface language.
+    void ApplyBoxButtonTexts();
+    // A command's apply failed without a message of the keyboard service's own.
+    void TellApplyFailure(const service::OperationResult& result);
+    [[nodiscard]] std::string Localised(std::string_view lookupKey) const;
     // The exit path.
     void Exit();
     void Finish(int exitCode);
@@ -145,6 +168,7 @@ private:
     std::unique_ptr<service::LightingWriter> lightingWriter_;
     std::unique_ptr<platform::InstanceLock> instanceLock_;
     app::WindowOpenRule openRule_;
+    std::filesystem::path profileFolder_;
     int activeProfile_ = -1;
     bool bankB_ = false;
     bool firstInstance_ = false;

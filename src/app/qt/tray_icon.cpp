@@ -86,6 +86,13 @@ void CTrayIcon::SetMenuTexts(const TrayMenuTexts& texts) {
     Action(kCommandExit)->setText(texts.exit);
 }
 
+void CTrayIcon::AddSubmenu(QMenu* submenu) {
+    if (menu_ == nullptr || submenu == nullptr) {
+        return;
+    }
+    menu_->insertMenu(Action(kCommandExit), submenu);
+}
+
 QAction* CTrayIcon::Action(int command) const {
     if (menu_ == nullptr) {
         return nullptr;

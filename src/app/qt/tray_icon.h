@@ -45,6 +45,8 @@ public:
     void ShowPlaying(bool playing);
     void SetTooltip(const QString& tooltip);
     void SetMenuTexts(const TrayMenuTexts& texts);
+    // Adds a submenu before Exit; after Create. The submenu stays its owner's.
+    void AddSubmenu(QMenu* submenu);
     void Remove();
 
     [[nodiscard]] bool Exists() const { return icon_ != nullptr; }

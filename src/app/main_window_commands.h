@@ -1,0 +1,70 @@
+#pragma once
+
+// The main window's commands around the profile slots, as plain rules: which report-rate
+// button is checked and what the buttons say, which keys Default resets and the Default
+// command itself, and which web-page buttons a skin gets.
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lighting/lighting_record.h"
+#include "service/keyboard_session.h"
+#include "ui/skin_layout.h"
+
+namespace qv::app {
+
+// ---- Report rate ----------------------------------------------------------------------------
+// The report-rate buttons FUNC_REPORT1..4 set the rate index 0..3 of the current profile's
+// lighting record; their captions are the rates in reports a second.
+inline constexpr std::array<std::string_view, 4> kReportRateButtonKeys = {
+    "FUNC_REPORT1", "FUNC_REPORT2", "FUNC_REPORT3", "FUNC_REPORT4"};
+inline constexpr std::array<std::string_view, 4> kReportRateCaptions = {"125", "250", "500",
+                                                                        "1000"};
+
+// The one button shown checked: the stored index, a larger one counting as the last.
+[[nodiscard]] std::size_t CheckedReportRateButton(const lighting::LightingState& state) noexcept;
+
+// ---- Default ----------------------------------------------------------------------------------
+// The key slots Default resets: every key of the on-screen keyboard and the nine G keys of the
+// bank shown.
+[[nodiscard]] std::vector<std::size_t> DefaultCommandSlots(bool bankB);
+
+// Default, after the user said yes: puts those keys of the active profile back to their
+// defaults in the working image and applies. The result is Apply's. The lighting part (only
+// while the lighting panel is open) is the panel's.
+[[nodiscard]] service::OperationResult RunDefaultCommand(service::KeyboardSession& session,
+                                                         bool bankB);
+
+// ---- Import and the results of commands ---------------------------------------------------------
+// Import (main window or profile manager), after the user said what becomes of changes that
+// wait for Apply: applied first (a failed apply stops the import), or dropped. A file the
+// keyboard service refuses after dropping leaves the working image as the keyboard holds it.
+[[nodiscard]] service::OperationResult RunImport(service::KeyboardSession& session,
+                                                 const std::filesystem::path& file,
+                                                 service::PendingChoice pending);
+
+// Whether a failed Apply (or Default) still needs a message: the keyboard service tells of
+// some failures itself, and one the user chose (not writing over an unread keyboard) needs
+// none.
+[[nodiscard]] bool ApplyFailureUntold(const service::OperationResult& result) noexcept;
+
+// ---- Web-page buttons ---------------------------------------------------------------------------
+// The buttons of the lighting panel's row that open the maker's pages, and the key of section
+// LINKS of the main skin file that gives each its address.
+inline constexpr std::array<std::string_view, 3> kWebPageButtonKeys = {
+    "CONTROL_Network", "CONTROL_Facebook", "CONTROL_twitter"};
+
+// The address a web-page button opens: the skin's http or https address for it. Without one
+// the button is not placed at all.
+[[nodiscard]] std::optional<std::string> WebPageAddress(const ui::SkinFile& skin,
+                                                        std::string_view buttonKey);
+// The main window's link button and the about box: SCREEN Link when it is an http or https
+// address; nothing otherwise.
+[[nodiscard]] std::optional<std::string> SiteAddress(const ui::SkinFile& skin);
+
+}  // namespace qv::app
