@@ -13,6 +13,7 @@ std::unique_ptr<QObject> MakeBaseDialogTest();
 std::unique_ptr<QObject> MakeDesktopAppTest();
 std::unique_ptr<QObject> MakeIniFileTest();
 std::unique_ptr<QObject> MakeKeyboardViewTest();
+std::unique_ptr<QObject> MakeMacroPageTest();
 std::unique_ptr<QObject> MakePngButtonTest();
 std::unique_ptr<QObject> MakeSkinColorBtnTest();
 
