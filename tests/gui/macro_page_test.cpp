@@ -33,6 +33,7 @@
 #include "desktop_fixture.h"
 #include "gui_tests.h"
 #include "keys/key_lookup.h"
+#include "keys/key_table.h"
 #include "macros/macro_area.h"
 #include "ui/qt/png_button.h"
 
@@ -165,11 +166,17 @@ private:
         return qobject_cast<Editor*>(list->indexWidget(index));
     }
 
+    // Enter ends a cell edit; the view stores it once the event loop comes round.
+    static void Commit(QWidget* editor) {
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+
     void TypeDelay(int row, const QString& text) {
         auto* editor = EditCell<QLineEdit>(row, ActionColumn::Delay);
         QVERIFY(editor != nullptr);
         editor->setText(text);
-        QTest::keyClick(editor, Qt::Key_Return);
+        Commit(editor);
     }
 
     void TypeInto(QLineEdit* box, const QString& text) {
@@ -229,7 +236,7 @@ private slots:
 
         // The option is kept in the settings as soon as it is clicked.
         if (Page().RecordDelays()->isChecked() != recordDelays) {
-            QTest::mouseClick(Page().RecordDelays(), Qt::LeftButton);
+            Page().RecordDelays()->click();
         }
         QCOMPARE(desktop_->app->Settings().ReadString("PROFILES", "RecordDelays").value,
                  std::string(recordDelays ? "1" : "0"));
@@ -285,7 +292,7 @@ private slots:
         Seed({Macro(1, u"Keys", {{120, kA, P}, {60, kA, R}})});
         QVERIFY(OpenMacroPage("FUNC_G1"));
         if (!Page().RecordDelays()->isChecked()) {
-            QTest::mouseClick(Page().RecordDelays(), Qt::LeftButton);
+            Page().RecordDelays()->click();
         }
         Page().ActionList()->selectRow(0);
         now_ = 2000;
@@ -331,7 +338,6 @@ private slots:
         QCOMPARE(ListedMacros().last(), QStringLiteral("Fast"));
 
         // Moved by the keyboard and by the context menu's commands.
-        Page().MacroList()->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(Page().MacroList(), Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(ListedMacros(),
                  (QStringList{QStringLiteral("Fast"), QStringLiteral("Used"),
@@ -376,7 +382,7 @@ private slots:
                  QStringList{QStringLiteral(
                      "You can have at most 100 macros. Please delete one before adding another.")});
         QCOMPARE(Session().Macros().size(), macros::kMaxMacros);
-        QVERIFY(!PageButton("CONTROL2_APPLY").isEnabled());
+        QCOMPARE(Page().MacroList()->count(), static_cast<int>(macros::kMaxMacros));
     }
 
     void theActionCommandsAndCells() {
@@ -411,11 +417,11 @@ private slots:
         QCOMPARE(key->count(), static_cast<int>(keys::kKeyChoiceCount));
         QCOMPARE(key->currentIndex(), static_cast<int>(keys::ListIdFromKeyCode(kA)));
         key->setCurrentIndex(static_cast<int>(keys::ListIdFromKeyCode(kB)));
-        QTest::keyClick(key, Qt::Key_Return);
+        Commit(key);
         auto* state = EditCell<QComboBox>(1, ActionColumn::State);
         QVERIFY(state != nullptr);
         state->setCurrentIndex(0);
-        QTest::keyClick(state, Qt::Key_Return);
+        Commit(state);
         QCOMPARE(ShownActions(), (std::vector<MacroAction>{{1230, kA, P}, {20, kB, P}}));
         QCOMPARE(list->item(1, 0)->text(), QStringLiteral("B"));
 

@@ -35,8 +35,10 @@ QWidget* ActionCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     if (hooks_.opening) {
         hooks_.opening(column);
     }
+    cell_ = index;
     if (column == ActionColumn::Delay) {
         auto* edit = new QLineEdit(parent);
+        editor_ = edit;
         edit->setObjectName(QStringLiteral("DelayEditor"));
         edit->setMaxLength(kDelayDigits);
         edit->setValidator(new QRegularExpressionValidator(
@@ -47,6 +49,7 @@ QWidget* ActionCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     combo->setObjectName(column == ActionColumn::Key ? QStringLiteral("KeyEditor")
                                                      : QStringLiteral("StateEditor"));
     combo->addItems(column == ActionColumn::Key ? keyNames_ : stateSigns_);
+    editor_ = combo;
     // A choice is taken at once, as a click in the list closes it.
     connect(combo, &QComboBox::activated, this, [this, combo] {
         emit const_cast<ActionCellDelegate*>(this)->commitData(combo);

@@ -5,6 +5,8 @@
 // delegate writes nothing itself: it hands what was chosen to the page, which edits its macro
 // copy and shows the row again.
 
+#include <QPersistentModelIndex>
+#include <QPointer>
 #include <QStringList>
 #include <QStyledItemDelegate>
 
@@ -41,10 +43,16 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
+    // The editor last opened and its cell; the view knows whether it is still open.
+    [[nodiscard]] QWidget* LastEditor() const { return editor_; }
+    [[nodiscard]] QModelIndex LastEditedCell() const { return cell_; }
+
 private:
     QStringList keyNames_;
     QStringList stateSigns_;
     Hooks hooks_;
+    mutable QPointer<QWidget> editor_;
+    mutable QPersistentModelIndex cell_;
 };
 
 }  // namespace qv::gui

@@ -233,6 +233,8 @@ void MacroPage::Connect() {
         macroList_->addAction(action);
         macroMoves_[move.place] = action;
     }
+    // The list takes Ctrl with the arrow keys for its own cursor before a shortcut sees them.
+    macroList_->installEventFilter(this);
     connect(macroList_, &QListWidget::currentRowChanged, this, &MacroPage::OnMacroChosen);
     connect(nameBox_, &QLineEdit::textEdited, this, &MacroPage::OnNameTyped);
     connect(actionList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -312,11 +314,10 @@ void MacroPage::FollowImage(const app::KeyboardViewSnapshot& snapshot) {
 }
 
 void MacroPage::FinishEditing() {
-    if (actionList_->state() == QAbstractItemView::EditingState) {
-        if (QWidget* editor = actionList_->indexWidget(actionList_->currentIndex())) {
-            emit delegate_->commitData(editor);
-            emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
-        }
+    QWidget* editor = delegate_->LastEditor();
+    if (editor != nullptr && actionList_->indexWidget(delegate_->LastEditedCell()) == editor) {
+        emit delegate_->commitData(editor);
+        emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
     StopRecording();
 }
@@ -670,6 +671,16 @@ void MacroPage::Watch(bool on) {
 }
 
 bool MacroPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == macroList_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        for (const MoveCommand& move : kMoves) {
+            if (key->keyCombination() == move.shortcut) {
+                macroMoves_[move.place]->trigger();
+                return true;
+            }
+        }
+        return false;
+    }
     if (!watching_) {
         return false;
     }
