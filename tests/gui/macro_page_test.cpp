@@ -63,8 +63,8 @@ constexpr quint32 kXkbMute = 113 + 8;
 
 // A key event as the desktop delivers it: to the window that has the focus.
 void SendKey(QWidget& dialog, quint32 xkb, bool press, bool autoRepeat = false) {
-    QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_unknown,
-                    Qt::NoModifier, xkb, 0, 0, QString(), autoRepeat);
+    QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier,
+                    xkb, 0, 0, QString(), autoRepeat);
     QApplication::sendEvent(dialog.windowHandle(), &event);
 }
 
@@ -211,20 +211,20 @@ private slots:
         QTest::addColumn<std::vector<MacroAction>>("recorded");
         // A at 120 ms, held (a repeat), released 120 ms later; a right click on the memory
         // meter 60 ms on, 10 ms long; Escape 90 ms on, 50 ms long.
-        QTest::newRow("measured pauses") << true
-                                         << std::vector<MacroAction>{{120, kA, P},
-                                                                     {60, kA, R},
-                                                                     {10, keys::kKeyMouseRight, P},
-                                                                     {90, keys::kKeyMouseRight, R},
-                                                                     {50, kEsc, P},
-                                                                     {0, kEsc, R}};
-        QTest::newRow("50 ms each") << false
-                                    << std::vector<MacroAction>{{50, kA, P},
-                                                                {50, kA, R},
-                                                                {50, keys::kKeyMouseRight, P},
-                                                                {50, keys::kKeyMouseRight, R},
-                                                                {50, kEsc, P},
-                                                                {0, kEsc, R}};
+        QTest::newRow("measured pauses")
+            << true << std::vector<MacroAction>{{120, kA, P},
+                                                {60, kA, R},
+                                                {10, keys::kKeyMouseRight, P},
+                                                {90, keys::kKeyMouseRight, R},
+                                                {50, kEsc, P},
+                                                {0, kEsc, R}};
+        QTest::newRow("50 ms each")
+            << false << std::vector<MacroAction>{{50, kA, P},
+                                                 {50, kA, R},
+                                                 {50, keys::kKeyMouseRight, P},
+                                                 {50, keys::kKeyMouseRight, R},
+                                                 {50, kEsc, P},
+                                                 {0, kEsc, R}};
     }
     void recordsKeysAndMouseButtons() {
         QFETCH(bool, recordDelays);
@@ -327,9 +327,8 @@ private slots:
 
         PageButton("FUNC_MACRO_ADD").click();
         PageButton("FUNC_MACRO_ADD").click();
-        QCOMPARE(ListedMacros(),
-                 (QStringList{QStringLiteral("Used"), QStringLiteral("Macro 1"),
-                              QStringLiteral("Macro 2")}));
+        QCOMPARE(ListedMacros(), (QStringList{QStringLiteral("Used"), QStringLiteral("Macro 1"),
+                                              QStringLiteral("Macro 2")}));
         QCOMPARE(Session().ShownMacro()->macroId, std::uint16_t{3});
         QCOMPARE(Page().NameBox()->text(), QStringLiteral("Macro 2"));
 
@@ -339,9 +338,8 @@ private slots:
 
         // Moved by the keyboard and by the context menu's commands.
         QTest::keyClick(Page().MacroList(), Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(ListedMacros(),
-                 (QStringList{QStringLiteral("Fast"), QStringLiteral("Used"),
-                              QStringLiteral("Macro 1")}));
+        QCOMPARE(ListedMacros(), (QStringList{QStringLiteral("Fast"), QStringLiteral("Used"),
+                                              QStringLiteral("Macro 1")}));
         Page().MoveMacroAction(MovePlace::Down)->trigger();
         QCOMPARE(ListedMacros().at(1), QStringLiteral("Fast"));
         QCOMPARE(Page().MacroList()->currentRow(), 1);
@@ -373,7 +371,8 @@ private slots:
         Start();
         macros::MacroList hundred;
         for (std::uint16_t id = 1; id <= macros::kMaxMacros; ++id) {
-            hundred.push_back(Macro(id, u"m" + std::u16string(1, static_cast<char16_t>(u'0' + id % 10))));
+            hundred.push_back(
+                Macro(id, u"m" + std::u16string(1, static_cast<char16_t>(u'0' + id % 10))));
         }
         Seed(hundred);
         QVERIFY(OpenMacroPage("FUNC_G1"));

@@ -41,8 +41,8 @@ QWidget* ActionCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
         editor_ = edit;
         edit->setObjectName(QStringLiteral("DelayEditor"));
         edit->setMaxLength(kDelayDigits);
-        edit->setValidator(new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         return edit;
     }
     auto* combo = new QComboBox(parent);

@@ -210,10 +210,9 @@ void AssignmentDialog::PlaceControl(const ui::PlacedControl& placed) {
     const std::string& key = placed.key;
     QRect geometry(control.geometry.x, control.geometry.y, control.geometry.width,
                    control.geometry.height);
-    const bool optional =
-        std::find(ui::kCompositeOptionalControlKeys.begin(),
-                  ui::kCompositeOptionalControlKeys.end(), key) !=
-        ui::kCompositeOptionalControlKeys.end();
+    const bool optional = std::find(ui::kCompositeOptionalControlKeys.begin(),
+                                    ui::kCompositeOptionalControlKeys.end(),
+                                    key) != ui::kCompositeOptionalControlKeys.end();
     if (optional && control.geometry == ui::SkinRect{}) {
         geometry = OptionalControlPlace(key);
     }

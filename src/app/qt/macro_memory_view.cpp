@@ -43,7 +43,8 @@ MacroMemoryView::MacroMemoryView(QWidget* parent)
     }
     layout->addWidget(bar_);
     layout->addWidget(figure_);
-    layout->addWidget(warning_, 1);
+    layout->addWidget(warning_);
+    layout->addStretch(1);
 }
 
 void MacroMemoryView::Show(const macros::MacroMemoryMeter& meter, const QString& figure,

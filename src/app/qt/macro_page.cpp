@@ -57,8 +57,7 @@ constexpr MoveCommand kMoves[] = {
     {MovePlace::First, "FUNC_MACRO_UP_TOP", ui::kIdsCompositeMacroActionUpTop,
      Qt::CTRL | Qt::Key_Home},
     {MovePlace::Up, "FUNC_MACRO_UP", ui::kIdsCompositeMacroActionUp, Qt::CTRL | Qt::Key_Up},
-    {MovePlace::Down, "FUNC_MACRO_DOWN", ui::kIdsCompositeMacroActionDown,
-     Qt::CTRL | Qt::Key_Down},
+    {MovePlace::Down, "FUNC_MACRO_DOWN", ui::kIdsCompositeMacroActionDown, Qt::CTRL | Qt::Key_Down},
     {MovePlace::Last, "FUNC_MACRO_DOWN_BOTTOM", ui::kIdsCompositeMacroActionDownBottom,
      Qt::CTRL | Qt::Key_End},
 };
@@ -66,6 +65,8 @@ constexpr MoveCommand kMoves[] = {
 // Key and action cells are grey: the delay is the cell one usually edits.
 const QColor kFixedCellColour(0x9a, 0xa3, 0xb0);
 constexpr int kRowHeight = 20;
+constexpr int kStateColumnWidth = 40;
+constexpr int kDelayColumnWidth = 72;
 constexpr int kHintPoints = 8;
 
 std::uint64_t SteadyMilliseconds() {
@@ -160,7 +161,6 @@ QWidget* MacroPage::CreateControl(std::string_view key, const QRect& geometry) {
         hint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QFont font = hint_->font();
         font.setPointSize(kHintPoints);
-        font.setBold(true);
         hint_->setFont(font);
         hint_->setStyleSheet(QStringLiteral("color: #e0574f;"));
         hint_->hide();
@@ -176,7 +176,14 @@ void MacroPage::CreateActionList() {
     actionList_ = new QTableWidget(0, 3, &dialog_);
     actionList_->verticalHeader()->hide();
     actionList_->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    actionList_->horizontalHeader()->setHighlightSections(false);
+    QHeaderView* header = actionList_->horizontalHeader();
+    header->setHighlightSections(false);
+    // The key name takes what the sign and the delay leave.
+    header->setSectionResizeMode(static_cast<int>(ActionColumn::Key), QHeaderView::Stretch);
+    header->setSectionResizeMode(static_cast<int>(ActionColumn::State), QHeaderView::Fixed);
+    header->setSectionResizeMode(static_cast<int>(ActionColumn::Delay), QHeaderView::Fixed);
+    header->resizeSection(static_cast<int>(ActionColumn::State), kStateColumnWidth);
+    header->resizeSection(static_cast<int>(ActionColumn::Delay), kDelayColumnWidth);
     actionList_->setSelectionBehavior(QAbstractItemView::SelectRows);
     actionList_->setSelectionMode(QAbstractItemView::SingleSelection);
     actionList_->setShowGrid(false);
@@ -188,17 +195,20 @@ void MacroPage::CreateActionList() {
     for (keys::KeyListId id = 0; id < keys::kKeyChoiceCount; ++id) {
         keyNames << QString::fromStdString(keys::KeyNameByListId(id, LookupFn()));
     }
-    delegate_ = new ActionCellDelegate(
-        actionList_, keyNames, {kPressSign, kReleaseSign},
-        {.opening =
-             [this](ActionColumn column) {
-                 // The delay is typed with the keyboard, which a recording would take.
-                 if (column == ActionColumn::Delay) {
-                     StopRecording();
-                 }
-             },
-         .chosen = [this](int row, ActionColumn column,
-                          std::uint64_t value) { OnCellChosen(row, static_cast<int>(column), value); }});
+    delegate_ =
+        new ActionCellDelegate(actionList_, keyNames, {kPressSign, kReleaseSign},
+                               {.opening =
+                                    [this](ActionColumn column) {
+                                        // The delay is typed with the keyboard, which a recording
+                                        // would take.
+                                        if (column == ActionColumn::Delay) {
+                                            StopRecording();
+                                        }
+                                    },
+                                .chosen =
+                                    [this](int row, ActionColumn column, std::uint64_t value) {
+                                        OnCellChosen(row, static_cast<int>(column), value);
+                                    }});
     actionList_->setItemDelegate(delegate_);
 }
 
@@ -410,8 +420,7 @@ void MacroPage::FillRow(int row) {
     state->setData(kActionValueRole, static_cast<unsigned>(action.state));
     state->setForeground(kFixedCellColour);
     // The sign says it to the eye; the words say it to everyone else.
-    const QString stateWord =
-        Text(press ? ui::kIdsMacroActionPress : ui::kIdsMacroActionRelease);
+    const QString stateWord = Text(press ? ui::kIdsMacroActionPress : ui::kIdsMacroActionRelease);
     state->setToolTip(stateWord);
     state->setData(Qt::AccessibleTextRole, stateWord);
     QTableWidgetItem* delay = cell(ActionColumn::Delay);
@@ -741,10 +750,9 @@ void MacroPage::OnRecordedMouse(const QMouseEvent& event) {
     const bool onRecord =
         under != nullptr && record != nullptr && (under == record || record->isAncestorOf(under));
     const std::size_t before = ShownActionCount();
-    const macros::EventUse use =
-        recorder_.OnMouseButton(*button, event.type() == QEvent::MouseButtonPress, clock_(),
-                                onRecord ? macros::PointerPlace::RecordButton
-                                         : macros::PointerPlace::Elsewhere);
+    const macros::EventUse use = recorder_.OnMouseButton(
+        *button, event.type() == QEvent::MouseButtonPress, clock_(),
+        onRecord ? macros::PointerPlace::RecordButton : macros::PointerPlace::Elsewhere);
     if (use == macros::EventUse::Recorded) {
         ShowRecorded(before);
     }
