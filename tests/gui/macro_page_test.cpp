@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -95,6 +96,7 @@ private:
     // The questions and messages of the page, and the answer its questions get.
     QStringList asked_;
     bool answerYes_ = false;
+    bool noPreselected_ = false;
     std::uint64_t now_ = 1000;
 
     void Start(Options options = {}) {
@@ -133,6 +135,9 @@ private:
         Page().SetClock([this] { return now_; });
         Page().Prompt().SetBoxShown([this](QMessageBox& box) {
             asked_.push_back(box.text());
+            if (box.button(QMessageBox::Yes) != nullptr) {
+                noPreselected_ = box.defaultButton() == box.button(QMessageBox::No);
+            }
             const bool yes = answerYes_;
             QTimer::singleShot(0, &box, [&box, yes] {
                 box.done(box.standardButtons().testFlag(QMessageBox::Yes)
@@ -354,6 +359,7 @@ private slots:
         PageButton("FUNC_MACRO_DELETE").click();
         QCOMPARE(asked_.size(), 1);
         QVERIFY(asked_[0].contains(QStringLiteral("assigned to one or more keys")));
+        QVERIFY(noPreselected_);
         QCOMPARE(ListedMacros().size(), 2);
         answerYes_ = true;
         PageButton("FUNC_MACRO_DELETE").click();

@@ -78,7 +78,10 @@ bool DialogPrompt::ShowBox(Kind kind, const QString& text, const QString& captio
             box.setIcon(QMessageBox::Question);
             break;
         case Kind::YesNo:
+            // The questions that ask Yes or No are about dropping something: No is the safe
+            // answer, so Enter gives it.
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::No);
             box.setIcon(QMessageBox::Question);
             break;
     }
