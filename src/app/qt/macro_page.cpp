@@ -1,27 +1,23 @@
 #include "app/qt/macro_page.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QWindow>
 
-#include <chrono>
 #include <utility>
 
 #include "app/qt/action_cell_delegate.h"
 #include "app/qt/dialog_prompt.h"
-#include "app/qt/key_capture_edit.h"
 #include "app/qt/macro_memory_view.h"
+#include "app/qt/recording_watch.h"
 #include "keys/key_lookup.h"
 #include "keys/key_table.h"
 #include "macros/editing/record_delays_option.h"
@@ -69,25 +65,6 @@ constexpr int kStateColumnWidth = 40;
 constexpr int kDelayColumnWidth = 72;
 constexpr int kHintPoints = 8;
 
-std::uint64_t SteadyMilliseconds() {
-    using namespace std::chrono;
-    return static_cast<std::uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-std::optional<macros::MouseButton> RecordedButton(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton:
-            return macros::MouseButton::Left;
-        case Qt::RightButton:
-            return macros::MouseButton::Right;
-        case Qt::MiddleButton:
-            return macros::MouseButton::Middle;
-        default:
-            return std::nullopt;
-    }
-}
-
 }  // namespace
 
 MacroPage::MacroPage(QWidget& dialog, MacroPageContext context)
@@ -97,10 +74,15 @@ MacroPage::MacroPage(QWidget& dialog, MacroPageContext context)
       lookup_(*context.lookup),
       settings_(context.settings),
       prompt_(std::make_unique<DialogPrompt>(&dialog)),
-      clock_(SteadyMilliseconds) {}
+      watch_(new RecordingWatch(dialog, recorder_, this)) {
+    connect(watch_, &RecordingWatch::Recorded, this, &MacroPage::ShowRecorded);
+    connect(watch_, &RecordingWatch::FocusLeft, this, &MacroPage::StopRecording);
+}
 
-MacroPage::~MacroPage() {
-    Watch(false);
+MacroPage::~MacroPage() = default;
+
+void MacroPage::SetClock(Clock clock) {
+    watch_->SetClock(std::move(clock));
 }
 
 QString MacroPage::Text(std::string_view lookupKey) const {
@@ -216,6 +198,7 @@ void MacroPage::AttachButton(std::string_view key, CPngButton& button) {
     buttons_[std::string(key)] = &button;
     if (key == "FUNC_MACRO_RECORD") {
         // The caption changes with the state, so the program draws it.
+        watch_->SetRecordButton(&button);
         button.SetCaptionFont();
         button.SetTextColours(QColor(0xdf, 0xe4, 0xec), Qt::white, Qt::white,
                               QColor(0x4c, 0x52, 0x5c));
@@ -288,7 +271,7 @@ void MacroPage::LoadTexts() {
 // ---- Session --------------------------------------------------------------------------------
 
 void MacroPage::Open(const app::KeyboardViewSnapshot& snapshot, std::uint16_t shownId) {
-    Watch(false);
+    watch_->Stop();
     profiles::ImageContents contents;
     contents.blocks = snapshot.blocks;
     contents.macros = snapshot.macros;
@@ -308,7 +291,7 @@ void MacroPage::Open(const app::KeyboardViewSnapshot& snapshot, std::uint16_t sh
 }
 
 void MacroPage::Close() {
-    Watch(false);
+    watch_->Stop();
     manager_.Close();
     Refresh();
     emit RecordingChanged(false);
@@ -333,11 +316,11 @@ void MacroPage::FinishEditing() {
 }
 
 void MacroPage::StopRecording() {
-    if (!recorder_.Recording() && !watching_) {
+    if (!recorder_.Recording() && !watch_->Watching()) {
         return;
     }
     recorder_.Stop();
-    Watch(false);
+    watch_->Stop();
     UpdateControls();
     emit RecordingChanged(false);
 }
@@ -649,12 +632,12 @@ void MacroPage::OnRecordDelays(bool on) {
 }
 
 void MacroPage::OnRecord() {
-    switch (recorder_.Toggle(clock_())) {
+    switch (recorder_.Toggle(watch_->Now())) {
         case macros::RecordStart::Started:
-            Watch(true);
+            watch_->Start();
             break;
         case macros::RecordStart::Stopped:
-            Watch(false);
+            watch_->Stop();
             break;
         case macros::RecordStart::NoMacroShown:
             return;
@@ -665,21 +648,8 @@ void MacroPage::OnRecord() {
 
 // ---- Recording ------------------------------------------------------------------------------
 
-void MacroPage::Watch(bool on) {
-    if (on == watching_) {
-        return;
-    }
-    watching_ = on;
-    if (on) {
-        watchedWindow_ = dialog_.windowHandle();
-        qApp->installEventFilter(this);
-    } else {
-        qApp->removeEventFilter(this);
-        watchedWindow_ = nullptr;
-    }
-}
-
 bool MacroPage::eventFilter(QObject* watched, QEvent* event) {
+    // The list takes Ctrl with the arrow keys for its own cursor before a shortcut sees them.
     if (watched == macroList_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<const QKeyEvent*>(event);
         for (const MoveCommand& move : kMoves) {
@@ -688,77 +658,13 @@ bool MacroPage::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        return false;
     }
-    if (!watching_) {
-        return false;
-    }
-    // Key and mouse events are taken where they reach the dialog's window, once each, before
-    // any of its widgets sees them.
-    const bool window = watched != nullptr && watched == watchedWindow_;
-    switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-            return window && OnRecordedKey(static_cast<const QKeyEvent&>(*event));
-        case QEvent::ShortcutOverride: {
-            // A key the macro takes is no shortcut's.
-            auto* widget = qobject_cast<QWidget*>(watched);
-            const keys::KeyCode code =
-                KeyCaptureEdit::KeyCodeOf(static_cast<const QKeyEvent&>(*event));
-            if (widget != nullptr && widget->window() == &dialog_ && code != keys::kNoKey &&
-                !keys::IsMediaKeyCode(code)) {
-                event->accept();
-                return true;
-            }
-            return false;
-        }
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-            if (window) {
-                OnRecordedMouse(static_cast<const QMouseEvent&>(*event));
-            }
-            return false;
-        case QEvent::WindowDeactivate:
-            // The focus left the window: the keys go elsewhere now.
-            if (watched == &dialog_) {
-                StopRecording();
-            }
-            return false;
-        default:
-            return false;
-    }
+    return false;
 }
 
-bool MacroPage::OnRecordedKey(const QKeyEvent& event) {
-    const std::size_t before = ShownActionCount();
-    const macros::EventUse use =
-        recorder_.OnKey(KeyCaptureEdit::KeyCodeOf(event), event.type() == QEvent::KeyPress,
-                        clock_(), event.isAutoRepeat());
-    if (use == macros::EventUse::Recorded) {
-        ShowRecorded(before);
-    }
-    return use != macros::EventUse::PassedOn;
-}
-
-void MacroPage::OnRecordedMouse(const QMouseEvent& event) {
-    const auto button = RecordedButton(event.button());
-    if (!button) {
-        return;
-    }
-    QWidget* under = dialog_.childAt(event.position().toPoint());
-    CPngButton* record = Button("FUNC_MACRO_RECORD");
-    const bool onRecord =
-        under != nullptr && record != nullptr && (under == record || record->isAncestorOf(under));
-    const std::size_t before = ShownActionCount();
-    const macros::EventUse use = recorder_.OnMouseButton(
-        *button, event.type() == QEvent::MouseButtonPress, clock_(),
-        onRecord ? macros::PointerPlace::RecordButton : macros::PointerPlace::Elsewhere);
-    if (use == macros::EventUse::Recorded) {
-        ShowRecorded(before);
-    }
-}
-
-void MacroPage::ShowRecorded(std::size_t actionsBefore) {
+void MacroPage::ShowRecorded() {
+    // The list shows the actions as they were before the event.
+    const auto actionsBefore = static_cast<std::size_t>(actionList_->rowCount());
     const std::size_t after = ShownActionCount();
     const auto row = manager_.SelectedAction();
     if (after == actionsBefore + 1 && row) {

@@ -15,7 +15,6 @@
 // CreateControl and hands it the picture buttons through AttachButton.
 
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 
@@ -35,11 +34,9 @@
 
 class QAction;
 class QCheckBox;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QMouseEvent;
 class QTableWidget;
 
 namespace qv::platform {
@@ -56,6 +53,7 @@ class ActionCellDelegate;
 class CPngButton;
 class DialogPrompt;
 class MacroMemoryView;
+class RecordingWatch;
 
 // What the page's words and its one setting come from.
 struct MacroPageContext {
@@ -116,7 +114,7 @@ public:
     [[nodiscard]] QAction* MoveMacroAction(macros::MovePlace place) const;
     [[nodiscard]] DialogPrompt& Prompt() { return *prompt_; }
     // Tests measure pauses on a clock of their own.
-    void SetClock(Clock clock) { clock_ = std::move(clock); }
+    void SetClock(Clock clock);
 
 signals:
     // The user changed something Apply writes: an edit, or another macro for the key.
@@ -162,11 +160,8 @@ private:
     void OnRecordDelays(bool on);
     void OnRecord();
 
-    // Recording: the dialog's window is watched while it runs.
-    void Watch(bool on);
-    [[nodiscard]] bool OnRecordedKey(const QKeyEvent& event);
-    void OnRecordedMouse(const QMouseEvent& event);
-    void ShowRecorded(std::size_t actionsBefore);
+    // An event went into the macro: the new rows.
+    void ShowRecorded();
     [[nodiscard]] std::size_t ShownActionCount() const;
 
     QWidget& dialog_;
@@ -174,15 +169,13 @@ private:
     const ui::TextLookup& lookup_;
     platform::SettingsStore* settings_;
     std::unique_ptr<DialogPrompt> prompt_;
-    Clock clock_;
 
     macros::MacroManager manager_;
     macros::MacroRecorder recorder_{manager_};
     // Every profile's keys as the image has them, which a commit repairs.
     profiles::ProfileKeyBlocks blocks_{};
     std::size_t capacity_ = 0;
-    bool watching_ = false;
-    QPointer<QObject> watchedWindow_;
+    RecordingWatch* watch_;
 
     QLineEdit* nameBox_ = nullptr;
     QListWidget* macroList_ = nullptr;
