@@ -26,6 +26,7 @@ KeyboardViewSnapshot TakeKeyboardViewSnapshot(const profiles::ImageContents& ima
     KeyboardViewSnapshot snapshot;
     snapshot.bankB = bankB;
     snapshot.macros = image.macros;
+    snapshot.blocks = image.blocks;
     if (profile >= 0 && profile < static_cast<int>(device::kProfileCount)) {
         snapshot.profile = profile;
         snapshot.block = image.blocks[static_cast<std::size_t>(profile)];

@@ -27,6 +27,10 @@ struct KeyboardViewSnapshot {
     bool bankB = false;
     keys::KeyBlock block = keys::FreshKeyBlock();
     macros::MacroList macros;
+    // The dialog's macro page: every profile's keys (which macros keys play) and the bytes of
+    // macro memory the keyboard holds (0 before it was read).
+    profiles::ProfileKeyBlocks blocks{};
+    std::size_t macroCapacity = 0;
 
     friend bool operator==(const KeyboardViewSnapshot&, const KeyboardViewSnapshot&) = default;
 };

@@ -181,6 +181,10 @@ inline constexpr std::string_view kIdsMacroMemoryUsed = "IDS_MACRO_MEMORY_USED";
 inline constexpr std::string_view kIdsMacroMemoryUnknown = "IDS_MACRO_MEMORY_UNKNOWN";
 inline constexpr std::string_view kIdsMacroMemoryNamesDropped = "IDS_MACRO_MEMORY_NAMES_DROPPED";
 inline constexpr std::string_view kIdsMacroMemoryTooLarge = "IDS_MACRO_MEMORY_TOO_LARGE";
+// Shown while a recording runs: every key goes into the macro until Stop is clicked.
+inline constexpr std::string_view kIdsMacroRecordingHint = "IDS_MACRO_RECORDING_HINT";
+// Tooltip of the macro list: how a macro is moved in it.
+inline constexpr std::string_view kIdsMacroListMoveTip = "IDS_MACRO_LIST_MOVE_TIP";
 
 // ---- Key tooltips of the keyboard view ---------------------------------------------------
 inline constexpr std::string_view kIdsKeyPromptSet = "IDS_KEY_PROMPT_SET";
@@ -300,6 +304,8 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsMacroMemoryUnknown,
     kIdsMacroMemoryNamesDropped,
     kIdsMacroMemoryTooLarge,
+    kIdsMacroRecordingHint,
+    kIdsMacroListMoveTip,
     kIdsKeyPromptSet,
     kIdsKeyPromptSingle,
     kIdsKeyPromptMacro,

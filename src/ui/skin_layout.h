@@ -218,6 +218,12 @@ inline constexpr auto kCompositeControlKeys = std::to_array<std::string_view>({
     "TISHI_SINGLE_STATIC",
 });
 
+// Controls of the assignment dialog that a skin may place; without a place in the skin the
+// dialog finds them one itself. The macro page's memory meter, and the line that tells while a
+// recording runs that every key goes into the macro.
+inline constexpr auto kCompositeOptionalControlKeys =
+    std::to_array<std::string_view>({"FUNC_MACRO_MEMORY", "FUNC_MACRO_RECORD_HINT"});
+
 // Every BUTTONINFO key a window reads, without repeats: what a complete skin file holds.
 [[nodiscard]] std::vector<std::string> AllButtonInfoKeys(SkinWindow window);
 

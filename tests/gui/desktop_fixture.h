@@ -57,6 +57,8 @@ struct Options {
     bool trayAvailable = true;
     std::optional<std::uint16_t> firmware;
     bool fullMacroArea = false;
+    // The keyboard's macro memory in units of 128 bytes, instead of the factory's.
+    std::optional<std::uint8_t> macroCapacityUnits;
     // The answer to every message box: true presses its first button (OK, Yes).
     bool acceptBoxes = false;
     // Boxes stay open until something else closes them.
@@ -85,6 +87,10 @@ public:
             keyboard.UpdateMemory([this](sim::KeyboardMemory& memory) {
                 if (options_.firmware) {
                     WriteU16LE(memory.settings, sim::kSettingsFirmwareVersion, *options_.firmware);
+                }
+                if (options_.macroCapacityUnits) {
+                    memory.settings[sim::kSettingsMacroCapacity] = *options_.macroCapacityUnits;
+                    sim::FitMacroAreaToCapacity(memory);
                 }
                 if (options_.fullMacroArea) {
                     (void)sim::FillMacroArea(memory);

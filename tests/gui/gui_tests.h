@@ -14,6 +14,7 @@ std::unique_ptr<QObject> MakeDesktopAppTest();
 std::unique_ptr<QObject> MakeIniFileTest();
 std::unique_ptr<QObject> MakeKeyboardViewTest();
 std::unique_ptr<QObject> MakeLightingPanelTest();
+std::unique_ptr<QObject> MakeMacroPageTest();
 std::unique_ptr<QObject> MakePngButtonTest();
 std::unique_ptr<QObject> MakeProfilesTest();
 std::unique_ptr<QObject> MakeSkinColorBtnTest();

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -18,6 +19,7 @@
 #include "app/qt/assignment_dialog.h"
 #include "app/qt/key_capture_edit.h"
 #include "app/qt/keyboard_view.h"
+#include "app/qt/macro_page.h"
 #include "app/qt/main_window.h"
 #include "app/qt/service_adapter.h"
 #include "desktop_fixture.h"
@@ -172,8 +174,9 @@ private slots:
              kG1Slot,
              [](AssignmentDialog& d) {
                  d.Button("CONTROL_MACRO")->click();
-                 d.MacroList()->setCurrentRow(0);
-                 d.RepeatCount()->setValue(3);
+                 d.Macros()->MacroList()->setCurrentRow(0);
+                 d.Macros()->RepeatBox()->selectAll();
+                 QTest::keyClicks(d.Macros()->RepeatBox(), QStringLiteral("3"));
              },
              {.kind = keys::KeyKind::Macro, .aux = 3, .value = 1}},
         };

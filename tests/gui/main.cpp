@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     tests.push_back(qv::gui::test::MakeKeyboardViewTest());
     tests.push_back(qv::gui::test::MakeLightingPanelTest());
     tests.push_back(qv::gui::test::MakeProfilesTest());
+    tests.push_back(qv::gui::test::MakeMacroPageTest());
     int failures = 0;
     for (const auto& test : tests) {
         failures += QTest::qExec(test.get(), argc, argv);

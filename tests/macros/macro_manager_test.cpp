@@ -134,10 +134,14 @@ TEST_F(MacroManagerTest, NothingReachesTheImageBeforeTheCommit) {
 
     const CommitResult result = manager.Commit(image);
     EXPECT_FALSE(result.KeysChanged());
+    EXPECT_TRUE(result.macrosChanged);
     MacroList expected = {Macro(1, u"One", {{0, kA, P}}), Macro(2, u"Two", {{0, kB, P}})};
     EXPECT_EQ(image.Lock()->macros, expected);
     EXPECT_EQ(manager.Macros(), expected);  // none new any more, in the copies either
     EXPECT_FALSE(manager.Modified());
+
+    // A second commit of the same list changes nothing the keyboard would need.
+    EXPECT_FALSE(manager.Commit(image).ImageChanged());
 }
 
 TEST_F(MacroManagerTest, DeletingAMacroThatKeysPlayAsksAndTheCommitResetsThem) {

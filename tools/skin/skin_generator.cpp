@@ -311,6 +311,12 @@ WindowLayout ReadWindow(const Layout& layout, SkinWindow window, const std::stri
                 Button{ToRect(value->substr(0, bar), "CONTROL2_APPLY"),
                        QString::fromStdString(value->substr(bar + 1)), false};
         }
+        // Controls a skin may leave out; ours places them.
+        for (const std::string_view key : qv::ui::kCompositeOptionalControlKeys) {
+            if (const auto value = layout.Get(name + ".Controls", std::string(key))) {
+                w.controls[std::string(key)] = ToRect(*value, std::string(key));
+            }
+        }
     }
     for (const std::string& key : qv::ui::AllButtonInfoKeys(window)) {
         if (w.buttons.count(key) != 0) {
@@ -651,7 +657,7 @@ void WriteSkinIni(const WindowLayout& w, const fs::path& folder) {
             << "\n";
     }
     // Buttons and controls of the skin's own beyond the key lists (the extra keys D1..D6, the
-    // profile manager's title).
+    // profile manager's title, optional controls).
     const auto listed = qv::ui::AllButtonInfoKeys(w.window);
     for (const auto& [key, button] : w.buttons) {
         if (std::find(listed.begin(), listed.end(), key) == listed.end()) {

@@ -3,15 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSpinBox>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <span>
@@ -19,6 +16,7 @@
 
 #include "app/qt/button_caption.h"
 #include "app/qt/key_capture_edit.h"
+#include "app/qt/macro_page.h"
 #include "core/utf16.h"
 #include "keys/key_lists.h"
 #include "ui/lookup_keys.h"
@@ -55,7 +53,7 @@ constexpr std::string_view kKeyPageControls[] = {
 constexpr std::string_view kMacroPageControls[] = {
     "MARCO_NAME_SETTING",       "FUNC_MACRO_LIST",   "FUNC_MACRO_LIST2",
     "FUNC_MACRO_CYCLES_PROMPT", "FUNC_MACRO_CYCLES", "FUNC_MACRO_RECORD_DELAY",
-    "FUNC_MACRO_RECORD_DELAY2"};
+    "FUNC_MACRO_RECORD_DELAY2", "FUNC_MACRO_MEMORY"};
 constexpr std::string_view kMacroPageButtons[] = {
     "FUNC_MACRO_ADD",     "FUNC_MACRO_DELETE", "FUNC_MACRO_RECORD",
     "FUNC_MACRO_DELETE2", "FUNC_MACRO_CLEAR",  "FUNC_MACRO_UP_TOP",
@@ -116,22 +114,26 @@ bool HasCaption(std::string_view key) {
 // The dialog's own widgets on the skin's dark page.
 constexpr const char* kControlStyle =
     "QLabel { color: #c9d0db; }"
-    "QLineEdit, QComboBox, QListWidget, QTreeWidget, QSpinBox {"
+    "QLineEdit, QComboBox, QListWidget, QTreeWidget, QTableWidget, QSpinBox {"
     "  background: #1b1e24; color: #e8ecf2; border: 1px solid #3d4450; border-radius: 3px;"
     "  selection-background-color: #15917f; selection-color: #ffffff; }"
-    "QLineEdit:focus, QComboBox:focus, QListWidget:focus, QTreeWidget:focus, QSpinBox:focus,"
+    "QLineEdit:focus, QComboBox:focus, QListWidget:focus, QTreeWidget:focus,"
+    "QTableWidget:focus, QSpinBox:focus,"
     "QRadioButton:focus, QCheckBox:focus { border: 2px solid #19c3b3; }"
     "QComboBox QAbstractItemView { background: #1b1e24; color: #e8ecf2; }"
-    "QHeaderView::section { background: #2a2f38; color: #c9d0db; border: none; }";
+    "QLineEdit:disabled, QListWidget:disabled { color: #6b7280; }"
+    "QHeaderView::section { background: #2a2f38; color: #c9d0db; border: none; }"
+    "QTableWidget QTableCornerButton::section { background: #2a2f38; border: none; }";
 
 }  // namespace
 
 AssignmentDialog::AssignmentDialog(QWidget* parent, const std::filesystem::path& programFolder,
-                                   keys::TextLookupFn lookup)
+                                   keys::TextLookupFn lookup, const MacroPageContext& macroContext)
     : CBaseDialog(parent, FromPath(ui::SkinFilePath(programFolder, ui::SkinWindow::Composite)),
                   FromPath(ui::SkinFolder(programFolder))),
       lookup_(std::move(lookup)),
-      programFolder_(programFolder) {
+      programFolder_(programFolder),
+      macroPage_(new MacroPage(*this, macroContext)) {
     setObjectName(QStringLiteral("AssignmentDialog"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     SetSkinFailureHandler([](const QString&) {});
@@ -158,6 +160,10 @@ std::optional<ui::SkinExit> AssignmentDialog::Initialise() {
     }
     controls.push_back({ui::SkinOperation::ImageButton, std::string(kApplyKey), keyPictures, {}});
     for (const std::string_view key : ui::kCompositeControlKeys) {
+        controls.push_back({ui::SkinOperation::Control, std::string(key), {}, {}});
+    }
+    // After the rest: without a place in the skin they find one beside the others.
+    for (const std::string_view key : ui::kCompositeOptionalControlKeys) {
         controls.push_back({ui::SkinOperation::Control, std::string(key), {}, {}});
     }
     WindowSkinTarget target(
@@ -221,11 +227,43 @@ void AssignmentDialog::PlaceButton(const ui::PlacedControl& placed) {
         button->SetTextOffsets({kTitleIndent, 0, 0, 0});
     }
     buttons_[placed.key] = button;
+    if (std::find(std::begin(kMacroPageButtons), std::end(kMacroPageButtons), placed.key) !=
+        std::end(kMacroPageButtons)) {
+        macroPage_->AttachButton(placed.key, *button);
+    }
+}
+
+QRect AssignmentDialog::OptionalControlPlace(std::string_view key) const {
+    const auto below = [this](std::string_view anchorKey, int height) {
+        const auto found = controls_.find(anchorKey);
+        if (found == controls_.end()) {
+            return QRect();
+        }
+        const QRect anchor = found->second->geometry();
+        return QRect(anchor.left(), anchor.bottom() + kApplyGap, anchor.width(), height);
+    };
+    // The meter under the record-delays label, the recording line under the macro list.
+    constexpr int kMeterHeight = 64;
+    constexpr int kHintHeight = 40;
+    return key == "FUNC_MACRO_MEMORY" ? below("FUNC_MACRO_RECORD_DELAY2", kMeterHeight)
+                                      : below("FUNC_MACRO_LIST", kHintHeight);
 }
 
 void AssignmentDialog::PlaceControl(const ui::PlacedControl& placed) {
     const auto& control = std::get<ui::ControlPlacement>(placed.placement);
     const std::string& key = placed.key;
+    QRect geometry(control.geometry.x, control.geometry.y, control.geometry.width,
+                   control.geometry.height);
+    const bool optional = std::find(ui::kCompositeOptionalControlKeys.begin(),
+                                    ui::kCompositeOptionalControlKeys.end(),
+                                    key) != ui::kCompositeOptionalControlKeys.end();
+    if (optional && control.geometry == ui::SkinRect{}) {
+        geometry = OptionalControlPlace(key);
+    }
+    if (QWidget* page = macroPage_->CreateControl(key, geometry)) {
+        controls_[key] = page;
+        return;
+    }
     QWidget* widget = nullptr;
     if (key == "FUNC_KEY_INPUT") {
         widget = keyBox_ = new KeyCaptureEdit(this);
@@ -239,14 +277,6 @@ void AssignmentDialog::PlaceControl(const ui::PlacedControl& placed) {
         widget = mediaList_ = new QComboBox(this);
     } else if (key == "FUNC_FUNCTION_SELECT") {
         widget = functionList_ = new QComboBox(this);
-    } else if (key == "FUNC_MACRO_LIST") {
-        widget = macroList_ = new QListWidget(this);
-    } else if (key == "FUNC_MACRO_LIST2") {
-        widget = actionList_ = new QTreeWidget(this);
-    } else if (key == "FUNC_MACRO_CYCLES") {
-        widget = repeat_ = new QSpinBox(this);
-    } else if (key == "FUNC_MACRO_RECORD_DELAY") {
-        widget = recordDelay_ = new QCheckBox(this);
     } else {
         auto* label = new QLabel(this);
         label->setWordWrap(true);
@@ -254,8 +284,7 @@ void AssignmentDialog::PlaceControl(const ui::PlacedControl& placed) {
         widget = label;
     }
     widget->setObjectName(QString::fromStdString(key));
-    widget->setGeometry(control.geometry.x, control.geometry.y, control.geometry.width,
-                        control.geometry.height);
+    widget->setGeometry(geometry);
     controls_[key] = widget;
 }
 
@@ -288,11 +317,6 @@ void AssignmentDialog::FillLists() {
 }
 
 void AssignmentDialog::CreateControls() {
-    repeat_->setRange(macros::kMinRepeatCount, macros::kMaxRepeatCount);
-    actionList_->setColumnCount(3);
-    actionList_->setRootIsDecorated(false);
-    actionList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    actionList_->header()->setSectionResizeMode(QHeaderView::Stretch);
     // Labels name the control beside them for screen readers and mnemonics.
     const auto buddy = [this](std::string_view label, QWidget* control) {
         if (const auto found = labels_.find(label); found != labels_.end() && control) {
@@ -301,19 +325,13 @@ void AssignmentDialog::CreateControls() {
     };
     buddy("FUNC_KEY_RADIO_KB_STATIC", keyboardMode_);
     buddy("FUNC_KEY_RADIO_MOU_STATIC", mouseMode_);
-    buddy("MARCO_NAME_SETTING", macroList_);
+    buddy("MARCO_NAME_SETTING", macroPage_->NameBox());
     buddy("MEDIA_SETTING_TISHI", mediaList_);
     buddy("FUNCTION_KEY_SETTING_TISHI", functionList_);
-    buddy("FUNC_MACRO_CYCLES_PROMPT", repeat_);
-    buddy("FUNC_MACRO_RECORD_DELAY2", recordDelay_);
+    buddy("FUNC_MACRO_CYCLES_PROMPT", macroPage_->RepeatBox());
+    buddy("FUNC_MACRO_RECORD_DELAY2", macroPage_->RecordDelays());
     // The title picture and the page strip are pictures, not buttons.
     for (const char* key : {"CONTROL_TITLE"}) {
-        if (CPngButton* button = Button(key)) {
-            button->setEnabled(false);
-        }
-    }
-    // Recording and the macro list's commands come with the macro editor.
-    for (const std::string_view key : kMacroPageButtons) {
         if (CPngButton* button = Button(key)) {
             button->setEnabled(false);
         }
@@ -367,21 +385,19 @@ void AssignmentDialog::ConnectControls() {
             chosen([this](std::size_t i) { choice_.media = i; }));
     connect(functionList_, &QComboBox::currentIndexChanged, this,
             chosen([this](std::size_t i) { choice_.function = i; }));
-    connect(macroList_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (filling_ || row < 0) {
-            return;
-        }
-        ShowMacro(static_cast<std::size_t>(row));
+    macroPage_->Connect();
+    connect(macroPage_, &MacroPage::Edited, this, [this] {
         modified_ = true;
-        ShowPage(false);
+        if (CPngButton* apply = Button(kApplyKey)) {
+            apply->setEnabled(true);
+        }
     });
-    connect(repeat_, &QSpinBox::valueChanged, this, [this](int value) {
-        if (filling_) {
-            return;
+    connect(macroPage_, &MacroPage::RecordingChanged, this, [this](bool recording) {
+        // The record button looks pressed while a recording runs.
+        if (CPngButton* record = Button("FUNC_MACRO_RECORD")) {
+            record->SetOverride(PictureNamed(pictures_, shownPictures_->pressed), QPixmap(),
+                                recording, false);
         }
-        choice_.repeatCount = value;
-        modified_ = true;
-        ShowPage(false);
     });
 }
 
@@ -404,9 +420,6 @@ void AssignmentDialog::LoadTexts() {
     }
     setWindowTitle(Text(macroOnly_ ? ui::kIdsKeyboardEditTishi : ui::kIdsKeyboardKeySetting));
     keyBox_->SetPrompts(Text(ui::kIdsKeyCaptureArmed), Text(ui::kIdsKeyCaptureIdle));
-    actionList_->setHeaderLabels({Text(ui::kIdsMacroActionColumnKeys),
-                                  Text(ui::kIdsMacroActionColumnAction),
-                                  Text(ui::kIdsMacroActionColumnDelay)});
     // The captions are written over the pictures, which carry none; the tooltips and
     // accessible names say them too.
     for (const LabelText& caption : kButtonCaptions) {
@@ -426,6 +439,8 @@ void AssignmentDialog::LoadTexts() {
     if (CPngButton* title = Button(kTitleKey)) {
         title->setText(windowTitle());
     }
+    // The macro page's own texts, its record button's caption among them.
+    macroPage_->LoadTexts();
     FillLists();
     keyboardMode_->setAccessibleName(Text(ui::kIdsMacroKbKey));
     mouseMode_->setAccessibleName(Text(ui::kIdsMacroMouKey));
@@ -448,6 +463,7 @@ void AssignmentDialog::ShowPictureSet(PictureSet set) {
         }
         return ui::kCompositeKeyStatePictures;
     }();
+    shownPictures_ = &pictures;
     const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
     for (const auto& [key, button] : buttons_) {
         const QPoint origin = button->PictureOrigin();
@@ -474,12 +490,11 @@ void AssignmentDialog::OpenFor(std::size_t slot, bool macroOnly,
     mouseList_->setCurrentIndex(static_cast<int>(choice_.mouseChoice));
     mediaList_->setCurrentIndex(static_cast<int>(choice_.media));
     functionList_->setCurrentIndex(static_cast<int>(choice_.function));
-    macroList_->clear();
-    for (const macros::MacroRecord& macro : snapshot_.macros) {
-        macroList_->addItem(QString::fromStdString(Utf16ToUtf8(macro.name)));
-    }
     filling_ = false;
-    ShowMacro(choice_.macro);
+    // The macro of the key's entry is shown; the first macro for any other entry.
+    macroPage_->Open(snapshot_, entry.kind == keys::KeyKind::Macro
+                                    ? static_cast<std::uint16_t>(entry.value)
+                                    : std::uint16_t{0});
     keyBox_->Arm(false);
     keyBox_->setText(choice_.capturedKey == keys::kNoKey
                          ? QString()
@@ -497,31 +512,6 @@ void AssignmentDialog::OpenFor(std::size_t slot, bool macroOnly,
     open();
     raise();
     activateWindow();
-}
-
-void AssignmentDialog::ShowMacro(std::optional<std::size_t> position) {
-    filling_ = true;
-    actionList_->clear();
-    if (position && *position < snapshot_.macros.size()) {
-        const macros::MacroRecord& macro = snapshot_.macros[*position];
-        choice_.macro = position;
-        choice_.repeatCount = macro.repeatCount;
-        macroList_->setCurrentRow(static_cast<int>(*position));
-        repeat_->setValue(macro.repeatCount);
-        for (const macros::MacroAction& action : macro.actions) {
-            auto* row = new QTreeWidgetItem(actionList_);
-            row->setText(0, QString::fromStdString(keys::KeyName(action.key, lookup_)));
-            row->setText(
-                1, Text(action.state == macros::KeyState::Press ? ui::kIdsMacroActionPress
-                                                                : ui::kIdsMacroActionRelease));
-            row->setText(2, QString::number(action.delay));
-        }
-    } else {
-        choice_.macro.reset();
-        repeat_->setValue(1);
-    }
-    repeat_->setEnabled(choice_.macro.has_value());
-    filling_ = false;
 }
 
 void AssignmentDialog::SelectPage(AssignmentPage page) {
@@ -592,6 +582,9 @@ void AssignmentDialog::ShowPage(bool initial) {
     show(kKeyPageControls, keyPage);
     show(kMacroPageControls, page == AssignmentPage::Macro);
     show(kMacroPageButtons, page == AssignmentPage::Macro);
+    if (page != AssignmentPage::Macro) {
+        macroPage_->StopRecording();
+    }
     show(kMediaPageControls, page == AssignmentPage::Media);
     show(kFunctionPageControls, page == AssignmentPage::Function);
 
@@ -605,7 +598,13 @@ void AssignmentDialog::ShowPage(bool initial) {
 }
 
 void AssignmentDialog::Apply() {
-    auto built = keys::EntryForChoice(choice_, slot_, snapshot_.macros);
+    macroPage_->FinishEditing();
+    const macros::MacroManager& macros = macroPage_->Manager();
+    choice_.macro = macros.ShownIndex();
+    if (const macros::MacroRecord* shown = macros.ShownMacro()) {
+        choice_.repeatCount = shown->repeatCount;
+    }
+    auto built = keys::EntryForChoice(choice_, slot_, macros.Macros());
     if (const auto* error = std::get_if<keys::AssignmentError>(&built)) {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(error->message));
         return;
@@ -615,12 +614,17 @@ void AssignmentDialog::Apply() {
     if (slot_ < snapshot_.block.size()) {
         snapshot_.block[slot_] = entry;
     }
-    if (entry.kind == keys::KeyKind::Macro && choice_.macro) {
-        snapshot_.macros[*choice_.macro].repeatCount = static_cast<std::uint8_t>(entry.aux);
-    }
+    AssignmentEdit edit{snapshot_.profile, slot_, entry, macroPage_->TakeCommit()};
+    snapshot_.macros = macroPage_->Manager().Macros();
     modified_ = false;
     ShowPage(false);
-    emit Applied({snapshot_.profile, slot_, entry});
+    emit Applied(edit);
+}
+
+void AssignmentDialog::FollowImage(const app::KeyboardViewSnapshot& snapshot) {
+    if (open_ && snapshot.profile == snapshot_.profile) {
+        macroPage_->FollowImage(snapshot);
+    }
 }
 
 void AssignmentDialog::Finish(bool applied) {
@@ -630,6 +634,7 @@ void AssignmentDialog::Finish(bool applied) {
     }
     open_ = false;
     keyBox_->Arm(false);
+    macroPage_->Close();
     modified_ = false;
     done(applied ? QDialog::Accepted : QDialog::Rejected);
     emit Closed();

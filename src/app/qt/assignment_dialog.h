@@ -13,46 +13,49 @@
 #include <cstddef>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/keyboard_view_model.h"
+#include "app/qt/macro_page.h"
 #include "assignments/assignment_choice.h"
 #include "keys/key_entry.h"
 #include "keys/key_names.h"
+#include "macros/editing/macro_manager.h"
 #include "ui/qt/base_dialog.h"
 #include "ui/qt/window_skin_target.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_placement.h"
 
-class QCheckBox;
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QRadioButton;
-class QSpinBox;
-class QTreeWidget;
 
 namespace qv::gui {
 
 class CPngButton;
 class KeyCaptureEdit;
 
-// One key's new entry, for the profile and key the dialog was opened on.
+// One key's new entry, for the profile and key the dialog was opened on, and the macro page's
+// edit session, which is committed into the image before the entry is stored (it replaces the
+// macro list and repairs keys that name a macro that is gone). No session leaves the macros.
 struct AssignmentEdit {
     int profile = -1;
     std::size_t slot = 0;
     keys::KeyEntry entry;
+    std::shared_ptr<const macros::MacroManager> macros;
 };
 
 class AssignmentDialog final : public CBaseDialog {
     Q_OBJECT
 
 public:
-    // Texts come from `lookup` (a lookup key in, the text to show out).
+    // Texts come from `lookup` (a lookup key in, the text to show out); the macro page's from
+    // `macroContext`, which also keeps its record-delays option.
     AssignmentDialog(QWidget* parent, const std::filesystem::path& programFolder,
-                     keys::TextLookupFn lookup);
+                     keys::TextLookupFn lookup, const MacroPageContext& macroContext);
     ~AssignmentDialog() override;
 
     // The skin, on the first opening only: nothing when the dialog is ready, else the picture
@@ -68,6 +71,9 @@ public:
     void CloseIfOpen();
     // The texts again, after the language changed.
     void LoadTexts();
+    // The working image as it is now (after an Apply, say): the macro page's key copies follow
+    // it. Ignored while closed, and for another profile.
+    void FollowImage(const app::KeyboardViewSnapshot& snapshot);
 
     // ---- What tests look at ----
     [[nodiscard]] keys::AssignmentChoice Choice() const { return choice_; }
@@ -78,8 +84,7 @@ public:
     [[nodiscard]] QComboBox* MouseList() const { return mouseList_; }
     [[nodiscard]] QComboBox* MediaList() const { return mediaList_; }
     [[nodiscard]] QComboBox* FunctionList() const { return functionList_; }
-    [[nodiscard]] QListWidget* MacroList() const { return macroList_; }
-    [[nodiscard]] QSpinBox* RepeatCount() const { return repeat_; }
+    [[nodiscard]] MacroPage* Macros() const { return macroPage_; }
     [[nodiscard]] QRadioButton* KeyboardChoice() const { return keyboardMode_; }
     [[nodiscard]] QRadioButton* MouseChoice() const { return mouseMode_; }
 
@@ -102,7 +107,7 @@ private:
     void ConnectControls();
     void ShowPictureSet(PictureSet set);
     void ShowPage(bool initial);
-    void ShowMacro(std::optional<std::size_t> position);
+    [[nodiscard]] QRect OptionalControlPlace(std::string_view key) const;
     void SelectPage(keys::AssignmentPage page);
     void SetMouseMode(bool mouse);
     void OnKeyCaptured(keys::KeyCode code);
@@ -125,11 +130,10 @@ private:
     QComboBox* mouseList_ = nullptr;
     QComboBox* mediaList_ = nullptr;
     QComboBox* functionList_ = nullptr;
-    QListWidget* macroList_ = nullptr;
-    QTreeWidget* actionList_ = nullptr;
-    QSpinBox* repeat_ = nullptr;
-    QCheckBox* recordDelay_ = nullptr;
+    MacroPage* macroPage_;
     std::map<std::string, QLabel*, std::less<>> labels_;
+    // The picture set the buttons show now.
+    const ui::StatePictureSet* shownPictures_ = &ui::kCompositeKeyStatePictures;
 
     // The key being edited and what the dialog holds for it.
     app::KeyboardViewSnapshot snapshot_;

@@ -102,7 +102,10 @@ int DialogPrompt::RunBox(Kind kind, const QString& text, const QString& caption,
             break;
         case Kind::YesNo:
         case Kind::YesNoDefaultNo:
+            // The questions that ask Yes or No are about dropping something: No is the safe
+            // answer, so Enter gives it.
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::No);
             box.setIcon(QMessageBox::Question);
             break;
         case Kind::YesNoCancel:

@@ -641,6 +641,9 @@ void CQuorvaneDlg::SetApplyEnabled(bool enabled) {
 
 void CQuorvaneDlg::ShowKeyboard(const app::KeyboardViewSnapshot& snapshot) {
     keyboard_ = snapshot;
+    if (assignment_ != nullptr) {
+        assignment_->FollowImage(snapshot);
+    }
     if (view_ != nullptr) {
         view_->ShowLooks(app::BuildKeyboardLooks(snapshot, [this](const std::string& key) {
             return ui::LookupUserText(*lookup_, key);
@@ -652,7 +655,8 @@ void CQuorvaneDlg::OpenAssignment(std::size_t slot, bool macroOnly, const QStrin
     if (assignment_ == nullptr) {
         auto* dialog = new AssignmentDialog(
             this, settings_.programFolder,
-            [this](const std::string& key) { return ui::LookupUserText(*lookup_, key); });
+            [this](const std::string& key) { return ui::LookupUserText(*lookup_, key); },
+            MacroPageContext{texts_, lookup_, settings_.settings});
         if (auto failure = dialog->Initialise()) {
             delete dialog;
             emit SkinFailed(QString::fromStdString(failure->StderrLine()));

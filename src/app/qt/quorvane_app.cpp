@@ -19,6 +19,7 @@
 #include "app/qt/tray_icon.h"
 #include "app/single_instance_guard.h"
 #include "core/utf16.h"
+#include "macros/editing/macro_manager.h"
 #include "platform/instance_lock.h"
 #include "platform/path_launcher.h"
 #include "platform/system_language.h"
@@ -281,6 +282,7 @@ void CQuorvaneApp::RefreshKeyboardView() {
         app::KeyboardViewSnapshot snapshot = app::TakeKeyboardViewSnapshot(
             *session.Image().Lock(), session.KeyboardPresent() ? session.ActiveProfile() : -1,
             bankB);
+        snapshot.macroCapacity = session.Facts().MacroCapacity();
         adapter_->Deliver([this, snapshot = std::move(snapshot)] {
             if (!finished_) {
                 window_->ShowKeyboard(snapshot);
@@ -294,8 +296,15 @@ void CQuorvaneApp::StoreAssignment(const AssignmentEdit& edit) {
         // A key edited for a profile the keyboard has left since is not stored under another.
         bool stored = false;
         if (session.KeyboardPresent() && session.ActiveProfile() == edit.profile) {
+            // The macro list first: the entry may name a macro the commit adds.
+            bool macrosChanged = false;
+            if (edit.macros) {
+                macros::MacroManager macros = *edit.macros;
+                macrosChanged = macros.Commit(session.Image()).ImageChanged();
+            }
             stored = profiles::StoreKeyEntry(*session.Image().Lock(), edit.profile, edit.slot,
                                              edit.entry);
+            stored = stored || macrosChanged;
         }
         if (stored) {
             session.SetApplyPending(true);

@@ -105,6 +105,7 @@ CommitResult MacroManager::Commit(profiles::ProfileImage& image) {
     for (MacroRecord& macro : macros_) {
         macro.newFlag = 0;
     }
+    result.macrosChanged = contents->macros != macros_;
     contents->macros = macros_;
     keys_ = contents->blocks;
     modified_ = false;

@@ -27,9 +27,12 @@ namespace qv::macros {
 struct CommitResult {
     std::size_t keysReset = 0;            // named a deleted (or since re-used) macro: now Default
     std::size_t keysGivenFirstMacro = 0;  // named no macro at all (id 0): now the first one
+    bool macrosChanged = false;           // the image's macro list is not what it was
 
     // The image's key entries changed, so there is more to apply than the macros.
     [[nodiscard]] bool KeysChanged() const { return keysReset + keysGivenFirstMacro != 0; }
+    // Anything in the image changed: there is something for the keyboard.
+    [[nodiscard]] bool ImageChanged() const { return macrosChanged || KeysChanged(); }
 };
 
 class MacroManager {
