@@ -166,21 +166,11 @@ std::optional<ui::SkinExit> AssignmentDialog::Initialise() {
     for (const std::string_view key : ui::kCompositeOptionalControlKeys) {
         controls.push_back({ui::SkinOperation::Control, std::string(key), {}, {}});
     }
-    WindowSkinTarget target(
-        *this, pictures_, [](const QString& path) { return QImage(path); },
-        [this](const ui::PlacedControl& placed) {
-            if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
-                PlaceControl(placed);
-            } else {
-                PlaceButton(placed);
-            }
-        });
-    if (auto failure = ui::SetUpSkinnedWindow(
-            skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Composite), controls, target)) {
+    if (auto failure = SetUpSkinnedDialog(
+            *this, pictures_, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Composite),
+            controls, [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
+            [this](const ui::PlacedControl& placed) { PlaceButton(placed); })) {
         return failure;
-    }
-    if (!target.ScreenApplied()) {
-        return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
     CreateControls();
     ConnectControls();

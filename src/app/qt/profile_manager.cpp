@@ -87,21 +87,11 @@ std::optional<ui::SkinExit> ProfileManagerDialog::Initialise() {
     if (skin.Ini().Find(ui::kSkinButtonInfoSection, ui::kProfileTitleKey)) {
         controls.push_back({ui::SkinOperation::Control, std::string(ui::kProfileTitleKey), {}, {}});
     }
-    WindowSkinTarget target(
-        *this, pictures_, [](const QString& path) { return QImage(path); },
-        [this](const ui::PlacedControl& placed) {
-            if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
-                PlaceControl(placed);
-            } else {
-                PlaceButton(placed);
-            }
-        });
-    if (auto failure = ui::SetUpSkinnedWindow(
-            skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Profile), controls, target)) {
+    if (auto failure = SetUpSkinnedDialog(
+            *this, pictures_, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Profile),
+            controls, [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
+            [this](const ui::PlacedControl& placed) { PlaceButton(placed); })) {
         return failure;
-    }
-    if (!target.ScreenApplied()) {
-        return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
     if (list_ == nullptr) {
         // A skin without a place for the list still gets one, as a 1 x 1 control.

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -63,5 +65,31 @@ private:
     PlaceFn place_;
     bool screenApplied_ = true;
 };
+
+// The set-up of a skinned dialog whose pictures are read from their files: placed controls go
+// to `placeControl`, image and arrow buttons to `placeButton`. Nothing when the dialog is
+// ready; else the picture that could not be loaded.
+[[nodiscard]] inline std::optional<ui::SkinExit> SetUpSkinnedDialog(
+    CBaseDialog& window, PictureStore& pictures, const ui::SkinFile& skin,
+    const std::filesystem::path& skinFolder, std::span<const std::string_view> statePictures,
+    std::span<const ui::SkinControl> controls, const WindowSkinTarget::PlaceFn& placeControl,
+    const WindowSkinTarget::PlaceFn& placeButton) {
+    WindowSkinTarget target(
+        window, pictures, [](const QString& path) { return QImage(path); },
+        [&](const ui::PlacedControl& placed) {
+            if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+                placeControl(placed);
+            } else {
+                placeButton(placed);
+            }
+        });
+    if (auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, statePictures, controls, target)) {
+        return failure;
+    }
+    if (!target.ScreenApplied()) {
+        return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
+    }
+    return std::nullopt;
+}
 
 }  // namespace qv::gui
