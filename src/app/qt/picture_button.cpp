@@ -3,10 +3,11 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "ui/qt/focus_frame.h"
+
 namespace qv::gui {
 namespace {
 
-constexpr int kFocusFrameWidth = 2;
 const QColor kFocusFrame(0x19, 0xc3, 0xb3);
 
 }  // namespace
@@ -32,12 +33,7 @@ void PictureButton::paintEvent(QPaintEvent* /*event*/) {
     }
     if (hasFocus()) {
         // The pictures have no focused look of their own.
-        QPen pen(kFocusFrame, kFocusFrameWidth);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        const int half = kFocusFrameWidth / 2;
-        painter.drawRect(rect().adjusted(half, half, -half - 1, -half - 1));
+        DrawFocusFrame(painter, rect(), kFocusFrame);
     }
 }
 

@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/qt/focus_frame.h"
+
 namespace qv::gui {
 namespace {
 
-constexpr int kFocusFrameWidth = 2;
 const QColor kFocusFrame(0x19, 0xc3, 0xb3);
 
 }  // namespace
@@ -45,12 +46,7 @@ void PictureSlider::paintEvent(QPaintEvent* /*event*/) {
         painter.drawPixmap(rect(), pictures_[at]);
     }
     if (hasFocus()) {
-        QPen pen(kFocusFrame, kFocusFrameWidth);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        const int half = kFocusFrameWidth / 2;
-        painter.drawRect(rect().adjusted(half, half, -half - 1, -half - 1));
+        DrawFocusFrame(painter, rect(), kFocusFrame);
     }
 }
 

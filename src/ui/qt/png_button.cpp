@@ -12,6 +12,8 @@
 
 #include <utility>
 
+#include "ui/qt/focus_frame.h"
+
 namespace qv::gui {
 
 using qv::ui::ButtonPicture;
@@ -19,7 +21,6 @@ using qv::ui::ButtonTextColour;
 
 namespace {
 constexpr int kOutlineWidth = 2;
-constexpr int kFocusFrameWidth = 2;
 constexpr int kOutlineInset = 1;
 }  // namespace
 
@@ -193,12 +194,7 @@ void CPngButton::paintEvent(QPaintEvent* /*event*/) {
         }
         if (hasFocus()) {
             // The pictures have no focused look: a frame shows where the keyboard acts.
-            QPen pen(palette().color(QPalette::Highlight), kFocusFrameWidth);
-            pen.setJoinStyle(Qt::MiterJoin);
-            painter.setPen(pen);
-            painter.setBrush(Qt::NoBrush);
-            const int half = kFocusFrameWidth / 2;
-            painter.drawRect(rect().adjusted(half, half, -half - 1, -half - 1));
+            DrawFocusFrame(painter, rect(), palette().color(QPalette::Highlight));
         }
     }
     if (paintCallback_) {
