@@ -1,0 +1,212 @@
+// What the skinned windows look like, pixel for pixel, against renderings kept in the source
+// tree: the main window, the assignment dialog on its key page and on its macro page, and the
+// profile manager, each with its picture buttons at rest and with all of them hovered, pressed,
+// disabled and checked. How the windows keep their pictures may change; what they show may not.
+//
+// A state's rendering is kept as its difference (XOR) from the resting one, which is mostly zero
+// and so stays small. QUORVANE_WRITE_GOLDEN=1 writes the files instead of comparing, for a look
+// that changes on purpose.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QImage>
+#include <QTest>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/qt/assignment_dialog.h"
+#include "app/qt/main_window.h"
+#include "app/qt/profile_manager.h"
+#include "desktop_fixture.h"
+#include "gui_tests.h"
+#include "ui/qt/png_button.h"
+
+namespace qv::gui::test {
+namespace {
+
+const char* const kStates[] = {"hover", "pressed", "disabled", "checked"};
+
+QImage Rendering(QWidget& window) {
+    return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage Xor(const QImage& a, const QImage& b) {
+    QImage out = a.copy();
+    if (a.size() != b.size()) {
+        return {};
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        const auto* other = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            line[x] = 0xFF000000u | ((line[x] ^ other[x]) & 0xFFFFFFu);
+        }
+    }
+    return out;
+}
+
+// Puts every picture button of `window` (not of its child windows) into `state`, renders, and
+// puts them back.
+QImage RenderingInState(QWidget& window, const std::string& state) {
+    QList<CPngButton*> buttons;
+    for (CPngButton* button : window.findChildren<CPngButton*>()) {
+        if (button->window() == &window) {
+            buttons.push_back(button);
+        }
+    }
+    std::map<CPngButton*, std::pair<bool, bool>> was;
+    for (CPngButton* button : buttons) {
+        was[button] = {button->isEnabled(), button->IsCheckedLook()};
+        if (state == "hover") {
+            QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+            QCoreApplication::sendEvent(button, &enter);
+        } else if (state == "pressed") {
+            button->setDown(true);
+        } else if (state == "disabled") {
+            button->setEnabled(false);
+        } else if (state == "checked") {
+            button->SetChecked(true);
+        }
+    }
+    const QImage image = Rendering(window);
+    for (CPngButton* button : buttons) {
+        if (state == "hover") {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(button, &leave);
+        }
+        button->setDown(false);
+        button->setEnabled(was[button].first);
+        button->SetChecked(was[button].second);
+    }
+    return image;
+}
+
+QString GoldenPath(const QString& name) {
+    return QDir(QStringLiteral(QUORVANE_GOLDEN_DIR)).filePath(name + QStringLiteral(".png"));
+}
+
+bool Writing() {
+    return qEnvironmentVariableIntValue("QUORVANE_WRITE_GOLDEN") == 1;
+}
+
+// The first differing pixel, for the failure message; empty when the images are equal.
+QString FirstDifference(const QImage& got, const QImage& want) {
+    if (got.size() != want.size()) {
+        return QStringLiteral("size %1x%2, expected %3x%4")
+            .arg(got.width())
+            .arg(got.height())
+            .arg(want.width())
+            .arg(want.height());
+    }
+    for (int y = 0; y < got.height(); ++y) {
+        for (int x = 0; x < got.width(); ++x) {
+            if ((got.pixel(x, y) & 0xFFFFFFu) != (want.pixel(x, y) & 0xFFFFFFu)) {
+                return QStringLiteral("pixel %1,%2 is %3, expected %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(got.pixel(x, y), 8, 16)
+                    .arg(want.pixel(x, y), 8, 16);
+            }
+        }
+    }
+    return {};
+}
+
+void Compare(const QImage& got, const QString& name) {
+    const QString path = GoldenPath(name);
+    if (Writing()) {
+        QVERIFY2(got.save(path, "PNG", 0), qPrintable(path));
+        return;
+    }
+    const QImage want = QImage(path).convertToFormat(QImage::Format_RGB32);
+    QVERIFY2(!want.isNull(), qPrintable(QStringLiteral("no rendering at ") + path));
+    const QString difference = FirstDifference(got, want);
+    QVERIFY2(difference.isEmpty(), qPrintable(name + QStringLiteral(": ") + difference));
+}
+
+// The window at rest and in every button state.
+void CompareWindow(QWidget& window, const QString& name) {
+    const QImage resting = Rendering(window);
+    Compare(resting, name);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    for (const char* state : kStates) {
+        Compare(Xor(RenderingInState(window, state), resting),
+                name + QStringLiteral("_") + QString::fromLatin1(state));
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+    }
+}
+
+class RenderingTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<Desktop> desktop_;
+
+    CQuorvaneDlg& Window() { return desktop_->Window(); }
+
+private slots:
+    void init() {
+        home_ = MakeHomeFolder();
+        desktop_ = StartDesktop(*home_, {});
+        QTRY_VERIFY_WITH_TIMEOUT(Window().isVisible(), kWait);
+    }
+    void cleanup() {
+        desktop_.reset();
+        home_.reset();
+    }
+
+    void theMainWindowLooksAsItDid() { CompareWindow(Window(), QStringLiteral("main_window")); }
+
+    void theMainWindowLooksAsItDidAfterBeingHiddenAndOpenedAgain() {
+        Window().Button("CONTROL_CANCEL")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Window().isVisible(), kWait);
+        Window().OpenWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(Window().isVisible(), kWait);
+        CompareWindow(Window(), QStringLiteral("main_window"));
+    }
+
+    void theAssignmentDialogLooksAsItDidOnBothPages() {
+        for (int opening = 0; opening < 2; ++opening) {
+            Window().Button("KEY_01E")->click();
+            AssignmentDialog* dialog = Window().Assignment();
+            QVERIFY(dialog != nullptr && dialog->IsOpen());
+            CompareWindow(*dialog, QStringLiteral("assignment_keys"));
+            dialog->Button("CONTROL_MACRO")->click();
+            CompareWindow(*dialog, QStringLiteral("assignment_macros"));
+            // Opened again after a close, it looks the same.
+            Window().CloseAssignment();
+            QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), kWait);
+        }
+    }
+
+    void theProfileManagerLooksAsItDid() {
+        for (int opening = 0; opening < 2; ++opening) {
+            Window().Button("FUNC_PROFILES")->click();
+            QVERIFY(desktop_->Settle());
+            ProfileManagerDialog* manager = Window().ProfileManager();
+            QVERIFY(manager != nullptr && manager->IsOpen());
+            CompareWindow(*manager, QStringLiteral("profile_manager"));
+            manager->CloseIfOpen();
+            QTRY_VERIFY_WITH_TIMEOUT(!manager->isVisible(), kWait);
+        }
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeRenderingTest() {
+    return std::make_unique<RenderingTest>();
+}
+
+}  // namespace qv::gui::test
+
+#include "rendering_test.moc"
