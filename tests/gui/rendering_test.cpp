@@ -7,10 +7,13 @@
 // and so stays small. QUORVANE_WRITE_GOLDEN=1 writes the files instead of comparing, for a look
 // that changes on purpose.
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEnterEvent>
 #include <QImage>
+#include <QPainter>
+#include <QTableWidget>
 #include <QTest>
 
 #include <functional>
@@ -30,8 +33,23 @@ namespace {
 
 const char* const kStates[] = {"hover", "pressed", "disabled", "checked"};
 
+// The window as drawn, without a focus frame (where the focus lands depends on when the window
+// became active) and with its tables blanked (they list files under a temporary folder).
 QImage Rendering(QWidget& window) {
-    return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QWidget* focused = QApplication::focusWidget();
+    const bool inWindow = focused != nullptr && focused->window() == &window;
+    if (inWindow) {
+        focused->clearFocus();
+    }
+    QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (inWindow) {
+        focused->setFocus();
+    }
+    QPainter painter(&image);
+    for (const QTableWidget* table : window.findChildren<QTableWidget*>()) {
+        painter.fillRect(QRect(table->mapTo(&window, QPoint(0, 0)), table->size()), Qt::black);
+    }
+    return image;
 }
 
 QImage Xor(const QImage& a, const QImage& b) {
