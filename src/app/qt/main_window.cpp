@@ -6,10 +6,13 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <future>
@@ -24,6 +27,7 @@
 #include "app/qt/lighting_panel.h"
 #include "profiles/profile_folder.h"
 #include "ui/lookup_keys.h"
+#include "ui/qt/button_face.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
 #include "ui/qt/window_skin_target.h"
@@ -67,6 +71,13 @@ constexpr Caption kCaptions[] = {
 constexpr std::string_view kDialogButtonKeys[] = {"CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY"};
 const QString kDialogButtonFace = QStringLiteral("Arial Unicode MS");
 constexpr int kDialogButtonPoints = 10;
+// The profile slots and report-rate buttons wear the pressed picture while checked.
+bool IsPressedWhenChecked(std::string_view skinKey) {
+    return std::find(std::begin(kProfileSlotKeys), std::end(kProfileSlotKeys), skinKey) !=
+               std::end(kProfileSlotKeys) ||
+           std::find(app::kReportRateButtonKeys.begin(), app::kReportRateButtonKeys.end(),
+                     skinKey) != app::kReportRateButtonKeys.end();
+}
 // The bank indicator's caption names the two banks in every language.
 constexpr std::string_view kBankIndicatorKey = "LOCK_AB";
 const QString kBankIndicatorCaption = QStringLiteral("AB");
@@ -146,13 +157,18 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
     view_ = new KeyboardView(this, skin, settings_.settings);
     connect(view_, &KeyboardView::AssignmentRequested, this, &CQuorvaneDlg::OpenAssignment);
-    // Decoding the window-sized pictures is most of the start-up: it runs on every core at
-    // once, and the set-up then takes the results in its own order.
+    // Decoding the window-sized pictures is most of the start-up: the background and the mask,
+    // which size and shape the window, are decoded on every core at once, and the set-up then
+    // takes the results in its own order. The state pictures wait until the window opens.
     const std::filesystem::path skinFolder = ui::SkinFolder(settings_.programFolder);
-    std::vector<std::filesystem::path> files{skin.BackgroundPicture(skinFolder),
-                                             skin.MaskPicture(skinFolder)};
+    const std::vector<std::filesystem::path> files{skin.BackgroundPicture(skinFolder),
+                                                   skin.MaskPicture(skinFolder)};
+    loadablePictures_.clear();
+    for (const std::filesystem::path& file : files) {
+        loadablePictures_.push_back(file.filename().string());
+    }
     for (const std::string_view name : statePictures) {
-        files.push_back(skinFolder / name);
+        loadablePictures_.emplace_back(name);
     }
     std::vector<std::pair<QString, std::future<QImage>>> decoding;
     for (const std::filesystem::path& file : files) {
@@ -168,24 +184,33 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
         *this, pictures_, [this](const QString& path) { return DecodedPicture(path); },
         [this](const ui::PlacedControl& placed) {
             if (KeyboardView::OwnsSkinKey(placed.key)) {
-                view_->Place(placed, [this](std::string_view name) {
-                    return PictureNamed(pictures_, name);
-                });
+                view_->Place(placed);
             } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
                 PlaceControl(placed);
             } else {
                 PlaceButton(placed);
             }
         });
-    auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, statePictures, controls, target);
+    auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, {}, controls, target);
     if (failure) {
         return failure;
     }
     if (!target.ScreenApplied()) {
         return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
+    // A state picture that cannot be read ends the program now, not when the window opens.
+    for (const std::string_view name : statePictures) {
+        const std::filesystem::path file = skinFolder / name;
+        if (!QImageReader(FromPath(file)).canRead()) {
+            return ui::SkinExit{file};
+        }
+    }
     decoded_.clear();
+    pictures_.clear();
     SetPictureSource({});
+    // Hidden until the keyboard has been read, if not for the whole run: the background and the
+    // mask are read again when the window opens.
+    FreePictures();
     view_->FinishPlacement();
     lighting_->FinishPlacement(skin, *lookup_);
     ConnectButtons();
@@ -234,23 +259,81 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
 void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
     auto* button = new CPngButton(this);
     button->setObjectName(QString::fromStdString(placed.key));
-    const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
     if (const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement)) {
         button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
                             image->geometry.height);
-        const ui::ButtonPictures& set = image->pictures;
-        button->SetPictures(image->origin.x, image->origin.y, picture(set.normal),
-                            picture(set.hover), picture(set.pressed), picture(set.disabled),
-                            picture(set.checked));
+        plans_.push_back(
+            {button, QPoint(image->origin.x, image->origin.y), NamesOf(image->pictures)});
+        button->SetPictureOrigin(image->origin.x, image->origin.y, false);
         button->setVisible(image->visible);
         button->setEnabled(image->enabled);
     } else if (const auto* arrow = std::get_if<ui::ArrowButtonPlacement>(&placed.placement)) {
         button->setGeometry(arrow->geometry.x, arrow->geometry.y, arrow->geometry.width,
                             arrow->geometry.height);
-        const QPixmap one = picture(arrow->pictures.normal);
-        button->SetPictures(arrow->origin.x, arrow->origin.y, one, one, one, one, one);
+        plans_.push_back(
+            {button, QPoint(arrow->origin.x, arrow->origin.y), NamesOf(arrow->pictures.normal)});
+        button->SetPictureOrigin(arrow->origin.x, arrow->origin.y, false);
     }
     buttons_[placed.key] = button;
+}
+
+void CQuorvaneDlg::LoadPictures() {
+    if (picturesLoaded_ || ended_) {
+        return;
+    }
+    picturesLoaded_ = true;
+    const std::filesystem::path skinFolder = ui::SkinFolder(settings_.programFolder);
+    // Each picture is decoded when first asked for and dropped once every button has its cut.
+    PictureStore whole;
+    const auto picture = [&](std::string_view name) -> QPixmap {
+        if (std::find(loadablePictures_.begin(), loadablePictures_.end(), name) ==
+            loadablePictures_.end()) {
+            return {};
+        }
+        auto found = whole.find(name);
+        if (found == whole.end()) {
+            found = whole
+                        .emplace(std::string(name),
+                                 QPixmap::fromImage(QImage(FromPath(skinFolder / name))))
+                        .first;
+        }
+        return found->second;
+    };
+    for (const ButtonPlan& plan : plans_) {
+        const std::array<std::string, 5>& names = plan.pictures;
+        SetCutPictures(*plan.button, plan.origin, picture(names[0]), picture(names[1]),
+                       picture(names[2]), picture(names[3]), picture(names[4]));
+    }
+    for (const ButtonPlan& plan : plans_) {
+        if (IsPressedWhenChecked(plan.button->objectName().toStdString())) {
+            pressedFaces_[plan.button] = CutPicture(picture(ui::kMainStatePictures.pressed),
+                                                    plan.origin, plan.button->size());
+            ShowPressed(*plan.button, plan.button->IsCheckedLook());
+        }
+    }
+    view_->LoadPictures(picture);
+}
+
+void CQuorvaneDlg::ReleasePictures() {
+    if (!picturesLoaded_) {
+        return;
+    }
+    picturesLoaded_ = false;
+    for (const ButtonPlan& plan : plans_) {
+        const QPoint origin = plan.button->PictureOrigin();
+        plan.button->SetPictures(origin.x(), origin.y(), QPixmap(), QPixmap(), QPixmap(), QPixmap(),
+                                 QPixmap(), false);
+    }
+    pressedFaces_.clear();
+    for (const ButtonPlan& plan : plans_) {
+        if (IsPressedWhenChecked(plan.button->objectName().toStdString())) {
+            ShowPressed(*plan.button, plan.button->IsCheckedLook());
+        }
+    }
+    view_->ReleasePictures();
+    FreePictures();
+    // The pictures were megabytes of heap: give them back to the system, not just to malloc.
+    malloc_trim(0);
 }
 
 void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
@@ -690,10 +773,9 @@ void CQuorvaneDlg::ShowPressed(CPngButton& button, bool on) {
     // The buttons' checked picture is their normal one, so the checked button also wears the
     // pressed picture to stand out.
     button.SetChecked(on);
-    if (const auto pressed = pictures_.find(ui::kMainStatePictures.pressed);
-        pressed != pictures_.end()) {
-        button.SetOverride(pressed->second, pressed->second, on, false);
-    }
+    const auto face = pressedFaces_.find(&button);
+    const QPixmap pressed = face != pressedFaces_.end() ? face->second : QPixmap();
+    button.SetOverride(pressed, pressed, on, false);
 }
 
 void CQuorvaneDlg::ShowProfileSlot(int profile) {
@@ -759,6 +841,16 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
         default:
             CBaseDialog::keyPressEvent(event);
     }
+}
+
+void CQuorvaneDlg::showEvent(QShowEvent* event) {
+    LoadPictures();
+    CBaseDialog::showEvent(event);
+}
+
+void CQuorvaneDlg::hideEvent(QHideEvent* event) {
+    CBaseDialog::hideEvent(event);
+    ReleasePictures();
 }
 
 void CQuorvaneDlg::closeEvent(QCloseEvent* event) {

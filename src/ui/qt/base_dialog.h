@@ -59,10 +59,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
+    // Drops the background and the mask; the next show reads them again.
     void FreePictures();
 
+private:
     QString skinFile_;
     QString skinFolder_;
     CIniFile ini_;
