@@ -134,32 +134,69 @@ void KeyboardView::Place(const ui::PlacedControl& placed) {
     }
 }
 
-void KeyboardView::LoadPictures(const PictureFn& picture) {
-    const QPixmap normal = picture(ui::kMainStatePictures.normal);
-    const QPixmap highlight = picture(ui::kMainStatePictures.hover);
+std::set<std::string, std::less<>> KeyboardView::PictureNames() const {
+    std::set<std::string, std::less<>> names{std::string(ui::kMainStatePictures.normal),
+                                             std::string(ui::kMainStatePictures.hover)};
+    for (const auto& [key, plan] : plans_) {
+        names.insert(plan.pictures.begin(), plan.pictures.end());
+    }
+    return names;
+}
+
+void KeyboardView::CutFrom(std::string_view name, const QPixmap& whole) {
     for (const auto& [key, plan] : plans_) {
         CPngButton* button = buttons_.at(key);
-        const std::array<std::string, 5>& names = plan.pictures;
         if (plan.arrow) {
-            const QPixmap one = picture(names[0]);
+            if (plan.pictures[0] == name) {
+                CutArrow(key == ui::kLeftArrowKey ? ui::ArrowSide::Left : ui::ArrowSide::Right,
+                         whole);
+            }
+            continue;
+        }
+        std::array<QPixmap, 5>& faces = cuts_[key];
+        for (std::size_t look = 0; look < plan.pictures.size(); ++look) {
+            if (plan.pictures[look] != name) {
+                continue;
+            }
+            const auto first = std::find(plan.pictures.begin(), plan.pictures.end(), name);
+            const auto earlier = static_cast<std::size_t>(first - plan.pictures.begin());
+            faces[look] =
+                earlier < look ? faces[earlier] : CutPicture(whole, plan.origin, button->size());
+        }
+        const auto indicator = indicators_.find(key);
+        if (name == ui::kMainStatePictures.hover) {
+            highlights_[key] = CutPicture(whole, plan.origin, button->size());
+            if (indicator != indicators_.end()) {
+                indicator->second.lit = highlights_[key];
+            }
+        }
+        if (name == ui::kMainStatePictures.normal && indicator != indicators_.end()) {
+            indicator->second.normal = CutPicture(whole, plan.origin, button->size());
+        }
+    }
+}
+
+void KeyboardView::ShowCuts() {
+    for (const auto& [key, plan] : plans_) {
+        CPngButton* button = buttons_.at(key);
+        if (plan.arrow) {
             const ui::ArrowSide side =
                 key == ui::kLeftArrowKey ? ui::ArrowSide::Left : ui::ArrowSide::Right;
-            CutArrow(side, one);
-            const ArrowCut& cut = arrowCuts_[side == ui::ArrowSide::Left ? 0 : 1];
+            const QPixmap& cut = arrowCuts_[side == ui::ArrowSide::Left ? 0 : 1].picture;
             const QPoint origin = button->PictureOrigin();
-            button->SetPictures(origin.x(), origin.y(), cut.picture, cut.picture, cut.picture,
-                                cut.picture, cut.picture);
+            button->SetPictures(origin.x(), origin.y(), cut, cut, cut, cut, cut);
             ShowArrow(side);
             continue;
         }
-        SetCutPictures(*button, plan.origin, picture(names[0]), picture(names[1]),
-                       picture(names[2]), picture(names[3]), picture(names[4]));
-        highlights_[key] = CutPicture(highlight, plan.origin, button->size());
-        if (const auto indicator = indicators_.find(key); indicator != indicators_.end()) {
-            indicator->second = {CutPicture(normal, plan.origin, button->size()), highlights_[key]};
+        const std::array<QPixmap, 5>& faces = cuts_[key];
+        const QPoint origin = plan.origin - CutCorner(plan.origin);
+        button->SetPictures(origin.x(), origin.y(), faces[0], faces[1], faces[2], faces[3],
+                            faces[4]);
+        if (indicators_.contains(key)) {
             ShowIndicator(key, button->IsCheckedLook());
         }
     }
+    cuts_.clear();
     for (const std::string& key : edited_) {
         ShowEdited(key, true);
     }

@@ -49,10 +49,14 @@ public:
     void Place(const ui::PlacedControl& placed);
     void FinishPlacement();
 
-    // Cuts what each button shows out of the window's pictures (by file name), which the caller
-    // may drop afterwards. Until then, and after ReleasePictures, the buttons show no picture;
-    // what they show does not change otherwise.
-    void LoadPictures(const PictureFn& picture);
+    // The files of the window's pictures the view shows parts of.
+    [[nodiscard]] std::set<std::string, std::less<>> PictureNames() const;
+    // Cuts what the buttons show of the window's picture `name`, which the caller may drop
+    // afterwards; once every picture has been offered, ShowCuts hands the cuts to the buttons.
+    // Until then, and after ReleasePictures, the buttons show no picture; what they show does
+    // not change otherwise.
+    void CutFrom(std::string_view name, const QPixmap& whole);
+    void ShowCuts();
 
     // What the keys show; after every change of the profile shown or of its keys.
     void ShowLooks(const app::KeyboardLooks& looks);
@@ -128,6 +132,8 @@ private:
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, Indicator, std::less<>> indicators_;
     std::map<std::string, Plan, std::less<>> plans_;
+    // skin key -> the cuts made so far, until ShowCuts
+    std::map<std::string, std::array<QPixmap, 5>, std::less<>> cuts_;
     // main-key skin key -> its code
     std::map<std::string, keys::KeyCode, std::less<>> mainKeys_;
     // skin key -> the highlighted look of the key, cut for it

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <future>
+#include <set>
 #include <utility>
 
 #include "app/main_window_commands.h"
@@ -165,10 +166,10 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
                                                    skin.MaskPicture(skinFolder)};
     loadablePictures_.clear();
     for (const std::filesystem::path& file : files) {
-        loadablePictures_.push_back(file.filename().string());
+        loadablePictures_.emplace_back(file.filename().string(), file);
     }
     for (const std::string_view name : statePictures) {
-        loadablePictures_.emplace_back(name);
+        loadablePictures_.emplace_back(std::string(name), skinFolder / name);
     }
     std::vector<std::pair<QString, std::future<QImage>>> decoding;
     for (const std::filesystem::path& file : files) {
@@ -282,36 +283,50 @@ void CQuorvaneDlg::LoadPictures() {
         return;
     }
     picturesLoaded_ = true;
-    const std::filesystem::path skinFolder = ui::SkinFolder(settings_.programFolder);
-    // Each picture is decoded when first asked for and dropped once every button has its cut.
-    PictureStore whole;
-    const auto picture = [&](std::string_view name) -> QPixmap {
-        if (std::find(loadablePictures_.begin(), loadablePictures_.end(), name) ==
-            loadablePictures_.end()) {
-            return {};
+    // One whole picture at a time is decoded, cut for everything that shows part of it and
+    // dropped: the window never holds more than one of them.
+    std::vector<std::array<QPixmap, 5>> cuts(plans_.size());
+    const std::set<std::string, std::less<>> wanted = view_->PictureNames();
+    std::set<std::string, std::less<>> done;
+    for (const auto& [name, file] : loadablePictures_) {
+        const bool forButtons =
+            std::any_of(plans_.begin(), plans_.end(), [&](const ButtonPlan& plan) {
+                return std::find(plan.pictures.begin(), plan.pictures.end(), name) !=
+                       plan.pictures.end();
+            });
+        const bool pressed = name == ui::kMainStatePictures.pressed;
+        if (!done.insert(name).second || (!forButtons && !pressed && !wanted.contains(name))) {
+            continue;
         }
-        auto found = whole.find(name);
-        if (found == whole.end()) {
-            found = whole
-                        .emplace(std::string(name),
-                                 QPixmap::fromImage(QImage(FromPath(skinFolder / name))))
-                        .first;
+        const QPixmap whole = QPixmap::fromImage(QImage(FromPath(file)));
+        for (std::size_t i = 0; i < plans_.size(); ++i) {
+            const ButtonPlan& plan = plans_[i];
+            for (std::size_t look = 0; look < plan.pictures.size(); ++look) {
+                if (plan.pictures[look] != name) {
+                    continue;
+                }
+                const auto first = std::find(plan.pictures.begin(), plan.pictures.end(), name);
+                const auto earlier = static_cast<std::size_t>(first - plan.pictures.begin());
+                cuts[i][look] = earlier < look
+                                    ? cuts[i][earlier]
+                                    : CutPicture(whole, plan.origin, plan.button->size());
+            }
+            if (pressed && IsPressedWhenChecked(plan.button->objectName().toStdString())) {
+                pressedFaces_[plan.button] = CutPicture(whole, plan.origin, plan.button->size());
+            }
         }
-        return found->second;
-    };
-    for (const ButtonPlan& plan : plans_) {
-        const std::array<std::string, 5>& names = plan.pictures;
-        SetCutPictures(*plan.button, plan.origin, picture(names[0]), picture(names[1]),
-                       picture(names[2]), picture(names[3]), picture(names[4]));
+        view_->CutFrom(name, whole);
     }
-    for (const ButtonPlan& plan : plans_) {
+    for (std::size_t i = 0; i < plans_.size(); ++i) {
+        const ButtonPlan& plan = plans_[i];
+        const QPoint origin = plan.origin - CutCorner(plan.origin);
+        plan.button->SetPictures(origin.x(), origin.y(), cuts[i][0], cuts[i][1], cuts[i][2],
+                                 cuts[i][3], cuts[i][4]);
         if (IsPressedWhenChecked(plan.button->objectName().toStdString())) {
-            pressedFaces_[plan.button] = CutPicture(picture(ui::kMainStatePictures.pressed),
-                                                    plan.origin, plan.button->size());
             ShowPressed(*plan.button, plan.button->IsCheckedLook());
         }
     }
-    view_->LoadPictures(picture);
+    view_->ShowCuts();
 }
 
 void CQuorvaneDlg::ReleasePictures() {
@@ -846,6 +861,7 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
 void CQuorvaneDlg::showEvent(QShowEvent* event) {
     LoadPictures();
     CBaseDialog::showEvent(event);
+    FreeMaskPicture();
 }
 
 void CQuorvaneDlg::hideEvent(QHideEvent* event) {

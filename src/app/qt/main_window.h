@@ -18,6 +18,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/keyboard_view_model.h"
@@ -232,8 +233,8 @@ private:
         std::array<std::string, 5> pictures;
     };
     std::vector<ButtonPlan> plans_;
-    // The files a button may name: the others give it no picture.
-    std::vector<std::string> loadablePictures_;
+    // The files a button may name, by name: the others give it no picture.
+    std::vector<std::pair<std::string, std::filesystem::path>> loadablePictures_;
     // The pressed look the checked slot and report-rate buttons wear, cut for each.
     std::map<CPngButton*, QPixmap> pressedFaces_;
     bool picturesLoaded_ = false;

@@ -61,6 +61,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Drops the background and the mask; the next show reads them again.
     void FreePictures();
+    // Drops the mask alone: the window's shape has been taken from it.
+    void FreeMaskPicture() { mask_ = QImage(); }
 
 private:
     QString skinFile_;
