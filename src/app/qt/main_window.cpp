@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 
 #include <malloc.h>
 
@@ -867,6 +868,17 @@ void CQuorvaneDlg::showEvent(QShowEvent* event) {
 void CQuorvaneDlg::hideEvent(QHideEvent* event) {
     CBaseDialog::hideEvent(event);
     ReleasePictures();
+    if (event->spontaneous() || !settings_.trayAvailable) {
+        return;
+    }
+    // Hidden in the tray, the platform window would keep a window-sized backing store: it goes
+    // with the window, once the hide is over, and the next show makes both again.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() && !ended_) {
+            destroy(true, false);
+            malloc_trim(0);
+        }
+    });
 }
 
 void CQuorvaneDlg::closeEvent(QCloseEvent* event) {
