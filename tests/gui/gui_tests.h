@@ -17,6 +17,7 @@ std::unique_ptr<QObject> MakeLightingPanelTest();
 std::unique_ptr<QObject> MakeMacroPageTest();
 std::unique_ptr<QObject> MakePngButtonTest();
 std::unique_ptr<QObject> MakeProfilesTest();
+std::unique_ptr<QObject> MakeRenderingTest();
 std::unique_ptr<QObject> MakeSkinColorBtnTest();
 
 }  // namespace qv::gui::test

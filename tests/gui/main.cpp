@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     tests.push_back(qv::gui::test::MakeLightingPanelTest());
     tests.push_back(qv::gui::test::MakeProfilesTest());
     tests.push_back(qv::gui::test::MakeMacroPageTest());
+    tests.push_back(qv::gui::test::MakeRenderingTest());
     int failures = 0;
     for (const auto& test : tests) {
         failures += QTest::qExec(test.get(), argc, argv);

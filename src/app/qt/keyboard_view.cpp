@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/qt/button_face.h"
 #include "ui/qt/png_button.h"
 
 namespace qv::gui {
@@ -73,7 +74,7 @@ bool KeyboardView::OwnsSkinKey(std::string_view key) {
            StartsWith(key, "LOCK_") || key == ui::kLeftArrowKey || key == ui::kRightArrowKey;
 }
 
-void KeyboardView::Place(const ui::PlacedControl& placed, const PictureFn& picture) {
+void KeyboardView::Place(const ui::PlacedControl& placed) {
     auto* button = new CPngButton(this);
     const std::string& key = placed.key;
     button->setObjectName(QString::fromStdString(key));
@@ -81,8 +82,9 @@ void KeyboardView::Place(const ui::PlacedControl& placed, const PictureFn& pictu
     if (const auto* arrow = std::get_if<ui::ArrowButtonPlacement>(&placed.placement)) {
         button->setGeometry(arrow->geometry.x, arrow->geometry.y, arrow->geometry.width,
                             arrow->geometry.height);
-        const QPixmap one = picture(arrow->pictures.normal);
-        button->SetPictures(arrow->origin.x, arrow->origin.y, one, one, one, one, one);
+        plans_[key] = {QPoint(arrow->origin.x, arrow->origin.y), NamesOf(arrow->pictures.normal),
+                       true};
+        button->SetPictureOrigin(arrow->origin.x, arrow->origin.y, false);
         // A picture of the flip direction, not a button.
         button->setEnabled(false);
         return;
@@ -93,19 +95,15 @@ void KeyboardView::Place(const ui::PlacedControl& placed, const PictureFn& pictu
     }
     button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
                         image->geometry.height);
-    const ui::ButtonPictures& set = image->pictures;
-    button->SetPictures(image->origin.x, image->origin.y, picture(set.normal), picture(set.hover),
-                        picture(set.pressed), picture(set.disabled), picture(set.checked));
+    plans_[key] = {QPoint(image->origin.x, image->origin.y), NamesOf(image->pictures)};
+    button->SetPictureOrigin(image->origin.x, image->origin.y, false);
     button->setVisible(image->visible);
     button->setEnabled(image->enabled);
-    if (highlight_.isNull()) {
-        highlight_ = picture(ui::kMainStatePictures.hover);
-    }
 
     if (StartsWith(key, "LOCK_")) {
-        // Indicators: never clicked; lit by the state they show.
-        indicators_[key] = {picture(ui::kMainStatePictures.normal),
-                            picture(ui::kMainStatePictures.hover)};
+        // Indicators: never clicked; lit by the state they show. Their pictures come with the
+        // others.
+        indicators_[key] = {};
         button->setEnabled(false);
         ShowIndicator(key, false);
         return;
@@ -134,6 +132,88 @@ void KeyboardView::Place(const ui::PlacedControl& placed, const PictureFn& pictu
         button->SetPaintCallback(
             [this, key](CPngButton& keyButton, bool) { DrawKeyColour(keyButton, key); });
     }
+}
+
+std::set<std::string, std::less<>> KeyboardView::PictureNames() const {
+    std::set<std::string, std::less<>> names{std::string(ui::kMainStatePictures.normal),
+                                             std::string(ui::kMainStatePictures.hover)};
+    for (const auto& [key, plan] : plans_) {
+        names.insert(plan.pictures.begin(), plan.pictures.end());
+    }
+    return names;
+}
+
+void KeyboardView::CutFrom(std::string_view name, const QPixmap& whole) {
+    for (const auto& [key, plan] : plans_) {
+        CPngButton* button = buttons_.at(key);
+        if (plan.arrow) {
+            if (plan.pictures[0] == name) {
+                CutArrow(key == ui::kLeftArrowKey ? ui::ArrowSide::Left : ui::ArrowSide::Right,
+                         whole);
+            }
+            continue;
+        }
+        std::array<QPixmap, 5>& faces = cuts_[key];
+        for (std::size_t look = 0; look < plan.pictures.size(); ++look) {
+            if (plan.pictures[look] != name) {
+                continue;
+            }
+            const auto first = std::find(plan.pictures.begin(), plan.pictures.end(), name);
+            const auto earlier = static_cast<std::size_t>(first - plan.pictures.begin());
+            faces[look] =
+                earlier < look ? faces[earlier] : CutPicture(whole, plan.origin, button->size());
+        }
+        const auto indicator = indicators_.find(key);
+        if (name == ui::kMainStatePictures.hover) {
+            highlights_[key] = CutPicture(whole, plan.origin, button->size());
+            if (indicator != indicators_.end()) {
+                indicator->second.lit = highlights_[key];
+            }
+        }
+        if (name == ui::kMainStatePictures.normal && indicator != indicators_.end()) {
+            indicator->second.normal = CutPicture(whole, plan.origin, button->size());
+        }
+    }
+}
+
+void KeyboardView::ShowCuts() {
+    for (const auto& [key, plan] : plans_) {
+        CPngButton* button = buttons_.at(key);
+        if (plan.arrow) {
+            const ui::ArrowSide side =
+                key == ui::kLeftArrowKey ? ui::ArrowSide::Left : ui::ArrowSide::Right;
+            const QPixmap& cut = arrowCuts_[side == ui::ArrowSide::Left ? 0 : 1].picture;
+            const QPoint origin = button->PictureOrigin();
+            button->SetPictures(origin.x(), origin.y(), cut, cut, cut, cut, cut);
+            ShowArrow(side);
+            continue;
+        }
+        const std::array<QPixmap, 5>& faces = cuts_[key];
+        const QPoint origin = plan.origin - CutCorner(plan.origin);
+        button->SetPictures(origin.x(), origin.y(), faces[0], faces[1], faces[2], faces[3],
+                            faces[4]);
+        if (indicators_.contains(key)) {
+            ShowIndicator(key, button->IsCheckedLook());
+        }
+    }
+    cuts_.clear();
+    for (const std::string& key : edited_) {
+        ShowEdited(key, true);
+    }
+}
+
+void KeyboardView::CutArrow(ui::ArrowSide side, const QPixmap& whole) {
+    ArrowCut& cut = arrowCuts_[side == ui::ArrowSide::Left ? 0 : 1];
+    const CPngButton* arrow =
+        Button(side == ui::ArrowSide::Left ? ui::kLeftArrowKey : ui::kRightArrowKey);
+    QRect area;
+    for (const bool flip : {false, true}) {
+        const ui::SkinRect origin =
+            skin_.Rect(ui::kSkinButtonInfo2Section, ui::ArrowOriginKey(side, flip, 0));
+        area |= QRect(QPoint(origin.x, origin.y), arrow->size());
+    }
+    cut.corner = CutCorner(area.topLeft());
+    cut.picture = CutPicture(whole, area.topLeft(), area.size());
 }
 
 void KeyboardView::FinishPlacement() {
@@ -199,7 +279,8 @@ void KeyboardView::ShowIndicator(std::string_view skinKey, bool lit) {
     if (button == nullptr || found == indicators_.end()) {
         return;
     }
-    // A disabled button shows its disabled picture: that is the one the state chooses.
+    // A disabled button shows its disabled picture: that is the one the state chooses. Without
+    // its pictures loaded it shows none, but keeps the state.
     const QPixmap& face = lit ? found->second.lit : found->second.normal;
     const QPoint origin = button->PictureOrigin();
     button->SetPictures(origin.x(), origin.y(), face, face, face, face, face, false);
@@ -249,12 +330,26 @@ void KeyboardView::ShowArrow(ui::ArrowSide side) {
     }
     const ui::SkinRect origin =
         skin_.Rect(ui::kSkinButtonInfo2Section, ui::ArrowOriginKey(side, flip_, 0));
-    arrow->SetPictureOrigin(origin.x, origin.y);
+    // The arrow's picture is cut to cover both origins, from its corner on.
+    const QPoint corner = arrowCuts_[side == ui::ArrowSide::Left ? 0 : 1].corner;
+    arrow->SetPictureOrigin(origin.x - corner.x(), origin.y - corner.y());
 }
 
 void KeyboardView::MarkEdited(const QString& skinKey, bool on) {
-    if (CPngButton* button = Button(skinKey.toStdString())) {
-        button->SetOverride(highlight_, highlight_, on, false);
+    const std::string key = skinKey.toStdString();
+    if (on) {
+        edited_.insert(key);
+    } else {
+        edited_.erase(key);
+    }
+    ShowEdited(key, on);
+}
+
+void KeyboardView::ShowEdited(const std::string& skinKey, bool on) {
+    if (CPngButton* button = Button(skinKey)) {
+        const auto found = highlights_.find(skinKey);
+        const QPixmap highlight = found != highlights_.end() ? found->second : QPixmap();
+        button->SetOverride(highlight, highlight, on, false);
     }
 }
 
@@ -326,11 +421,21 @@ void KeyboardView::DrawKeyColour(CPngButton& button, std::string_view skinKey) c
 
 void KeyboardView::ReleasePictures() {
     for (auto& [key, button] : buttons_) {
-        button->SetPictures(0, 0, QPixmap(), QPixmap(), QPixmap(), QPixmap(), QPixmap(), false);
+        const QPoint origin = button->PictureOrigin();
+        button->SetPictures(origin.x(), origin.y(), QPixmap(), QPixmap(), QPixmap(), QPixmap(),
+                            QPixmap(), false);
     }
-    indicators_.clear();
-    keyColours_.clear();
-    highlight_ = QPixmap();
+    for (auto& [key, indicator] : indicators_) {
+        indicator = {};
+    }
+    highlights_.clear();
+    for (const std::string& key : edited_) {
+        ShowEdited(key, true);
+    }
+    for (const ui::ArrowSide side : {ui::ArrowSide::Left, ui::ArrowSide::Right}) {
+        arrowCuts_[side == ui::ArrowSide::Left ? 0 : 1] = {};
+        ShowArrow(side);
+    }
 }
 
 void KeyboardView::OnKeyClicked(const std::string& key) {

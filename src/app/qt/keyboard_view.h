@@ -8,12 +8,15 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QPoint>
 #include <QWidget>
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,8 +46,17 @@ public:
 
     // Set-up: each control as the skin places it (in window coordinates), then the end of the
     // placing, after which the view covers just its controls.
-    void Place(const ui::PlacedControl& placed, const PictureFn& picture);
+    void Place(const ui::PlacedControl& placed);
     void FinishPlacement();
+
+    // The files of the window's pictures the view shows parts of.
+    [[nodiscard]] std::set<std::string, std::less<>> PictureNames() const;
+    // Cuts what the buttons show of the window's picture `name`, which the caller may drop
+    // afterwards; once every picture has been offered, ShowCuts hands the cuts to the buttons.
+    // Until then, and after ReleasePictures, the buttons show no picture; what they show does
+    // not change otherwise.
+    void CutFrom(std::string_view name, const QPixmap& whole);
+    void ShowCuts();
 
     // What the keys show; after every change of the profile shown or of its keys.
     void ShowLooks(const app::KeyboardLooks& looks);
@@ -72,7 +84,7 @@ public:
     // The key a button of the view stands for, for the keys that take colours or clicks.
     [[nodiscard]] std::optional<lighting::ViewKey> ViewKeyOf(std::string_view skinKey) const;
 
-    // Gives up the pictures; the view shows nothing afterwards.
+    // Gives up the pictures; the view shows nothing until they are loaded again.
     void ReleasePictures();
 
     [[nodiscard]] CPngButton* Button(std::string_view skinKey) const;
@@ -93,11 +105,25 @@ private:
         QPixmap normal;
         QPixmap lit;
     };
+    // Where a button's pictures come from: its origin in the window's pictures and the files
+    // of its normal, hover, pressed, disabled and checked looks.
+    struct Plan {
+        QPoint origin;
+        std::array<std::string, 5> pictures;
+        bool arrow = false;
+    };
+    // An arrow's picture, cut to cover both of its flip origins, and the cut's corner.
+    struct ArrowCut {
+        QPixmap picture;
+        QPoint corner;
+    };
 
     void OnKeyClicked(const std::string& skinKey);
     void ToggleFlip();
     void ShowFlip();
     void ShowArrow(ui::ArrowSide side);
+    void CutArrow(ui::ArrowSide side, const QPixmap& whole);
+    void ShowEdited(const std::string& skinKey, bool on);
     void ShowIndicator(std::string_view skinKey, bool lit);
     void DrawKeyColour(CPngButton& button, std::string_view skinKey) const;
 
@@ -105,9 +131,16 @@ private:
     platform::SettingsStore* settings_ = nullptr;
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, Indicator, std::less<>> indicators_;
+    std::map<std::string, Plan, std::less<>> plans_;
+    // skin key -> the cuts made so far, until ShowCuts
+    std::map<std::string, std::array<QPixmap, 5>, std::less<>> cuts_;
     // main-key skin key -> its code
     std::map<std::string, keys::KeyCode, std::less<>> mainKeys_;
-    QPixmap highlight_;
+    // skin key -> the highlighted look of the key, cut for it
+    std::map<std::string, QPixmap, std::less<>> highlights_;
+    // the keys being edited
+    std::set<std::string, std::less<>> edited_;
+    ArrowCut arrowCuts_[2];
     app::KeyboardLooks looks_;
     // skin key -> the preview colour it shows
     std::map<std::string, QColor, std::less<>> keyColours_;

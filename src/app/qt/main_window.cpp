@@ -6,13 +6,18 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <future>
+#include <set>
 #include <utility>
 
 #include "app/main_window_commands.h"
@@ -24,6 +29,7 @@
 #include "app/qt/lighting_panel.h"
 #include "profiles/profile_folder.h"
 #include "ui/lookup_keys.h"
+#include "ui/qt/button_face.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
 #include "ui/qt/window_skin_target.h"
@@ -67,6 +73,13 @@ constexpr Caption kCaptions[] = {
 constexpr std::string_view kDialogButtonKeys[] = {"CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY"};
 const QString kDialogButtonFace = QStringLiteral("Arial Unicode MS");
 constexpr int kDialogButtonPoints = 10;
+// The profile slots and report-rate buttons wear the pressed picture while checked.
+bool IsPressedWhenChecked(std::string_view skinKey) {
+    return std::find(std::begin(kProfileSlotKeys), std::end(kProfileSlotKeys), skinKey) !=
+               std::end(kProfileSlotKeys) ||
+           std::find(app::kReportRateButtonKeys.begin(), app::kReportRateButtonKeys.end(),
+                     skinKey) != app::kReportRateButtonKeys.end();
+}
 // The bank indicator's caption names the two banks in every language.
 constexpr std::string_view kBankIndicatorKey = "LOCK_AB";
 const QString kBankIndicatorCaption = QStringLiteral("AB");
@@ -146,13 +159,18 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
     view_ = new KeyboardView(this, skin, settings_.settings);
     connect(view_, &KeyboardView::AssignmentRequested, this, &CQuorvaneDlg::OpenAssignment);
-    // Decoding the window-sized pictures is most of the start-up: it runs on every core at
-    // once, and the set-up then takes the results in its own order.
+    // Decoding the window-sized pictures is most of the start-up: the background and the mask,
+    // which size and shape the window, are decoded on every core at once, and the set-up then
+    // takes the results in its own order. The state pictures wait until the window opens.
     const std::filesystem::path skinFolder = ui::SkinFolder(settings_.programFolder);
-    std::vector<std::filesystem::path> files{skin.BackgroundPicture(skinFolder),
-                                             skin.MaskPicture(skinFolder)};
+    const std::vector<std::filesystem::path> files{skin.BackgroundPicture(skinFolder),
+                                                   skin.MaskPicture(skinFolder)};
+    loadablePictures_.clear();
+    for (const std::filesystem::path& file : files) {
+        loadablePictures_.emplace_back(file.filename().string(), file);
+    }
     for (const std::string_view name : statePictures) {
-        files.push_back(skinFolder / name);
+        loadablePictures_.emplace_back(std::string(name), skinFolder / name);
     }
     std::vector<std::pair<QString, std::future<QImage>>> decoding;
     for (const std::filesystem::path& file : files) {
@@ -168,24 +186,33 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
         *this, pictures_, [this](const QString& path) { return DecodedPicture(path); },
         [this](const ui::PlacedControl& placed) {
             if (KeyboardView::OwnsSkinKey(placed.key)) {
-                view_->Place(placed, [this](std::string_view name) {
-                    return PictureNamed(pictures_, name);
-                });
+                view_->Place(placed);
             } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
                 PlaceControl(placed);
             } else {
                 PlaceButton(placed);
             }
         });
-    auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, statePictures, controls, target);
+    auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, {}, controls, target);
     if (failure) {
         return failure;
     }
     if (!target.ScreenApplied()) {
         return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
+    // A state picture that cannot be read ends the program now, not when the window opens.
+    for (const std::string_view name : statePictures) {
+        const std::filesystem::path file = skinFolder / name;
+        if (!QImageReader(FromPath(file)).canRead()) {
+            return ui::SkinExit{file};
+        }
+    }
     decoded_.clear();
+    pictures_.clear();
     SetPictureSource({});
+    // Hidden until the keyboard has been read, if not for the whole run: the background and the
+    // mask are read again when the window opens.
+    FreePictures();
     view_->FinishPlacement();
     lighting_->FinishPlacement(skin, *lookup_);
     ConnectButtons();
@@ -234,23 +261,95 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
 void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
     auto* button = new CPngButton(this);
     button->setObjectName(QString::fromStdString(placed.key));
-    const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
     if (const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement)) {
         button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
                             image->geometry.height);
-        const ui::ButtonPictures& set = image->pictures;
-        button->SetPictures(image->origin.x, image->origin.y, picture(set.normal),
-                            picture(set.hover), picture(set.pressed), picture(set.disabled),
-                            picture(set.checked));
+        plans_.push_back(
+            {button, QPoint(image->origin.x, image->origin.y), NamesOf(image->pictures)});
+        button->SetPictureOrigin(image->origin.x, image->origin.y, false);
         button->setVisible(image->visible);
         button->setEnabled(image->enabled);
     } else if (const auto* arrow = std::get_if<ui::ArrowButtonPlacement>(&placed.placement)) {
         button->setGeometry(arrow->geometry.x, arrow->geometry.y, arrow->geometry.width,
                             arrow->geometry.height);
-        const QPixmap one = picture(arrow->pictures.normal);
-        button->SetPictures(arrow->origin.x, arrow->origin.y, one, one, one, one, one);
+        plans_.push_back(
+            {button, QPoint(arrow->origin.x, arrow->origin.y), NamesOf(arrow->pictures.normal)});
+        button->SetPictureOrigin(arrow->origin.x, arrow->origin.y, false);
     }
     buttons_[placed.key] = button;
+}
+
+void CQuorvaneDlg::LoadPictures() {
+    if (picturesLoaded_ || ended_) {
+        return;
+    }
+    picturesLoaded_ = true;
+    // One whole picture at a time is decoded, cut for everything that shows part of it and
+    // dropped: the window never holds more than one of them.
+    std::vector<std::array<QPixmap, 5>> cuts(plans_.size());
+    const std::set<std::string, std::less<>> wanted = view_->PictureNames();
+    std::set<std::string, std::less<>> done;
+    for (const auto& [name, file] : loadablePictures_) {
+        const bool forButtons =
+            std::any_of(plans_.begin(), plans_.end(), [&](const ButtonPlan& plan) {
+                return std::find(plan.pictures.begin(), plan.pictures.end(), name) !=
+                       plan.pictures.end();
+            });
+        const bool pressed = name == ui::kMainStatePictures.pressed;
+        if (!done.insert(name).second || (!forButtons && !pressed && !wanted.contains(name))) {
+            continue;
+        }
+        const QPixmap whole = QPixmap::fromImage(QImage(FromPath(file)));
+        for (std::size_t i = 0; i < plans_.size(); ++i) {
+            const ButtonPlan& plan = plans_[i];
+            for (std::size_t look = 0; look < plan.pictures.size(); ++look) {
+                if (plan.pictures[look] != name) {
+                    continue;
+                }
+                const auto first = std::find(plan.pictures.begin(), plan.pictures.end(), name);
+                const auto earlier = static_cast<std::size_t>(first - plan.pictures.begin());
+                cuts[i][look] = earlier < look
+                                    ? cuts[i][earlier]
+                                    : CutPicture(whole, plan.origin, plan.button->size());
+            }
+            if (pressed && IsPressedWhenChecked(plan.button->objectName().toStdString())) {
+                pressedFaces_[plan.button] = CutPicture(whole, plan.origin, plan.button->size());
+            }
+        }
+        view_->CutFrom(name, whole);
+    }
+    for (std::size_t i = 0; i < plans_.size(); ++i) {
+        const ButtonPlan& plan = plans_[i];
+        const QPoint origin = plan.origin - CutCorner(plan.origin);
+        plan.button->SetPictures(origin.x(), origin.y(), cuts[i][0], cuts[i][1], cuts[i][2],
+                                 cuts[i][3], cuts[i][4]);
+        if (IsPressedWhenChecked(plan.button->objectName().toStdString())) {
+            ShowPressed(*plan.button, plan.button->IsCheckedLook());
+        }
+    }
+    view_->ShowCuts();
+}
+
+void CQuorvaneDlg::ReleasePictures() {
+    if (!picturesLoaded_) {
+        return;
+    }
+    picturesLoaded_ = false;
+    for (const ButtonPlan& plan : plans_) {
+        const QPoint origin = plan.button->PictureOrigin();
+        plan.button->SetPictures(origin.x(), origin.y(), QPixmap(), QPixmap(), QPixmap(), QPixmap(),
+                                 QPixmap(), false);
+    }
+    pressedFaces_.clear();
+    for (const ButtonPlan& plan : plans_) {
+        if (IsPressedWhenChecked(plan.button->objectName().toStdString())) {
+            ShowPressed(*plan.button, plan.button->IsCheckedLook());
+        }
+    }
+    view_->ReleasePictures();
+    FreePictures();
+    // The pictures were megabytes of heap: give them back to the system, not just to malloc.
+    malloc_trim(0);
 }
 
 void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
@@ -690,10 +789,9 @@ void CQuorvaneDlg::ShowPressed(CPngButton& button, bool on) {
     // The buttons' checked picture is their normal one, so the checked button also wears the
     // pressed picture to stand out.
     button.SetChecked(on);
-    if (const auto pressed = pictures_.find(ui::kMainStatePictures.pressed);
-        pressed != pictures_.end()) {
-        button.SetOverride(pressed->second, pressed->second, on, false);
-    }
+    const auto face = pressedFaces_.find(&button);
+    const QPixmap pressed = face != pressedFaces_.end() ? face->second : QPixmap();
+    button.SetOverride(pressed, pressed, on, false);
 }
 
 void CQuorvaneDlg::ShowProfileSlot(int profile) {
@@ -759,6 +857,28 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
         default:
             CBaseDialog::keyPressEvent(event);
     }
+}
+
+void CQuorvaneDlg::showEvent(QShowEvent* event) {
+    LoadPictures();
+    CBaseDialog::showEvent(event);
+    FreeMaskPicture();
+}
+
+void CQuorvaneDlg::hideEvent(QHideEvent* event) {
+    CBaseDialog::hideEvent(event);
+    ReleasePictures();
+    if (event->spontaneous() || !settings_.trayAvailable) {
+        return;
+    }
+    // Hidden in the tray, the platform window would keep a window-sized backing store: it goes
+    // with the window, once the hide is over, and the next show makes both again.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() && !ended_) {
+            destroy(true, false);
+            malloc_trim(0);
+        }
+    });
 }
 
 void CQuorvaneDlg::closeEvent(QCloseEvent* event) {

@@ -12,11 +12,14 @@
 #include <QString>
 #include <QUrl>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/keyboard_view_model.h"
 #include "app/profile_manager_model.h"
@@ -185,6 +188,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     [[nodiscard]] QString LocalisedText(std::string_view lookupKey) const;
@@ -201,6 +206,10 @@ private:
     void ShowProfileMenu();
     void ShowPressed(CPngButton& button, bool on);
     void CreateLanguageMenu();
+    // The buttons' pictures are cut from the state pictures when the window opens and dropped
+    // when it hides: a tray program spends most of its life hidden.
+    void LoadPictures();
+    void ReleasePictures();
 
     void ShowAbout();
     void OpenHelp();
@@ -216,6 +225,19 @@ private:
     ui::TextTable* texts_ = nullptr;
     const ui::TextLookup* lookup_ = nullptr;
     PictureStore pictures_;
+    // What each picture button of the window shows: its origin in the state pictures and the
+    // pictures of its normal, hover, pressed, disabled and checked looks.
+    struct ButtonPlan {
+        CPngButton* button = nullptr;
+        QPoint origin;
+        std::array<std::string, 5> pictures;
+    };
+    std::vector<ButtonPlan> plans_;
+    // The files a button may name, by name: the others give it no picture.
+    std::vector<std::pair<std::string, std::filesystem::path>> loadablePictures_;
+    // The pressed look the checked slot and report-rate buttons wear, cut for each.
+    std::map<CPngButton*, QPixmap> pressedFaces_;
+    bool picturesLoaded_ = false;
     std::map<QString, QImage> decoded_;  // during Initialise only
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;

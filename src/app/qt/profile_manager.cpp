@@ -7,6 +7,7 @@
 
 #include "app/qt/button_caption.h"
 #include "ui/lookup_keys.h"
+#include "ui/qt/button_face.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
 #include "ui/safe_format.h"
@@ -93,6 +94,8 @@ std::optional<ui::SkinExit> ProfileManagerDialog::Initialise() {
             [this](const ui::PlacedControl& placed) { PlaceButton(placed); })) {
         return failure;
     }
+    // The buttons hold their own cuts of the window-sized pictures.
+    pictures_.clear();
     if (list_ == nullptr) {
         // A skin without a place for the list still gets one, as a 1 x 1 control.
         list_ = new QTableWidget(this);
@@ -128,8 +131,9 @@ void ProfileManagerDialog::PlaceButton(const ui::PlacedControl& placed) {
                         image->geometry.height);
     const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
     const ui::ButtonPictures& set = image->pictures;
-    button->SetPictures(image->origin.x, image->origin.y, picture(set.normal), picture(set.hover),
-                        picture(set.pressed), picture(set.disabled), picture(set.checked));
+    SetCutPictures(*button, QPoint(image->origin.x, image->origin.y), picture(set.normal),
+                   picture(set.hover), picture(set.pressed), picture(set.disabled),
+                   picture(set.checked));
     button->setVisible(image->visible);
     button->setEnabled(image->enabled);
     SetUpCaption(*button);

@@ -59,10 +59,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Drops the background and the mask; the next show reads them again.
+    void FreePictures();
+    // Drops the mask alone: the window's shape has been taken from it.
+    void FreeMaskPicture() { mask_ = QImage(); }
 
 private:
-    void FreePictures();
-
     QString skinFile_;
     QString skinFolder_;
     CIniFile ini_;
