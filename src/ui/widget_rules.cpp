@@ -30,28 +30,33 @@ std::vector<MaskRun> MaskRuns(int width, int height, std::span<const std::uint32
         pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
         return runs;
     }
+    for (int y = 0; y < height; ++y) {
+        AppendRowRuns(y,
+                      pixels.subspan(static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
+                                     static_cast<std::size_t>(width)),
+                      runs);
+    }
+    return runs;
+}
+
+void AppendRowRuns(int y, std::span<const std::uint32_t> row, std::vector<MaskRun>& runs) {
     const auto inside = [](std::uint32_t pixel) {
         return (pixel & 0xFFFFFFu) != kMaskOutsideColour;
     };
-    for (int y = 0; y < height; ++y) {
-        const auto row =
-            pixels.subspan(static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
-                           static_cast<std::size_t>(width));
-        int x = 0;
-        while (x < width) {
-            while (x < width && !inside(row[static_cast<std::size_t>(x)])) {
-                ++x;
-            }
-            const int start = x;
-            while (x < width && inside(row[static_cast<std::size_t>(x)])) {
-                ++x;
-            }
-            if (x > start) {
-                runs.push_back({start, y, x - start});
-            }
+    const std::size_t width = row.size();
+    std::size_t x = 0;
+    while (x < width) {
+        while (x < width && !inside(row[x])) {
+            ++x;
+        }
+        const std::size_t start = x;
+        while (x < width && inside(row[x])) {
+            ++x;
+        }
+        if (x > start) {
+            runs.push_back({static_cast<int>(start), y, static_cast<int>(x - start)});
         }
     }
-    return runs;
 }
 
 int StoredOutlinePercent(int percent, bool on) noexcept {

@@ -57,6 +57,9 @@ struct MaskRun {
 [[nodiscard]] std::vector<MaskRun> MaskRuns(int width, int height,
                                             std::span<const std::uint32_t> pixels);
 
+// The runs of row `y`, whose pixels are `row`, added to `runs` in the same order.
+void AppendRowRuns(int y, std::span<const std::uint32_t> row, std::vector<MaskRun>& runs);
+
 // Regions are built from the runs in batches of this many rectangles, which keeps each union
 // small on large masks.
 inline constexpr std::size_t kOutlineBatchRects = 2000;

@@ -151,7 +151,6 @@ private slots:
                  qPrintable(pixel.name()));
         d.dialog.accept();
         QVERIFY(d.dialog.Background().isNull());
-        QVERIFY(d.dialog.MaskPicture().isNull());
         QCOMPARE(d.dialog.result(), int{QDialog::Accepted});
     }
 
@@ -199,6 +198,28 @@ private slots:
         QVERIFY(d.failedPicture.endsWith(failedName));
         QVERIFY(!d.dialog.IsSkinning());
         QCOMPARE(d.dialog.size(), before);
+        // Reading the headers alone finds the same picture missing.
+        d.failedPicture.clear();
+        QVERIFY(!d.dialog.SizeFromSkin());
+        QVERIFY(d.failedPicture.endsWith(failedName));
+        QCOMPARE(d.dialog.size(), before);
+    }
+
+    void sizeFromSkinLeavesDecodingToFirstShow() {
+        SkinFolder folder;
+        QVERIFY(folder.WriteBackground({30, 20}, QColor(0, 0, 255)));
+        QVERIFY(folder.WriteMask({"##.", "###"}));
+        Dialog d(folder);
+        QVERIFY(d.dialog.SizeFromSkin());
+        QCOMPARE(d.dialog.size(), QSize(30, 20));
+        QVERIFY(d.dialog.Background().isNull());
+        QVERIFY(d.dialog.Outline().isEmpty());
+        d.dialog.show();
+        QVERIFY(!d.dialog.Background().isNull());
+        QVERIFY(!d.dialog.Outline().isEmpty());
+        const QColor pixel = d.dialog.grab().toImage().pixelColor(5, 15);
+        QVERIFY2(pixel.blue() > 240 && pixel.red() < 16, qPrintable(pixel.name()));
+        QVERIFY(d.failedPicture.isEmpty());
     }
 
     void pressOnSurfaceDragsWindowButNotOnChild() {

@@ -6,17 +6,13 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
-#include <malloc.h>
-
 #include <algorithm>
-#include <future>
 #include <set>
 #include <utility>
 
@@ -27,6 +23,7 @@
 #include "app/qt/button_caption.h"
 #include "app/qt/keyboard_view.h"
 #include "app/qt/lighting_panel.h"
+#include "platform/heap_release.h"
 #include "profiles/profile_folder.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/button_face.h"
@@ -159,60 +156,33 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
     view_ = new KeyboardView(this, skin, settings_.settings);
     connect(view_, &KeyboardView::AssignmentRequested, this, &CQuorvaneDlg::OpenAssignment);
-    // Decoding the window-sized pictures is most of the start-up: the background and the mask,
-    // which size and shape the window, are decoded on every core at once, and the set-up then
-    // takes the results in its own order. The state pictures wait until the window opens.
+    // Nothing is decoded at start-up: the window starts hidden in the tray, and its pictures
+    // are decoded when it first opens. Only their headers are read now, to size the window and
+    // to end the program at once on a skin picture that cannot be read.
     const std::filesystem::path skinFolder = ui::SkinFolder(settings_.programFolder);
-    const std::vector<std::filesystem::path> files{skin.BackgroundPicture(skinFolder),
-                                                   skin.MaskPicture(skinFolder)};
     loadablePictures_.clear();
-    for (const std::filesystem::path& file : files) {
+    for (const std::filesystem::path& file :
+         {skin.BackgroundPicture(skinFolder), skin.MaskPicture(skinFolder)}) {
         loadablePictures_.emplace_back(file.filename().string(), file);
     }
     for (const std::string_view name : statePictures) {
         loadablePictures_.emplace_back(std::string(name), skinFolder / name);
     }
-    std::vector<std::pair<QString, std::future<QImage>>> decoding;
-    for (const std::filesystem::path& file : files) {
-        const QString path = FromPath(file);
-        decoding.emplace_back(path,
-                              std::async(std::launch::async, [path] { return QImage(path); }));
-    }
-    for (auto& [path, image] : decoding) {
-        decoded_[path] = image.get();
-    }
-    SetPictureSource([this](const QString& path) { return DecodedPicture(path); });
-    WindowSkinTarget target(
-        *this, pictures_, [this](const QString& path) { return DecodedPicture(path); },
-        [this](const ui::PlacedControl& placed) {
-            if (KeyboardView::OwnsSkinKey(placed.key)) {
-                view_->Place(placed);
-            } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
-                PlaceControl(placed);
-            } else {
-                PlaceButton(placed);
-            }
-        });
-    auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, {}, controls, target);
-    if (failure) {
+    WindowSkinTarget target(*this, [this](const ui::PlacedControl& placed) {
+        if (KeyboardView::OwnsSkinKey(placed.key)) {
+            view_->Place(placed);
+        } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+            PlaceControl(placed);
+        } else {
+            PlaceButton(placed);
+        }
+    });
+    if (auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, statePictures, controls, target)) {
         return failure;
     }
     if (!target.ScreenApplied()) {
         return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
-    // A state picture that cannot be read ends the program now, not when the window opens.
-    for (const std::string_view name : statePictures) {
-        const std::filesystem::path file = skinFolder / name;
-        if (!QImageReader(FromPath(file)).canRead()) {
-            return ui::SkinExit{file};
-        }
-    }
-    decoded_.clear();
-    pictures_.clear();
-    SetPictureSource({});
-    // Hidden until the keyboard has been read, if not for the whole run: the background and the
-    // mask are read again when the window opens.
-    FreePictures();
     view_->FinishPlacement();
     lighting_->FinishPlacement(skin, *lookup_);
     ConnectButtons();
@@ -348,8 +318,8 @@ void CQuorvaneDlg::ReleasePictures() {
     }
     view_->ReleasePictures();
     FreePictures();
-    // The pictures were megabytes of heap: give them back to the system, not just to malloc.
-    malloc_trim(0);
+    // The cuts were many small blocks: give their pages back to the system, not just to malloc.
+    platform::ReturnFreedHeap();
 }
 
 void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
@@ -391,11 +361,6 @@ void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
 QPushButton* CQuorvaneDlg::WebPageButton(const std::string& skinKey) const {
     const auto found = pageButtons_.find(skinKey);
     return found != pageButtons_.end() ? found->second : nullptr;
-}
-
-QImage CQuorvaneDlg::DecodedPicture(const QString& path) const {
-    const auto found = decoded_.find(path);
-    return found != decoded_.end() ? found->second : QImage(path);
 }
 
 CPngButton* CQuorvaneDlg::Button(const std::string& skinKey) const {
@@ -860,9 +825,10 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CQuorvaneDlg::showEvent(QShowEvent* event) {
-    LoadPictures();
+    // The background and the outline first: the state pictures are then decoded one at a time,
+    // and the window never holds two window-sized pictures besides its background.
     CBaseDialog::showEvent(event);
-    FreeMaskPicture();
+    LoadPictures();
 }
 
 void CQuorvaneDlg::hideEvent(QHideEvent* event) {
@@ -876,7 +842,7 @@ void CQuorvaneDlg::hideEvent(QHideEvent* event) {
     QTimer::singleShot(0, this, [this] {
         if (!isVisible() && !ended_) {
             destroy(true, false);
-            malloc_trim(0);
+            platform::ReturnFreedHeap();
         }
     });
 }

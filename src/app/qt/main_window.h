@@ -195,7 +195,6 @@ private:
     [[nodiscard]] QString LocalisedText(std::string_view lookupKey) const;
     [[nodiscard]] QString SlotText(ui::TextSlot slot) const;
     // A picture decoded ahead of the set-up, or read now.
-    [[nodiscard]] QImage DecodedPicture(const QString& path) const;
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void ConnectButtons();
@@ -238,7 +237,6 @@ private:
     // The pressed look the checked slot and report-rate buttons wear, cut for each.
     std::map<CPngButton*, QPixmap> pressedFaces_;
     bool picturesLoaded_ = false;
-    std::map<QString, QImage> decoded_;  // during Initialise only
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;
     std::map<std::string, QString, std::less<>> pageAddresses_;

@@ -20,6 +20,7 @@
 #include "app/single_instance_guard.h"
 #include "core/utf16.h"
 #include "macros/editing/macro_manager.h"
+#include "platform/heap_release.h"
 #include "platform/instance_lock.h"
 #include "platform/path_launcher.h"
 #include "platform/system_language.h"
@@ -46,6 +47,7 @@ CQuorvaneApp::~CQuorvaneApp() {
 }
 
 std::optional<int> CQuorvaneApp::Start() {
+    platform::KeepLargeBlocksApart();
     // The application's settings root (read by the windows that keep settings there), the
     // language key and the texts.
     settings_ = std::make_unique<platform::IniSettingsStore>(environment_.applicationSettings);

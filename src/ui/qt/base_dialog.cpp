@@ -1,11 +1,13 @@
 #include "ui/qt/base_dialog.h"
 
 #include <QDir>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRect>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -33,31 +35,28 @@ CBaseDialog::CBaseDialog(QWidget* parent, QString skinFile, QString skinFolder)
 
 CBaseDialog::~CBaseDialog() = default;
 
-bool CBaseDialog::ApplySkin() {
-    skinning_ = true;
+CBaseDialog::ScreenPictures CBaseDialog::ReadScreenPictures() {
     ini_.SetPath(skinFile_);
     const QDir folder(skinFolder_);
     // A missing name leaves the folder's own path, which fails to load like any bad picture.
-    const QString backgroundPath =
-        folder.filePath(ini_.GetString(u"SCREEN", u"Main", u"").value_or(QString()));
-    const QString maskPath =
-        folder.filePath(ini_.GetString(u"SCREEN", u"Mask", u"").value_or(QString()));
+    return {folder.filePath(ini_.GetString(u"SCREEN", u"Main", u"").value_or(QString())),
+            folder.filePath(ini_.GetString(u"SCREEN", u"Mask", u"").value_or(QString()))};
+}
 
-    const auto read = [this](const QString& path) {
-        return pictureSource_ ? pictureSource_(path) : QImage(path);
-    };
-    QPixmap background = QPixmap::fromImage(read(backgroundPath));
-    QImage mask = read(maskPath);
+bool CBaseDialog::ApplySkin() {
+    skinning_ = true;
+    const ScreenPictures screen = ReadScreenPictures();
+    QPixmap background = QPixmap::fromImage(QImage(screen.background));
+    // The mask is only needed for the outline: it is not kept.
+    const QImage mask(screen.mask);
     if (background.isNull() || mask.isNull()) {
         skinning_ = false;
-        onSkinFailure_(background.isNull() ? backgroundPath : maskPath);
+        onSkinFailure_(background.isNull() ? screen.background : screen.mask);
         return false;
     }
     background_ = std::move(background);
-    mask_ = std::move(mask);
-
     resize(background_.size());
-    outline_ = OutlineFromMask(mask_);
+    outline_ = OutlineFromMask(mask);
     // Qt reads an empty mask as "no mask"; a region beside the window keeps it invisible instead,
     // as an all-white mask asks.
     setMask(outline_.isEmpty() ? QRegion(-1, -1, 1, 1) : outline_);
@@ -66,19 +65,36 @@ bool CBaseDialog::ApplySkin() {
     return true;
 }
 
-QRegion CBaseDialog::OutlineFromMask(const QImage& mask) {
-    const QImage rgb = mask.convertToFormat(QImage::Format_RGB32);
-    const int width = rgb.width();
-    const int height = rgb.height();
-    std::vector<std::uint32_t> pixels;
-    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < width; ++x) {
-            pixels.push_back(static_cast<std::uint32_t>(line[x]) & 0xFFFFFFu);
-        }
+bool CBaseDialog::SizeFromSkin() {
+    const ScreenPictures screen = ReadScreenPictures();
+    // Only the files' headers are read: the pictures themselves wait for the first show.
+    QImageReader background(screen.background);
+    QImageReader mask(screen.mask);
+    const QSize size = background.size();
+    if (!background.canRead() || !size.isValid() || !mask.canRead()) {
+        onSkinFailure_(!background.canRead() || !size.isValid() ? screen.background
+                                                                 : screen.mask);
+        return false;
     }
-    const std::vector<qv::ui::MaskRun> runs = qv::ui::MaskRuns(width, height, pixels);
+    FreePictures();
+    resize(size);
+    return true;
+}
+
+QRegion CBaseDialog::OutlineFromMask(const QImage& mask) {
+    const int width = mask.width();
+    const int height = mask.height();
+    // Row by row, so that a window-sized mask is never held twice more in other formats.
+    std::vector<qv::ui::MaskRun> runs;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(std::max(width, 0)));
+    for (int y = 0; y < height; ++y) {
+        const QImage row = mask.copy(0, y, width, 1).convertToFormat(QImage::Format_RGB32);
+        const auto* line = reinterpret_cast<const QRgb*>(row.constScanLine(0));
+        for (int x = 0; x < width; ++x) {
+            pixels[static_cast<std::size_t>(x)] = static_cast<std::uint32_t>(line[x]) & 0xFFFFFFu;
+        }
+        qv::ui::AppendRowRuns(y, pixels, runs);
+    }
 
     // The runs come row by row and left to right, which is the banded order setRects needs; a
     // region per batch keeps each union small on large masks.
@@ -106,7 +122,6 @@ QRegion CBaseDialog::OutlineFromMask(const QImage& mask) {
 
 void CBaseDialog::FreePictures() {
     background_ = QPixmap();
-    mask_ = QImage();
 }
 
 void CBaseDialog::done(int result) {

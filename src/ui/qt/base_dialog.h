@@ -32,19 +32,17 @@ public:
     // Loads the SCREEN pictures, sizes the window to the background and cuts it to the mask.
     // False when a picture could not be read (after the failure handler returned).
     bool ApplySkin();
+    // Sizes the window to the background from the files' headers alone and checks that both
+    // SCREEN pictures can be read; the pictures are decoded when the window is first shown.
+    // False, after the failure handler returned, when either cannot be read.
+    bool SizeFromSkin();
 
     void SetSkinFailureHandler(SkinFailureHandler handler) { onSkinFailure_ = std::move(handler); }
-
-    // Where ApplySkin gets a picture from; by default it reads the file. A window that has
-    // already decoded its pictures hands them over instead of having them read twice.
-    using PictureSource = std::function<QImage(const QString& picturePath)>;
-    void SetPictureSource(PictureSource source) { pictureSource_ = std::move(source); }
 
     [[nodiscard]] const CIniFile& SkinIni() const { return ini_; }
     [[nodiscard]] const QString& SkinFolder() const { return skinFolder_; }
     [[nodiscard]] bool IsSkinning() const { return skinning_; }
     [[nodiscard]] const QPixmap& Background() const { return background_; }
-    [[nodiscard]] const QImage& MaskPicture() const { return mask_; }
     // The shape the mask gave; empty when the mask is all white.
     [[nodiscard]] const QRegion& Outline() const { return outline_; }
 
@@ -59,21 +57,24 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    // Drops the background and the mask; the next show reads them again.
+    // Drops the background; the next show reads the SCREEN pictures again.
     void FreePictures();
-    // Drops the mask alone: the window's shape has been taken from it.
-    void FreeMaskPicture() { mask_ = QImage(); }
 
 private:
+    struct ScreenPictures {
+        QString background;
+        QString mask;
+    };
+    // The paths of the SCREEN pictures named by the skin file, read anew.
+    ScreenPictures ReadScreenPictures();
+
     QString skinFile_;
     QString skinFolder_;
     CIniFile ini_;
     QPixmap background_;
-    QImage mask_;
     QRegion outline_;
     bool skinning_ = false;
     SkinFailureHandler onSkinFailure_;
-    PictureSource pictureSource_;
     bool dragging_ = false;
     QPoint dragOffset_;
 };

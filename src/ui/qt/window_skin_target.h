@@ -5,6 +5,7 @@
 // control goes to the window's own placing function.
 
 #include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 #include <QString>
 
@@ -35,22 +36,32 @@ public:
     using Decode = std::function<QImage(const QString& path)>;
     using PlaceFn = std::function<void(const ui::PlacedControl& placed)>;
 
+    // Pictures are decoded into `pictures` as the set-up names them.
     WindowSkinTarget(CBaseDialog& window, PictureStore& pictures, Decode decode, PlaceFn place)
         : window_(window),
-          pictures_(pictures),
+          pictures_(&pictures),
           decode_(std::move(decode)),
           place_(std::move(place)) {}
 
+    // Pictures are only checked for being readable, and the window is sized from the headers
+    // of its SCREEN pictures: a window that starts hidden decodes them when it first shows.
+    WindowSkinTarget(CBaseDialog& window, PlaceFn place)
+        : window_(window), pictures_(nullptr), place_(std::move(place)) {}
+
     bool LoadPicture(const std::filesystem::path& picture) override {
-        QPixmap loaded = QPixmap::fromImage(decode_(QString::fromStdString(picture.string())));
+        const QString path = QString::fromStdString(picture.string());
+        if (pictures_ == nullptr) {
+            return QImageReader(path).canRead();
+        }
+        QPixmap loaded = QPixmap::fromImage(decode_(path));
         if (loaded.isNull()) {
             return false;
         }
-        pictures_[picture.filename().string()] = loaded;
+        (*pictures_)[picture.filename().string()] = loaded;
         return true;
     }
     void ApplyScreen(const std::filesystem::path&, const std::filesystem::path&) override {
-        screenApplied_ = window_.ApplySkin();
+        screenApplied_ = pictures_ == nullptr ? window_.SizeFromSkin() : window_.ApplySkin();
     }
     void Apply(const ui::PlacedControl& placed) override { place_(placed); }
     void LoadTexts() override {}
@@ -60,7 +71,7 @@ public:
 
 private:
     CBaseDialog& window_;
-    PictureStore& pictures_;
+    PictureStore* pictures_;
     Decode decode_;
     PlaceFn place_;
     bool screenApplied_ = true;
