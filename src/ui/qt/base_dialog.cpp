@@ -72,8 +72,7 @@ bool CBaseDialog::SizeFromSkin() {
     QImageReader mask(screen.mask);
     const QSize size = background.size();
     if (!background.canRead() || !size.isValid() || !mask.canRead()) {
-        onSkinFailure_(!background.canRead() || !size.isValid() ? screen.background
-                                                                 : screen.mask);
+        onSkinFailure_(!background.canRead() || !size.isValid() ? screen.background : screen.mask);
         return false;
     }
     FreePictures();
