@@ -8,6 +8,7 @@
 // that changes on purpose.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "app/qt/assignment_dialog.h"
+#include "app/qt/lighting_panel.h"
 #include "app/qt/main_window.h"
 #include "app/qt/profile_manager.h"
 #include "desktop_fixture.h"
@@ -224,6 +226,25 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!Window().ProgressImage()->isVisible(), kWait);
         // Kept apart: the focus does not come back to where it was at the first opening.
         CompareWindow(Window(), QStringLiteral("main_window_reopened"));
+    }
+
+    void theLightingPanelLooksAsItDidInASingleColourModeAndThePerKeyMode() {
+        LightingPanel& panel = Window().Lighting();
+        QTest::mouseClick(panel.Control("CONTROL_DengStaPic"), Qt::LeftButton);
+        QVERIFY(panel.IsOpen());
+        QVERIFY(desktop_->Settle());
+        for (const auto& [mode, name] : {std::pair{1, "main_window_lighting"},
+                                         std::pair{lighting::kPerKeyColourMode,
+                                                   "main_window_lighting_per_key"}}) {
+            auto* combo = qobject_cast<QComboBox*>(panel.Control("CONTROL_XGcombox"));
+            QVERIFY(combo != nullptr);
+            const int position = panel.Model().Modes().ModePositionOf(mode);
+            QVERIFY(position >= 0);
+            combo->setCurrentIndex(position);
+            emit combo->activated(position);
+            QVERIFY(desktop_->Settle());
+            CompareWindow(Window(), QString::fromLatin1(name));
+        }
     }
 
     void theAssignmentDialogLooksAsItDidOnBothPages() {
