@@ -32,6 +32,7 @@
 #include "device/key_events.h"
 #include "gui_tests.h"
 #include "lighting/colour_page.h"
+#include "lighting/panel_switch_file.h"
 #include "lighting/user_colour_file.h"
 #include "profiles/profile_folder.h"
 #include "sim/keyboard_layout.h"
@@ -215,6 +216,24 @@ private slots:
     void cleanup() {
         desktop_.reset();
         home_.reset();
+    }
+
+    void aPanelLeftOpenIsOpenWithItsControlsAfterTheNextStart() {
+        desktop_.reset();
+        const std::filesystem::path documents =
+            std::filesystem::path(home_->path().toStdString()) / "documents";
+        std::filesystem::create_directories(profiles::ProfileFolderPath(documents));
+        lighting::PanelSwitchFile(profiles::ProfileFolderPath(documents) / "wskb.ini")
+            .SetPanelSwitch(true);
+        desktop_ = StartDesktop(*home_, {});
+        QTRY_VERIFY_WITH_TIMEOUT(Window().isVisible(), kWait);
+        QVERIFY(desktop_->Settle());
+        QVERIFY(Panel().IsOpen());
+        // Looked up among the panel's children: Control() would make a missing one.
+        auto* combo = Panel().findChild<QComboBox*>(QStringLiteral("CONTROL_XGcombox"));
+        QVERIFY(combo != nullptr && combo->isVisible());
+        QCOMPARE(combo->count(), Panel().Model().Modes().size());
+        QCOMPARE(combo->currentIndex(), Panel().Model().SelectedPosition());
     }
 
     void theLampShowsTheControlsOfTheSelectedModeOnly() {

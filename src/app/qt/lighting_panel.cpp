@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -126,6 +127,7 @@ constexpr std::array<std::string_view, 12> kDirectionPictures{
 // Slider pictures: brightness n shows n.bmp, speed position n shows (5 + n).bmp.
 constexpr int kSpeedPictureBase = LightingPanelModel::kMaxLevel + 1;
 
+const QColor kCaptionColour(0xc9, 0xd0, 0xdb);
 constexpr const char* kPanelStyle =
     "QLabel { color: #c9d0db; }"
     "QComboBox { background: #1b1e24; color: #e8ecf2; border: 1px solid #3d4450;"
@@ -170,6 +172,12 @@ bool Shown(Group group, const lighting::PanelVisibility& visible) {
     return false;
 }
 
+const ControlSpec* SpecOf(std::string_view key) {
+    const auto spec = std::find_if(kControls.begin(), kControls.end(),
+                                   [key](const ControlSpec& c) { return c.key == key; });
+    return spec != kControls.end() ? &*spec : nullptr;
+}
+
 lighting::DirectionPair DirectionPairOf(int mode) {
     const auto traits = lighting::CatalogueEntry(mode);
     return traits ? traits->direction : lighting::DirectionPair::None;
@@ -185,7 +193,6 @@ LightingPanel::LightingPanel(QWidget* window, std::filesystem::path skinFolder,
       model_(panelSwitch_),
       colours_(profileFolder) {
     setObjectName(QStringLiteral("LightingPanel"));
-    setStyleSheet(QString::fromLatin1(kPanelStyle));
     // Until the set-up ends the panel lies over the whole window, so that the skin's window
     // coordinates place its controls.
     if (window != nullptr) {
@@ -202,16 +209,32 @@ void LightingPanel::Place(const ui::PlacedControl& placed) {
 }
 
 void LightingPanel::CreateControl(std::string_view key, const ui::SkinRect& geometry) {
-    const auto spec = std::find_if(kControls.begin(), kControls.end(),
-                                   [key](const ControlSpec& c) { return c.key == key; });
-    if (spec == kControls.end() || controls_.contains(key)) {
+    const ControlSpec* spec = SpecOf(key);
+    const bool known = controls_.contains(key) ||
+                       std::any_of(planned_.begin(), planned_.end(),
+                                   [key](const PlannedControl& p) { return p.key == key; });
+    if (spec == nullptr || known) {
         return;
     }
+    const QRect area(geometry.x, geometry.y, geometry.width, geometry.height);
+    // The lamp shows in the closed panel; the rest waits until the panel first opens.
+    if (spec->group == Group::Always) {
+        MakeControl(key, area);
+    } else {
+        planned_.push_back({std::string(key), area});
+    }
+}
+
+void LightingPanel::MakeControl(std::string_view key, const QRect& geometry) {
     QWidget* widget = nullptr;
-    switch (spec->kind) {
+    switch (SpecOf(key)->kind) {
         case Kind::Label: {
             auto* label = new QLabel(this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            // The lamp's caption shows before the panel's style sheet is set, in its colour.
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, kCaptionColour);
+            label->setPalette(palette);
             widget = label;
             break;
         }
@@ -241,9 +264,62 @@ void LightingPanel::CreateControl(std::string_view key, const ui::SkinRect& geom
             break;
     }
     widget->setObjectName(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
-    widget->setGeometry(geometry.x, geometry.y, geometry.width, geometry.height);
+    widget->setGeometry(geometry);
     widget->hide();
     controls_.emplace(std::string(key), widget);
+}
+
+void LightingPanel::BuildControls() {
+    if (built_) {
+        return;
+    }
+    built_ = true;
+    setStyleSheet(QString::fromLatin1(kPanelStyle));
+    for (const PlannedControl& planned : planned_) {
+        MakeControl(planned.key, planned.geometry);
+    }
+    planned_.clear();
+
+    // Every picture once; a missing file leaves that picture empty.
+    std::vector<std::string_view> names;
+    for (const TwoPictures& pair : {kMulticolourPictures, kToolPictures[0], kToolPictures[1]}) {
+        names.push_back(pair.off);
+        names.push_back(pair.on);
+    }
+    for (const PresetPictures& preset : kPresets) {
+        names.push_back(preset.plain);
+        names.push_back(preset.selected);
+    }
+    names.insert(names.end(), kDirectionPictures.begin(), kDirectionPictures.end());
+    std::vector<std::string> levels;
+    for (int n = 0; n < kSpeedPictureBase * 2; ++n) {
+        levels.push_back(std::to_string(n) + ".bmp");
+    }
+    names.insert(names.end(), levels.begin(), levels.end());
+    LoadPictures(names);
+    std::vector<QPixmap> brightness;
+    std::vector<QPixmap> speed;
+    for (int n = 0; n < kSpeedPictureBase; ++n) {
+        brightness.push_back(Picture(levels[static_cast<std::size_t>(n)]));
+        speed.push_back(Picture(levels[static_cast<std::size_t>(kSpeedPictureBase + n)]));
+    }
+    if (auto* slider = Find<PictureSlider>(kBrightness)) {
+        slider->SetPictures(std::move(brightness));
+    }
+    if (auto* slider = Find<PictureSlider>(kSpeed)) {
+        slider->SetPictures(std::move(speed));
+    }
+    ConnectControls();
+    LoadTexts();
+    emit ControlsBuilt();
+}
+
+void LightingPanel::LoadPictures(std::span<const std::string_view> names) {
+    const QDir folder(QString::fromStdString(skinFolder_.string()));
+    for (const std::string_view name : names) {
+        pictures_[std::string(name)] = QPixmap(
+            folder.filePath(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+    }
 }
 
 template <typename Widget>
@@ -252,7 +328,11 @@ Widget* LightingPanel::Find(std::string_view key) const {
     return found != controls_.end() ? qobject_cast<Widget*>(found->second) : nullptr;
 }
 
-QWidget* LightingPanel::Control(std::string_view skinKey) const {
+QWidget* LightingPanel::Control(std::string_view skinKey) {
+    if (!built_) {
+        BuildControls();
+        ShowAll();
+    }
     return Find<QWidget>(skinKey);
 }
 
@@ -265,43 +345,15 @@ void LightingPanel::FinishPlacement(const ui::SkinFile& skin, const ui::TextLook
     skin_ = skin;
     lookup_ = &lookup;
 
-    // Every picture once; a missing file leaves that picture empty.
-    std::vector<std::string> names;
-    const auto add = [&names](std::string_view name) { names.emplace_back(name); };
-    for (const TwoPictures& pair :
-         {kLampPictures, kMulticolourPictures, kToolPictures[0], kToolPictures[1]}) {
-        add(pair.off);
-        add(pair.on);
-    }
-    for (const PresetPictures& preset : kPresets) {
-        add(preset.plain);
-        add(preset.selected);
-    }
-    std::for_each(kDirectionPictures.begin(), kDirectionPictures.end(), add);
-    for (int n = 0; n < kSpeedPictureBase * 2; ++n) {
-        names.push_back(std::to_string(n) + ".bmp");
-    }
-    const QDir folder(QString::fromStdString(skinFolder_.string()));
-    for (const std::string& name : names) {
-        pictures_[name] = QPixmap(folder.filePath(QString::fromStdString(name)));
-    }
-    std::vector<QPixmap> brightness;
-    std::vector<QPixmap> speed;
-    for (int n = 0; n < kSpeedPictureBase; ++n) {
-        brightness.push_back(Picture(std::to_string(n) + ".bmp"));
-        speed.push_back(Picture(std::to_string(kSpeedPictureBase + n) + ".bmp"));
-    }
-    if (auto* slider = Find<PictureSlider>(kBrightness)) {
-        slider->SetPictures(std::move(brightness));
-    }
-    if (auto* slider = Find<PictureSlider>(kSpeed)) {
-        slider->SetPictures(std::move(speed));
-    }
+    LoadPictures(std::array{kLampPictures.off, kLampPictures.on});
 
     // The panel then covers its controls alone, wherever the direction group may move to.
     QRect bounds;
     for (const auto& [key, widget] : controls_) {
         bounds |= widget->geometry();
+    }
+    for (const PlannedControl& planned : planned_) {
+        bounds |= planned.geometry;
     }
     for (const lighting::DirectionPair pair :
          {lighting::DirectionPair::LeftRight, lighting::DirectionPair::UpDown,
@@ -310,10 +362,10 @@ void LightingPanel::FinishPlacement(const ui::SkinFile& skin, const ui::TextLook
         for (const auto& [control, key] : {std::pair{kDirectionCaption, placement.caption},
                                            std::pair{kFirstDirection, placement.first},
                                            std::pair{kSecondDirection, placement.second}}) {
-            if (const QWidget* widget = Control(control)) {
+            if (const std::optional<QRect> area = PlacedArea(control)) {
                 const ui::MovePlacement moved =
                     ui::MoveControl(skin_, ui::kSkinButtonInfoSection, key);
-                bounds |= QRect(QPoint(moved.position.x, moved.position.y), widget->size());
+                bounds |= QRect(QPoint(moved.position.x, moved.position.y), area->size());
             }
         }
     }
@@ -322,8 +374,13 @@ void LightingPanel::FinishPlacement(const ui::SkinFile& skin, const ui::TextLook
         for (const auto& [key, widget] : controls_) {
             widget->move(widget->pos() - bounds.topLeft());
         }
+        for (PlannedControl& planned : planned_) {
+            planned.geometry.translate(-bounds.topLeft());
+        }
     }
-    ConnectControls();
+    if (auto* lamp = Find<PictureButton>(kLamp)) {
+        connect(lamp, &QAbstractButton::clicked, this, &LightingPanel::ToggleLamp);
+    }
     LoadTexts();
     ShowAll();
 }
@@ -333,7 +390,7 @@ void LightingPanel::LoadTexts() {
         return;
     }
     for (const ControlSpec& spec : kControls) {
-        QWidget* widget = Control(spec.key);
+        QWidget* widget = Find<QWidget>(spec.key);
         if (widget == nullptr) {
             continue;
         }
@@ -348,10 +405,16 @@ void LightingPanel::LoadTexts() {
     ShowModes();
 }
 
-void LightingPanel::ConnectControls() {
-    if (auto* lamp = Find<PictureButton>(kLamp)) {
-        connect(lamp, &QAbstractButton::clicked, this, &LightingPanel::ToggleLamp);
+std::optional<QRect> LightingPanel::PlacedArea(std::string_view key) const {
+    if (const QWidget* widget = Find<QWidget>(key)) {
+        return widget->geometry();
     }
+    const auto planned = std::find_if(planned_.begin(), planned_.end(),
+                                      [key](const PlannedControl& p) { return p.key == key; });
+    return planned != planned_.end() ? std::optional(planned->geometry) : std::nullopt;
+}
+
+void LightingPanel::ConnectControls() {
     if (auto* combo = Find<QComboBox>(kModeCombo)) {
         connect(combo, &QComboBox::activated, this, &LightingPanel::OnModeChosen);
     }
@@ -598,6 +661,9 @@ void LightingPanel::ReportColourFileProblem() {
 // ---- What the controls show ---------------------------------------------------------------
 
 void LightingPanel::ShowAll() {
+    if (IsOpen()) {
+        BuildControls();
+    }
     ShowModeSelection();
     ShowValues();
     ShowDirection();
@@ -679,7 +745,7 @@ void LightingPanel::ShowDirection() {
     // Each pair has its own place in the skin; only the position is taken.
     const lighting::DirectionPlacement placement = lighting::DirectionPlacementFor(pair);
     const std::pair<QWidget*, std::string_view> moves[] = {
-        {Control(kDirectionCaption), placement.caption},
+        {Find<QWidget>(kDirectionCaption), placement.caption},
         {first, placement.first},
         {second, placement.second}};
     for (const auto& [widget, key] : moves) {
@@ -731,14 +797,14 @@ void LightingPanel::ShowSchemeNames() {
 void LightingPanel::ShowVisibility() {
     const lighting::PanelVisibility visible = model_.Visibility();
     for (const ControlSpec& spec : kControls) {
-        if (QWidget* widget = Control(spec.key)) {
+        if (QWidget* widget = Find<QWidget>(spec.key)) {
             widget->setVisible(Shown(spec.group, visible));
         }
     }
 }
 
 bool LightingPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == Control(kModeCombo)) {
+    if (event->type() == QEvent::KeyPress && watched == Find<QWidget>(kModeCombo)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool stepping = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
                               key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||

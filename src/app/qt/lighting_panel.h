@@ -12,6 +12,7 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -19,8 +20,10 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lighting/lighting_panel_model.h"
 #include "lighting/lighting_write.h"
@@ -84,8 +87,9 @@ public:
     // ---- What tests look at ----
     [[nodiscard]] const lighting::LightingPanelModel& Model() const { return model_; }
     [[nodiscard]] const lighting::PerKeyPaint& Colours() const { return colours_; }
-    // A control by its skin key; null for keys the panel has no control for.
-    [[nodiscard]] QWidget* Control(std::string_view skinKey) const;
+    // A control by its skin key; null for keys the panel has no control for. The controls
+    // the closed panel hides are made when it first opens, or by this.
+    [[nodiscard]] QWidget* Control(std::string_view skinKey);
 
 signals:
     // A change of the current profile's lighting record, to be written at once.
@@ -94,6 +98,8 @@ signals:
     void ColourWriteRequested(const qv::lighting::ColourWrite& write);
     // The panel opened (key clicks now paint) or closed.
     void OpenChanged(bool open);
+    // The controls the closed panel hides have been made: they take part in the tab order now.
+    void ControlsBuilt();
     // What PreviewOf gives may have changed.
     void PreviewChanged();
     // The user colour file could not be read or written; the text says why.
@@ -104,6 +110,12 @@ protected:
 
 private:
     void CreateControl(std::string_view key, const ui::SkinRect& geometry);
+    void MakeControl(std::string_view key, const QRect& geometry);
+    // Makes the controls that wait for the panel's first opening, with their pictures.
+    void BuildControls();
+    void LoadPictures(std::span<const std::string_view> names);
+    // Where the skin placed a control, made yet or not, in panel coordinates once placed.
+    [[nodiscard]] std::optional<QRect> PlacedArea(std::string_view key) const;
     void ConnectControls();
     [[nodiscard]] QPixmap Picture(std::string_view name) const;
     template <typename Widget>
@@ -141,6 +153,13 @@ private:
     std::function<bool()> openGate_;
 
     std::map<std::string, QWidget*, std::less<>> controls_;
+    // The controls not made yet, with their places.
+    struct PlannedControl {
+        std::string key;
+        QRect geometry;
+    };
+    std::vector<PlannedControl> planned_;
+    bool built_ = false;
     std::map<std::string, QPixmap, std::less<>> pictures_;
     // The reads of the keyboard's lighting taken so far; -1 before the first.
     int readsShown_ = -1;

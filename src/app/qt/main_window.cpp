@@ -454,6 +454,7 @@ void CQuorvaneDlg::ConnectLighting() {
             CloseAssignment();
         }
     });
+    connect(lighting_, &LightingPanel::ControlsBuilt, this, [this] { SetReadingTabOrder(*this); });
     connect(lighting_, &LightingPanel::PreviewChanged, this, [this] {
         view_->ShowKeyColours([this](lighting::ViewKey key) { return lighting_->PreviewOf(key); });
     });
