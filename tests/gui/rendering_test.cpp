@@ -233,9 +233,9 @@ private slots:
         QTest::mouseClick(panel.Control("CONTROL_DengStaPic"), Qt::LeftButton);
         QVERIFY(panel.IsOpen());
         QVERIFY(desktop_->Settle());
-        for (const auto& [mode, name] : {std::pair{1, "main_window_lighting"},
-                                         std::pair{lighting::kPerKeyColourMode,
-                                                   "main_window_lighting_per_key"}}) {
+        for (const auto& [mode, name] :
+             {std::pair{1, "main_window_lighting"},
+              std::pair{lighting::kPerKeyColourMode, "main_window_lighting_per_key"}}) {
             auto* combo = qobject_cast<QComboBox*>(panel.Control("CONTROL_XGcombox"));
             QVERIFY(combo != nullptr);
             const int position = panel.Model().Modes().ModePositionOf(mode);
