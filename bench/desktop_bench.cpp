@@ -28,14 +28,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/qt/main_window.h"
 #include "app/qt/quorvane_app.h"
 #include "app/qt/tray_icon.h"
+#include "service/keyboard_backend.h"
 #include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/sim_hid_service.h"
@@ -59,9 +62,24 @@ public:
     }
 };
 
-qv::gui::DesktopEnvironment BenchEnvironment(const QTemporaryDir& folder, NoLauncher& launcher,
-                                             bool fullMacroArea) {
-    const std::filesystem::path root = folder.path().toStdString();
+// Fills the macro memory of the simulated keyboard kept in `stateFile`: the keyboard holds its
+// macros before the program starts, as a real one does, and filling them is no part of the
+// program's start.
+void PrepareKeyboard(const std::filesystem::path& stateFile) {
+    auto backend = qv::service::KeyboardBackend::Open(
+        {qv::service::KeyboardChoice::Kind::Simulated, stateFile});
+    auto* opened = std::get_if<std::unique_ptr<qv::service::KeyboardBackend>>(&backend);
+    if (opened == nullptr) {
+        std::fprintf(stderr, "the simulated keyboard could not be opened\n");
+        std::exit(1);
+    }
+    (*opened)->simulated()->UpdateMemory(
+        [](qv::sim::KeyboardMemory& memory) { (void)qv::sim::FillMacroArea(memory); });
+}
+
+// The program's folders under `root`, whose simulated keyboard PrepareKeyboard has filled.
+qv::gui::DesktopEnvironment BenchEnvironment(const std::filesystem::path& root,
+                                             NoLauncher& launcher) {
     std::filesystem::create_directories(root / "runtime");
     std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
     qv::gui::DesktopEnvironment environment;
@@ -75,27 +93,23 @@ qv::gui::DesktopEnvironment BenchEnvironment(const QTemporaryDir& folder, NoLaun
     environment.trayAvailable = true;
     environment.openUrl = [](const QUrl&) {};
     environment.launcher = &launcher;
-    environment.backendReady = [fullMacroArea](qv::service::KeyboardBackend& backend) {
+    environment.backendReady = [](qv::service::KeyboardBackend& backend) {
         backend.simulated()->SetTiming({qv::sim::SimTiming::Mode::FullSpeed, {}});
-        if (fullMacroArea) {
-            backend.simulated()->UpdateMemory(
-                [](qv::sim::KeyboardMemory& memory) { (void)qv::sim::FillMacroArea(memory); });
-        }
     };
     return environment;
 }
 
-// The desktop program under an application of its own, in folders of its own.
+// The desktop program under an application of its own, in the folders under `root`.
 class BenchDesktop {
 public:
-    BenchDesktop() : application_(argc_, argv_), app(BenchEnvironment(folder_, launcher_, true)) {}
+    explicit BenchDesktop(const std::filesystem::path& root)
+        : application_(argc_, argv_), app(BenchEnvironment(root, launcher_)) {}
 
 private:
     int argc_ = 1;
     char name_[9] = "quorvane";
     char* argv_[2] = {name_, nullptr};
     QApplication application_;
-    QTemporaryDir folder_;
     NoLauncher launcher_;
 
 public:
@@ -233,8 +247,8 @@ int MinimalChild(bool idle) {
     return QApplication::exec();
 }
 
-int AppChild() {
-    BenchDesktop desktop;
+int AppChild(const std::filesystem::path& root) {
+    BenchDesktop desktop(root);
     qv::gui::CQuorvaneApp& app = desktop.app;
     if (app.Start()) {
         return 1;
@@ -276,7 +290,9 @@ double FigureMb(const std::string& output, const std::string& name) {
     return static_cast<double>(std::atol(output.c_str() + at + name.size() + 1)) / 1024.0;
 }
 
-ChildRun RunChild(const std::string& self, const std::string& mode) {
+// Runs this program as the child `mode`, in the folders under `root` for the desktop program.
+ChildRun RunChild(const std::string& self, const std::string& mode,
+                  const std::filesystem::path& root = {}) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         std::perror("pipe");
@@ -289,7 +305,8 @@ ChildRun RunChild(const std::string& self, const std::string& mode) {
     std::string flag = "--child";
     std::string which = mode;
     std::string program = self;
-    char* argv[] = {program.data(), flag.data(), which.data(), nullptr};
+    std::string folder = root.string();
+    char* argv[] = {program.data(), flag.data(), which.data(), folder.data(), nullptr};
     const std::int64_t started = NowNs();
     pid_t pid = 0;
     if (posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, environ) != 0) {
@@ -343,7 +360,11 @@ void StartupAndMemory(const std::string& self) {
         minimalPeak.push_back(minimal.peakMb);
         minimalOpen.push_back(minimal.openMb);
         minimalHidden.push_back(minimal.hiddenMb);
-        const ChildRun app = RunChild(self, "app");
+        // A fresh start each time, in folders of its own.
+        const QTemporaryDir folder;
+        const std::filesystem::path root = folder.path().toStdString();
+        PrepareKeyboard(root / "sim.ini");
+        const ChildRun app = RunChild(self, "app", root);
         appReady.push_back(app.readyMs);
         appPeak.push_back(app.peakMb);
         appOpen.push_back(app.openMb);
@@ -400,7 +421,10 @@ private:
 int Driver(const std::string& self) {
     std::printf("desktop_bench: the simulated keyboard at full speed, offscreen\n");
     {
-        BenchDesktop desktop;
+        const QTemporaryDir folder;
+        const std::filesystem::path root = folder.path().toStdString();
+        PrepareKeyboard(root / "sim.ini");
+        BenchDesktop desktop(root);
         qv::gui::CQuorvaneApp& app = desktop.app;
         Heartbeat heartbeat;
 
@@ -457,7 +481,7 @@ int Driver(const std::string& self) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--child") {
+    if (argc >= 3 && std::string(argv[1]) == "--child") {
         const std::string mode = argv[2];
         if (mode == "minimal") {
             return MinimalChild(false);
@@ -465,8 +489,8 @@ int main(int argc, char** argv) {
         if (mode == "minimal-idle") {
             return MinimalChild(true);
         }
-        if (mode == "app") {
-            return AppChild();
+        if (mode == "app" && argc == 4) {
+            return AppChild(argv[3]);
         }
         return 2;
     }

@@ -139,9 +139,6 @@ QString CQuorvaneDlg::SlotText(ui::TextSlot slot) const {
 }
 
 std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
-    const QIcon appIcon(QDir(SkinFolder()).filePath(QStringLiteral("tray128.png")));
-    setWindowIcon(appIcon);
-
     const std::filesystem::path skinFile =
         ui::SkinFilePath(settings_.programFolder, ui::SkinWindow::Main);
     const ui::SkinFile skin = ui::SkinFile::Load(skinFile);
@@ -528,7 +525,7 @@ void CQuorvaneDlg::ShowAbout() {
     if (about_) {
         return;
     }
-    about_ = new CAboutDlg(windowIcon(), link_);
+    about_ = new CAboutDlg(AppIcon(), link_);
     about_->SetTexts(AboutBoxTexts());
     connect(about_, &CAboutDlg::HelpRequested, this, &CQuorvaneDlg::OpenHelp);
     about_->show();
@@ -825,7 +822,17 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+QIcon CQuorvaneDlg::AppIcon() {
+    // Read when first needed, not at start-up: the window starts hidden in the tray.
+    if (!iconSet_) {
+        setWindowIcon(QIcon(QDir(SkinFolder()).filePath(QStringLiteral("tray128.png"))));
+        iconSet_ = true;
+    }
+    return windowIcon();
+}
+
 void CQuorvaneDlg::showEvent(QShowEvent* event) {
+    (void)AppIcon();
     // The background and the outline first: the state pictures are then decoded one at a time,
     // and the window never holds two window-sized pictures besides its background.
     CBaseDialog::showEvent(event);

@@ -6,6 +6,7 @@
 // language, and turns clicks and menu commands into requests (signals); it never talks to the
 // keyboard itself.
 
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QPointer>
@@ -210,6 +211,8 @@ private:
     void LoadPictures();
     void ReleasePictures();
 
+    // The program's icon, which the window and the about box wear.
+    QIcon AppIcon();
     void ShowAbout();
     void OpenHelp();
     void OpenPage(const QString& address);
@@ -237,6 +240,7 @@ private:
     // The pressed look the checked slot and report-rate buttons wear, cut for each.
     std::map<CPngButton*, QPixmap> pressedFaces_;
     bool picturesLoaded_ = false;
+    bool iconSet_ = false;
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;
     std::map<std::string, QString, std::less<>> pageAddresses_;
