@@ -247,6 +247,42 @@ private slots:
         }
     }
 
+    void theWindowsKeepNoPictureWhileHidden() {
+        // The picture buttons drawn from the skin's state pictures, those with an origin in them.
+        const auto pictures = [](QWidget& window) {
+            int held = 0;
+            for (const CPngButton* button : window.findChildren<CPngButton*>()) {
+                held += button->window() == &window && button->HasPicture() ? 1 : 0;
+            }
+            return held;
+        };
+        QVERIFY(pictures(Window()) > 0);
+        Window().Button("KEY_01E")->click();
+        AssignmentDialog* dialog = Window().Assignment();
+        QVERIFY(dialog != nullptr && dialog->IsOpen());
+        QVERIFY(pictures(*dialog) > 0);
+        QVERIFY(!dialog->Background().isNull());
+        dialog->CloseIfOpen();
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), kWait);
+        QCOMPARE(pictures(*dialog), 0);
+        QVERIFY(dialog->Background().isNull());
+
+        Window().Button("FUNC_PROFILES")->click();
+        QVERIFY(desktop_->Settle());
+        ProfileManagerDialog* manager = Window().ProfileManager();
+        QVERIFY(manager != nullptr && manager->IsOpen());
+        QVERIFY(pictures(*manager) > 0);
+        manager->Button("CONTROL_CANCEL")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!manager->isVisible(), kWait);
+        QCOMPARE(pictures(*manager), 0);
+        QVERIFY(manager->Background().isNull());
+
+        Window().Button("CONTROL_CANCEL")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Window().isVisible(), kWait);
+        QCOMPARE(pictures(Window()), 0);
+        QVERIFY(Window().Background().isNull());
+    }
+
     void theAssignmentDialogLooksAsItDidOnBothPages() {
         Window().Button("KEY_01E")->click();
         AssignmentDialog* dialog = Window().Assignment();

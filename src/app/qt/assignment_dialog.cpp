@@ -19,6 +19,7 @@
 #include "app/qt/macro_page.h"
 #include "core/utf16.h"
 #include "keys/key_lists.h"
+#include "platform/heap_release.h"
 #include "ui/lookup_keys.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
@@ -167,8 +168,8 @@ std::optional<ui::SkinExit> AssignmentDialog::Initialise() {
         controls.push_back({ui::SkinOperation::Control, std::string(key), {}, {}});
     }
     if (auto failure = SetUpSkinnedDialog(
-            *this, pictures_, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Composite),
-            controls, [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
+            *this, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Composite), controls,
+            [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
             [this](const ui::PlacedControl& placed) { PlaceButton(placed); })) {
         return failure;
     }
@@ -206,6 +207,7 @@ void AssignmentDialog::PlaceButton(const ui::PlacedControl& placed) {
     }
     const QPoint origin = drawn ? QPoint(image->origin.x, image->origin.y) : geometry.topLeft();
     button->SetPictureOrigin(origin.x(), origin.y(), false);
+    sources_.push_back({button, origin, {}});
     if (HasCaption(placed.key)) {
         SetUpCaption(*button);
     } else if (placed.key == kTitleKey) {
@@ -385,8 +387,7 @@ void AssignmentDialog::ConnectControls() {
     connect(macroPage_, &MacroPage::RecordingChanged, this, [this](bool recording) {
         // The record button looks pressed while a recording runs.
         if (CPngButton* record = Button("FUNC_MACRO_RECORD")) {
-            record->SetOverride(PictureNamed(pictures_, shownPictures_->pressed), QPixmap(),
-                                recording, false);
+            record->SetOverride(recordPressed_, QPixmap(), recording, false);
         }
     });
 }
@@ -454,13 +455,54 @@ void AssignmentDialog::ShowPictureSet(PictureSet set) {
         return ui::kCompositeKeyStatePictures;
     }();
     shownPictures_ = &pictures;
-    const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
-    for (const auto& [key, button] : buttons_) {
-        const QPoint origin = button->PictureOrigin();
-        button->SetPictures(origin.x(), origin.y(), picture(pictures.normal),
-                            picture(pictures.hover), picture(pictures.pressed),
-                            picture(pictures.disabled), picture(pictures.normal));
+    if (isVisible()) {
+        CutPictures();
     }
+}
+
+void AssignmentDialog::CutPictures() {
+    const ui::StatePictureSet& set = *shownPictures_;
+    for (ButtonPictureSource& source : sources_) {
+        source.pictures = {std::string(set.normal), std::string(set.hover),
+                           std::string(set.pressed), std::string(set.disabled),
+                           std::string(set.normal)};
+    }
+    const std::filesystem::path folder = ui::SkinFolder(programFolder_);
+    CPngButton* record = Button("FUNC_MACRO_RECORD");
+    const auto recordSource = std::find_if(
+        sources_.begin(), sources_.end(),
+        [record](const ButtonPictureSource& source) { return source.button == record; });
+    CutButtonPictures(
+        sources_, {}, [&folder](std::string_view name) { return folder / name; },
+        [&](std::string_view name, const QPixmap& whole) {
+            // The record button looks pressed while a recording runs.
+            if (name == set.pressed && recordSource != sources_.end()) {
+                recordPressed_ = CutPicture(whole, recordSource->origin, record->size());
+            }
+        });
+    if (record != nullptr) {
+        record->SetOverride(recordPressed_, QPixmap(), macroPage_->Recording(), false);
+    }
+}
+
+void AssignmentDialog::DropPictures() {
+    DropButtonPictures(sources_);
+    recordPressed_ = QPixmap();
+    if (CPngButton* record = Button("FUNC_MACRO_RECORD")) {
+        record->SetOverride(QPixmap(), QPixmap(), false, false);
+    }
+    platform::ReturnFreedHeap();
+}
+
+void AssignmentDialog::showEvent(QShowEvent* event) {
+    CBaseDialog::showEvent(event);
+    CutPictures();
+}
+
+void AssignmentDialog::hideEvent(QHideEvent* event) {
+    CBaseDialog::hideEvent(event);
+    // Hidden, the dialog keeps no picture: it is made again when the dialog next opens.
+    DropPictures();
 }
 
 void AssignmentDialog::OpenFor(std::size_t slot, bool macroOnly,

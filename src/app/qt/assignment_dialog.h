@@ -25,6 +25,7 @@
 #include "keys/key_names.h"
 #include "macros/editing/macro_manager.h"
 #include "ui/qt/base_dialog.h"
+#include "ui/qt/button_cuts.h"
 #include "ui/qt/window_skin_target.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_placement.h"
@@ -96,6 +97,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     enum class PictureSet { Key, Macro, MacroOnly, Media, Function };
@@ -106,6 +109,9 @@ private:
     void FillLists();
     void ConnectControls();
     void ShowPictureSet(PictureSet set);
+    // The buttons' cuts of the shown picture set, made while the dialog shows.
+    void CutPictures();
+    void DropPictures();
     void ShowPage(bool initial);
     [[nodiscard]] QRect OptionalControlPlace(std::string_view key) const;
     void SelectPage(keys::AssignmentPage page);
@@ -120,7 +126,9 @@ private:
     keys::TextLookupFn lookup_;
     std::filesystem::path programFolder_;
     bool initialised_ = false;
-    PictureStore pictures_;
+    std::vector<ButtonPictureSource> sources_;
+    // The record button's pressed look in the shown set, worn while a recording runs.
+    QPixmap recordPressed_;
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, QWidget*, std::less<>> controls_;
 

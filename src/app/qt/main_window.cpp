@@ -231,7 +231,7 @@ void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
     if (const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement)) {
         button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
                             image->geometry.height);
-        plans_.push_back(
+        sources_.push_back(
             {button, QPoint(image->origin.x, image->origin.y), NamesOf(image->pictures)});
         button->SetPictureOrigin(image->origin.x, image->origin.y, false);
         button->setVisible(image->visible);
@@ -239,7 +239,7 @@ void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
     } else if (const auto* arrow = std::get_if<ui::ArrowButtonPlacement>(&placed.placement)) {
         button->setGeometry(arrow->geometry.x, arrow->geometry.y, arrow->geometry.width,
                             arrow->geometry.height);
-        plans_.push_back(
+        sources_.push_back(
             {button, QPoint(arrow->origin.x, arrow->origin.y), NamesOf(arrow->pictures.normal)});
         button->SetPictureOrigin(arrow->origin.x, arrow->origin.y, false);
     }
@@ -251,49 +251,31 @@ void CQuorvaneDlg::LoadPictures() {
         return;
     }
     picturesLoaded_ = true;
-    // One whole picture at a time is decoded, cut for everything that shows part of it and
-    // dropped: the window never holds more than one of them.
-    std::vector<std::array<QPixmap, 5>> cuts(plans_.size());
-    const std::set<std::string, std::less<>> wanted = view_->PictureNames();
-    std::set<std::string, std::less<>> done;
-    for (const auto& [name, file] : loadablePictures_) {
-        const bool forButtons =
-            std::any_of(plans_.begin(), plans_.end(), [&](const ButtonPlan& plan) {
-                return std::find(plan.pictures.begin(), plan.pictures.end(), name) !=
-                       plan.pictures.end();
-            });
-        const bool pressed = name == ui::kMainStatePictures.pressed;
-        if (!done.insert(name).second || (!forButtons && !pressed && !wanted.contains(name))) {
-            continue;
-        }
-        const QPixmap whole = QPixmap::fromImage(QImage(FromPath(file)));
-        for (std::size_t i = 0; i < plans_.size(); ++i) {
-            const ButtonPlan& plan = plans_[i];
-            for (std::size_t look = 0; look < plan.pictures.size(); ++look) {
-                if (plan.pictures[look] != name) {
-                    continue;
+    const std::string pressed(ui::kMainStatePictures.pressed);
+    std::vector<std::string> alsoNames{pressed};
+    for (const std::string& name : view_->PictureNames()) {
+        alsoNames.push_back(name);
+    }
+    // Only the window's own files: a name the skin gives that is none of them shows nothing.
+    const auto file = [this](std::string_view name) {
+        const auto found =
+            std::find_if(loadablePictures_.begin(), loadablePictures_.end(),
+                         [name](const auto& loadable) { return loadable.first == name; });
+        return found != loadablePictures_.end() ? found->second : std::filesystem::path();
+    };
+    CutButtonPictures(
+        sources_, alsoNames, file, [this, &pressed](std::string_view name, const QPixmap& whole) {
+            if (name == pressed) {
+                for (const ButtonPictureSource& source : sources_) {
+                    if (IsPressedWhenChecked(source.button->objectName().toStdString())) {
+                        pressedFaces_[source.button] =
+                            CutPicture(whole, source.origin, source.button->size());
+                    }
                 }
-                const auto first = std::find(plan.pictures.begin(), plan.pictures.end(), name);
-                const auto earlier = static_cast<std::size_t>(first - plan.pictures.begin());
-                cuts[i][look] = earlier < look
-                                    ? cuts[i][earlier]
-                                    : CutPicture(whole, plan.origin, plan.button->size());
             }
-            if (pressed && IsPressedWhenChecked(plan.button->objectName().toStdString())) {
-                pressedFaces_[plan.button] = CutPicture(whole, plan.origin, plan.button->size());
-            }
-        }
-        view_->CutFrom(name, whole);
-    }
-    for (std::size_t i = 0; i < plans_.size(); ++i) {
-        const ButtonPlan& plan = plans_[i];
-        const QPoint origin = plan.origin - CutCorner(plan.origin);
-        plan.button->SetPictures(origin.x(), origin.y(), cuts[i][0], cuts[i][1], cuts[i][2],
-                                 cuts[i][3], cuts[i][4]);
-        if (IsPressedWhenChecked(plan.button->objectName().toStdString())) {
-            ShowPressed(*plan.button, plan.button->IsCheckedLook());
-        }
-    }
+            view_->CutFrom(name, whole);
+        });
+    ShowPressedFaces();
     view_->ShowCuts();
 }
 
@@ -302,21 +284,21 @@ void CQuorvaneDlg::ReleasePictures() {
         return;
     }
     picturesLoaded_ = false;
-    for (const ButtonPlan& plan : plans_) {
-        const QPoint origin = plan.button->PictureOrigin();
-        plan.button->SetPictures(origin.x(), origin.y(), QPixmap(), QPixmap(), QPixmap(), QPixmap(),
-                                 QPixmap(), false);
-    }
+    DropButtonPictures(sources_);
     pressedFaces_.clear();
-    for (const ButtonPlan& plan : plans_) {
-        if (IsPressedWhenChecked(plan.button->objectName().toStdString())) {
-            ShowPressed(*plan.button, plan.button->IsCheckedLook());
-        }
-    }
+    ShowPressedFaces();
     view_->ReleasePictures();
     FreePictures();
     // The cuts were many small blocks: give their pages back to the system, not just to malloc.
     platform::ReturnFreedHeap();
+}
+
+void CQuorvaneDlg::ShowPressedFaces() {
+    for (const ButtonPictureSource& source : sources_) {
+        if (IsPressedWhenChecked(source.button->objectName().toStdString())) {
+            ShowPressed(*source.button, source.button->IsCheckedLook());
+        }
+    }
 }
 
 void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {

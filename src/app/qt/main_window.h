@@ -31,6 +31,7 @@
 #include "app/qt/tray_icon.h"
 #include "service/keyboard_session.h"
 #include "ui/qt/base_dialog.h"
+#include "ui/qt/button_cuts.h"
 #include "ui/qt/window_skin_target.h"
 #include "ui/skin_placement.h"
 #include "ui/text_slots.h"
@@ -210,6 +211,8 @@ private:
     // when it hides: a tray program spends most of its life hidden.
     void LoadPictures();
     void ReleasePictures();
+    // The checked slot and report-rate buttons in their pressed look, or back without it.
+    void ShowPressedFaces();
 
     // The program's icon, which the window and the about box wear.
     QIcon AppIcon();
@@ -226,15 +229,10 @@ private:
     MainWindowSettings settings_;
     ui::TextTable* texts_ = nullptr;
     const ui::TextLookup* lookup_ = nullptr;
-    PictureStore pictures_;
-    // What each picture button of the window shows: its origin in the state pictures and the
-    // pictures of its normal, hover, pressed, disabled and checked looks.
-    struct ButtonPlan {
-        CPngButton* button = nullptr;
-        QPoint origin;
-        std::array<std::string, 5> pictures;
-    };
-    std::vector<ButtonPlan> plans_;
+    // The busy animation's frames, read as they are first shown.
+    std::map<std::string, QPixmap, std::less<>> pictures_;
+    // What each picture button of the window shows.
+    std::vector<ButtonPictureSource> sources_;
     // The files a button may name, by name: the others give it no picture.
     std::vector<std::pair<std::string, std::filesystem::path>> loadablePictures_;
     // The pressed look the checked slot and report-rate buttons wear, cut for each.

@@ -6,8 +6,8 @@
 #include <QTableWidget>
 
 #include "app/qt/button_caption.h"
+#include "platform/heap_release.h"
 #include "ui/lookup_keys.h"
-#include "ui/qt/button_face.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/tab_order.h"
 #include "ui/safe_format.h"
@@ -89,13 +89,11 @@ std::optional<ui::SkinExit> ProfileManagerDialog::Initialise() {
         controls.push_back({ui::SkinOperation::Control, std::string(ui::kProfileTitleKey), {}, {}});
     }
     if (auto failure = SetUpSkinnedDialog(
-            *this, pictures_, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Profile),
-            controls, [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
+            *this, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Profile), controls,
+            [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
             [this](const ui::PlacedControl& placed) { PlaceButton(placed); })) {
         return failure;
     }
-    // The buttons hold their own cuts of the window-sized pictures.
-    pictures_.clear();
     if (list_ == nullptr) {
         // A skin without a place for the list still gets one, as a 1 x 1 control.
         list_ = new QTableWidget(this);
@@ -129,15 +127,26 @@ void ProfileManagerDialog::PlaceButton(const ui::PlacedControl& placed) {
     button->setObjectName(QString::fromStdString(placed.key));
     button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
                         image->geometry.height);
-    const auto picture = [this](std::string_view name) { return PictureNamed(pictures_, name); };
-    const ui::ButtonPictures& set = image->pictures;
-    SetCutPictures(*button, QPoint(image->origin.x, image->origin.y), picture(set.normal),
-                   picture(set.hover), picture(set.pressed), picture(set.disabled),
-                   picture(set.checked));
+    button->SetPictureOrigin(image->origin.x, image->origin.y, false);
+    sources_.push_back(
+        {button, QPoint(image->origin.x, image->origin.y), NamesOf(image->pictures)});
     button->setVisible(image->visible);
     button->setEnabled(image->enabled);
     SetUpCaption(*button);
     buttons_[placed.key] = button;
+}
+
+void ProfileManagerDialog::showEvent(QShowEvent* event) {
+    CBaseDialog::showEvent(event);
+    const std::filesystem::path folder = ui::SkinFolder(programFolder_);
+    CutButtonPictures(sources_, {}, [&folder](std::string_view name) { return folder / name; });
+}
+
+void ProfileManagerDialog::hideEvent(QHideEvent* event) {
+    CBaseDialog::hideEvent(event);
+    // Hidden, the dialog keeps no picture: they are cut again when it next opens.
+    DropButtonPictures(sources_);
+    platform::ReturnFreedHeap();
 }
 
 void ProfileManagerDialog::PlaceControl(const ui::PlacedControl& placed) {

@@ -19,6 +19,7 @@
 #include "app/profile_manager_model.h"
 #include "app/qt/file_chooser.h"
 #include "ui/qt/base_dialog.h"
+#include "ui/qt/button_cuts.h"
 #include "ui/qt/window_skin_target.h"
 #include "ui/skin_placement.h"
 
@@ -76,6 +77,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void PlaceButton(const ui::PlacedControl& placed);
@@ -95,7 +98,7 @@ private:
     platform::SettingsStore* settings_;
     FileChooser chooser_;
     bool initialised_ = false;
-    PictureStore pictures_;
+    std::vector<ButtonPictureSource> sources_;
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     QTableWidget* list_ = nullptr;
     QLabel* title_ = nullptr;

@@ -16,7 +16,6 @@
 #include <string>
 #include <string_view>
 
-#include "ui/qt/png_button.h"
 #include "ui/skin_placement.h"
 
 namespace qv::gui {
@@ -52,29 +51,6 @@ using PictureNames = std::array<std::string, 5>;
 [[nodiscard]] inline PictureNames NamesOf(std::string_view one) {
     const std::string name(one);
     return {name, name, name, name, name};
-}
-
-// Hands `button` (already sized) its five state pictures cut from the whole pictures, at
-// `origin` in them. A picture given for several states is cut once and shared.
-inline void SetCutPictures(CPngButton& button, QPoint origin, const QPixmap& normal,
-                           const QPixmap& hover, const QPixmap& pressed, const QPixmap& disabled,
-                           const QPixmap& checked, bool redraw = true) {
-    const QPixmap* wholes[] = {&normal, &hover, &pressed, &disabled, &checked};
-    QPixmap cuts[5];
-    for (int i = 0; i < 5; ++i) {
-        for (int j = 0; j < i; ++j) {
-            if (wholes[j]->cacheKey() == wholes[i]->cacheKey()) {
-                cuts[i] = cuts[j];
-                break;
-            }
-        }
-        if (cuts[i].isNull()) {
-            cuts[i] = CutPicture(*wholes[i], origin, button.size());
-        }
-    }
-    const QPoint shifted = origin - CutCorner(origin);
-    button.SetPictures(shifted.x(), shifted.y(), cuts[0], cuts[1], cuts[2], cuts[3], cuts[4],
-                       redraw);
 }
 
 }  // namespace qv::gui

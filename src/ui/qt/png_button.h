@@ -66,6 +66,8 @@ public:
     [[nodiscard]] bool IsHover() const { return hover_; }
     [[nodiscard]] bool IsCheckedLook() const { return checked_; }
     [[nodiscard]] QPoint PictureOrigin() const { return origin_; }
+    // Whether the button holds a picture of its normal look.
+    [[nodiscard]] bool HasPicture() const { return !normal_.isNull(); }
     [[nodiscard]] bool OutlineOn() const { return outlineOn_; }
     [[nodiscard]] int OutlinePercent() const { return outlinePercent_; }
     [[nodiscard]] QColor OutlineColour() const { return outlineColour_; }
