@@ -19,7 +19,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     libgtest-dev \
     libhidapi-dev libudev-dev \
     libcli11-dev nlohmann-json3-dev \
-    qt6-base-dev xvfb xauth fonts-wqy-microhei \
+    qt6-base-dev xvfb xauth fonts-wqy-microhei fonts-dejavu-core fonts-dejavu-extra \
     clang libfuzzer-14-dev clang-format \
     groff-base
 [ $vm = yes ] || exit 0

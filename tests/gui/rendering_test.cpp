@@ -3,6 +3,9 @@
 // profile manager, each with its picture buttons at rest and with all of them hovered, pressed,
 // disabled and checked. How the windows keep their pictures may change; what they show may not.
 //
+// The captions are drawn with the fonts tools/install-deps.sh installs; with other fonts the
+// text differs.
+//
 // A state's rendering is kept as its difference (XOR) from the resting one, which is mostly zero
 // and so stays small. QUORVANE_WRITE_GOLDEN=1 writes the files instead of comparing, for a look
 // that changes on purpose.
