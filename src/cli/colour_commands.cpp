@@ -82,14 +82,8 @@ template <typename Change>
 ColourOutcome ChangeColours(CommandContext& context, int profile, Change&& change) {
     return context.keyboard->Call([&](service::KeyboardSession& s) {
         ColourOutcome result;
-        result.operation = s.CheckWritable();
-        if (!result.operation.Succeeded()) {
-            return result;
-        }
         lighting::DeviceSettingsBlock settings;
-        if (const int read = s.Lighting().ReadSettingsBlock(settings); read != device::kSuccess) {
-            result.operation = service::OperationStatus::KeyboardUnread;
-            result.operation.commandResult = read;
+        if (result.operation = ReadSettingsForChange(s, settings); !result.operation.Succeeded()) {
             return result;
         }
         if (!settings.IsModeSupported(lighting::kPerKeyColourMode)) {
@@ -99,10 +93,8 @@ ColourOutcome ChangeColours(CommandContext& context, int profile, Change&& chang
             return result;
         }
         std::array<std::uint8_t, device::kPayloadSize> record{};
-        if (const int read = s.Commands().ReadLighting(record, 1, lighting::RecordOffset(profile));
-            read != device::kSuccess) {
-            result.operation = service::OperationStatus::KeyboardUnread;
-            result.operation.commandResult = read;
+        if (result.operation = ReadLightingRecord(s, profile, 1, record);
+            !result.operation.Succeeded()) {
             return result;
         }
         result.perKeyModeActive = record[0] == lighting::kPerKeyColourMode;

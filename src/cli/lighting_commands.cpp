@@ -270,16 +270,8 @@ int RunSet(CommandContext& context, const SetOptions& o) {
     const SetRequest request = std::get<SetRequest>(checked);
     SetOutcome outcome = context.keyboard->Call([&](service::KeyboardSession& s) {
         SetOutcome result;
-        result.operation = s.CheckWritable();
-        if (!result.operation.Succeeded()) {
-            return result;
-        }
-        // What to write depends on what the keyboard offers and holds now, not on what it
-        // held when it arrived.
         lighting::DeviceSettingsBlock settings;
-        if (const int read = s.Lighting().ReadSettingsBlock(settings); read != device::kSuccess) {
-            result.operation = service::OperationStatus::KeyboardUnread;
-            result.operation.commandResult = read;
+        if (result.operation = ReadSettingsForChange(s, settings); !result.operation.Succeeded()) {
             return result;
         }
         int mode = 0;
@@ -301,11 +293,8 @@ int RunSet(CommandContext& context, const SetOptions& o) {
             }
         }
         std::array<std::uint8_t, device::kPayloadSize> bytes{};
-        if (const int read = s.Commands().ReadLighting(bytes, lighting::kRecordReadLength,
-                                                       lighting::RecordOffset(o.profile - 1));
-            read != device::kSuccess) {
-            result.operation = service::OperationStatus::KeyboardUnread;
-            result.operation.commandResult = read;
+        result.operation = ReadLightingRecord(s, o.profile - 1, lighting::kRecordReadLength, bytes);
+        if (!result.operation.Succeeded()) {
             return result;
         }
         lighting::LightingRecord record{};

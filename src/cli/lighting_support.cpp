@@ -92,4 +92,30 @@ int FailWrite(CommandContext& context, const lighting::LightingWriteResult& writ
                 kExitDeviceError);
 }
 
+service::OperationResult ReadSettingsForChange(service::KeyboardSession& session,
+                                               lighting::DeviceSettingsBlock& settings) {
+    service::OperationResult result = session.CheckWritable();
+    if (!result.Succeeded()) {
+        return result;
+    }
+    if (const int read = session.Lighting().ReadSettingsBlock(settings); read != device::kSuccess) {
+        result = service::OperationStatus::KeyboardUnread;
+        result.commandResult = read;
+    }
+    return result;
+}
+
+service::OperationResult ReadLightingRecord(service::KeyboardSession& session, int profileIndex,
+                                            std::uint8_t length,
+                                            std::array<std::uint8_t, device::kPayloadSize>& bytes) {
+    service::OperationResult result;
+    if (const int read =
+            session.Commands().ReadLighting(bytes, length, lighting::RecordOffset(profileIndex));
+        read != device::kSuccess) {
+        result = service::OperationStatus::KeyboardUnread;
+        result.commandResult = read;
+    }
+    return result;
+}
+
 }  // namespace qv::cli

@@ -3,6 +3,8 @@
 // What the lighting and the per-key colour commands share: colours as RRGGBB, report rates in
 // Hz, mode names, and how a lighting write that the keyboard did not take is reported.
 
+#include <array>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@
 #include "lighting/device_lighting.h"
 #include "lighting/device_settings_block.h"
 #include "lighting/lighting_record.h"
+#include "service/keyboard_session.h"
 
 namespace qv::cli {
 
@@ -39,6 +42,16 @@ inline constexpr int kReportRatesHz[] = {125, 250, 500, 1000};
 // "1 (Wave), 3 (Flow)", or "none".
 [[nodiscard]] std::string ModeListText(const CommandContext& context,
                                        const std::vector<int>& modes);
+
+// The first reads of a lighting change, on the keyboard service's worker: the keyboard must take
+// writes, and what it offers and holds now, not what it did at its arrival, decides what is
+// written. A failure is the result to report.
+[[nodiscard]] service::OperationResult ReadSettingsForChange(
+    service::KeyboardSession& session, lighting::DeviceSettingsBlock& settings);
+// The first `length` bytes of profile `profileIndex`'s (0-based) lighting record.
+[[nodiscard]] service::OperationResult ReadLightingRecord(
+    service::KeyboardSession& session, int profileIndex, std::uint8_t length,
+    std::array<std::uint8_t, device::kPayloadSize>& bytes);
 
 // Keeps the simulated keyboard's state after a write and says what was done.
 int Written(CommandContext& context, const std::string& done, nlohmann::json details);
