@@ -38,6 +38,7 @@
 #include "sim/keyboard_layout.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/skin_color_button.h"
+#include "ui/qt/tab_order.h"
 
 namespace qv::gui::test {
 namespace {
@@ -234,6 +235,23 @@ private slots:
         QVERIFY(combo != nullptr && combo->isVisible());
         QCOMPARE(combo->count(), Panel().Model().Modes().size());
         QCOMPARE(combo->currentIndex(), Panel().Model().SelectedPosition());
+    }
+
+    void controlsMadeAtTheFirstOpeningTakeTheirPlaceInTheTabOrder() {
+        const auto chain = [this] {
+            std::vector<QWidget*> widgets;
+            QWidget* at = &Window();
+            do {
+                widgets.push_back(at);
+                at = at->nextInFocusChain();
+            } while (at != &Window());
+            return widgets;
+        };
+        OpenPanel();
+        ChooseMode(lighting::kPerKeyColourMode);
+        const std::vector<QWidget*> made = chain();
+        SetReadingTabOrder(Window());
+        QVERIFY(made == chain());
     }
 
     void theLampShowsTheControlsOfTheSelectedModeOnly() {
