@@ -134,18 +134,29 @@ void KeyboardView::Place(const ui::PlacedControl& placed) {
     }
 }
 
-std::set<std::string, std::less<>> KeyboardView::PictureNames() const {
-    std::set<std::string, std::less<>> names{std::string(ui::kMainStatePictures.normal),
-                                             std::string(ui::kMainStatePictures.hover)};
+std::vector<ButtonPictureSource> KeyboardView::PictureSources() const {
+    std::vector<ButtonPictureSource> sources;
     for (const auto& [key, plan] : plans_) {
-        names.insert(plan.pictures.begin(), plan.pictures.end());
+        if (!plan.arrow) {
+            sources.push_back({buttons_.at(key), plan.origin, plan.pictures});
+        }
+    }
+    return sources;
+}
+
+std::vector<std::string> KeyboardView::OwnPictureNames() const {
+    std::vector<std::string> names{std::string(ui::kMainStatePictures.normal),
+                                   std::string(ui::kMainStatePictures.hover)};
+    for (const auto& [key, plan] : plans_) {
+        if (plan.arrow) {
+            names.push_back(plan.pictures[0]);
+        }
     }
     return names;
 }
 
 void KeyboardView::CutFrom(std::string_view name, const QPixmap& whole) {
     for (const auto& [key, plan] : plans_) {
-        CPngButton* button = buttons_.at(key);
         if (plan.arrow) {
             if (plan.pictures[0] == name) {
                 CutArrow(key == ui::kLeftArrowKey ? ui::ArrowSide::Left : ui::ArrowSide::Right,
@@ -153,25 +164,16 @@ void KeyboardView::CutFrom(std::string_view name, const QPixmap& whole) {
             }
             continue;
         }
-        std::array<QPixmap, 5>& faces = cuts_[key];
-        for (std::size_t look = 0; look < plan.pictures.size(); ++look) {
-            if (plan.pictures[look] != name) {
-                continue;
-            }
-            const auto first = std::find(plan.pictures.begin(), plan.pictures.end(), name);
-            const auto earlier = static_cast<std::size_t>(first - plan.pictures.begin());
-            faces[look] =
-                earlier < look ? faces[earlier] : CutPicture(whole, plan.origin, button->size());
-        }
+        const QSize size = buttons_.at(key)->size();
         const auto indicator = indicators_.find(key);
         if (name == ui::kMainStatePictures.hover) {
-            highlights_[key] = CutPicture(whole, plan.origin, button->size());
+            highlights_[key] = CutPicture(whole, plan.origin, size);
             if (indicator != indicators_.end()) {
                 indicator->second.lit = highlights_[key];
             }
         }
         if (name == ui::kMainStatePictures.normal && indicator != indicators_.end()) {
-            indicator->second.normal = CutPicture(whole, plan.origin, button->size());
+            indicator->second.normal = CutPicture(whole, plan.origin, size);
         }
     }
 }
@@ -186,17 +188,10 @@ void KeyboardView::ShowCuts() {
             const QPoint origin = button->PictureOrigin();
             button->SetPictures(origin.x(), origin.y(), cut, cut, cut, cut, cut);
             ShowArrow(side);
-            continue;
-        }
-        const std::array<QPixmap, 5>& faces = cuts_[key];
-        const QPoint origin = plan.origin - CutCorner(plan.origin);
-        button->SetPictures(origin.x(), origin.y(), faces[0], faces[1], faces[2], faces[3],
-                            faces[4]);
-        if (indicators_.contains(key)) {
+        } else if (indicators_.contains(key)) {
             ShowIndicator(key, button->IsCheckedLook());
         }
     }
-    cuts_.clear();
     for (const std::string& key : edited_) {
         ShowEdited(key, true);
     }

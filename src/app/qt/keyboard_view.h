@@ -11,7 +11,6 @@
 #include <QPoint>
 #include <QWidget>
 
-#include <array>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -24,6 +23,7 @@
 #include "app/keyboard_view_model.h"
 #include "lighting/colour_slots.h"
 #include "platform/settings_store.h"
+#include "ui/qt/button_cuts.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_placement.h"
 
@@ -49,10 +49,13 @@ public:
     void Place(const ui::PlacedControl& placed);
     void FinishPlacement();
 
-    // The files of the window's pictures the view shows parts of.
-    [[nodiscard]] std::set<std::string, std::less<>> PictureNames() const;
-    // Cuts what the buttons show of the window's picture `name`, which the caller may drop
-    // afterwards; once every picture has been offered, ShowCuts hands the cuts to the buttons.
+    // The view's key buttons and where their pictures come from, for the window's cutter.
+    [[nodiscard]] std::vector<ButtonPictureSource> PictureSources() const;
+    // The further files the view cuts for itself: the edited keys' highlight, the indicators'
+    // looks and the arrows.
+    [[nodiscard]] std::vector<std::string> OwnPictureNames() const;
+    // Cuts those of the window's picture `name`, which the caller may drop afterwards; once
+    // every picture has been offered and the key buttons have their cuts, ShowCuts shows them.
     // Until then, and after ReleasePictures, the buttons show no picture; what they show does
     // not change otherwise.
     void CutFrom(std::string_view name, const QPixmap& whole);
@@ -109,7 +112,7 @@ private:
     // of its normal, hover, pressed, disabled and checked looks.
     struct Plan {
         QPoint origin;
-        std::array<std::string, 5> pictures;
+        PictureNames pictures;
         bool arrow = false;
     };
     // An arrow's picture, cut to cover both of its flip origins, and the cut's corner.
@@ -132,8 +135,6 @@ private:
     std::map<std::string, CPngButton*, std::less<>> buttons_;
     std::map<std::string, Indicator, std::less<>> indicators_;
     std::map<std::string, Plan, std::less<>> plans_;
-    // skin key -> the cuts made so far, until ShowCuts
-    std::map<std::string, std::array<QPixmap, 5>, std::less<>> cuts_;
     // main-key skin key -> its code
     std::map<std::string, keys::KeyCode, std::less<>> mainKeys_;
     // skin key -> the highlighted look of the key, cut for it

@@ -252,10 +252,12 @@ void CQuorvaneDlg::LoadPictures() {
     }
     picturesLoaded_ = true;
     const std::string pressed(ui::kMainStatePictures.pressed);
-    std::vector<std::string> alsoNames{pressed};
-    for (const std::string& name : view_->PictureNames()) {
-        alsoNames.push_back(name);
-    }
+    std::vector<std::string> alsoNames = view_->OwnPictureNames();
+    alsoNames.push_back(pressed);
+    // The window's buttons and the view's keys are cut from the same pictures, each decoded once.
+    std::vector<ButtonPictureSource> sources = sources_;
+    const std::vector<ButtonPictureSource> keys = view_->PictureSources();
+    sources.insert(sources.end(), keys.begin(), keys.end());
     // Only the window's own files: a name the skin gives that is none of them shows nothing.
     const auto file = [this](std::string_view name) {
         const auto found =
@@ -264,7 +266,7 @@ void CQuorvaneDlg::LoadPictures() {
         return found != loadablePictures_.end() ? found->second : std::filesystem::path();
     };
     CutButtonPictures(
-        sources_, alsoNames, file, [this, &pressed](std::string_view name, const QPixmap& whole) {
+        sources, alsoNames, file, [this, &pressed](std::string_view name, const QPixmap& whole) {
             if (name == pressed) {
                 for (const ButtonPictureSource& source : sources_) {
                     if (IsPressedWhenChecked(source.button->objectName().toStdString())) {
