@@ -156,12 +156,18 @@ std::map<std::string, long> ContextSwitches() {
     return switches;
 }
 
+// Lets the event loop run for `ms`: what a show or a hide set off (paints, deferred deletes,
+// released pictures) has happened by then, or the program has idled that long.
+void Linger(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // Idles in the event loop for `seconds` and reports the wake-ups of each thread per second.
 std::map<std::string, double> IdleWakeups(int seconds) {
     const auto before = ContextSwitches();
-    QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    loop.exec();
+    Linger(seconds * 1000);
     const auto after = ContextSwitches();
     std::map<std::string, double> rates;
     for (const auto& [thread, count] : after) {
@@ -203,15 +209,9 @@ long PeakKb() {
     return StatusKb("VmHWM");
 }
 
-// Lets the event loop run for a while, so that what a show or a hide set off (paints, deferred
-// deletes, released pictures) has happened before the memory is read.
-void Linger(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 constexpr int kLingerMs = 300;
+// How long the program settles before its idle wake-ups are counted.
+constexpr int kSettleMs = 500;
 
 void PrintFigure(const char* name, long value) {
     std::printf("%s %ld\n", name, value);
@@ -231,9 +231,7 @@ int MinimalChild(bool idle) {
         std::fflush(stdout);
     });
     if (idle) {
-        QEventLoop settle;
-        QTimer::singleShot(500, &settle, &QEventLoop::quit);
-        settle.exec();
+        Linger(kSettleMs);
         PrintWakeups("a minimal Qt Widgets program", IdleWakeups(3));
         return 0;
     }
@@ -464,9 +462,7 @@ int Driver(const std::string& self) {
             heartbeat.StallMs(), heartbeat.Beats());
 
         // (c) idle with the keyboard attached.
-        QEventLoop settle;
-        QTimer::singleShot(500, &settle, &QEventLoop::quit);
-        settle.exec();
+        Linger(kSettleMs);
         std::printf("(c) idle for 3 s with the keyboard attached\n");
         PrintWakeups("quorvane", IdleWakeups(3));
         const ChildRun minimal = RunChild(self, "minimal-idle");

@@ -13,7 +13,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <set>
 #include <utility>
 
 #include "app/main_window_commands.h"
