@@ -127,9 +127,9 @@ constexpr std::array<std::string_view, 12> kDirectionPictures{
 // Slider pictures: brightness n shows n.bmp, speed position n shows (5 + n).bmp.
 constexpr int kSpeedPictureBase = LightingPanelModel::kMaxLevel + 1;
 
+// The captions' colour is their palette's, which the style sheet leaves alone.
 const QColor kCaptionColour(0xc9, 0xd0, 0xdb);
 constexpr const char* kPanelStyle =
-    "QLabel { color: #c9d0db; }"
     "QComboBox { background: #1b1e24; color: #e8ecf2; border: 1px solid #3d4450;"
     "  border-radius: 3px; padding: 1px 6px; }"
     "QComboBox:focus { border: 2px solid #19c3b3; }"
@@ -210,10 +210,7 @@ void LightingPanel::Place(const ui::PlacedControl& placed) {
 
 void LightingPanel::CreateControl(std::string_view key, const ui::SkinRect& geometry) {
     const ControlSpec* spec = SpecOf(key);
-    const bool known = controls_.contains(key) ||
-                       std::any_of(planned_.begin(), planned_.end(),
-                                   [key](const PlannedControl& p) { return p.key == key; });
-    if (spec == nullptr || known) {
+    if (spec == nullptr || PlacedArea(key)) {
         return;
     }
     const QRect area(geometry.x, geometry.y, geometry.width, geometry.height);
@@ -231,7 +228,6 @@ void LightingPanel::MakeControl(std::string_view key, const QRect& geometry) {
         case Kind::Label: {
             auto* label = new QLabel(this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            // The lamp's caption shows before the panel's style sheet is set, in its colour.
             QPalette palette = label->palette();
             palette.setColor(QPalette::WindowText, kCaptionColour);
             label->setPalette(palette);
