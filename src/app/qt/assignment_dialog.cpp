@@ -167,7 +167,7 @@ std::optional<ui::SkinExit> AssignmentDialog::Initialise() {
     for (const std::string_view key : ui::kCompositeOptionalControlKeys) {
         controls.push_back({ui::SkinOperation::Control, std::string(key), {}, {}});
     }
-    if (auto failure = SetUpSkinnedDialog(
+    if (auto failure = SetUpSkin(
             *this, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Composite), controls,
             [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
             [this](const ui::PlacedControl& placed) { PlaceButton(placed); })) {

@@ -164,20 +164,24 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     for (const std::string_view name : statePictures) {
         loadablePictures_.emplace_back(std::string(name), skinFolder / name);
     }
-    WindowSkinTarget target(*this, [this](const ui::PlacedControl& placed) {
+    // The keyboard view places its keys, indicators and arrows itself, whatever their kind.
+    const auto placeControl = [this](const ui::PlacedControl& placed) {
         if (KeyboardView::OwnsSkinKey(placed.key)) {
             view_->Place(placed);
-        } else if (std::holds_alternative<ui::ControlPlacement>(placed.placement)) {
+        } else {
             PlaceControl(placed);
+        }
+    };
+    const auto placeButton = [this](const ui::PlacedControl& placed) {
+        if (KeyboardView::OwnsSkinKey(placed.key)) {
+            view_->Place(placed);
         } else {
             PlaceButton(placed);
         }
-    });
-    if (auto failure = ui::SetUpSkinnedWindow(skin, skinFolder, statePictures, controls, target)) {
+    };
+    if (auto failure = SetUpSkin(*this, skin, skinFolder, statePictures, controls, placeControl,
+                                 placeButton)) {
         return failure;
-    }
-    if (!target.ScreenApplied()) {
-        return ui::SkinExit{skin.BackgroundPicture(skinFolder)};
     }
     view_->FinishPlacement();
     lighting_->FinishPlacement(skin, *lookup_);

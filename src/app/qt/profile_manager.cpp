@@ -88,7 +88,7 @@ std::optional<ui::SkinExit> ProfileManagerDialog::Initialise() {
     if (skin.Ini().Find(ui::kSkinButtonInfoSection, ui::kProfileTitleKey)) {
         controls.push_back({ui::SkinOperation::Control, std::string(ui::kProfileTitleKey), {}, {}});
     }
-    if (auto failure = SetUpSkinnedDialog(
+    if (auto failure = SetUpSkin(
             *this, skin, skinFolder, ui::StatePictureFiles(ui::SkinWindow::Profile), controls,
             [this](const ui::PlacedControl& placed) { PlaceControl(placed); },
             [this](const ui::PlacedControl& placed) { PlaceButton(placed); })) {

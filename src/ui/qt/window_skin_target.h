@@ -46,10 +46,10 @@ private:
     bool screenApplied_ = true;
 };
 
-// The set-up of a skinned dialog: placed controls go to `placeControl`, image and arrow buttons
-// to `placeButton`. The pictures are only checked here; the dialog decodes them when it shows.
-// Nothing when the dialog is ready; else the picture that cannot be read.
-[[nodiscard]] inline std::optional<ui::SkinExit> SetUpSkinnedDialog(
+// The set-up of a skinned window: placed controls go to `placeControl`, image and arrow buttons
+// to `placeButton`. The pictures are only checked here; the window decodes them when it shows.
+// Nothing when the window is ready; else the picture that cannot be read.
+[[nodiscard]] inline std::optional<ui::SkinExit> SetUpSkin(
     CBaseDialog& window, const ui::SkinFile& skin, const std::filesystem::path& skinFolder,
     std::span<const std::string_view> statePictures, std::span<const ui::SkinControl> controls,
     const WindowSkinTarget::PlaceFn& placeControl, const WindowSkinTarget::PlaceFn& placeButton) {
