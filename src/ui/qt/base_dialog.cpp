@@ -7,10 +7,10 @@
 #include <QRect>
 #include <QWindow>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -85,14 +85,12 @@ QRegion CBaseDialog::OutlineFromMask(const QImage& mask) {
     const int height = mask.height();
     // Row by row, so that a window-sized mask is never held twice more in other formats.
     std::vector<qv::ui::MaskRun> runs;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(std::max(width, 0)));
     for (int y = 0; y < height; ++y) {
+        // The runs ignore the alpha byte of each 0xAARRGGBB pixel.
         const QImage row = mask.copy(0, y, width, 1).convertToFormat(QImage::Format_RGB32);
         const auto* line = reinterpret_cast<const QRgb*>(row.constScanLine(0));
-        for (int x = 0; x < width; ++x) {
-            pixels[static_cast<std::size_t>(x)] = static_cast<std::uint32_t>(line[x]) & 0xFFFFFFu;
-        }
-        qv::ui::AppendRowRuns(y, pixels, runs);
+        qv::ui::AppendRowRuns(
+            y, std::span<const std::uint32_t>(line, static_cast<std::size_t>(width)), runs);
     }
 
     // The runs come row by row and left to right, which is the banded order setRects needs; a
