@@ -13,10 +13,8 @@
 #include <QToolButton>
 
 #include <array>
-#include <condition_variable>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -35,6 +33,7 @@
 #include "lighting/panel_switch_file.h"
 #include "lighting/user_colour_file.h"
 #include "profiles/profile_folder.h"
+#include "service/worker_gate.h"
 #include "sim/keyboard_layout.h"
 #include "ui/qt/png_button.h"
 #include "ui/qt/skin_color_button.h"
@@ -67,29 +66,6 @@ char* toString(const std::vector<Sent>& sent) {
     }
     return qstrdup(text.str().c_str());
 }
-
-// Holds the keyboard service's worker, as a long exchange would, until opened.
-class WorkerGate {
-public:
-    void Close(service::KeyboardService& service) {
-        service.Post([this](service::KeyboardSession&) {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return open_; });
-        });
-    }
-    void Open() {
-        {
-            std::lock_guard lock(mutex_);
-            open_ = true;
-        }
-        changed_.notify_all();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-};
 
 // Every control of the panel that comes and goes with the mode, by visibility group.
 const std::set<std::string> kLamp{"CONTROL_DengStatic", "CONTROL_DengStaPic"};
@@ -378,7 +354,7 @@ private slots:
                               Qt::LeftButton, buttons, Qt::NoModifier);
             QApplication::sendEvent(slider, &event);
         };
-        WorkerGate gate;
+        service::WorkerGate gate;
         gate.Close(desktop_->Service());
         send(QEvent::MouseButtonPress, at(0), Qt::LeftButton);
         for (const int position : {1, 2, 3, 4, 3, 2, 1, 0, 1, 2, 3}) {

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-
 #include "lighting/user_colour_file.h"
 #include "service/keyboard_service.h"
 #include "service/lighting_writer.h"
+#include "service/worker_gate.h"
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "ui/temp_folder.h"
@@ -24,29 +22,6 @@ public:
     bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
         return false;
     }
-};
-
-// Holds the service's worker until released, as a long exchange would.
-class WorkerGate {
-public:
-    void Close(KeyboardService& service) {
-        service.Post([this](KeyboardSession&) {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return open_; });
-        });
-    }
-    void Open() {
-        {
-            std::lock_guard lock(mutex_);
-            open_ = true;
-        }
-        changed_.notify_all();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
 };
 
 class LightingWriterTest : public ::testing::Test {
