@@ -96,8 +96,13 @@ int main() {
     Print("(a) arrival with a full macro area", wall, Count(keyboard), 0.0, CpuMs() - cpu);
 
     // (b) apply
-    service.Image().Lock()->blocks[0][0x3A] = {.kind = qv::keys::KeyKind::Disabled};
-    service.MarkEdited();
+    (void)service.Call([](qv::service::KeyboardSession& session) {
+        qv::service::KeyEntryEdit edit;
+        edit.profile = 0;
+        edit.slot = 0x3A;
+        edit.entry = {.kind = qv::keys::KeyKind::Disabled};
+        return session.StoreKeyEntry(edit);
+    });
     keyboard.ClearSentReports();
     cpu = CpuMs();
     start = Clock::now();

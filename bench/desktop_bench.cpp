@@ -445,8 +445,13 @@ int Driver(const std::string& self) {
         // (a) apply of the full macro area, from the Apply button until the service has
         // written it and the window has heard so.
         qv::service::KeyboardService& service = app.Service();
-        service.Image().Lock()->blocks[0][0x3A] = {.kind = qv::keys::KeyKind::Disabled};
-        service.MarkEdited();
+        (void)service.Call([](qv::service::KeyboardSession& session) {
+            qv::service::KeyEntryEdit edit;
+            edit.profile = 0;
+            edit.slot = 0x3A;
+            edit.entry = {.kind = qv::keys::KeyKind::Disabled};
+            return session.StoreKeyEntry(edit);
+        });
         RunUntil([&] { return app.Window().Button("CONTROL2_APPLY")->isEnabled(); });
         bool clicked = false;
         QTimer::singleShot(0, [&] {

@@ -19,6 +19,7 @@ assignments 5
 lighting 5
 profiles 6
 macros/editing 7
+driver 7
 sim 7
 device/hidapi 7
 sim/uhid 8

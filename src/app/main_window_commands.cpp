@@ -4,7 +4,6 @@
 
 #include "app/keyboard_view_model.h"
 #include "platform/ini_file.h"
-#include "profiles/key_entry_edit.h"
 
 namespace qv::app {
 namespace {
@@ -39,49 +38,6 @@ std::vector<std::size_t> DefaultCommandSlots(bool bankB) {
     return slots;
 }
 
-service::OperationResult RunDefaultCommand(service::KeyboardSession& session, bool bankB) {
-    if (service::OperationResult writable = session.CheckWritable(); !writable.Succeeded()) {
-        return writable;
-    }
-    const int profile = session.ActiveProfile();
-    if (profile < 0 || profile >= static_cast<int>(device::kProfileCount)) {
-        return {service::OperationStatus::ProfileUnknown};
-    }
-    bool changed = false;
-    {
-        const profiles::ProfileImage::Access image = session.Image().Lock();
-        const keys::KeyBlock fresh = keys::FreshKeyBlock();
-        for (const std::size_t slot : DefaultCommandSlots(bankB)) {
-            if (image->blocks[static_cast<std::size_t>(profile)][slot] != fresh[slot]) {
-                changed = profiles::StoreKeyEntry(*image, profile, slot, fresh[slot]) || changed;
-            }
-        }
-    }
-    if (changed) {
-        session.SetApplyPending(true);
-    }
-    return session.Apply();
-}
-
-service::OperationResult RunImport(service::KeyboardSession& session,
-                                   const std::filesystem::path& file,
-                                   service::PendingChoice pending) {
-    bool dropped = false;
-    if (session.ApplyPending() && pending == service::PendingChoice::ApplyFirst) {
-        if (service::OperationResult applied = session.Apply(); !applied.Succeeded()) {
-            return applied;
-        }
-    } else if (session.ApplyPending() && pending == service::PendingChoice::Drop) {
-        session.SetApplyPending(false);
-        dropped = true;
-    }
-    service::OperationResult imported = session.Import(file);
-    if (dropped && !imported.Succeeded()) {
-        (void)session.Capture();
-    }
-    return imported;
-}
-
 bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
     using service::OperationStatus;
     switch (result.status) {
@@ -100,6 +56,7 @@ bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
         case OperationStatus::ProfileUnknown:
         case OperationStatus::NotWritten:
         case OperationStatus::FileNotSaved:
+        case OperationStatus::EntryRefused:
             break;
     }
     return true;

@@ -2,7 +2,7 @@
 
 // The main window's commands around the profile slots, as plain rules: which report-rate
 // button is checked and what the buttons say, which keys Default resets and the Default
-// command itself, and which web-page buttons a skin gets.
+// command asks for, and which web-page buttons a skin gets.
 
 #include <array>
 #include <cstddef>
@@ -34,20 +34,7 @@ inline constexpr std::array<std::string_view, 4> kReportRateCaptions = {"125", "
 // bank shown.
 [[nodiscard]] std::vector<std::size_t> DefaultCommandSlots(bool bankB);
 
-// Default, after the user said yes: puts those keys of the active profile back to their
-// defaults in the working image and applies. The result is Apply's. The lighting part (only
-// while the lighting panel is open) is the panel's.
-[[nodiscard]] service::OperationResult RunDefaultCommand(service::KeyboardSession& session,
-                                                         bool bankB);
-
-// ---- Import and the results of commands ---------------------------------------------------------
-// Import (main window or profile manager), after the user said what becomes of changes that
-// wait for Apply: applied first (a failed apply stops the import), or dropped. A file the
-// keyboard service refuses after dropping leaves the working image as the keyboard holds it.
-[[nodiscard]] service::OperationResult RunImport(service::KeyboardSession& session,
-                                                 const std::filesystem::path& file,
-                                                 service::PendingChoice pending);
-
+// ---- The results of commands -------------------------------------------------------------------
 // Whether a failed Apply (or Default) still needs a message: the keyboard service tells of
 // some failures itself, and one the user chose (not writing over an unread keyboard) needs
 // none.

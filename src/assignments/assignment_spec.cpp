@@ -293,18 +293,4 @@ std::variant<KeyEntry, AssignmentError> ParseAssignment(std::string_view text, i
                            "macro:ID, media:NAME or function:NAME)"};
 }
 
-std::variant<KeyEntry, AssignmentError> ParseAssignment(std::string_view text, int repeatCount,
-                                                        std::size_t slot,
-                                                        std::span<const macros::MacroRecord> macros,
-                                                        const TextLookupFn& lookup,
-                                                        const KeyDefaultTable& defaults) {
-    const std::string kind = NormalizeKeyName(text.substr(0, text.find(':')));
-    if (kind != "default" && !HasKeyPagePosition(slot, defaults)) {
-        return AssignmentError{Quoted(KeySlotName(slot, lookup)) +
-                               " has no place in this keyboard's key pages: this keyboard "
-                               "cannot remap it"};
-    }
-    return ParseAssignment(text, repeatCount, slot, macros, lookup);
-}
-
 }  // namespace qv::keys

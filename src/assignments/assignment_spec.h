@@ -35,18 +35,11 @@ struct AssignmentError {
 };
 
 // `slot` decides the aux field: G key slots keep their code unless the entry plays a macro.
-// Does not look at the keyboard's key pages; the overload below does.
+// Does not look at the keyboard's key pages: whether the keyboard can hold the entry is
+// CheckKeyEntry's to say (entry_rules.h), for every front end alike.
 [[nodiscard]] std::variant<KeyEntry, AssignmentError> ParseAssignment(
     std::string_view text, int repeatCount, std::size_t slot,
     std::span<const macros::MacroRecord> macros, const TextLookupFn& lookup);
-
-// As above, and refuses to remap a key that has no position in the keyboard's key pages
-// (`defaults`: the keyboard's key default table, the built-in one until it has been read).
-// "default" is still accepted there: it only clears the entry.
-[[nodiscard]] std::variant<KeyEntry, AssignmentError> ParseAssignment(
-    std::string_view text, int repeatCount, std::size_t slot,
-    std::span<const macros::MacroRecord> macros, const TextLookupFn& lookup,
-    const KeyDefaultTable& defaults);
 
 // The slot of a key name or of "G1".."G18"; nullopt for names that name no key.
 [[nodiscard]] std::optional<std::size_t> ParseKeySlot(std::string_view text,

@@ -13,7 +13,6 @@
 #include "cli/listing.h"
 #include "cli/working_image.h"
 #include "keys/key_name_parser.h"
-#include "profiles/key_entry_edit.h"
 
 namespace qv::cli {
 namespace {
@@ -54,35 +53,35 @@ int RunAssign(CommandContext& context, const AssignOptions& o) {
         return *status;
     }
     const WorkingImage& working = std::get<WorkingImage>(opened);
-    // Only the keys the keyboard's key pages have a place for can be remapped.
-    const keys::KeyDefaultTable keyDefaults = context.keyboard->Service().Call(
-        [](service::KeyboardSession& session) { return session.Facts().KeyDefaults(); });
-    std::string description;
+    service::KeyEntryEdit edit;
+    edit.profile = working.profile;
+    edit.slot = *slot;
+    edit.repeatCount = o.repeat;
     {
-        const auto image = context.keyboard->Service().Image().Lock();
-        auto parsed = keys::ParseAssignment(o.target, o.repeat.value_or(1), *slot, image->macros,
-                                            context.lookup, keyDefaults);
+        const service::SnapshotPtr snapshot = context.keyboard->Service().Snapshot();
+        auto parsed = keys::ParseAssignment(o.target, o.repeat.value_or(1), *slot,
+                                            snapshot->image.macros, context.lookup);
         if (const auto* error = std::get_if<keys::AssignmentError>(&parsed)) {
             return Fail(context, error->message, kExitBadInput);
         }
-        keys::KeyEntry entry = std::get<keys::KeyEntry>(parsed);
-        if (entry.kind == keys::KeyKind::Macro) {
-            // The keyboard plays a macro as often as its record says, so the repeat count
-            // belongs to the macro: --repeat sets it, and without it the key keeps the count
-            // the macro has.
-            auto macro = std::find_if(image->macros.begin(), image->macros.end(),
-                                      [&](const auto& m) { return m.macroId == entry.value; });
-            if (o.repeat) {
-                macro->repeatCount = static_cast<std::uint8_t>(*o.repeat);
-            }
-            entry.aux = macro->repeatCount;
-        }
-        if (!profiles::StoreKeyEntry(*image, working.profile, *slot, entry)) {
-            return Fail(context, "the key could not be assigned", kExitBadInput);
-        }
-        const std::string name = SlotName(*slot, context.lookup);
-        description = AssignmentLine(name, entry, image->macros, context.lookup);
+        edit.entry = std::get<keys::KeyEntry>(parsed);
     }
+    const service::OperationResult stored = context.keyboard->Call(
+        [&edit](service::KeyboardSession& session) { return session.StoreKeyEntry(edit); });
+    if (stored.status == service::OperationStatus::EntryRefused) {
+        return Fail(context,
+                    EntryRefusalText(stored.refusal,
+                                     "\"" + keys::KeySlotName(*slot, context.lookup) + "\""),
+                    kExitBadInput);
+    }
+    if (!stored.Succeeded()) {
+        return FailOperation(context, stored, "assign");
+    }
+    const service::SnapshotPtr snapshot = context.keyboard->Service().Snapshot();
+    const std::string description =
+        AssignmentLine(SlotName(*slot, context.lookup),
+                       snapshot->image.blocks[static_cast<std::size_t>(working.profile)][*slot],
+                       snapshot->image.macros, context.lookup);
     return FinishEdit(context, working, o.applyNow,
                       "Profile " + std::to_string(working.profile + 1) + ", " + description,
                       {{"profile", working.profile + 1}, {"key", o.key}, {"target", o.target}});

@@ -3,8 +3,10 @@
 #include "cli/cli_output.h"
 #include "cli/exit_codes.h"
 #include "core/hex.h"
+#include "core/utf16.h"
 #include "device/device_report.h"
 #include "profiles/profile_folder.h"
+#include "ui/text_slots.h"
 
 namespace qv::cli {
 namespace {
@@ -60,6 +62,9 @@ std::variant<std::unique_ptr<CliKeyboard>, int> CliKeyboard::Open(CommandContext
     options.session.captureOnArrival = false;
     options.session.colourPageOnArrival = false;
     options.session.firmwarePause = context.env.firmwarePause;
+    // Macros the keyboard keeps without a name are named as everywhere else.
+    options.session.newMacroNamePrefix =
+        Utf8ToUtf16(context.lookup(std::string(ui::BuiltInText(ui::TextSlot::MACRO_NEW_PREFIX))));
     options.transportTiming = context.env.transportTiming;
     if (context.options.trace) {
         options.trace = [&err = context.err](device::TraceDirection direction, std::uint32_t tag,

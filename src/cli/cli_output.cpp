@@ -4,6 +4,26 @@
 
 namespace qv::cli {
 
+std::string EntryRefusalText(keys::EntryRefusal refusal, std::string_view keyName) {
+    const std::string key(keyName);
+    switch (refusal) {
+        case keys::EntryRefusal::NoSuchKey:
+            return key + " is no key of the keyboard";
+        case keys::EntryRefusal::NotRemappable:
+            return key +
+                   " has no place in this keyboard's key pages: this keyboard cannot remap it";
+        case keys::EntryRefusal::MacroOnlyKey:
+            return key +
+                   " plays macros only, as the ninth G key of its bank: use macro:ID (see "
+                   "`quorvanectl macro list`), or default";
+        case keys::EntryRefusal::TargetNotSendable:
+            return "the keyboard cannot send what " + key + " was given";
+        case keys::EntryRefusal::NoSuchMacro:
+            return "no macro has that id (see `quorvanectl macro list`)";
+    }
+    return "the keyboard cannot hold this assignment";
+}
+
 std::string OperationFailureText(const service::OperationResult& result) {
     using service::OperationStatus;
     switch (result.status) {
@@ -35,6 +55,8 @@ std::string OperationFailureText(const service::OperationResult& result) {
             return "a file could not be written";
         case OperationStatus::FileRefused:
             return "the file is not a sound profile file";
+        case OperationStatus::EntryRefused:
+            return EntryRefusalText(result.refusal, "the key");
     }
     return "unexpected failure";
 }
@@ -49,6 +71,7 @@ int OperationExitCode(const service::OperationResult& result) {
             return kExitNoKeyboard;
         case OperationStatus::MacrosTooLong:
         case OperationStatus::FileRefused:
+        case OperationStatus::EntryRefused:
             return kExitBadInput;
         case OperationStatus::FileNotSaved:
             return kExitSetupError;

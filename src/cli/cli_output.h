@@ -23,6 +23,8 @@ void Note(CommandContext& context, std::string_view message);
 // Read results: the text as it is, or the JSON value on its own.
 void Print(CommandContext& context, std::string_view text, const nlohmann::json& json);
 
+// Why the keyboard cannot hold an edit of the key `keyName` (as in "\"Caps Lock\"").
+[[nodiscard]] std::string EntryRefusalText(keys::EntryRefusal refusal, std::string_view keyName);
 // Why an operation of the keyboard service failed, and the exit code that goes with it.
 [[nodiscard]] std::string OperationFailureText(const service::OperationResult& result);
 [[nodiscard]] int OperationExitCode(const service::OperationResult& result);

@@ -70,7 +70,7 @@ struct ColourOutcome {
     service::OperationResult operation;
     std::optional<std::string> refusal;
     int refusalCode = kExitBadInput;
-    lighting::LightingWriteResult written;
+    service::OperationResult written;
     std::string scheme;
     bool perKeyModeActive = false;
     int slot = -1;
@@ -112,7 +112,7 @@ ColourOutcome ChangeColours(CommandContext& context, int profile, Change&& chang
             return result;
         }
         result.scheme = SchemeWords(paint);
-        result.written = lighting::SendColourWrite(s.Commands(), write);
+        result.written = s.WriteColours(write);
         return result;
     });
 }

@@ -21,43 +21,35 @@
 namespace qv::cli {
 namespace {
 
-// The keyboard's own default table when it can be read, the built-in one otherwise.
-keys::KeyDefaultTable ReadDefaults(device::DeviceCommands& commands) {
-    keys::KeyDefaultTable table{};
-    if (commands.ReadKeyDefaults(table) != device::kSuccess) {
-        return keys::kBuiltInKeyDefaultTable;
-    }
-    return table;
-}
-
 // Macros the keyboard keeps without a name are named with the lookup file's prefix and their
-// number, as everywhere else.
-std::optional<macros::DecodedMacroArea> ReadMacros(const CommandContext& context,
-                                                   device::DeviceCommands& commands) {
-    lighting::DeviceSettingsBlock settings;
-    if (commands.ReadSettings(settings.bytes()) != device::kSuccess) {
+// number, as everywhere else: the keyboard's session names them so.
+std::optional<service::MacroAreaDump> ReadMacros(CommandContext& context) {
+    auto read =
+        context.keyboard->Call([](service::KeyboardSession& s) { return s.ReadMacroArea(); });
+    if (!read.result.Succeeded()) {
         return std::nullopt;
     }
-    const macros::MacroAreaRead read =
-        macros::ReadMacroAreaFromDevice(commands, settings.MacroCapacity());
-    if (read.result != device::kSuccess) {
-        return std::nullopt;
+    if (read.value.sizeCut) {
+        read.value.decoded.problems.insert(
+            read.value.decoded.problems.begin(),
+            "the macro area announces more bytes than the keyboard holds");
     }
-    macros::DecodedMacroArea decoded = macros::DecodeMacroArea(
-        read.area,
-        Utf8ToUtf16(context.lookup(std::string(ui::BuiltInText(ui::TextSlot::MACRO_NEW_PREFIX)))));
-    if (read.sizeCut) {
-        decoded.problems.insert(decoded.problems.begin(),
-                                "the macro area announces more bytes than the keyboard holds");
-    }
-    return decoded;
+    return std::move(read.value);
 }
 
-int DumpKeys(CommandContext& context, device::DeviceCommands& commands, int onlyProfile) {
-    const keys::KeyDefaultTable defaults = ReadDefaults(commands);
-    const auto macroArea = ReadMacros(context, commands);
+int DumpKeys(CommandContext& context, int onlyProfile) {
+    const auto pages = context.keyboard->Call([onlyProfile](service::KeyboardSession& s) {
+        return s.ReadKeyPages(onlyProfile == 0 ? std::nullopt : std::optional(onlyProfile - 1));
+    });
+    if (!pages.result.Succeeded()) {
+        return Fail(context,
+                    "could not read key page " + std::to_string(pages.value.failedProfile + 1) +
+                        " (result " + std::to_string(pages.value.result) + ")",
+                    kExitDeviceError);
+    }
+    const auto macroArea = ReadMacros(context);
     const macros::MacroList noMacros;
-    const macros::MacroList& macroList = macroArea ? macroArea->macros : noMacros;
+    const macros::MacroList& macroList = macroArea ? macroArea->decoded.macros : noMacros;
 
     nlohmann::json json = nlohmann::json::array();
     std::string text;
@@ -65,14 +57,8 @@ int DumpKeys(CommandContext& context, device::DeviceCommands& commands, int only
         if (onlyProfile != 0 && profile != onlyProfile - 1) {
             continue;
         }
-        keys::KeyPage page{};
-        if (const int result = commands.ReadKeyPage(page, profile); result != device::kSuccess) {
-            return Fail(context,
-                        "could not read key page " + std::to_string(profile + 1) + " (result " +
-                            std::to_string(result) + ")",
-                        kExitDeviceError);
-        }
-        const keys::DecodedKeyPage decoded = keys::DecodeKeyPage(page, defaults);
+        const keys::KeyPage& page = pages.value.pages[static_cast<std::size_t>(profile)];
+        const keys::DecodedKeyPage decoded = keys::DecodeKeyPage(page, pages.value.defaults);
         json.push_back({{"profile", profile + 1},
                         {"page", HexBytes(page)},
                         {"assignments", AssignmentsJson(decoded.block, macroList, context.lookup)},
@@ -87,11 +73,12 @@ int DumpKeys(CommandContext& context, device::DeviceCommands& commands, int only
     return kExitOk;
 }
 
-int DumpMacros(CommandContext& context, device::DeviceCommands& commands) {
-    const auto decoded = ReadMacros(context, commands);
-    if (!decoded) {
+int DumpMacros(CommandContext& context) {
+    const auto dump = ReadMacros(context);
+    if (!dump) {
         return Fail(context, "could not read the macro area", kExitDeviceError);
     }
+    const macros::DecodedMacroArea* decoded = &dump->decoded;
     nlohmann::json json = nlohmann::json::array();
     std::string text;
     for (const macros::MacroRecord& macro : decoded->macros) {
@@ -126,9 +113,7 @@ void AddDumpCommands(CLI::App& app, Command& selected) {
         "  quorvanectl dump keys\n"
         "  quorvanectl --json dump keys --profile 2");
     Select(keysCmd, selected, {Needs::Keyboard, [onlyProfile](CommandContext& context) {
-                                   return context.keyboard->Call([&](service::KeyboardSession& s) {
-                                       return DumpKeys(context, s.Commands(), *onlyProfile);
-                                   });
+                                   return DumpKeys(context, *onlyProfile);
                                }});
     auto* macrosCmd = dump->add_subcommand("macros", "The macros in the keyboard's macro area");
     macrosCmd->footer(
@@ -136,10 +121,7 @@ void AddDumpCommands(CLI::App& app, Command& selected) {
         "  quorvanectl dump macros\n"
         "  quorvanectl --json dump macros");
     Select(macrosCmd, selected,
-           {Needs::Keyboard, [](CommandContext& context) {
-                return context.keyboard->Call(
-                    [&](service::KeyboardSession& s) { return DumpMacros(context, s.Commands()); });
-            }});
+           {Needs::Keyboard, [](CommandContext& context) { return DumpMacros(context); }});
 }
 
 }  // namespace qv::cli

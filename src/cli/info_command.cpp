@@ -67,10 +67,10 @@ nlohmann::json InfoJson(const KeyboardInfo& info) {
 namespace {
 
 int RunInfo(CommandContext& context) {
-    lighting::DeviceSettingsBlock block;
-    const int result = context.keyboard->Call(
-        [&](service::KeyboardSession& s) { return s.Commands().ReadSettings(block.bytes()); });
-    if (result != device::kSuccess) {
+    const auto read =
+        context.keyboard->Call([](service::KeyboardSession& s) { return s.ReadSettingsBlock(); });
+    const lighting::DeviceSettingsBlock& block = read.value;
+    if (const int result = read.result.commandResult; !read.result.Succeeded()) {
         return Fail(context, "the keyboard did not answer (result " + std::to_string(result) + ")",
                     kExitDeviceError);
     }

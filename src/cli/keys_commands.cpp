@@ -36,7 +36,8 @@ int RunShow(CommandContext& context, int profileOption) {
     }
     const WorkingImage& working = std::get<WorkingImage>(opened);
     const int profile = profileOption != 0 ? profileOption - 1 : working.profile;
-    const auto image = context.keyboard->Service().Image().Lock();
+    const service::SnapshotPtr snapshot = context.keyboard->Service().Snapshot();
+    const profiles::ImageContents* image = &snapshot->image;
     const keys::KeyBlock& block = image->blocks[static_cast<std::size_t>(profile)];
     Print(context,
           "Profile " + std::to_string(profile + 1) +

@@ -65,13 +65,13 @@ struct LightingRecords {
     std::array<LightingState, device::kProfileCount> states;
 };
 
-std::optional<LightingRecords> ReadRecords(device::DeviceCommands& commands) {
-    NoPanelSwitch panelSwitch;
-    lighting::DeviceLighting lighting(commands, panelSwitch);
-    if (lighting.ReadLighting(lighting::DeviceLighting::ReadKind::Refresh) != 0) {
+std::optional<LightingRecords> ReadRecords(CommandContext& context) {
+    const auto read =
+        context.keyboard->Call([](service::KeyboardSession& s) { return s.ReadLightingMirror(); });
+    if (!read.result.Succeeded()) {
         return std::nullopt;
     }
-    LightingRecords snapshot{lighting.mirror(), {}};
+    LightingRecords snapshot{read.value, {}};
     for (std::size_t p = 0; p < device::kProfileCount; ++p) {
         snapshot.states[p] = lighting::DecodeLightingState(snapshot.mirror.records[p], {});
     }
@@ -255,7 +255,7 @@ struct SetOutcome {
     service::OperationResult operation;
     std::optional<std::string> refusal;
     Plan plan;
-    lighting::LightingWriteResult written;
+    service::OperationResult written;
 };
 
 int RunSet(CommandContext& context, const SetOptions& o) {
@@ -301,8 +301,7 @@ int RunSet(CommandContext& context, const SetOptions& o) {
         std::ranges::copy(bytes, record.begin());
         result.plan = PlanWrites(o, request, mode, settings, record);
         if (!result.plan.write.empty()) {
-            result.written = s.Lighting().Write(result.plan.write);
-            s.PublishLighting();
+            result.written = s.WriteLighting(result.plan.write);
         }
         return result;
     });
@@ -324,23 +323,8 @@ int RunSet(CommandContext& context, const SetOptions& o) {
 }
 
 int RunRestore(CommandContext& context, int profile) {
-    lighting::LightingWriteResult written;
-    const service::OperationResult writable =
-        context.keyboard->Call([&](service::KeyboardSession& s) {
-            service::OperationResult result = s.CheckWritable();
-            if (result.Succeeded()) {
-                lighting::DeviceLighting& lighting = s.Lighting();
-                const int current = lighting.currentProfile();
-                lighting.SetCurrentProfile(profile - 1);
-                written = lighting.RestoreLightingDefaults();
-                lighting.SetCurrentProfile(current);
-                s.PublishLighting();
-            }
-            return result;
-        });
-    if (!writable.Succeeded()) {
-        return FailOperation(context, writable, "restore the lighting");
-    }
+    const service::OperationResult written = context.keyboard->Call(
+        [profile](service::KeyboardSession& s) { return s.RestoreLighting(profile - 1); });
     if (!written.Succeeded()) {
         return FailWrite(context, written, "restore the lighting");
     }
@@ -350,8 +334,7 @@ int RunRestore(CommandContext& context, int profile) {
 }
 
 int RunShow(CommandContext& context, int showProfile) {
-    const auto snapshot = context.keyboard->Call(
-        [](service::KeyboardSession& s) { return ReadRecords(s.Commands()); });
+    const auto snapshot = ReadRecords(context);
     if (!snapshot) {
         return Fail(context, "could not read the lighting: the keyboard did not answer",
                     kExitDeviceError);
@@ -379,10 +362,10 @@ int RunShow(CommandContext& context, int showProfile) {
 }
 
 int RunModes(CommandContext& context) {
-    lighting::DeviceSettingsBlock settings;
-    const int read = context.keyboard->Call(
-        [&](service::KeyboardSession& s) { return s.Commands().ReadSettings(settings.bytes()); });
-    if (read != device::kSuccess) {
+    const auto read =
+        context.keyboard->Call([](service::KeyboardSession& s) { return s.ReadSettingsBlock(); });
+    const lighting::DeviceSettingsBlock& settings = read.value;
+    if (!read.result.Succeeded()) {
         return Fail(context, "could not read the lighting modes: the keyboard did not answer",
                     kExitDeviceError);
     }

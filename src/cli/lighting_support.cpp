@@ -80,12 +80,16 @@ int Written(CommandContext& context, const std::string& done, nlohmann::json det
     return Succeed(context, done, std::move(details));
 }
 
-int FailWrite(CommandContext& context, const lighting::LightingWriteResult& written,
+int FailWrite(CommandContext& context, const service::OperationResult& written,
               const std::string& what) {
+    if (written.status != service::OperationStatus::PartlyWritten &&
+        written.status != service::OperationStatus::NotWritten) {
+        return FailOperation(context, written, what);
+    }
     return Fail(context,
                 "could not " + what + ": the keyboard did not take the write (result " +
                     std::to_string(written.commandResult) + ")" +
-                    (written.mayBePartlyWritten
+                    (written.status == service::OperationStatus::PartlyWritten
                          ? "; the lighting may be partly changed: run the command again to "
                            "repair it"
                          : "; the lighting was left as it was"),
@@ -98,24 +102,17 @@ service::OperationResult ReadSettingsForChange(service::KeyboardSession& session
     if (!result.Succeeded()) {
         return result;
     }
-    if (const int read = session.Lighting().ReadSettingsBlock(settings); read != device::kSuccess) {
-        result = service::OperationStatus::KeyboardUnread;
-        result.commandResult = read;
-    }
-    return result;
+    const auto read = session.ReadSettingsBlock();
+    settings = read.value;
+    return read.result;
 }
 
 service::OperationResult ReadLightingRecord(service::KeyboardSession& session, int profileIndex,
                                             std::uint8_t length,
                                             std::array<std::uint8_t, device::kPayloadSize>& bytes) {
-    service::OperationResult result;
-    if (const int read =
-            session.Commands().ReadLighting(bytes, length, lighting::RecordOffset(profileIndex));
-        read != device::kSuccess) {
-        result = service::OperationStatus::KeyboardUnread;
-        result.commandResult = read;
-    }
-    return result;
+    const auto read = session.ReadLightingRecord(profileIndex, length);
+    bytes = read.value;
+    return read.result;
 }
 
 }  // namespace qv::cli

@@ -56,7 +56,7 @@ inline constexpr int kReportRatesHz[] = {125, 250, 500, 1000};
 // Keeps the simulated keyboard's state after a write and says what was done.
 int Written(CommandContext& context, const std::string& done, nlohmann::json details);
 // A lighting write the keyboard did not take in full, in words.
-int FailWrite(CommandContext& context, const lighting::LightingWriteResult& written,
+int FailWrite(CommandContext& context, const service::OperationResult& written,
               const std::string& what);
 
 }  // namespace qv::cli

@@ -53,9 +53,9 @@ int RunList(CommandContext& context, int onlyId) {
     if (const int* status = std::get_if<int>(&opened)) {
         return *status;
     }
-    const std::size_t capacity = context.keyboard->Call(
-        [](service::KeyboardSession& s) { return s.Facts().MacroCapacity(); });
-    const auto image = context.keyboard->Service().Image().Lock();
+    const service::SnapshotPtr snapshot = context.keyboard->Service().Snapshot();
+    const std::size_t capacity = snapshot->macroCapacity;
+    const profiles::ImageContents* image = &snapshot->image;
     nlohmann::json json = nlohmann::json::array();
     std::string text;
     for (const macros::MacroRecord& macro : image->macros) {

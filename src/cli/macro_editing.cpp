@@ -75,10 +75,10 @@ std::variant<std::unique_ptr<MacroEditSession>, int> OpenMacroEdit(CommandContex
     }
     auto session = std::make_unique<MacroEditSession>();
     session->image = std::get<WorkingImage>(opened);
-    session->capacity = context.keyboard->Call(
-        [](service::KeyboardSession& s) { return s.Facts().MacroCapacity(); });
+    const service::SnapshotPtr snapshot = context.keyboard->Service().Snapshot();
+    session->capacity = snapshot->macroCapacity;
     const auto shownId = static_cast<std::uint16_t>(id);
-    session->manager.Open(*context.keyboard->Service().Image().Lock(), shownId);
+    session->manager.Open(snapshot->image, shownId);
     if (id != 0 && (id < 0 || id > 0xFFFF || !session->manager.IndexOfId(shownId))) {
         return Fail(context, NoMacroMessage(id), kExitBadInput);
     }
@@ -100,7 +100,11 @@ std::optional<int> RefuseTooLarge(CommandContext& context, const MacroEditSessio
 int FinishMacroEdit(CommandContext& context, MacroEditSession& session, bool applyNow,
                     const std::string& done, nlohmann::json details) {
     const macros::MacroMemoryMeter meter = session.manager.Meter(session.capacity);
-    (void)session.manager.Commit(context.keyboard->Service().Image());
+    const service::OperationResult edited = context.keyboard->Call(
+        [&](service::KeyboardSession& s) { return s.EditMacros(session.manager); });
+    if (!edited.Succeeded()) {
+        return FailOperation(context, edited, "edit the macros");
+    }
     if (meter.CapacityKnown() && meter.NamesDropped()) {
         Note(context, "the macro names do not fit the keyboard's macro memory (" +
                           MemoryFigure(meter) +

@@ -75,12 +75,15 @@ std::variant<WorkingImage, int> OpenWorkingImage(CommandContext& context, ImageU
                             " cannot be read; " + std::string(kDiscardHint),
                         kExitSetupError);
         }
-        *keyboard.Service().Image().Lock() = std::move(contents);
-        keyboard.Service().MarkEdited();
+        const service::OperationResult taken = keyboard.Call(
+            [&](service::KeyboardSession& s) { return s.TakePendingEdits(std::move(contents)); });
+        if (!taken.Succeeded()) {
+            return FailOperation(context, taken, verb);
+        }
         image.pendingIncluded = true;
         return image;
     }
-    if (!keyboard.Call([](service::KeyboardSession& s) { return s.ImageFromKeyboard(); })) {
+    if (!keyboard.Service().Snapshot()->imageFromKeyboard) {
         return Fail(context,
                     cannot +
                         "the keyboard's key pages and macros could not be read, so there "
@@ -102,10 +105,11 @@ std::optional<WorkingMacros> PeekWorkingMacros(CommandContext& context) {
             return WorkingMacros{std::move(contents.macros), true};
         }
     }
-    if (!keyboard.Call([](service::KeyboardSession& s) { return s.ImageFromKeyboard(); })) {
+    const service::SnapshotPtr snapshot = keyboard.Service().Snapshot();
+    if (!snapshot->imageFromKeyboard) {
         return std::nullopt;
     }
-    return WorkingMacros{keyboard.Service().Image().Lock()->macros, false};
+    return WorkingMacros{snapshot->image.macros, false};
 }
 
 namespace {
@@ -113,8 +117,8 @@ namespace {
 // Keeps the working image as pending edits of this keyboard and profile.
 bool KeepPending(CommandContext& context, const WorkingImage& image) {
     CliKeyboard& keyboard = *context.keyboard;
-    const auto contents = keyboard.Service().Image().Lock();
-    return PendingEditsOf(context.env).Save(*contents, {keyboard.Identity(), image.profile});
+    const service::SnapshotPtr snapshot = keyboard.Service().Snapshot();
+    return PendingEditsOf(context.env).Save(snapshot->image, {keyboard.Identity(), image.profile});
 }
 
 // A failure after which the edits stay pending.
@@ -151,7 +155,6 @@ int FinishEdit(CommandContext& context, const WorkingImage& image, bool applyNow
 int ApplyWorkingImage(CommandContext& context, const WorkingImage& image, bool kept,
                       const std::string& done, nlohmann::json details) {
     CliKeyboard& keyboard = *context.keyboard;
-    keyboard.Service().MarkEdited();
     const service::OperationResult result =
         keyboard.Call([](service::KeyboardSession& s) { return s.Apply(); });
     WarnProblems(context, result);

@@ -51,15 +51,13 @@ public:
     void WaitIdle() { worker_.WaitIdle(); }
     [[nodiscard]] bool IsIdle() const { return worker_.IsIdle(); }
 
-    // Parts that may be used from any thread.
-    [[nodiscard]] profiles::ProfileImage& Image() { return session_->Image(); }
+    // What may be read from any thread: the newest snapshot of what the session knows.
+    [[nodiscard]] SnapshotPtr Snapshot() const { return session_->Snapshot(); }
     [[nodiscard]] bool KeyboardPresent() const { return session_->KeyboardPresent(); }
     [[nodiscard]] bool ApplyPending() const { return session_->ApplyPending(); }
     // The profile the pending changes were made for; -1 when none are pending.
     [[nodiscard]] int PendingProfile() const { return session_->PendingProfile(); }
-    // After an edit of the working image; the observer hears of it on the caller's thread.
-    void MarkEdited() { session_->SetApplyPending(true); }
-    [[nodiscard]] LightingSnapshot LightingView() const { return session_->LightingView(); }
+    [[nodiscard]] LightingSnapshot LightingView() const { return Snapshot()->lighting; }
     [[nodiscard]] device::LedReportBytes LedReport() const { return transport_->LedReport(); }
 
 private:

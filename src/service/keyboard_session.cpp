@@ -61,14 +61,15 @@ private:
 KeyboardSession::KeyboardSession(device::Transport& transport, platform::ProgramLauncher& launcher,
                                  ServiceObserver& observer, SessionOptions options)
     : transport_(transport),
-      commands_(transport, transport.timing().endTransferPause),
+      driver_(transport, transport.timing().endTransferPause),
       launcher_(launcher),
       observer_(observer),
       options_(std::move(options)),
       panelSwitch_(
           std::make_unique<lighting::PanelSwitchFile>(options_.profileFolder / "wskb.ini")),
-      lighting_(commands_, *panelSwitch_) {
+      lighting_(driver_.Commands(), *panelSwitch_) {
     profiles::InstallDefaultImage(*profileImage_.Lock());
+    Publish();
 }
 
 // ---- Presence and key events ----
@@ -88,13 +89,14 @@ void KeyboardSession::HandlePresence(int count) {
 void KeyboardSession::Leave() {
     activeProfile_.Forget();
     present_.store(false);
+    Publish();
     observer_.KeyboardRemoved();
 }
 
 void KeyboardSession::Arrive() {
     ObserverPrompt prompt(observer_);
     ObserverExit exit(observer_);
-    const FirmwareVerdict verdict = CheckFirmwareVersion({.commands = commands_,
+    const FirmwareVerdict verdict = CheckFirmwareVersion({.commands = driver_.Commands(),
                                                           .prompt = prompt,
                                                           .launcher = launcher_,
                                                           .exit = exit,
@@ -111,12 +113,13 @@ void KeyboardSession::Arrive() {
         ReloadImage();
         ReadLighting(lighting::DeviceLighting::ReadKind::Reconnect);
     }
+    Publish();
     observer_.KeyboardArrived();
 }
 
 void KeyboardSession::ReadKeyboardFacts() {
     keys::KeyDefaultTable table{};
-    if (commands_.ReadKeyDefaults(table) == device::kSuccess) {
+    if (driver_.ReadKeyDefaults(table) == device::kSuccess) {
         facts_.SetKeyDefaults(table);
         keyDefaultsRead_.store(true);
     } else {
@@ -126,7 +129,7 @@ void KeyboardSession::ReadKeyboardFacts() {
         observer_.Notify({Notice::KeyDefaultsUnreadable, {}});
     }
     lighting::DeviceSettingsBlock block;
-    if (commands_.ReadSettings(block.bytes()) == device::kSuccess) {
+    if (driver_.ReadSettings(block) == device::kSuccess) {
         facts_.SetMacroCapacity(block.MacroCapacity());
     }
 }
@@ -135,7 +138,8 @@ void KeyboardSession::ReloadImage() {
     const int profile = ActiveProfile();
     profiles::CaptureResult captured;
     if (profile >= 0) {
-        captured = profiles::CaptureDevice(commands_, profile, facts_, options_.newMacroNamePrefix);
+        captured = profiles::CaptureDevice(driver_.Commands(), profile, facts_,
+                                           options_.newMacroNamePrefix);
     }
     if (captured.Captured() && options_.captureOnArrival) {
         static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
@@ -167,11 +171,14 @@ void KeyboardSession::ReloadImage() {
                                : "the current profile file could not be written";
         observer_.Notify({Notice::KeyboardUnreadable, std::move(what)});
     }
+    applyPending_.store(false);
+    pendingProfile_.store(-1);
+    Publish();
     if (IsProfile(profile)) {
         observer_.ActiveProfileChanged(profile);
     }
     observer_.ImageReplaced();
-    SetApplyPending(false);
+    observer_.ApplyPendingChanged(false);
 }
 
 void KeyboardSession::ReadLighting(lighting::DeviceLighting::ReadKind kind) {
@@ -185,23 +192,41 @@ void KeyboardSession::ReadLighting(lighting::DeviceLighting::ReadKind kind) {
         lighting_.state().mode == lighting::kPerKeyColourMode) {
         // The keyboard's page may hold anything; the scheme in use is what the tool shows.
         lighting::PerKeyPaint colours(options_.profileFolder);
-        (void)lighting::SendColourWrite(commands_, colours.Load(lighting_.currentProfile()));
+        (void)driver_.WriteColours(colours.Load(lighting_.currentProfile()));
     }
     PublishLighting();
 }
 
 void KeyboardSession::PublishLighting() {
-    {
-        std::lock_guard lock(lightingMutex_);
-        lightingSnapshot_ = {lighting_.mirror(), lighting_.state(), lighting_.currentProfile(),
-                             lightingReads_, arrivalRead_};
-    }
+    Publish();
     observer_.LightingChanged();
 }
 
-LightingSnapshot KeyboardSession::LightingView() const {
-    std::lock_guard lock(lightingMutex_);
-    return lightingSnapshot_;
+void KeyboardSession::Publish() {
+    auto snapshot = std::make_shared<SessionSnapshot>();
+    snapshot->present = present_.load();
+    snapshot->activeProfile = present_.load() ? activeProfile_.Cached() : -1;
+    snapshot->image = *profileImage_.Lock();
+    snapshot->imageFromKeyboard = imageFromKeyboard_.load();
+    snapshot->keyDefaults = facts_.KeyDefaults();
+    snapshot->keyDefaultsRead = keyDefaultsRead_.load();
+    snapshot->macroCapacity = facts_.MacroCapacity();
+    snapshot->pending = {applyPending_.load(), pendingProfile_.load()};
+    snapshot->lighting = {lighting_.mirror(), lighting_.state(), lighting_.currentProfile(),
+                          lightingReads_, arrivalRead_};
+    std::lock_guard lock(snapshotMutex_);
+    snapshot->version = ++version_;
+    snapshot_ = std::move(snapshot);
+}
+
+SnapshotPtr KeyboardSession::Snapshot() const {
+    std::lock_guard lock(snapshotMutex_);
+    return snapshot_;
+}
+
+void KeyboardSession::ReleaseImage() {
+    profiles::ReleaseImageContents(*profileImage_.Lock());
+    Publish();
 }
 
 void KeyboardSession::HandleKeyEvent(std::uint16_t code) {
@@ -233,7 +258,7 @@ void KeyboardSession::Resynchronise() {
         return;
     }
     lighting::DeviceSettingsBlock block;
-    if (lighting_.ReadSettingsBlock(block) != device::kSuccess) {
+    if (driver_.ReadSettings(block) != device::kSuccess) {
         return;
     }
     const int active = block.ActiveProfile();
@@ -251,7 +276,7 @@ void KeyboardSession::Resynchronise() {
 // ---- Operations ----
 
 int KeyboardSession::ActiveProfile() {
-    return activeProfile_.GetActiveProfile(commands_);
+    return activeProfile_.GetActiveProfile(driver_.Commands());
 }
 
 std::filesystem::path KeyboardSession::CurrentProfileFile() const {
@@ -265,6 +290,7 @@ void KeyboardSession::SetApplyPending(bool pending) {
         pendingProfile_.store(-1);
     }
     applyPending_.store(pending);
+    Publish();
     observer_.ApplyPendingChanged(pending);
 }
 
@@ -350,8 +376,8 @@ OperationResult KeyboardSession::Apply() {
     }
     BusyScope busy(observer_);
     const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
-    const profiles::DeviceWriteContext context{commands_, keyDefaults, facts_.MacroCapacity(),
-                                               ActiveProfile()};
+    const profiles::DeviceWriteContext context{driver_.Commands(), keyDefaults,
+                                               facts_.MacroCapacity(), ActiveProfile()};
     const profiles::ProfileImage::Access image = profileImage_.Lock();
     const bool saved = SaveCurrentProfileFile(*image);
     ReportWrite(result,
@@ -368,7 +394,7 @@ OperationResult KeyboardSession::Apply() {
     return result;
 }
 
-OperationResult KeyboardSession::Import(const std::filesystem::path& path) {
+OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
     OperationResult result = CheckKeyPagesWritable();
     if (!result.Succeeded()) {
         return result;
@@ -400,8 +426,8 @@ OperationResult KeyboardSession::Import(const std::filesystem::path& path) {
         *image = std::move(contents);
         const bool saved = SaveCurrentProfileFile(*image);
         const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
-        const profiles::DeviceWriteContext context{commands_, keyDefaults, facts_.MacroCapacity(),
-                                                   ActiveProfile()};
+        const profiles::DeviceWriteContext context{driver_.Commands(), keyDefaults,
+                                                   facts_.MacroCapacity(), ActiveProfile()};
         ReportWrite(result,
                     profiles::ApplyImageToDevice(profileImage_, deviceImage_,
                                                  profiles::PageSelection::AllProfiles, context));
@@ -409,6 +435,7 @@ OperationResult KeyboardSession::Import(const std::filesystem::path& path) {
             result.status = OperationStatus::FileNotSaved;
         }
     }
+    Publish();
     observer_.ImageReplaced();
     // A failed write leaves the imported image pending, so that it can be written again.
     imageFromKeyboard_.store(true);
@@ -440,7 +467,7 @@ OperationResult KeyboardSession::Capture() {
     static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
     BusyScope busy(observer_);
     profiles::CaptureResult captured = profiles::CaptureDeviceToProfileFile(
-        CurrentProfileFile(), commands_, profile, facts_, options_.newMacroNamePrefix);
+        CurrentProfileFile(), driver_.Commands(), profile, facts_, options_.newMacroNamePrefix);
     OperationResult result;
     result.problems = std::move(captured.problems);
     result.commandResult = captured.commandResult;
@@ -463,6 +490,7 @@ OperationResult KeyboardSession::Capture() {
         *image = std::move(captured.image);
     }
     imageFromKeyboard_.store(true);
+    Publish();
     observer_.ImageReplaced();
     SetApplyPending(false);
     return result;
@@ -480,10 +508,11 @@ OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pendin
         // Changes made for a profile the keyboard has left since go to that profile.
         const int madeFor = pendingProfile_.load();
         if (IsProfile(madeFor) && madeFor != ActiveProfile()) {
-            activeProfile_.SetActiveProfile(commands_, madeFor);
+            activeProfile_.SetActiveProfile(driver_.Commands(), madeFor);
             if (activeProfile_.Cached() != madeFor) {
                 return {OperationStatus::NotWritten};
             }
+            Publish();
             observer_.ActiveProfileChanged(madeFor);
         }
         if (OperationResult applied = Apply(); !applied.Succeeded()) {
@@ -508,28 +537,6 @@ void KeyboardSession::RefreshLighting() {
     }
 }
 
-OperationResult KeyboardSession::WriteReportRate(int index) {
-    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
-        return writable;
-    }
-    if (index < 0 || index > lighting::kMaxReportRate) {
-        return {OperationStatus::NotWritten};
-    }
-    lighting_.state().reportRate = index;
-    const std::uint8_t rate = static_cast<std::uint8_t>(index);
-    const lighting::LightingWriteResult written = lighting_.WriteLightingBytes(
-        lighting::RecordOffset(lighting_.currentProfile(), lighting::kReportRateField),
-        Bytes(&rate, 1));
-    PublishLighting();
-    OperationResult result;
-    if (!written.Succeeded()) {
-        result.status = written.mayBePartlyWritten ? OperationStatus::PartlyWritten
-                                                   : OperationStatus::NotWritten;
-        result.commandResult = written.commandResult;
-    }
-    return result;
-}
-
 OperationResult KeyboardSession::SetActiveProfile(int profile) {
     if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
         return writable;
@@ -537,8 +544,8 @@ OperationResult KeyboardSession::SetActiveProfile(int profile) {
     if (!IsProfile(profile)) {
         return {OperationStatus::ProfileUnknown};
     }
-    if (activeProfile_.GetActiveProfile(commands_) != profile) {
-        activeProfile_.SetActiveProfile(commands_, profile);
+    if (activeProfile_.GetActiveProfile(driver_.Commands()) != profile) {
+        activeProfile_.SetActiveProfile(driver_.Commands(), profile);
         if (activeProfile_.Cached() != profile) {
             return {OperationStatus::NotWritten};
         }
@@ -546,6 +553,7 @@ OperationResult KeyboardSession::SetActiveProfile(int profile) {
     {
         BusyScope busy(observer_);
         if (applyPending_.load()) {
+            Publish();
             observer_.ActiveProfileChanged(profile);
         } else {
             ReloadImage();

@@ -1,26 +1,38 @@
 #pragma once
 
-// The keyboard session: everything the tool knows about the attached keyboard and every
-// operation on it. It lives on the keyboard service's worker thread; only the working image
-// (under its lock), the pending flag and the presence flag may be looked at from elsewhere.
+// The keyboard session: everything the tool knows about the attached keyboard, and every
+// operation a front end may ask of it, each one call with a result. It lives on the keyboard
+// service's worker thread; front ends reach it only through KeyboardService::Post and Call,
+// and read what it knows from the snapshots it publishes (Snapshot), from any thread.
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
 #include <string>
 
-#include "device/commands.h"
 #include "device/transport.h"
+#include "driver/keyboard_driver.h"
+#include "keys/key_entry.h"
 #include "lighting/active_profile.h"
 #include "lighting/device_lighting.h"
+#include "lighting/lighting_write.h"
+#include "lighting/per_key_paint.h"
+#include "macros/macro_area.h"
 #include "platform/program_launcher.h"
 #include "profiles/device_facts.h"
 #include "profiles/device_image_writer.h"
 #include "profiles/profile_image.h"
 #include "service/operation_result.h"
 #include "service/service_observer.h"
+#include "service/session_snapshot.h"
+
+namespace qv::macros {
+class MacroManager;
+}
 
 namespace qv::service {
 
@@ -41,23 +53,38 @@ struct SessionOptions {
     std::chrono::milliseconds firmwarePause{10};
 };
 
-// What a profile switch does with changes that wait for Apply.
+// What a profile switch or an import does with changes that wait for Apply.
 enum class PendingChoice : std::uint8_t {
     Keep,        // they stay pending, for the profile they were made for
     ApplyFirst,  // written to the profile they were made for, then the switch
     Drop,        // dropped: the working image becomes what the keyboard holds again
 };
 
-// The lighting as last read or written, for front ends on other threads.
-struct LightingSnapshot {
-    lighting::LightingMirror mirror;
-    lighting::LightingState state;
-    int currentProfile = 0;
-    // Counts the reads of the keyboard's lighting, so that a front end can tell a read (which
-    // brings the panel in line) from its own writes.
-    int reads = 0;
-    // The last read followed the keyboard's arrival.
-    bool arrivalRead = false;
+// One key's new entry, as the assignment dialog or `assign` asks for it.
+struct KeyEntryEdit {
+    // The profile the edit was made for: an edit for a profile the keyboard has left since is
+    // not stored under another.
+    int profile = -1;
+    std::size_t slot = 0;
+    keys::KeyEntry entry;
+    // The macro list's edit session that goes with it (the dialog's macro page), committed
+    // first: the entry may name a macro it adds.
+    std::shared_ptr<const macros::MacroManager> macros;
+    // A new repeat count for the macro a Macro entry plays; the macro's own count otherwise.
+    std::optional<int> repeatCount;
+};
+
+// A read for the command line: its result and what was read.
+template <typename T>
+struct Read {
+    OperationResult result;
+    T value{};
+};
+
+// The macros the keyboard's macro area holds, decoded.
+struct MacroAreaDump {
+    macros::DecodedMacroArea decoded;
+    bool sizeCut = false;  // the area announced more bytes than the keyboard holds
 };
 
 class KeyboardSession {
@@ -67,21 +94,40 @@ public:
     KeyboardSession(const KeyboardSession&) = delete;
     KeyboardSession& operator=(const KeyboardSession&) = delete;
 
-    // ---- What the transport reports, on the worker ----
+    // ---- What the transport reports ----
     void HandlePresence(int count);
     void HandleKeyEvent(std::uint16_t code);
     // The settings changed on the keyboard itself: follows a new active profile or new
     // lighting.
     void Resynchronise();
 
-    // ---- Operations, on the worker ----
+    // ---- Edits that wait for Apply ----
+    // Stores one key's entry (and first the macro list edit that goes with it), after the
+    // rules of what the keyboard can hold: EntryRefused with the reason, ProfileChanged for an
+    // edit made for another profile than the active one, MacrosTooLong for macros that would
+    // not fit. Done marks the change pending; NothingToDo when nothing changed.
+    [[nodiscard]] OperationResult StoreKeyEntry(const KeyEntryEdit& edit);
+    // Commits a macro list edit session: macros added, changed, moved, deleted, and the keys
+    // of a deleted macro back at their defaults.
+    [[nodiscard]] OperationResult EditMacros(const macros::MacroManager& edits);
+    // Puts the given keys of the active profile back to their defaults and applies.
+    [[nodiscard]] OperationResult RestoreDefaults(std::span<const std::size_t> slots);
+    // Makes `contents` the working image with its changes pending, for the active profile:
+    // the command line's pending edits of earlier runs.
+    [[nodiscard]] OperationResult TakePendingEdits(profiles::ImageContents contents);
+    // Drops the pending changes: the working image is read from the keyboard again.
+    [[nodiscard]] OperationResult Discard();
+
+    // ---- Operations on the keyboard ----
     // Saves the working image to the current profile file (when there is one) and writes the
     // macro area and the active profile's key page. Pending changes stay pending unless both
     // succeeded.
     [[nodiscard]] OperationResult Apply();
     // Makes the file the working image, the current profile file and the content of all four
-    // key pages.
-    [[nodiscard]] OperationResult Import(const std::filesystem::path& path);
+    // key pages. `pending` says what becomes of changes that wait for Apply first; when they
+    // were dropped and the import fails, the keyboard is read again.
+    [[nodiscard]] OperationResult Import(const std::filesystem::path& path,
+                                         PendingChoice pending = PendingChoice::Keep);
     // Writes the working image to the file.
     [[nodiscard]] OperationResult Export(const std::filesystem::path& path);
     // Reads the keyboard into the current profile file and makes it the working image. On
@@ -95,38 +141,46 @@ public:
     // pending; when the keyboard does not take the switch after they were dropped, the working
     // image is read from the keyboard again, so that nothing unapplied is left in it.
     [[nodiscard]] OperationResult SwitchProfile(int profile, PendingChoice pending);
+
+    // ---- Lighting, written at once ----
     // Reads the lighting again; the profile shown stays.
     void RefreshLighting();
+    // One change of a profile's lighting record. NotWritten or PartlyWritten (with the
+    // command's result) when the keyboard did not take it all.
+    [[nodiscard]] OperationResult WriteLighting(const lighting::LightingWrite& write);
+    // The lighting defaults into a profile's record (0..3).
+    [[nodiscard]] OperationResult RestoreLighting(int profile);
     // Writes the USB report rate (0..3) into the current profile's lighting record, also when
     // the record already holds it.
     [[nodiscard]] OperationResult WriteReportRate(int index);
+    // One key's colour or a whole colour page.
+    [[nodiscard]] OperationResult WriteColours(const lighting::ColourWrite& write);
+
+    // ---- Reads for the command line: what the keyboard holds now ----
+    [[nodiscard]] Read<lighting::DeviceSettingsBlock> ReadSettingsBlock();
+    [[nodiscard]] Read<std::array<std::uint8_t, device::kPayloadSize>> ReadLightingRecord(
+        int profile, std::uint8_t length);
+    [[nodiscard]] Read<lighting::LightingMirror> ReadLightingMirror();
+    [[nodiscard]] Read<driver::KeyPagesRead> ReadKeyPages(std::optional<int> onlyProfile);
+    [[nodiscard]] Read<MacroAreaDump> ReadMacroArea();
+
+    // ---- State ----
     // Whether the keyboard may be written now (lighting, settings): a keyboard is there and
     // its firmware is supported.
     [[nodiscard]] OperationResult CheckWritable() const;
-    // Lighting writes go through here, then PublishLighting.
-    [[nodiscard]] lighting::DeviceLighting& Lighting() { return lighting_; }
-    void PublishLighting();
-
-    // ---- State ----
-    [[nodiscard]] device::DeviceCommands& Commands() { return commands_; }
-    [[nodiscard]] const profiles::DeviceFacts& Facts() const { return facts_; }
-    [[nodiscard]] profiles::ProfileImage& Image() { return profileImage_; }
     // The active profile, read from the keyboard when not known; -1 when it cannot be.
     [[nodiscard]] int ActiveProfile();
+    // The newest snapshot; any thread.
+    [[nodiscard]] SnapshotPtr Snapshot() const;
     [[nodiscard]] bool KeyboardPresent() const { return present_.load(); }
-    // The working image is what the keyboard held at its last read.
-    [[nodiscard]] bool ImageFromKeyboard() const { return imageFromKeyboard_.load(); }
-    [[nodiscard]] bool KeyDefaultsRead() const { return keyDefaultsRead_.load(); }
     [[nodiscard]] bool ApplyPending() const { return applyPending_.load(); }
-    // Pending changes belong to the profile that was active when they were made.
-    void SetApplyPending(bool pending);
     // The profile the pending changes were made for; -1 when nothing is pending.
     [[nodiscard]] int PendingProfile() const { return pendingProfile_.load(); }
-    [[nodiscard]] LightingSnapshot LightingView() const;
     [[nodiscard]] std::filesystem::path CurrentProfileFile() const;
-
     // The firmware check asks and may end the program; later work is refused after that.
     [[nodiscard]] bool ProgramEnded() const { return programEnded_.load(); }
+    // Empties the working image at exit.
+    void ReleaseImage();
 
 private:
     void Arrive();
@@ -137,11 +191,19 @@ private:
     void ReloadImage();
     void ReadLighting(lighting::DeviceLighting::ReadKind kind);
     [[nodiscard]] OperationResult CheckKeyPagesWritable();
+    // The checks of every edit: a keyboard to edit for, read soundly, on the edit's profile.
+    [[nodiscard]] OperationResult CheckEditable(int profile);
+    [[nodiscard]] OperationResult CommitMacros(const macros::MacroManager& edits, bool& changed);
+    [[nodiscard]] OperationResult ImportFile(const std::filesystem::path& path);
     [[nodiscard]] bool SaveCurrentProfileFile(const profiles::ImageContents& image);
     void ReportWrite(OperationResult& result, const profiles::DeviceWriteResult& written);
+    void SetApplyPending(bool pending);
+    // Publishes what the session knows now as the newest snapshot.
+    void Publish();
+    void PublishLighting();
 
     device::Transport& transport_;
-    device::DeviceCommands commands_;
+    driver::KeyboardDriver driver_;
     platform::ProgramLauncher& launcher_;
     ServiceObserver& observer_;
     const SessionOptions options_;
@@ -163,8 +225,9 @@ private:
     std::atomic<int> pendingProfile_{-1};
     std::atomic<bool> programEnded_{false};
 
-    mutable std::mutex lightingMutex_;
-    LightingSnapshot lightingSnapshot_;
+    mutable std::mutex snapshotMutex_;
+    SnapshotPtr snapshot_;
+    std::uint64_t version_ = 0;
 };
 
 }  // namespace qv::service

@@ -28,12 +28,8 @@ void LightingWriter::Write(const lighting::LightingWrite& write) {
         return;
     }
     coalescer_.Submit(KeyOf(write), [write](KeyboardSession& session) {
-        if (!session.CheckWritable().Succeeded()) {
-            return;
-        }
         // Lighting writes report nothing: the next read shows what the keyboard holds.
-        (void)session.Lighting().Write(write);
-        session.PublishLighting();
+        (void)session.WriteLighting(write);
     });
 }
 
@@ -41,11 +37,8 @@ void LightingWriter::Write(const lighting::ColourWrite& write) {
     if (write.empty()) {
         return;
     }
-    coalescer_.Submit(KeyOf(write), [write](KeyboardSession& session) {
-        if (session.CheckWritable().Succeeded()) {
-            (void)lighting::SendColourWrite(session.Commands(), write);
-        }
-    });
+    coalescer_.Submit(KeyOf(write),
+                      [write](KeyboardSession& session) { (void)session.WriteColours(write); });
 }
 
 }  // namespace qv::service

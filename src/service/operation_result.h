@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assignments/entry_rules.h"
 #include "device/command_result.h"
 
 namespace qv::service {
@@ -25,6 +26,8 @@ enum class OperationStatus : std::uint8_t {
     PartlyWritten,      // a write stopped half way: write again to repair
     FileNotSaved,       // a file could not be written
     FileRefused,        // a file to read is missing, unreadable or of the wrong format
+    // An edit the keyboard cannot hold; `refusal` says why.
+    EntryRefused,
 };
 
 struct OperationResult {
@@ -37,6 +40,8 @@ struct OperationResult {
     int commandResult = device::kSuccess;
     // What a read or a load cut or left out, one line each.
     std::vector<std::string> problems;
+    // Why an edit was refused (EntryRefused).
+    keys::EntryRefusal refusal = keys::EntryRefusal::NoSuchKey;
 
     [[nodiscard]] bool Succeeded() const {
         return status == OperationStatus::Done || status == OperationStatus::NothingToDo;

@@ -75,6 +75,10 @@ inline constexpr std::string_view kIdsProfileNewNotWritten = "IDS_PROFILE_NEW_NO
 // Format with one %s: what could not be read.
 inline constexpr std::string_view kIdsNoticeKeyboardUnreadable = "IDS_NOTICE_KEYBOARD_UNREADABLE";
 inline constexpr std::string_view kIdsNoticePartlyWritten = "IDS_NOTICE_PARTLY_WRITTEN";
+inline constexpr std::string_view kIdsEntryNotRemappable = "IDS_ENTRY_NOT_REMAPPABLE";
+inline constexpr std::string_view kIdsEntryMacroOnly = "IDS_ENTRY_MACRO_ONLY";
+inline constexpr std::string_view kIdsEntryNotSendable = "IDS_ENTRY_NOT_SENDABLE";
+inline constexpr std::string_view kIdsEntryNoSuchMacro = "IDS_ENTRY_NO_SUCH_MACRO";
 // Format with two %s: the profile (1..4) the changes were made for, twice.
 inline constexpr std::string_view kIdsNoticePendingForOtherProfile =
     "IDS_NOTICE_PENDING_FOR_OTHER_PROFILE";
@@ -237,6 +241,10 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsProfileNewNotWritten,
     kIdsNoticeKeyboardUnreadable,
     kIdsNoticePartlyWritten,
+    kIdsEntryNotRemappable,
+    kIdsEntryMacroOnly,
+    kIdsEntryNotSendable,
+    kIdsEntryNoSuchMacro,
     kIdsNoticePendingForOtherProfile,
     kIdsQuestionOverwriteUnread,
     kIdsQuestionUpdateFirmware,

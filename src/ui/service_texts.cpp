@@ -54,4 +54,21 @@ QuestionText QuestionTextOf(service::Question question, const TextLookup& lookup
     return {};
 }
 
+std::string EntryRefusalText(keys::EntryRefusal refusal, std::string_view keyName,
+                             const TextLookup& lookup) {
+    switch (refusal) {
+        case keys::EntryRefusal::NoSuchKey:
+        case keys::EntryRefusal::NotRemappable:
+            return LookupFormatted(lookup, kIdsEntryNotRemappable, kEntryNotRemappableText,
+                                   {keyName});
+        case keys::EntryRefusal::MacroOnlyKey:
+            return LookupFormatted(lookup, kIdsEntryMacroOnly, kEntryMacroOnlyText, {keyName});
+        case keys::EntryRefusal::TargetNotSendable:
+            return LookupFormatted(lookup, kIdsEntryNotSendable, kEntryNotSendableText, {keyName});
+        case keys::EntryRefusal::NoSuchMacro:
+            break;
+    }
+    return LookupFormatted(lookup, kIdsEntryNoSuchMacro, kEntryNoSuchMacroText, {keyName});
+}
+
 }  // namespace qv::ui

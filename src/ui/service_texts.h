@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "assignments/entry_rules.h"
 #include "service/service_observer.h"
 #include "ui/safe_format.h"
 #include "ui/text_lookup.h"
@@ -26,6 +27,19 @@ inline constexpr std::string_view kPendingForOtherProfileText =
 inline constexpr std::string_view kOverwriteUnreadKeyboardText =
     "The keyboard could not be read, so the settings shown are the default ones. Write them to "
     "the keyboard, replacing what it holds?";
+
+inline constexpr std::string_view kEntryNotRemappableText =
+    "This keyboard cannot remap %s: its key pages have no place for it.";
+inline constexpr std::string_view kEntryMacroOnlyText =
+    "%s plays macros only: choose a macro for it.";
+inline constexpr std::string_view kEntryNotSendableText =
+    "The keyboard cannot send what %s was given; nothing was changed.";
+inline constexpr std::string_view kEntryNoSuchMacroText =
+    "The macro chosen for %s no longer exists; nothing was changed.";
+
+// The message box text for an edit of the key named `keyName` that the keyboard cannot hold.
+[[nodiscard]] std::string EntryRefusalText(keys::EntryRefusal refusal, std::string_view keyName,
+                                           const TextLookup& lookup);
 
 // The message box text for a notice.
 [[nodiscard]] std::string NoticeText(const service::ServiceNotice& notice, const TextTable& texts,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "assignments/assignment_spec.h"
+#include "assignments/entry_rules.h"
 #include "keys/key_table.h"
 #include "keys/shipped_key_names.h"
 
@@ -219,32 +220,40 @@ TEST(KeyPagePosition, OnlyKeysTheDefaultTableNamesHaveOne) {
     }
 }
 
-TEST(AssignmentSpec, AKeyWithoutAPagePositionIsNotRemapped) {
+TEST(EntryRules, WhatTheKeyboardCannotHoldIsRefused) {
     const KeyDefaultTable table = TableWithGKeys();
-    const auto lookup = ShippedKeyNames();
+    macros::MacroList macros(1);
+    macros[0].macroId = 7;
+    const std::size_t g1 = kFirstGKeySlot;
+    const std::size_t g9 = kFirstGKeySlot + kGKeysPerBank - 1;
     const struct {
-        const char* text;
         std::size_t slot;
-        const char* named;
-    } refused[] = {
-        {"key:A", 0x1C, "\"Enter\""},
-        {"disabled", 0x32, "\"M\""},
-        {"media:Mute", kFirstGKeySlot + 9, "\"G10\""},
-        {"key:nokey", 0x1C, "\"Enter\""},  // the key itself is the first thing wrong
+        KeyEntry entry;
+        std::optional<EntryRefusal> refusal;
+    } cases[] = {
+        {0x3A, {.kind = KeyKind::Key, .value = 0x01D}, std::nullopt},  // Caps Lock: Left Ctrl
+        {0x3A, {.kind = KeyKind::Disabled}, std::nullopt},
+        {0x3A, {.kind = KeyKind::Macro, .aux = 1, .value = 7}, std::nullopt},
+        {g1, {.kind = KeyKind::Media, .aux = 0x0301, .value = 0}, std::nullopt},
+        {0x1C, {.kind = KeyKind::Key, .value = 0x01E}, EntryRefusal::NotRemappable},  // Enter
+        {0x32, {.kind = KeyKind::Disabled}, EntryRefusal::NotRemappable},             // M
+        {g1 + 9, {.kind = KeyKind::Function, .value = 0}, EntryRefusal::NotRemappable},
+        {0x1C, {}, std::nullopt},  // a reset changes no page: always allowed
+        {g9, {.kind = KeyKind::Disabled}, EntryRefusal::MacroOnlyKey},
+        {g9, {.kind = KeyKind::Macro, .value = 7}, std::nullopt},
+        {0x3A, {.kind = KeyKind::Key, .value = 0x0FFF}, EntryRefusal::TargetNotSendable},
+        {0x3A, {.kind = KeyKind::Media, .value = 99}, EntryRefusal::TargetNotSendable},
+        {0x3A, {.kind = KeyKind::Function, .value = 11}, EntryRefusal::TargetNotSendable},
+        {0x3A, {.kind = KeyKind::LaunchProgram}, EntryRefusal::TargetNotSendable},
+        {0x3A, {.kind = KeyKind::Macro, .value = 8}, EntryRefusal::NoSuchMacro},
+        {kGKeySlotEnd, {.kind = KeyKind::Disabled}, EntryRefusal::NoSuchKey},
     };
-    for (const auto& c : refused) {
-        const std::string error = ErrorOf(ParseAssignment(c.text, 1, c.slot, {}, lookup, table));
-        EXPECT_NE(error.find(c.named), std::string::npos) << error;
-        EXPECT_NE(error.find("this keyboard cannot remap it"), std::string::npos) << error;
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckKeyEntry(c.slot, c.entry, table, macros), c.refusal)
+            << "slot " << c.slot << " kind " << static_cast<int>(c.entry.kind);
     }
-    // Resetting changes no page; it only clears what a profile file may have left there.
-    EXPECT_TRUE(
-        std::holds_alternative<KeyEntry>(ParseAssignment("default", 1, 0x1C, {}, lookup, table)));
-    EXPECT_EQ(std::get<KeyEntry>(ParseAssignment("key:B", 1, kFirstGKeySlot, {}, lookup, table)),
-              (KeyEntry{.kind = KeyKind::Key, .aux = 0x0301, .value = 0x030}));
-    EXPECT_FALSE(
-        ErrorOf(ParseAssignment("key:B", 1, kFirstGKeySlot, {}, lookup, kBuiltInKeyDefaultTable))
-            .empty())
+    EXPECT_EQ(CheckKeyEntry(g1, {.kind = KeyKind::Disabled}, kBuiltInKeyDefaultTable, macros),
+              EntryRefusal::NotRemappable)
         << "the built-in table names no G key";
 }
 

@@ -39,6 +39,7 @@
 #include "gui_tests.h"
 #include "platform/instance_lock.h"
 #include "service/keyboard_service.h"
+#include "service/verbs.h"
 #include "sim/full_macro_area.h"
 #include "sim/keyboard_memory.h"
 #include "sim/sim_hid_service.h"
@@ -188,7 +189,7 @@ private slots:
         QTRY_VERIFY(about.isNull() || !about->isVisible());
         QVERIFY(!window.isVisible());
         QVERIFY(!tray.Exists());
-        QVERIFY(desktop->Service().Image().Lock()->macros.empty());
+        QTRY_VERIFY(desktop->Service().Snapshot()->image.macros.empty());
     }
 
     void windowButtonsAndKeys() {
@@ -241,8 +242,10 @@ private slots:
             {sim::SimTiming::Mode::FixedDelay, std::chrono::milliseconds(2)});
         CQuorvaneDlg& window = desktop->Window();
         window.RunCommand(CTrayIcon::kCommandOpen);
-        desktop->Service().Image().Lock()->blocks[0][0x3A] = {.kind = keys::KeyKind::Disabled};
-        desktop->Service().MarkEdited();
+        QCOMPARE(
+            qv::test::StoreEntry(desktop->Service(), 0, 0x3A, {.kind = keys::KeyKind::Disabled})
+                .status,
+            service::OperationStatus::Done);
         QTRY_VERIFY_WITH_TIMEOUT(window.Button("CONTROL2_APPLY")->isEnabled(), kWait);
 
         // A timer of the window's thread samples what the window shows while Apply runs.
@@ -332,8 +335,15 @@ private slots:
         QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
 
         // The bank toggle marks the other bank's assigned keys and names its keys.
-        desktop->Service().Image().Lock()->blocks[0][keys::kFirstGKeySlot + keys::kGKeysPerBank] = {
-            .kind = keys::KeyKind::Disabled};
+        // A profile file can leave an entry on a key the keyboard has no place for.
+        QCOMPARE(
+            qv::test::SeedImage(desktop->Service(),
+                                [](profiles::ImageContents& image) {
+                                    image.blocks[0][keys::kFirstGKeySlot + keys::kGKeysPerBank] = {
+                                        .kind = keys::KeyKind::Disabled};
+                                })
+                .status,
+            service::OperationStatus::Done);
         keyboard.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
         QVERIFY(desktop->Settle());
         QVERIFY(window.Button("LOCK_AB")->IsCheckedLook());

@@ -27,6 +27,7 @@
 #include "gui_tests.h"
 #include "keys/key_page.h"
 #include "macros/macro_record.h"
+#include "service/verbs.h"
 #include "sim/keyboard_layout.h"
 #include "ui/qt/png_button.h"
 
@@ -77,7 +78,7 @@ private:
     }
 
     keys::KeyEntry ImageEntry(std::size_t slot) {
-        return desktop_->Service().Image().Lock()->blocks[0][slot];
+        return desktop_->Service().Snapshot()->image.blocks[0][slot];
     }
 
     // What the simulated keyboard's page of profile 1 says, read back as the tool reads it.
@@ -125,14 +126,16 @@ private slots:
 
     void eachKindOfChoiceReachesTheKeyboardThroughTheMainApply() {
         // A macro to choose, as if it had been read from the keyboard.
-        {
-            auto image = desktop_->Service().Image().Lock();
-            image->macros.push_back({.name = u"hi",
-                                     .macroId = 1,
-                                     .actions = {{10, 0x023, macros::KeyState::Press},
-                                                 {10, 0x023, macros::KeyState::Release}}});
-        }
-        desktop_->app->Adapter().ImageReplaced();
+        QCOMPARE(qv::test::SeedImage(desktop_->Service(),
+                                     [](profiles::ImageContents& image) {
+                                         image.macros.push_back(
+                                             {.name = u"hi",
+                                              .macroId = 1,
+                                              .actions = {{10, 0x023, macros::KeyState::Press},
+                                                          {10, 0x023, macros::KeyState::Release}}});
+                                     })
+                     .status,
+                 service::OperationStatus::Done);
         QVERIFY(desktop_->Settle());
 
         struct Case {
@@ -188,11 +191,11 @@ private slots:
             Dialog()->Button("CONTROL_OK")->click();
             QVERIFY(!Dialog()->IsOpen());
             QVERIFY(desktop_->Settle());
-            QCOMPARE(ImageEntry(c.slot), c.stored);
+            QVERIFY2(ImageEntry(c.slot) == c.stored, c.key);
             QVERIFY2(Window().Button(c.key)->IsCheckedLook(), c.key);
         }
         QVERIFY(Window().Button("KEY_03A")->TooltipText().contains(QStringLiteral("Left Ctrl")));
-        QCOMPARE(desktop_->Service().Image().Lock()->macros[0].repeatCount, 3);
+        QCOMPARE(desktop_->Service().Snapshot()->image.macros[0].repeatCount, 3);
 
         // Nothing reaches the keyboard before the main Apply.
         QCOMPARE(KeyboardBlock()[kCapsLockSlot].kind, keys::KeyKind::Default);
@@ -265,7 +268,7 @@ private slots:
         // No macros: Apply writes the default, with the key's own code.
         Dialog()->Button("CONTROL_OK")->click();
         QVERIFY(desktop_->Settle());
-        QCOMPARE(desktop_->Service().Image().Lock()->blocks[0][273],
+        QCOMPARE(desktop_->Service().Snapshot()->image.blocks[0][273],
                  (keys::KeyEntry{.aux = 0x1309}));
 
         desktop_->Keyboard().RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);

@@ -36,6 +36,7 @@
 #include "keys/key_lookup.h"
 #include "keys/key_table.h"
 #include "macros/macro_area.h"
+#include "service/verbs.h"
 #include "ui/qt/png_button.h"
 
 namespace qv::gui::test {
@@ -113,13 +114,16 @@ private:
     // The working image holds these macros, and these keys play them.
     void Seed(macros::MacroList macros, std::vector<std::pair<int, std::size_t>> players = {},
               std::uint16_t playedId = 1) {
-        {
-            auto image = desktop_->Service().Image().Lock();
-            image->macros = std::move(macros);
-            for (const auto& [profile, slot] : players) {
-                image->blocks[static_cast<std::size_t>(profile)][slot] = Plays(playedId);
-            }
-        }
+        QCOMPARE(qv::test::SeedImage(desktop_->Service(),
+                                     [&](profiles::ImageContents& image) {
+                                         image.macros = std::move(macros);
+                                         for (const auto& [profile, slot] : players) {
+                                             image.blocks[static_cast<std::size_t>(profile)][slot] =
+                                                 Plays(playedId);
+                                         }
+                                     })
+                     .status,
+                 service::OperationStatus::Done);
         desktop_->app->Adapter().ImageReplaced();
         QVERIFY(desktop_->Settle());
     }
@@ -368,7 +372,8 @@ private slots:
         // Until Apply the image has what it had: Cancel leaves it so.
         PageButton("CONTROL_CANCEL").click();
         QVERIFY(desktop_->Settle());
-        const auto image = desktop_->Service().Image().Lock();
+        const service::SnapshotPtr snapshot = desktop_->Service().Snapshot();
+        const profiles::ImageContents* image = &snapshot->image;
         QCOMPARE(image->macros, (macros::MacroList{Macro(1, u"Used", {{10, kA, P}})}));
         QCOMPARE(image->blocks[2][kQSlot], Plays(1));
     }
@@ -467,7 +472,8 @@ private slots:
         const MacroRecord recorded =
             Macro(1, u"Macro 1", {{macros::kFixedRecordedDelayMs, kB, P}, {0, kB, R}});
         {
-            const auto image = desktop_->Service().Image().Lock();
+            const service::SnapshotPtr snapshot = desktop_->Service().Snapshot();
+            const profiles::ImageContents* image = &snapshot->image;
             QCOMPARE(image->macros, macros::MacroList{recorded});
             QCOMPARE(image->blocks[0][kCapsSlot].kind, keys::KeyKind::Default);
             QCOMPARE(image->blocks[2][kQSlot].kind, keys::KeyKind::Default);

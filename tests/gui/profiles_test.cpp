@@ -28,6 +28,7 @@
 #include "gui_tests.h"
 #include "keys/key_page.h"
 #include "profiles/profile_file.h"
+#include "service/verbs.h"
 #include "sim/keyboard_layout.h"
 #include "ui/qt/png_button.h"
 
@@ -63,9 +64,8 @@ private:
     }
     // An edit of Caps Lock in profile 1, waiting for Apply, as the assignment dialog leaves it.
     void EditCapsLock() {
-        desktop_->Service().Image().Lock()->blocks[0][kCapsLock] = kDisabled;
-        desktop_->Service().MarkEdited();
-        desktop_->app->Adapter().ImageReplaced();
+        QCOMPARE(qv::test::StoreEntry(desktop_->Service(), 0, kCapsLock, kDisabled).status,
+                 service::OperationStatus::Done);
         QVERIFY(desktop_->Settle());
     }
     std::vector<device::ReportBytes> Sent(std::uint8_t command) {
@@ -152,7 +152,8 @@ private slots:
         QCOMPARE(KeyboardEntry(0, kCapsLock) == kDisabled, writtenToProfile1);
         QCOMPARE(desktop_->Service().ApplyPending(), stillPending);
         QCOMPARE(Window().Button("CONTROL2_APPLY")->isEnabled(), stillPending);
-        const bool inImage = desktop_->Service().Image().Lock()->blocks[0][kCapsLock] == kDisabled;
+        const bool inImage =
+            desktop_->Service().Snapshot()->image.blocks[0][kCapsLock] == kDisabled;
         QCOMPARE(inImage, answer != QMessageBox::No);
     }
 

@@ -13,6 +13,7 @@
 #include "keys/key_page.h"
 #include "profiles/profile_file.h"
 #include "service/keyboard_service.h"
+#include "service/verbs.h"
 #include "sim/sim_hid_service.h"
 #include "ui/temp_folder.h"
 
@@ -104,21 +105,21 @@ TEST_F(KeyboardServiceTest, ArrivalReadsEverythingAndTellsTheFrontEndInOrder) {
     EXPECT_TRUE(service->KeyboardPresent());
     EXPECT_TRUE(std::filesystem::exists(
         service->Call([](KeyboardSession& session) { return session.CurrentProfileFile(); })));
-    EXPECT_EQ(service->Image().Lock()->blocks[0], KeyboardBlock(0));
+    EXPECT_EQ(test::WorkingImage(*service).blocks[0], KeyboardBlock(0));
 }
 
 TEST_F(KeyboardServiceTest, ReadingOnlyWritesNoFile) {
     Open(false);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "profiles"));
-    EXPECT_TRUE(service->Call([](KeyboardSession& s) { return s.ImageFromKeyboard(); }));
+    EXPECT_TRUE(service->Snapshot()->imageFromKeyboard);
 }
 
 TEST_F(KeyboardServiceTest, ApplyWritesTheEditAndClearsPending) {
     Open(true);
     EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Apply(); }).status,
               OperationStatus::NothingToDo);
-    service->Image().Lock()->blocks[0][0x03A] = {keys::KeyKind::Disabled};  // Caps Lock
-    service->MarkEdited();
+    ASSERT_EQ(test::StoreEntry(*service, 0, 0x03A, {keys::KeyKind::Disabled}).status,  // Caps Lock
+              OperationStatus::Done);
     observer.Take();
     const OperationResult result = service->Call([](KeyboardSession& s) { return s.Apply(); });
     EXPECT_EQ(result.status, OperationStatus::Done);
@@ -129,8 +130,8 @@ TEST_F(KeyboardServiceTest, ApplyWritesTheEditAndClearsPending) {
 
 TEST_F(KeyboardServiceTest, ApplyThatFailsKeepsTheEditPendingAndSaysSo) {
     Open(true);
-    service->Image().Lock()->blocks[0][0x03A] = {keys::KeyKind::Disabled};
-    service->MarkEdited();
+    ASSERT_EQ(test::StoreEntry(*service, 0, 0x03A, {keys::KeyKind::Disabled}).status,
+              OperationStatus::Done);
     observer.Take();
     keyboard.UnplugAfterReports(2);
     const OperationResult result = service->Call([](KeyboardSession& s) { return s.Apply(); });
@@ -144,7 +145,7 @@ TEST_F(KeyboardServiceTest, ApplyThatFailsKeepsTheEditPendingAndSaysSo) {
 
 TEST_F(KeyboardServiceTest, ImportOfABadFileChangesNothing) {
     Open(true);
-    const auto before = *service->Image().Lock();
+    const auto before = test::WorkingImage(*service);
     const std::filesystem::path bad = folder.Path() / "bad.fwc";
     {
         std::FILE* file = std::fopen(bad.c_str(), "wb");
@@ -157,7 +158,7 @@ TEST_F(KeyboardServiceTest, ImportOfABadFileChangesNothing) {
     EXPECT_EQ(result.status, OperationStatus::FileRefused);
     EXPECT_EQ(observer.Take().back(),
               "notice " + std::to_string(static_cast<int>(Notice::ImportRefused)));
-    EXPECT_EQ(*service->Image().Lock(), before);
+    EXPECT_EQ(test::WorkingImage(*service), before);
 }
 
 TEST_F(KeyboardServiceTest, ImportWritesEveryProfileAndExportGivesItBack) {
@@ -221,11 +222,11 @@ TEST_F(KeyboardServiceTest, SwitchingTheActiveProfileReadsWhatGoesWithIt) {
 // neither lost nor written to the wrong page.
 TEST_F(KeyboardServiceTest, PendingChangesSurviveAProfileSwitchAndAreNotWrittenElsewhere) {
     Open(true);
-    service->Image().Lock()->blocks[0][0x03A] = {keys::KeyKind::Disabled};
-    service->MarkEdited();
+    ASSERT_EQ(test::StoreEntry(*service, 0, 0x03A, {keys::KeyKind::Disabled}).status,
+              OperationStatus::Done);
     ASSERT_TRUE(
         service->Call([](KeyboardSession& s) { return s.SetActiveProfile(1); }).Succeeded());
-    EXPECT_EQ(service->Image().Lock()->blocks[0][0x03A].kind, keys::KeyKind::Disabled);
+    EXPECT_EQ(test::WorkingImage(*service).blocks[0][0x03A].kind, keys::KeyKind::Disabled);
     EXPECT_TRUE(service->ApplyPending());
     observer.Take();
     EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Apply(); }).status,

@@ -13,6 +13,7 @@
 #include "device/device_report.h"
 #include "keys/key_page.h"
 #include "service/keyboard_service.h"
+#include "service/verbs.h"
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "ui/temp_folder.h"
@@ -70,8 +71,8 @@ protected:
 
     // An edit of Caps Lock in profile `profile` of the working image, pending for it.
     void Edit(int profile) {
-        service_->Image().Lock()->blocks[static_cast<std::size_t>(profile)][kCapsLock] = kDisabled;
-        service_->MarkEdited();
+        ASSERT_EQ(test::StoreEntry(*service_, profile, kCapsLock, kDisabled).status,
+                  OperationStatus::Done);
     }
 
     OperationResult Switch(int profile, PendingChoice pending) {
@@ -88,7 +89,7 @@ protected:
         return keys::DecodeKeyPage(page, memory.keyDefaults).block[slot];
     }
     keys::KeyEntry ImageEntry(int profile, std::size_t slot) {
-        return service_->Image().Lock()->blocks[static_cast<std::size_t>(profile)][slot];
+        return test::WorkingImage(*service_).blocks[static_cast<std::size_t>(profile)][slot];
     }
     // The reports sent with this command, in order.
     std::vector<device::ReportBytes> Sent(std::uint8_t command) {
@@ -207,25 +208,28 @@ TEST_F(ProfileSwitchTest, EveryReportRateClickWritesItsIndexToOffset15OfTheCurre
 
 TEST_F(ProfileSwitchTest, DefaultResetsTheShownKeysOfTheActiveProfileAndApplies) {
     const std::size_t g1A = app::GKeySlot(0, false);
-    const std::size_t g1B = app::GKeySlot(0, true);
-    {
-        auto image = service_->Image().Lock();
-        image->blocks[0][kCapsLock] = kDisabled;
-        image->blocks[0][g1A] = kDisabled;
-        image->blocks[0][g1B] = kDisabled;
-        image->blocks[1][kCapsLock] = kDisabled;
-    }
-    service_->MarkEdited();
-    ASSERT_TRUE(service_->Call([](KeyboardSession& s) { return s.Apply(); }).Succeeded());
+    const auto apply = [this] {
+        return service_->Call([](KeyboardSession& s) { return s.Apply(); }).Succeeded();
+    };
+    // Profile 2 keeps an edit of its own.
+    ASSERT_TRUE(Switch(1, PendingChoice::Keep).Succeeded());
+    Edit(1);
+    ASSERT_TRUE(apply());
+    ASSERT_TRUE(Switch(0, PendingChoice::Keep).Succeeded());
+    Edit(0);
+    ASSERT_EQ(test::StoreEntry(*service_, 0, g1A, {keys::KeyKind::Disabled, 0x0301}).status,
+              OperationStatus::Done);
+    ASSERT_TRUE(apply());
     ASSERT_EQ(KeyboardEntry(0, g1A).kind, keys::KeyKind::Disabled);
 
-    ASSERT_TRUE(service_->Call([](KeyboardSession& s) { return app::RunDefaultCommand(s, false); })
-                    .Succeeded());
+    const std::vector<std::size_t> shown = app::DefaultCommandSlots(false);
+    ASSERT_TRUE(
+        service_->Call([&](KeyboardSession& s) { return s.RestoreDefaults(shown); }).Succeeded());
     EXPECT_EQ(KeyboardEntry(0, kCapsLock), keys::KeyEntry{});
     EXPECT_EQ(KeyboardEntry(0, g1A).kind, keys::KeyKind::Default);
-    // The other bank's G keys are not shown, and another profile is not the active one.
-    EXPECT_EQ(ImageEntry(0, g1B), kDisabled);
+    // Another profile is not the active one.
     EXPECT_EQ(ImageEntry(1, kCapsLock), kDisabled);
+    EXPECT_EQ(KeyboardEntry(1, kCapsLock), kDisabled);
     EXPECT_FALSE(service_->ApplyPending());
 }
 

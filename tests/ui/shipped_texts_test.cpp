@@ -160,6 +160,10 @@ const std::vector<FormatUse>& LookupFormats() {
         {kIdsProfileNewNotWritten, {std::string_view("/tmp/a.fwc")}},
         {kIdsNoticeKeyboardUnreadable, {std::string_view("a key page could not be read")}},
         {kIdsNoticePendingForOtherProfile, {std::string_view("2"), std::string_view("2")}},
+        {kIdsEntryNotRemappable, {std::string_view("U")}},
+        {kIdsEntryMacroOnly, {std::string_view("G9")}},
+        {kIdsEntryNotSendable, {std::string_view("Caps Lock")}},
+        {kIdsEntryNoSuchMacro, {std::string_view("Caps Lock")}},
     };
     return formats;
 }

@@ -18,13 +18,12 @@
 #include "app/qt/service_adapter.h"
 #include "app/qt/tray_icon.h"
 #include "app/single_instance_guard.h"
+#include "assignments/assignment_spec.h"
 #include "core/utf16.h"
-#include "macros/editing/macro_manager.h"
 #include "platform/heap_release.h"
 #include "platform/instance_lock.h"
 #include "platform/path_launcher.h"
 #include "platform/system_language.h"
-#include "profiles/key_entry_edit.h"
 #include "profiles/profile_folder.h"
 #include "service/keyboard_service.h"
 #include "service/lighting_writer.h"
@@ -156,8 +155,11 @@ void CQuorvaneApp::ConnectService() {
     connect(adapter, &ServiceAdapter::Removed, this, live([this] { OnRemoved(); }));
     connect(adapter, &ServiceAdapter::Busy, this,
             live([window](bool busy) { window->SetBusy(busy); }));
-    connect(adapter, &ServiceAdapter::PendingChanged, this,
-            live([window](bool pending) { window->SetApplyEnabled(pending); }));
+    // Every edit changes what is pending, whoever made it: the keys show it.
+    connect(adapter, &ServiceAdapter::PendingChanged, this, live([this, window](bool pending) {
+                window->SetApplyEnabled(pending);
+                RefreshKeyboardView();
+            }));
     connect(adapter, &ServiceAdapter::ActiveProfile, this, live([this](int profile) {
                 if (profile != activeProfile_) {
                     // The dialog edits a key of the profile shown until now.
@@ -278,41 +280,56 @@ void CQuorvaneApp::OnBank(bool bankB) {
 }
 
 void CQuorvaneApp::RefreshKeyboardView() {
-    // Read on the worker: the image is locked there while the keyboard is written, which the
-    // window must not wait for.
-    service_->Post([this, bankB = bankB_](service::KeyboardSession& session) {
-        app::KeyboardViewSnapshot snapshot = app::TakeKeyboardViewSnapshot(
-            *session.Image().Lock(), session.KeyboardPresent() ? session.ActiveProfile() : -1,
-            bankB);
-        snapshot.macroCapacity = session.Facts().MacroCapacity();
-        adapter_->Deliver([this, snapshot = std::move(snapshot)] {
-            if (!finished_) {
-                window_->ShowKeyboard(snapshot);
-            }
+    if (finished_) {
+        return;
+    }
+    // The newest snapshot the service published: nothing waits on the worker, which may be
+    // writing the keyboard.
+    const service::SnapshotPtr published = service_->Snapshot();
+    app::KeyboardViewSnapshot snapshot = app::TakeKeyboardViewSnapshot(
+        published->image, published->present ? published->activeProfile : -1, bankB_);
+    snapshot.macroCapacity = published->macroCapacity;
+    window_->ShowKeyboard(snapshot);
+}
+
+void CQuorvaneApp::StoreAssignment(const AssignmentEdit& edit) {
+    service::KeyEntryEdit verb;
+    verb.profile = edit.profile;
+    verb.slot = edit.slot;
+    verb.entry = edit.entry;
+    verb.macros = edit.macros;
+    if (edit.entry.kind == keys::KeyKind::Macro) {
+        verb.repeatCount = edit.entry.aux;
+    }
+    service_->Post([this, verb](service::KeyboardSession& session) {
+        const service::OperationResult result = session.StoreKeyEntry(verb);
+        adapter_->Deliver([this, result, slot = verb.slot] {
+            RefreshKeyboardView();
+            TellAssignmentVerdict(result, slot);
         });
     });
 }
 
-void CQuorvaneApp::StoreAssignment(const AssignmentEdit& edit) {
-    service_->Post([this, edit](service::KeyboardSession& session) {
-        // A key edited for a profile the keyboard has left since is not stored under another.
-        bool stored = false;
-        if (session.KeyboardPresent() && session.ActiveProfile() == edit.profile) {
-            // The macro list first: the entry may name a macro the commit adds.
-            bool macrosChanged = false;
-            if (edit.macros) {
-                macros::MacroManager macros = *edit.macros;
-                macrosChanged = macros.Commit(session.Image()).ImageChanged();
-            }
-            stored = profiles::StoreKeyEntry(*session.Image().Lock(), edit.profile, edit.slot,
-                                             edit.entry);
-            stored = stored || macrosChanged;
-        }
-        if (stored) {
-            session.SetApplyPending(true);
-        }
-    });
-    RefreshKeyboardView();
+void CQuorvaneApp::TellAssignmentVerdict(const service::OperationResult& result, std::size_t slot) {
+    if (finished_) {
+        return;
+    }
+    emit AssignmentVerdict(result.status);
+    switch (result.status) {
+        case service::OperationStatus::EntryRefused:
+            prompt_->ShowMessage(ui::EntryRefusalText(
+                result.refusal,
+                keys::KeySlotName(slot, [this](const std::string& key) { return Localised(key); }),
+                *lookup_));
+            break;
+        case service::OperationStatus::MacrosTooLong:
+            OnNotice({service::Notice::MacrosTooLong, {}});
+            break;
+        default:
+            // An edit for a profile the keyboard has left since closed its dialog; the rest
+            // cannot happen to a key the window shows.
+            break;
+    }
 }
 
 void CQuorvaneApp::OnNotice(const service::ServiceNotice& notice) {
@@ -405,13 +422,14 @@ void CQuorvaneApp::RunDefault() {
     window_->CloseAssignment();
     // While the lighting panel is open, its defaults come back too (nothing while closed).
     window_->Lighting().RestoreDefaults();
-    service_->Post([this, bankB = bankB_](service::KeyboardSession& session) {
-        const service::OperationResult result = app::RunDefaultCommand(session, bankB);
-        adapter_->Deliver([this, result] {
-            RefreshKeyboardView();
-            TellApplyFailure(result);
+    service_->Post(
+        [this, keys = app::DefaultCommandSlots(bankB_)](service::KeyboardSession& session) {
+            const service::OperationResult result = session.RestoreDefaults(keys);
+            adapter_->Deliver([this, result] {
+                RefreshKeyboardView();
+                TellApplyFailure(result);
+            });
         });
-    });
 }
 
 void CQuorvaneApp::TellApplyFailure(const service::OperationResult& result) {
@@ -445,7 +463,7 @@ void CQuorvaneApp::RequestImport(const std::filesystem::path& file) {
     }
     // What went wrong with the file is told through the service's notices.
     service_->Post([this, file, pending](service::KeyboardSession& session) {
-        const service::OperationResult result = app::RunImport(session, file, pending);
+        const service::OperationResult result = session.Import(file, pending);
         adapter_->Deliver([this, result] { TellApplyFailure(result); });
     });
 }
@@ -494,7 +512,7 @@ void CQuorvaneApp::Exit() {
     window_->CloseSubDialogs();
     window_->RemoveTrayIcon();
     window_->SetApplyEnabled(false);
-    profiles::ReleaseImageContents(*service_->Image().Lock());
+    service_->Post([](service::KeyboardSession& session) { session.ReleaseImage(); });
     window_->EndMainWindow();
 }
 

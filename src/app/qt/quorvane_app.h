@@ -109,6 +109,8 @@ public:
 
 signals:
     void Ended();
+    // What the keyboard service made of an assignment dialog's Apply.
+    void AssignmentVerdict(service::OperationStatus status);
 
 private:
     void ConnectService();
@@ -124,6 +126,8 @@ private:
     void RefreshKeyboardView();
     // The assignment dialog's Apply: the entry goes into the working image on the worker.
     void StoreAssignment(const AssignmentEdit& edit);
+    // Says why the keyboard service did not store an edit of the key in `slot`, if it did not.
+    void TellAssignmentVerdict(const service::OperationResult& result, std::size_t slot);
     void OnNotice(const service::ServiceNotice& notice);
     void OnQuestion(service::Question question, bool* answer);
     // The keyboard switched to `profile` by itself: the window follows it (active profile, keys,
