@@ -11,6 +11,7 @@ namespace qv::gui::test {
 
 std::unique_ptr<QObject> MakeBaseDialogTest();
 std::unique_ptr<QObject> MakeDesktopAppTest();
+std::unique_ptr<QObject> MakeEditParityTest();
 std::unique_ptr<QObject> MakeIniFileTest();
 std::unique_ptr<QObject> MakeKeyboardViewTest();
 std::unique_ptr<QObject> MakeLightingPanelTest();

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     tests.push_back(qv::gui::test::MakeSkinColorBtnTest());
     tests.push_back(qv::gui::test::MakeDesktopAppTest());
     tests.push_back(qv::gui::test::MakeKeyboardViewTest());
+    tests.push_back(qv::gui::test::MakeEditParityTest());
     tests.push_back(qv::gui::test::MakeLightingPanelTest());
     tests.push_back(qv::gui::test::MakeProfilesTest());
     tests.push_back(qv::gui::test::MakeMacroPageTest());
