@@ -496,14 +496,8 @@ OperationResult KeyboardSession::Capture() {
     return result;
 }
 
-OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pending) {
-    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
-        return writable;
-    }
-    if (!IsProfile(profile)) {
-        return {OperationStatus::ProfileUnknown};
-    }
-    bool dropped = false;
+OperationResult KeyboardSession::SettlePending(PendingChoice pending, bool& dropped) {
+    dropped = false;
     if (applyPending_.load() && pending == PendingChoice::ApplyFirst) {
         // Changes made for a profile the keyboard has left since go to that profile.
         const int madeFor = pendingProfile_.load();
@@ -515,18 +509,36 @@ OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pendin
             Publish();
             observer_.ActiveProfileChanged(madeFor);
         }
-        if (OperationResult applied = Apply(); !applied.Succeeded()) {
-            return applied;
-        }
-    } else if (applyPending_.load() && pending == PendingChoice::Drop) {
-        // The switch reads the keyboard into the working image once nothing is pending.
+        return Apply();
+    }
+    if (applyPending_.load() && pending == PendingChoice::Drop) {
         SetApplyPending(false);
         dropped = true;
     }
+    return {};
+}
+
+void KeyboardSession::ReadBackAfterDrop() {
+    // Nothing unapplied may stay in the working image.
+    BusyScope busy(observer_);
+    ReloadImage();
+}
+
+OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pending) {
+    if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
+        return writable;
+    }
+    if (!IsProfile(profile)) {
+        return {OperationStatus::ProfileUnknown};
+    }
+    bool dropped = false;
+    if (OperationResult settled = SettlePending(pending, dropped); !settled.Succeeded()) {
+        return settled;
+    }
+    // Once nothing is pending, the switch reads the keyboard into the working image.
     OperationResult switched = SetActiveProfile(profile);
     if (dropped && !switched.Succeeded()) {
-        BusyScope busy(observer_);
-        ReloadImage();
+        ReadBackAfterDrop();
     }
     return switched;
 }

@@ -195,6 +195,11 @@ private:
     [[nodiscard]] OperationResult CheckEditable(int profile);
     [[nodiscard]] OperationResult CommitMacros(const macros::MacroManager& edits, bool& changed);
     [[nodiscard]] OperationResult ImportFile(const std::filesystem::path& path);
+    // What becomes of pending changes before a switch or an import: applied first (to the
+    // profile they were made for) or dropped (`dropped` then says so). A failure stops it.
+    [[nodiscard]] OperationResult SettlePending(PendingChoice pending, bool& dropped);
+    // After dropped changes and a failed switch or import: the keyboard is read again.
+    void ReadBackAfterDrop();
     [[nodiscard]] bool SaveCurrentProfileFile(const profiles::ImageContents& image);
     void ReportWrite(OperationResult& result, const profiles::DeviceWriteResult& written);
     void SetApplyPending(bool pending);

@@ -173,18 +173,12 @@ OperationResult KeyboardSession::Discard() {
 
 OperationResult KeyboardSession::Import(const std::filesystem::path& path, PendingChoice pending) {
     bool dropped = false;
-    if (applyPending_.load() && pending == PendingChoice::ApplyFirst) {
-        if (OperationResult applied = Apply(); !applied.Succeeded()) {
-            return applied;
-        }
-    } else if (applyPending_.load() && pending == PendingChoice::Drop) {
-        SetApplyPending(false);
-        dropped = true;
+    if (OperationResult settled = SettlePending(pending, dropped); !settled.Succeeded()) {
+        return settled;
     }
     OperationResult imported = ImportFile(path);
     if (dropped && !imported.Succeeded()) {
-        // Nothing unapplied may stay in the working image.
-        (void)Capture();
+        ReadBackAfterDrop();
     }
     return imported;
 }
