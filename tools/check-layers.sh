@@ -12,13 +12,13 @@ src=${1:-"$(dirname "$0")/../src"}
 ranks='
 core 0
 platform 1
-device 2
-keys 3
-macros 4
-assignments 5
-lighting 5
-profiles 6
-macros/editing 7
+keys 2
+macros 3
+assignments 4
+lighting 4
+profiles 5
+device 6
+macros/editing 6
 driver 7
 sim 7
 device/hidapi 7

@@ -11,11 +11,11 @@
 #include "core/hex.h"
 #include "core/utf16.h"
 #include "device/command_result.h"
+#include "driver/macro_area_reader.h"
 #include "keys/key_code.h"
 #include "keys/key_page.h"
 #include "lighting/device_settings_block.h"
 #include "macros/macro_area.h"
-#include "macros/macro_area_reader.h"
 #include "ui/text_slots.h"
 
 namespace qv::cli {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
-#include "lighting/device_lighting.h"
+#include "driver/device_lighting.h"
 #include "lighting/device_settings_block.h"
 #include "lighting/lighting_record.h"
 #include "service/keyboard_session.h"

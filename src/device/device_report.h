@@ -16,6 +16,7 @@
 #include <span>
 
 #include "core/bytes.h"
+#include "core/memory_layout.h"
 
 namespace qv::device {
 
@@ -29,7 +30,7 @@ inline constexpr std::size_t kLengthOffset = 4;
 inline constexpr std::size_t kAreaOffsetOffset = 5;
 inline constexpr std::size_t kStatusOffset = 7;
 inline constexpr std::size_t kPayloadOffset = 8;
-inline constexpr std::size_t kPayloadSize = 56;
+using layout::kPayloadSize;
 inline constexpr std::size_t kChecksumFirstByte = 3;
 static_assert(kPayloadOffset + kPayloadSize == kReportSize);
 static_assert(kAreaOffsetOffset + 2 == kStatusOffset);
@@ -52,17 +53,17 @@ inline constexpr std::uint8_t CMD_READ_KEY_DEFAULTS = 15;
 inline constexpr std::uint8_t CMD_READ_KEY_COLOURS = 16;
 inline constexpr std::uint8_t CMD_WRITE_KEY_COLOURS = 17;
 
-// Sizes of the keyboard's memory areas.
-inline constexpr std::size_t kSettingsBlockSize = 44;
-inline constexpr std::size_t kLightingRecordSize = 64;
-inline constexpr std::size_t kProfileCount = 4;
-inline constexpr std::size_t kLightingAreaSize = kProfileCount * kLightingRecordSize;
-inline constexpr std::size_t kKeyPageSize = 192;
-inline constexpr std::size_t kKeyAreaSize = kProfileCount * kKeyPageSize;
-inline constexpr std::size_t kKeyDefaultTableSize = 192;
-inline constexpr std::size_t kColourPageSize = 192;
-inline constexpr std::size_t kColourKeysPerPage = 64;
-inline constexpr std::size_t kColourBytesPerKey = 3;
+// Sizes of the keyboard's memory areas, which the model's codecs share.
+using layout::kColourBytesPerKey;
+using layout::kColourKeysPerPage;
+using layout::kColourPageSize;
+using layout::kKeyAreaSize;
+using layout::kKeyDefaultTableSize;
+using layout::kKeyPageSize;
+using layout::kLightingAreaSize;
+using layout::kLightingRecordSize;
+using layout::kProfileCount;
+using layout::kSettingsBlockSize;
 inline constexpr std::size_t kMaxAreaOffset = 0xFFFF;
 static_assert(kSettingsBlockSize <= kPayloadSize);
 static_assert(kColourKeysPerPage * kColourBytesPerKey == kColourPageSize);

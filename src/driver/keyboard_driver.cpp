@@ -1,5 +1,7 @@
 #include "driver/keyboard_driver.h"
 
+#include "driver/colour_writes.h"
+
 namespace qv::driver {
 namespace {
 
@@ -11,6 +13,11 @@ public:
 };
 
 }  // namespace
+
+std::uint16_t KeyboardDriver::ReadFirmwareVersion() {
+    lighting::DeviceSettingsBlock block;
+    return commands_.ReadSettings(block.bytes()) == device::kSuccess ? block.FirmwareVersion() : 0;
+}
 
 int KeyboardDriver::ReadSettings(lighting::DeviceSettingsBlock& block) {
     return commands_.ReadSettings(block.bytes());
@@ -41,14 +48,14 @@ KeyPagesRead KeyboardDriver::ReadKeyPages(std::optional<int> onlyProfile) {
     return read;
 }
 
-macros::MacroAreaRead KeyboardDriver::ReadMacroArea() {
+MacroAreaRead KeyboardDriver::ReadMacroArea() {
     lighting::DeviceSettingsBlock settings;
     if (const int result = commands_.ReadSettings(settings.bytes()); result != device::kSuccess) {
-        macros::MacroAreaRead failed;
+        MacroAreaRead failed;
         failed.result = result;
         return failed;
     }
-    return macros::ReadMacroAreaFromDevice(commands_, settings.MacroCapacity());
+    return ReadMacroAreaFromDevice(commands_, settings.MacroCapacity());
 }
 
 int KeyboardDriver::ReadLightingRecord(int profile, std::uint8_t length,
@@ -58,15 +65,34 @@ int KeyboardDriver::ReadLightingRecord(int profile, std::uint8_t length,
 
 std::optional<lighting::LightingMirror> KeyboardDriver::ReadLightingMirror() {
     NoPanelSwitch panelSwitch;
-    lighting::DeviceLighting lighting(commands_, panelSwitch);
-    if (lighting.ReadLighting(lighting::DeviceLighting::ReadKind::Refresh) != 0) {
+    DeviceLighting lighting(commands_, panelSwitch);
+    if (lighting.ReadLighting(DeviceLighting::ReadKind::Refresh) != 0) {
         return std::nullopt;
     }
     return lighting.mirror();
 }
 
-lighting::LightingWriteResult KeyboardDriver::WriteColours(const lighting::ColourWrite& write) {
-    return lighting::SendColourWrite(commands_, write);
+LightingWriteResult KeyboardDriver::WriteColours(const lighting::ColourWrite& write) {
+    return SendColourWrite(commands_, write);
+}
+
+CaptureResult KeyboardDriver::Capture(int activeProfile, const profiles::DeviceFacts& facts,
+                                      std::u16string_view newMacroNamePrefix) {
+    return CaptureDevice(commands_, activeProfile, facts, newMacroNamePrefix);
+}
+
+CaptureResult KeyboardDriver::CaptureToFile(const std::filesystem::path& path, int activeProfile,
+                                            const profiles::DeviceFacts& facts,
+                                            std::u16string_view newMacroNamePrefix) {
+    return CaptureDeviceToProfileFile(path, commands_, activeProfile, facts, newMacroNamePrefix);
+}
+
+DeviceWriteResult KeyboardDriver::WriteImage(profiles::ProfileImage& image,
+                                             profiles::DeviceImage& device, PageSelection pages,
+                                             const keys::KeyDefaultTable& keyDefaults,
+                                             std::size_t macroCapacity, int activeProfile) {
+    const DeviceWriteContext context{commands_, keyDefaults, macroCapacity, activeProfile};
+    return ApplyImageToDevice(image, device, pages, context);
 }
 
 }  // namespace qv::driver

@@ -15,7 +15,7 @@
 #include <span>
 
 #include "core/bytes.h"
-#include "device/device_report.h"
+#include "core/memory_layout.h"
 
 namespace qv::lighting {
 
@@ -25,13 +25,13 @@ inline constexpr std::size_t kMacroCapacityOffset = 11;
 inline constexpr std::size_t kModeListOffset = 12;
 inline constexpr std::size_t kModeListSize = 32;
 inline constexpr std::size_t kMacroCapacityUnit = 128;
-static_assert(kModeListOffset + kModeListSize == device::kSettingsBlockSize);
+static_assert(kModeListOffset + kModeListSize == layout::kSettingsBlockSize);
 
 inline constexpr int kPerKeyColourMode = 20;
 
 class DeviceSettingsBlock {
 public:
-    using Bytes44 = std::array<std::uint8_t, device::kSettingsBlockSize>;
+    using Bytes44 = std::array<std::uint8_t, layout::kSettingsBlockSize>;
 
     DeviceSettingsBlock() = default;
     explicit DeviceSettingsBlock(const Bytes44& bytes) : bytes_(bytes) {}
@@ -47,7 +47,7 @@ public:
         return bytes_[kMacroCapacityOffset] * kMacroCapacityUnit;
     }
     [[nodiscard]] std::span<const std::uint8_t, kModeListSize> ModeList() const {
-        return std::span<const std::uint8_t, device::kSettingsBlockSize>(bytes_)
+        return std::span<const std::uint8_t, layout::kSettingsBlockSize>(bytes_)
             .subspan<kModeListOffset, kModeListSize>();
     }
     void ClearModeList() {

@@ -11,7 +11,7 @@ void LightingPanelModel::Refresh(const LightingMirror& mirror, const LightingSta
     const bool open = kind == RefreshKind::Arrival ? state.lightingPanelOpen : IsOpen();
     currentProfile_ = currentProfile;
     record_ = mirror.records[static_cast<std::size_t>(
-        std::clamp(currentProfile, 0, static_cast<int>(device::kProfileCount) - 1))];
+        std::clamp(currentProfile, 0, static_cast<int>(layout::kProfileCount) - 1))];
     state_ = state;
     state_.lightingPanelOpen = open;
     modes_.Fill(mirror.settings.ModeList());

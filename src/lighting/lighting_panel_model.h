@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "lighting/device_lighting.h"
+#include "lighting/lighting_mirror.h"
 #include "lighting/lighting_record.h"
 #include "lighting/lighting_write.h"
 #include "lighting/mode_index_table.h"

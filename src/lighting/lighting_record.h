@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "device/device_report.h"
+#include "core/memory_layout.h"
 
 namespace qv::lighting {
 
@@ -29,17 +29,17 @@ inline constexpr std::size_t kSecondMulticolourField = 28;
 inline constexpr std::size_t kThirdColourField = 30;  // r, g, b
 inline constexpr std::size_t kThirdMulticolourField = 33;
 // The keyboard is read 56 bytes a record; the last 8 bytes of a mirrored record stay 0.
-inline constexpr std::size_t kRecordReadLength = device::kPayloadSize;
+inline constexpr std::size_t kRecordReadLength = layout::kPayloadSize;
 static_assert(kThirdMulticolourField < kRecordReadLength);
 
 inline constexpr std::uint8_t kDirectionFirst = 255;
 inline constexpr std::uint8_t kDirectionSecond = 0;
 inline constexpr int kMaxReportRate = 3;
 
-using LightingRecord = std::array<std::uint8_t, device::kLightingRecordSize>;
+using LightingRecord = std::array<std::uint8_t, layout::kLightingRecordSize>;
 
 [[nodiscard]] constexpr std::uint16_t RecordOffset(int profile, std::size_t field = 0) {
-    return static_cast<std::uint16_t>(profile * device::kLightingRecordSize + field);
+    return static_cast<std::uint16_t>(profile * layout::kLightingRecordSize + field);
 }
 
 // Colours in memory: red | green << 8 | blue << 16; on the wire three bytes r, g, b.

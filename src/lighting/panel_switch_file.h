@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "lighting/device_lighting.h"
+#include "lighting/lighting_mirror.h"
 
 namespace qv::lighting {
 

@@ -6,22 +6,10 @@ namespace qv::lighting {
 namespace {
 
 bool IsProfile(int profile) {
-    return profile >= 0 && profile < static_cast<int>(device::kProfileCount);
+    return profile >= 0 && profile < static_cast<int>(layout::kProfileCount);
 }
 
 }  // namespace
-
-LightingWriteResult SendColourWrite(device::DeviceCommands& commands, const ColourWrite& write) {
-    switch (write.kind) {
-        case ColourWrite::Kind::None:
-            break;
-        case ColourWrite::Kind::Slot:
-            return WriteSlotColour(commands, write.profile, write.slot, write.colour);
-        case ColourWrite::Kind::Page:
-            return WriteColourPage(commands, write.page, write.profile);
-    }
-    return {};
-}
 
 PerKeyPaint::PerKeyPaint(std::filesystem::path folder)
     : folder_(std::move(folder)), followsBase_(ColouredKeys().size()) {}
@@ -211,7 +199,7 @@ ColourWrite PerKeyPaint::RestoreDefaults() {
 
 void PerKeyPaint::RebuildBaseMarks(const LightingMirror& mirror) {
     const auto keys = ColouredKeys();
-    for (std::size_t p = 0; p < device::kProfileCount; ++p) {
+    for (std::size_t p = 0; p < layout::kProfileCount; ++p) {
         const Colour base =
             ColourFromBytes(std::span(mirror.records[p]).subspan(kBaseColourField, 3));
         for (std::size_t i = 0; i < keys.size(); ++i) {

@@ -13,10 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "device/commands.h"
 #include "lighting/colour_page.h"
 #include "lighting/colour_slots.h"
-#include "lighting/device_lighting.h"
+#include "lighting/lighting_mirror.h"
 #include "lighting/user_colour_file.h"
 
 namespace qv::lighting {
@@ -32,10 +31,6 @@ struct ColourWrite {
 
     [[nodiscard]] bool empty() const { return kind == Kind::None; }
 };
-
-// Sends the write in one bracket; nothing for an empty one.
-[[nodiscard]] LightingWriteResult SendColourWrite(device::DeviceCommands& commands,
-                                                  const ColourWrite& write);
 
 class PerKeyPaint {
 public:
@@ -106,9 +101,9 @@ private:
     int profile_ = 0;
     int scheme_ = 0;
     SchemeTools tools_;
-    std::array<ColourPage, device::kProfileCount> pages_{};
+    std::array<ColourPage, layout::kProfileCount> pages_{};
     // Per coloured key (ColouredKeys() order), one flag per profile.
-    std::vector<std::array<bool, device::kProfileCount>> followsBase_;
+    std::vector<std::array<bool, layout::kProfileCount>> followsBase_;
     std::optional<std::string> problem_;
 };
 

@@ -3,17 +3,10 @@
 #include <string>
 #include <thread>
 
-#include "device/command_result.h"
-#include "lighting/device_settings_block.h"
-
 namespace qv::service {
 
 FirmwareVerdict CheckFirmwareVersion(const FirmwareCheckParts& parts) {
-    lighting::DeviceSettingsBlock block;
-    const std::uint16_t version = parts.commands.ReadSettings(block.bytes()) == device::kSuccess
-                                      ? block.FirmwareVersion()
-                                      : 0;
-    if (IsFirmwareSupported(version)) {
+    if (IsFirmwareSupported(parts.version)) {
         return FirmwareVerdict::Supported;
     }
     std::this_thread::sleep_for(parts.pause);

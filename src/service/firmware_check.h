@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <string_view>
 
-#include "device/commands.h"
 #include "platform/program_exit.h"
 #include "platform/program_launcher.h"
 #include "platform/user_prompt.h"
@@ -29,7 +28,8 @@ inline constexpr std::string_view kUpdaterParameters = "In the upgrade";
 }
 
 struct FirmwareCheckParts {
-    device::DeviceCommands& commands;
+    // The keyboard's, read from its settings block; 0 when it could not be read.
+    std::uint16_t version = 0;
     platform::UserPrompt& prompt;
     platform::ProgramLauncher& launcher;
     platform::ProgramExit& exit;
@@ -39,8 +39,8 @@ struct FirmwareCheckParts {
 
 enum class FirmwareVerdict { Supported, ProgramEnds };
 
-// Reads the settings block (an unreadable one counts as version 0). For a firmware too old:
-// asks, starts the updater on OK, and ends the program with exit code 0 on either answer.
+// For a firmware too old: asks, starts the updater on OK, and ends the program with exit code
+// 0 on either answer.
 [[nodiscard]] FirmwareVerdict CheckFirmwareVersion(const FirmwareCheckParts& parts);
 
 }  // namespace qv::service

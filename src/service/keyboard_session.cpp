@@ -4,10 +4,10 @@
 
 #include "device/command_result.h"
 #include "device/key_events.h"
+#include "driver/profile_capture.h"
 #include "lighting/device_settings_block.h"
 #include "lighting/panel_switch_file.h"
 #include "lighting/per_key_paint.h"
-#include "profiles/profile_capture.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_folder.h"
 #include "service/firmware_check.h"
@@ -61,13 +61,12 @@ private:
 KeyboardSession::KeyboardSession(device::Transport& transport, platform::ProgramLauncher& launcher,
                                  ServiceObserver& observer, SessionOptions options)
     : transport_(transport),
-      driver_(transport, transport.timing().endTransferPause),
+      panelSwitch_(std::make_unique<lighting::PanelSwitchFile>(options.profileFolder / "wskb.ini")),
+      driver_(transport, transport.timing().endTransferPause, *panelSwitch_),
       launcher_(launcher),
       observer_(observer),
       options_(std::move(options)),
-      panelSwitch_(
-          std::make_unique<lighting::PanelSwitchFile>(options_.profileFolder / "wskb.ini")),
-      lighting_(driver_.Commands(), *panelSwitch_) {
+      lighting_(driver_.Lighting()) {
     profiles::InstallDefaultImage(*profileImage_.Lock());
     Publish();
 }
@@ -87,7 +86,7 @@ void KeyboardSession::HandlePresence(int count) {
 }
 
 void KeyboardSession::Leave() {
-    activeProfile_.Forget();
+    driver_.ForgetActiveProfile();
     present_.store(false);
     Publish();
     observer_.KeyboardRemoved();
@@ -96,7 +95,7 @@ void KeyboardSession::Leave() {
 void KeyboardSession::Arrive() {
     ObserverPrompt prompt(observer_);
     ObserverExit exit(observer_);
-    const FirmwareVerdict verdict = CheckFirmwareVersion({.commands = driver_.Commands(),
+    const FirmwareVerdict verdict = CheckFirmwareVersion({.version = driver_.ReadFirmwareVersion(),
                                                           .prompt = prompt,
                                                           .launcher = launcher_,
                                                           .exit = exit,
@@ -111,7 +110,7 @@ void KeyboardSession::Arrive() {
     {
         BusyScope busy(observer_);
         ReloadImage();
-        ReadLighting(lighting::DeviceLighting::ReadKind::Reconnect);
+        ReadLighting(driver::DeviceLighting::ReadKind::Reconnect);
     }
     Publish();
     observer_.KeyboardArrived();
@@ -136,10 +135,9 @@ void KeyboardSession::ReadKeyboardFacts() {
 
 void KeyboardSession::ReloadImage() {
     const int profile = ActiveProfile();
-    profiles::CaptureResult captured;
+    driver::CaptureResult captured;
     if (profile >= 0) {
-        captured = profiles::CaptureDevice(driver_.Commands(), profile, facts_,
-                                           options_.newMacroNamePrefix);
+        captured = driver_.Capture(profile, facts_, options_.newMacroNamePrefix);
     }
     if (captured.Captured() && options_.captureOnArrival) {
         static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
@@ -147,7 +145,7 @@ void KeyboardSession::ReloadImage() {
         profiles::ImageContents loaded;
         if (!profiles::WriteImageToFile(CurrentProfileFile(), captured.image) ||
             !profiles::LoadImageFromFile(CurrentProfileFile(), loaded).Loaded()) {
-            captured.status = profiles::CaptureStatus::FileNotWritten;
+            captured.status = driver::CaptureStatus::FileNotWritten;
         } else {
             captured.image = std::move(loaded);
         }
@@ -164,9 +162,9 @@ void KeyboardSession::ReloadImage() {
     imageFromKeyboard_.store(captured.Captured());
     if (!captured.Captured()) {
         std::string what = profile < 0 ? "the active profile could not be read"
-                           : captured.status == profiles::CaptureStatus::KeyPageUnreadable
+                           : captured.status == driver::CaptureStatus::KeyPageUnreadable
                                ? "a key page could not be read"
-                           : captured.status == profiles::CaptureStatus::MacroAreaUnreadable
+                           : captured.status == driver::CaptureStatus::MacroAreaUnreadable
                                ? "the macro area could not be read"
                                : "the current profile file could not be written";
         observer_.Notify({Notice::KeyboardUnreadable, std::move(what)});
@@ -181,13 +179,13 @@ void KeyboardSession::ReloadImage() {
     observer_.ApplyPendingChanged(false);
 }
 
-void KeyboardSession::ReadLighting(lighting::DeviceLighting::ReadKind kind) {
+void KeyboardSession::ReadLighting(driver::DeviceLighting::ReadKind kind) {
     if (const int active = ActiveProfile(); IsProfile(active)) {
         lighting_.SetCurrentProfile(active);
     }
     const bool read = lighting_.ReadLighting(kind) == 0;
     ++lightingReads_;
-    arrivalRead_ = kind == lighting::DeviceLighting::ReadKind::Reconnect;
+    arrivalRead_ = kind == driver::DeviceLighting::ReadKind::Reconnect;
     if (read && arrivalRead_ && options_.colourPageOnArrival &&
         lighting_.state().mode == lighting::kPerKeyColourMode) {
         // The keyboard's page may hold anything; the scheme in use is what the tool shows.
@@ -205,7 +203,7 @@ void KeyboardSession::PublishLighting() {
 void KeyboardSession::Publish() {
     auto snapshot = std::make_shared<SessionSnapshot>();
     snapshot->present = present_.load();
-    snapshot->activeProfile = present_.load() ? activeProfile_.Cached() : -1;
+    snapshot->activeProfile = present_.load() ? driver_.CachedActiveProfile() : -1;
     snapshot->image = *profileImage_.Lock();
     snapshot->imageFromKeyboard = imageFromKeyboard_.load();
     snapshot->keyDefaults = facts_.KeyDefaults();
@@ -263,11 +261,11 @@ void KeyboardSession::Resynchronise() {
     }
     const int active = block.ActiveProfile();
     // The keyboard changed its profile by itself: the cached one is stale.
-    if (activeProfile_.Cached() != active) {
-        activeProfile_.Forget();
+    if (driver_.CachedActiveProfile() != active) {
+        driver_.ForgetActiveProfile();
     }
     if (active == lighting_.currentProfile()) {
-        ReadLighting(lighting::DeviceLighting::ReadKind::Refresh);
+        ReadLighting(driver::DeviceLighting::ReadKind::Refresh);
     } else if (IsProfile(active)) {
         observer_.ProfileChangedOnKeyboard(active);
     }
@@ -276,16 +274,16 @@ void KeyboardSession::Resynchronise() {
 // ---- Operations ----
 
 int KeyboardSession::ActiveProfile() {
-    return activeProfile_.GetActiveProfile(driver_.Commands());
+    return driver_.ActiveProfile();
 }
 
 std::filesystem::path KeyboardSession::CurrentProfileFile() const {
-    return profiles::CurrentProfileFilePath(options_.profileFolder, activeProfile_.Cached());
+    return profiles::CurrentProfileFilePath(options_.profileFolder, driver_.CachedActiveProfile());
 }
 
 void KeyboardSession::SetApplyPending(bool pending) {
     if (pending && !applyPending_.load()) {
-        pendingProfile_.store(activeProfile_.Cached());
+        pendingProfile_.store(driver_.CachedActiveProfile());
     } else if (!pending) {
         pendingProfile_.store(-1);
     }
@@ -329,8 +327,8 @@ bool KeyboardSession::SaveCurrentProfileFile(const profiles::ImageContents& imag
 }
 
 void KeyboardSession::ReportWrite(OperationResult& result,
-                                  const profiles::DeviceWriteResult& written) {
-    using profiles::DeviceWriteStatus;
+                                  const driver::DeviceWriteResult& written) {
+    using driver::DeviceWriteStatus;
     result.commandResult = written.commandResult;
     switch (written.status) {
         case DeviceWriteStatus::Written:
@@ -376,13 +374,11 @@ OperationResult KeyboardSession::Apply() {
     }
     BusyScope busy(observer_);
     const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
-    const profiles::DeviceWriteContext context{driver_.Commands(), keyDefaults,
-                                               facts_.MacroCapacity(), ActiveProfile()};
     const profiles::ProfileImage::Access image = profileImage_.Lock();
     const bool saved = SaveCurrentProfileFile(*image);
-    ReportWrite(result,
-                profiles::ApplyImageToDevice(profileImage_, deviceImage_,
-                                             profiles::PageSelection::ActiveProfile, context));
+    ReportWrite(result, driver_.WriteImage(profileImage_, deviceImage_,
+                                           driver::PageSelection::ActiveProfile, keyDefaults,
+                                           facts_.MacroCapacity(), ActiveProfile()));
     if (result.Succeeded() && !saved) {
         result.status = OperationStatus::FileNotSaved;
     }
@@ -426,11 +422,9 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
         *image = std::move(contents);
         const bool saved = SaveCurrentProfileFile(*image);
         const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
-        const profiles::DeviceWriteContext context{driver_.Commands(), keyDefaults,
-                                                   facts_.MacroCapacity(), ActiveProfile()};
-        ReportWrite(result,
-                    profiles::ApplyImageToDevice(profileImage_, deviceImage_,
-                                                 profiles::PageSelection::AllProfiles, context));
+        ReportWrite(result, driver_.WriteImage(profileImage_, deviceImage_,
+                                               driver::PageSelection::AllProfiles, keyDefaults,
+                                               facts_.MacroCapacity(), ActiveProfile()));
         if (result.Succeeded() && !saved) {
             result.status = OperationStatus::FileNotSaved;
         }
@@ -466,22 +460,22 @@ OperationResult KeyboardSession::Capture() {
     }
     static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
     BusyScope busy(observer_);
-    profiles::CaptureResult captured = profiles::CaptureDeviceToProfileFile(
-        CurrentProfileFile(), driver_.Commands(), profile, facts_, options_.newMacroNamePrefix);
+    driver::CaptureResult captured =
+        driver_.CaptureToFile(CurrentProfileFile(), profile, facts_, options_.newMacroNamePrefix);
     OperationResult result;
     result.problems = std::move(captured.problems);
     result.commandResult = captured.commandResult;
     switch (captured.status) {
-        case profiles::CaptureStatus::Captured:
+        case driver::CaptureStatus::Captured:
             break;
-        case profiles::CaptureStatus::ProfileUnknown:
+        case driver::CaptureStatus::ProfileUnknown:
             result.status = OperationStatus::ProfileUnknown;
             return result;
-        case profiles::CaptureStatus::KeyPageUnreadable:
-        case profiles::CaptureStatus::MacroAreaUnreadable:
+        case driver::CaptureStatus::KeyPageUnreadable:
+        case driver::CaptureStatus::MacroAreaUnreadable:
             result.status = OperationStatus::KeyboardUnread;
             return result;
-        case profiles::CaptureStatus::FileNotWritten:
+        case driver::CaptureStatus::FileNotWritten:
             result.status = OperationStatus::FileNotSaved;
             return result;
     }
@@ -502,8 +496,8 @@ OperationResult KeyboardSession::SettlePending(PendingChoice pending, bool& drop
         // Changes made for a profile the keyboard has left since go to that profile.
         const int madeFor = pendingProfile_.load();
         if (IsProfile(madeFor) && madeFor != ActiveProfile()) {
-            activeProfile_.SetActiveProfile(driver_.Commands(), madeFor);
-            if (activeProfile_.Cached() != madeFor) {
+            driver_.SetActiveProfile(madeFor);
+            if (driver_.CachedActiveProfile() != madeFor) {
                 return {OperationStatus::NotWritten};
             }
             Publish();
@@ -545,7 +539,7 @@ OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pendin
 
 void KeyboardSession::RefreshLighting() {
     if (present_.load()) {
-        ReadLighting(lighting::DeviceLighting::ReadKind::Refresh);
+        ReadLighting(driver::DeviceLighting::ReadKind::Refresh);
     }
 }
 
@@ -556,9 +550,9 @@ OperationResult KeyboardSession::SetActiveProfile(int profile) {
     if (!IsProfile(profile)) {
         return {OperationStatus::ProfileUnknown};
     }
-    if (activeProfile_.GetActiveProfile(driver_.Commands()) != profile) {
-        activeProfile_.SetActiveProfile(driver_.Commands(), profile);
-        if (activeProfile_.Cached() != profile) {
+    if (driver_.ActiveProfile() != profile) {
+        driver_.SetActiveProfile(profile);
+        if (driver_.CachedActiveProfile() != profile) {
             return {OperationStatus::NotWritten};
         }
     }
@@ -570,7 +564,7 @@ OperationResult KeyboardSession::SetActiveProfile(int profile) {
         } else {
             ReloadImage();
         }
-        ReadLighting(lighting::DeviceLighting::ReadKind::Refresh);
+        ReadLighting(driver::DeviceLighting::ReadKind::Refresh);
     }
     return {};
 }

@@ -17,14 +17,11 @@
 #include "device/transport.h"
 #include "driver/keyboard_driver.h"
 #include "keys/key_entry.h"
-#include "lighting/active_profile.h"
-#include "lighting/device_lighting.h"
 #include "lighting/lighting_write.h"
 #include "lighting/per_key_paint.h"
 #include "macros/macro_area.h"
 #include "platform/program_launcher.h"
 #include "profiles/device_facts.h"
-#include "profiles/device_image_writer.h"
 #include "profiles/profile_image.h"
 #include "service/operation_result.h"
 #include "service/service_observer.h"
@@ -189,7 +186,7 @@ private:
     // Reads the keyboard into the working image (and the current profile file when
     // captureOnArrival).
     void ReloadImage();
-    void ReadLighting(lighting::DeviceLighting::ReadKind kind);
+    void ReadLighting(driver::DeviceLighting::ReadKind kind);
     [[nodiscard]] OperationResult CheckKeyPagesWritable();
     // The checks of every edit: a keyboard to edit for, read soundly, on the edit's profile.
     [[nodiscard]] OperationResult CheckEditable(int profile);
@@ -201,26 +198,27 @@ private:
     // After dropped changes and a failed switch or import: the keyboard is read again.
     void ReadBackAfterDrop();
     [[nodiscard]] bool SaveCurrentProfileFile(const profiles::ImageContents& image);
-    void ReportWrite(OperationResult& result, const profiles::DeviceWriteResult& written);
+    void ReportWrite(OperationResult& result, const driver::DeviceWriteResult& written);
     void SetApplyPending(bool pending);
     // Publishes what the session knows now as the newest snapshot.
     void Publish();
     void PublishLighting();
 
     device::Transport& transport_;
+    // Before the driver, whose lighting reads it.
+    std::unique_ptr<lighting::PanelSwitchStore> panelSwitch_;
     driver::KeyboardDriver driver_;
     platform::ProgramLauncher& launcher_;
     ServiceObserver& observer_;
     const SessionOptions options_;
 
+    // The lighting mirror the driver keeps.
+    driver::DeviceLighting& lighting_;
     profiles::DeviceFacts facts_;
-    lighting::ActiveProfile activeProfile_;
     profiles::ProfileImage profileImage_;
     profiles::DeviceImage deviceImage_;
-    std::unique_ptr<lighting::PanelSwitchStore> panelSwitch_;
     int lightingReads_ = 0;
     bool arrivalRead_ = false;
-    lighting::DeviceLighting lighting_;
 
     int lastCount_ = 0;
     std::atomic<bool> present_{false};

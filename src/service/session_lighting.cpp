@@ -5,7 +5,7 @@
 namespace qv::service {
 namespace {
 
-OperationResult FromLightingWrite(const lighting::LightingWriteResult& written) {
+OperationResult FromLightingWrite(const driver::LightingWriteResult& written) {
     OperationResult result;
     if (!written.Succeeded()) {
         result.status = written.mayBePartlyWritten ? OperationStatus::PartlyWritten
@@ -42,7 +42,7 @@ OperationResult KeyboardSession::RestoreLighting(int profile) {
     }
     const int current = lighting_.currentProfile();
     lighting_.SetCurrentProfile(profile);
-    const lighting::LightingWriteResult written = lighting_.RestoreLightingDefaults();
+    const driver::LightingWriteResult written = lighting_.RestoreLightingDefaults();
     lighting_.SetCurrentProfile(current);
     PublishLighting();
     return FromLightingWrite(written);
@@ -57,7 +57,7 @@ OperationResult KeyboardSession::WriteReportRate(int index) {
     }
     lighting_.state().reportRate = index;
     const std::uint8_t rate = static_cast<std::uint8_t>(index);
-    const lighting::LightingWriteResult written = lighting_.WriteLightingBytes(
+    const driver::LightingWriteResult written = lighting_.WriteLightingBytes(
         lighting::RecordOffset(lighting_.currentProfile(), lighting::kReportRateField),
         Bytes(&rate, 1));
     PublishLighting();

@@ -52,7 +52,7 @@ Read<driver::KeyPagesRead> KeyboardSession::ReadKeyPages(std::optional<int> only
 
 Read<MacroAreaDump> KeyboardSession::ReadMacroArea() {
     Read<MacroAreaDump> read;
-    const macros::MacroAreaRead area = driver_.ReadMacroArea();
+    const driver::MacroAreaRead area = driver_.ReadMacroArea();
     if (area.result != device::kSuccess) {
         read.result = Unread(area.result);
         return read;

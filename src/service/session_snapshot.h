@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "driver/device_lighting.h"
 #include "keys/key_page.h"
-#include "lighting/device_lighting.h"
 #include "profiles/profile_image.h"
 
 namespace qv::service {

@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "device/transport.h"
-#include "lighting/device_lighting.h"
+#include "driver/device_lighting.h"
 #include "lighting/lighting_panel_model.h"
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::lighting {
 namespace {
+
+using driver::DeviceLighting;
 
 using namespace std::chrono_literals;
 

@@ -2,12 +2,15 @@
 
 #include "device/command_result.h"
 #include "device/transport.h"
-#include "lighting/active_profile.h"
-#include "lighting/device_lighting.h"
+#include "driver/active_profile.h"
+#include "driver/device_lighting.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::lighting {
 namespace {
+
+using driver::DeviceLighting;
+using driver::LightingWriteResult;
 
 using namespace std::chrono_literals;
 
@@ -202,7 +205,7 @@ TEST_F(DeviceLightingTest, WritesReportTheirFirstFailure) {
 }
 
 TEST_F(DeviceLightingTest, ActiveProfileIsCachedAndFollowsWrites) {
-    ActiveProfile active;
+    driver::ActiveProfileCache active;
     keyboard.ClearSentReports();
     active.SetActiveProfile(commands, -1);
     EXPECT_TRUE(keyboard.SentReports().empty());
@@ -217,11 +220,11 @@ TEST_F(DeviceLightingTest, ActiveProfileIsCachedAndFollowsWrites) {
 
     // A profile the keyboard refuses leaves nothing known.
     active.SetActiveProfile(commands, 9);
-    EXPECT_EQ(active.Cached(), ActiveProfile::kUnknown);
+    EXPECT_EQ(active.Cached(), driver::ActiveProfileCache::kUnknown);
 
     keyboard.Unplug();
-    EXPECT_EQ(active.GetActiveProfile(commands), ActiveProfile::kUnknown);
-    EXPECT_EQ(active.Cached(), ActiveProfile::kUnknown);
+    EXPECT_EQ(active.GetActiveProfile(commands), driver::ActiveProfileCache::kUnknown);
+    EXPECT_EQ(active.Cached(), driver::ActiveProfileCache::kUnknown);
     keyboard.Plug();
     EXPECT_EQ(active.GetActiveProfile(commands), 2);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/transport.h"
+#include "driver/colour_writes.h"
 #include "lighting/lighting_preview.h"
 #include "lighting/per_key_paint.h"
 #include "sim/sim_hid_service.h"
@@ -14,6 +15,8 @@
 
 namespace qv::lighting {
 namespace {
+
+using driver::SendColourWrite;
 
 using namespace std::chrono_literals;
 

@@ -7,13 +7,19 @@
 
 #include "device/command_result.h"
 #include "device/transport.h"
+#include "driver/device_image_writer.h"
 #include "macros/editing/macro_memory_meter.h"
 #include "macros/macro_area.h"
-#include "profiles/device_image_writer.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::profiles {
 namespace {
+
+using driver::ApplyImageToDevice;
+using driver::DeviceWriteContext;
+using driver::DeviceWriteResult;
+using driver::DeviceWriteStatus;
+using driver::PageSelection;
 
 using keys::KeyKind;
 

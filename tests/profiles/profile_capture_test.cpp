@@ -1,4 +1,4 @@
-#include "profiles/profile_capture.h"
+#include "driver/profile_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 
 #include "device/command_result.h"
 #include "device/transport.h"
+#include "driver/device_image_writer.h"
 #include "keys/device_action.h"
 #include "keys/key_page.h"
-#include "profiles/device_image_writer.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_file_codec.h"
 #include "profiles/profile_file_support.h"
@@ -22,6 +22,13 @@
 
 namespace qv::profiles {
 namespace {
+
+using driver::ApplyImageToDevice;
+using driver::CaptureDevice;
+using driver::CaptureDeviceToProfileFile;
+using driver::CaptureResult;
+using driver::CaptureStatus;
+using driver::PageSelection;
 
 using keys::KeyKind;
 using test::ReadFileBytes;

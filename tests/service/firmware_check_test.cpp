@@ -1,4 +1,5 @@
 #include "service/firmware_check.h"
+#include "driver/keyboard_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,12 @@ public:
     std::vector<std::string> started;
 };
 
+class NoPanel final : public lighting::PanelSwitchStore {
+public:
+    bool PanelSwitchOn() const override { return false; }
+    void SetPanelSwitch(bool) override {}
+};
+
 class RecordingExit final : public platform::ProgramExit {
 public:
     void EndProgram(int code) override { ended.push_back("EndProgram " + std::to_string(code)); }
@@ -72,7 +79,8 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
         sim::SimHidService keyboard(memory);
         device::Transport transport(keyboard, {.replyWait = 100ms, .retryPause = 1ms});
         ASSERT_TRUE(transport.Load(nullptr));
-        device::DeviceCommands commands(transport);
+        NoPanel panel;
+        driver::KeyboardDriver driver(transport, std::chrono::milliseconds(0), panel);
         RecordingPrompt prompt;
         prompt.answerOk = c.answerOk;
         RecordingLauncher launcher;
@@ -81,8 +89,9 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
             keyboard.AnswerStatus(0xFF, 3);
         }
 
-        const FirmwareVerdict verdict = CheckFirmwareVersion(
-            {commands, prompt, launcher, exit, "/opt/quorvane/Help", std::chrono::milliseconds(0)});
+        const FirmwareVerdict verdict =
+            CheckFirmwareVersion({driver.ReadFirmwareVersion(), prompt, launcher, exit,
+                                  "/opt/quorvane/Help", std::chrono::milliseconds(0)});
 
         EXPECT_EQ(verdict, c.asked ? FirmwareVerdict::ProgramEnds : FirmwareVerdict::Supported);
         EXPECT_EQ(prompt.questions,

@@ -1,11 +1,13 @@
-#include "macros/macro_area_reader.h"
+#include "driver/macro_area_reader.h"
 
 #include <algorithm>
 
 #include "device/command_result.h"
 #include "macros/macro_area.h"
 
-namespace qv::macros {
+namespace qv::driver {
+
+using namespace macros;
 
 MacroAreaRead ReadMacroAreaFromDevice(device::DeviceCommands& commands, std::size_t capacity) {
     MacroAreaRead read;
@@ -29,4 +31,4 @@ MacroAreaRead ReadMacroAreaFromDevice(device::DeviceCommands& commands, std::siz
     return read;
 }
 
-}  // namespace qv::macros
+}  // namespace qv::driver

@@ -7,9 +7,9 @@
 
 #include "device/commands.h"
 
-namespace qv::lighting {
+namespace qv::driver {
 
-class ActiveProfile {
+class ActiveProfileCache {
 public:
     static constexpr int kUnknown = -1;
 
@@ -29,4 +29,4 @@ private:
     std::atomic<int> CurrentProfileIndex{kUnknown};
 };
 
-}  // namespace qv::lighting
+}  // namespace qv::driver

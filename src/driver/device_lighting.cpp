@@ -1,11 +1,13 @@
-#include "lighting/device_lighting.h"
+#include "driver/device_lighting.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "device/command_result.h"
 
-namespace qv::lighting {
+namespace qv::driver {
+
+using namespace lighting;
 
 int DeviceLighting::ReadLighting(ReadKind kind, const std::function<void()>& userSchemes) {
     modeIndex_.Clear();
@@ -95,4 +97,4 @@ LightingWriteResult DeviceLighting::RestoreLightingDefaults() {
     return result;
 }
 
-}  // namespace qv::lighting
+}  // namespace qv::driver

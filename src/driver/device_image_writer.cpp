@@ -1,11 +1,13 @@
-#include "profiles/device_image_writer.h"
+#include "driver/device_image_writer.h"
 
 #include <vector>
 
 #include "device/command_result.h"
 #include "macros/macro_area.h"
 
-namespace qv::profiles {
+namespace qv::driver {
+
+using namespace profiles;
 namespace {
 
 static_assert(keys::kKeyPageBytes == device::kKeyPageSize);
@@ -93,4 +95,4 @@ DeviceWriteResult ApplyImageToDevice(ProfileImage& profileImage, DeviceImage& de
     return WriteDeviceImage(device, pages, context);
 }
 
-}  // namespace qv::profiles
+}  // namespace qv::driver

@@ -1,15 +1,17 @@
-#include "profiles/profile_capture.h"
+#include "driver/profile_capture.h"
 
 #include <new>
 
 #include "device/command_result.h"
+#include "driver/macro_area_reader.h"
 #include "keys/key_page.h"
 #include "macros/macro_area.h"
-#include "macros/macro_area_reader.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_image.h"
 
-namespace qv::profiles {
+namespace qv::driver {
+
+using namespace profiles;
 namespace {
 
 // The keyboard's profile only has to be known: the file holds every profile, so 4 passes too.
@@ -49,7 +51,7 @@ CaptureResult CaptureDevice(device::DeviceCommands& commands, int currentProfile
         }
 
         const std::size_t capacity = facts.MacroCapacity();
-        const macros::MacroAreaRead area = macros::ReadMacroAreaFromDevice(commands, capacity);
+        const MacroAreaRead area = ReadMacroAreaFromDevice(commands, capacity);
         result.commandResult = area.result;
         if (area.result != device::kSuccess) {
             result.status = CaptureStatus::MacroAreaUnreadable;
@@ -85,4 +87,4 @@ CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
     return result;
 }
 
-}  // namespace qv::profiles
+}  // namespace qv::driver

@@ -10,7 +10,7 @@
 
 #include "device/commands.h"
 
-namespace qv::macros {
+namespace qv::driver {
 
 struct MacroAreaRead {
     int result = 0;                  // the command result of the first failing read, or 1
@@ -22,4 +22,4 @@ struct MacroAreaRead {
 [[nodiscard]] MacroAreaRead ReadMacroAreaFromDevice(device::DeviceCommands& commands,
                                                     std::size_t capacity);
 
-}  // namespace qv::macros
+}  // namespace qv::driver

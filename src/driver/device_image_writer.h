@@ -9,7 +9,10 @@
 #include "keys/key_page.h"
 #include "profiles/profile_image.h"
 
-namespace qv::profiles {
+namespace qv::driver {
+
+using profiles::DeviceImage;
+using profiles::ProfileImage;
 
 enum class PageSelection {
     ActiveProfile,  // the apply pipeline: only the keyboard's active profile changed
@@ -61,4 +64,4 @@ struct DeviceWriteResult {
                                                    DeviceImage& deviceImage, PageSelection pages,
                                                    const DeviceWriteContext& context);
 
-}  // namespace qv::profiles
+}  // namespace qv::driver

@@ -12,7 +12,10 @@
 #include "profiles/device_facts.h"
 #include "profiles/profile_image.h"
 
-namespace qv::profiles {
+namespace qv::driver {
+
+using profiles::DeviceFacts;
+using profiles::ImageContents;
 
 enum class CaptureStatus {
     Captured,
@@ -51,4 +54,4 @@ struct CaptureResult {
                                                        const profiles::DeviceFacts& facts,
                                                        std::u16string_view newMacroNamePrefix);
 
-}  // namespace qv::profiles
+}  // namespace qv::driver

@@ -1,11 +1,13 @@
-#include "lighting/active_profile.h"
+#include "driver/active_profile.h"
 
 #include "device/command_result.h"
 #include "lighting/device_settings_block.h"
 
-namespace qv::lighting {
+namespace qv::driver {
 
-int ActiveProfile::GetActiveProfile(device::DeviceCommands& commands) {
+using namespace lighting;
+
+int ActiveProfileCache::GetActiveProfile(device::DeviceCommands& commands) {
     if (const int cached = CurrentProfileIndex.load(); cached != kUnknown) {
         return cached;
     }
@@ -17,7 +19,7 @@ int ActiveProfile::GetActiveProfile(device::DeviceCommands& commands) {
     return block.ActiveProfile();
 }
 
-void ActiveProfile::SetActiveProfile(device::DeviceCommands& commands, int profile) {
+void ActiveProfileCache::SetActiveProfile(device::DeviceCommands& commands, int profile) {
     if (profile < 0) {
         return;
     }
@@ -30,4 +32,4 @@ void ActiveProfile::SetActiveProfile(device::DeviceCommands& commands, int profi
                                                                                         : kUnknown);
 }
 
-}  // namespace qv::lighting
+}  // namespace qv::driver

@@ -12,27 +12,20 @@
 #include "device/command_result.h"
 #include "device/commands.h"
 #include "lighting/device_settings_block.h"
+#include "lighting/lighting_mirror.h"
 #include "lighting/lighting_record.h"
 #include "lighting/lighting_write.h"
 #include "lighting/mode_index_table.h"
 
-namespace qv::lighting {
+namespace qv::driver {
 
-struct LightingMirror {
-    DeviceSettingsBlock settings;
-    std::array<LightingRecord, device::kProfileCount> records{};
-};
-
-// Where the lighting panel's open/closed switch is kept ("DengCheck" of the per-key colour
-// settings file).
-class PanelSwitchStore {
-public:
-    virtual ~PanelSwitchStore() = default;
-    [[nodiscard]] virtual bool PanelSwitchOn() const = 0;
-    // Kept each time the panel opens or closes; a switch that cannot be kept only means the
-    // next start opens the panel as it was before.
-    virtual void SetPanelSwitch(bool on) = 0;
-};
+using lighting::DeviceSettingsBlock;
+using lighting::LightingMirror;
+using lighting::LightingRecord;
+using lighting::LightingState;
+using lighting::LightingWrite;
+using lighting::ModeIndexTable;
+using lighting::PanelSwitchStore;
 
 // What a lighting write did: the first command of it that failed (kSuccess when none did), and
 // whether a write of lighting bytes had been sent by then, so that the keyboard may hold part of
@@ -126,4 +119,4 @@ private:
     int currentProfile_ = 0;
 };
 
-}  // namespace qv::lighting
+}  // namespace qv::driver
