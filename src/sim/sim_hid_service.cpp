@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "device/key_events.h"
+
 namespace qv::sim {
 namespace {
 
@@ -594,7 +596,7 @@ void SimHidService::ChangeProfileOnKeyboard(int profile) {
             WriteU8(memory.settings, kSettingsActiveProfile, static_cast<std::uint8_t>(profile));
         });
     }
-    RaiseKeyEvent(kEventSettingsChanged);
+    RaiseKeyEvent(device::KEY_EVENT_SETTINGS_CHANGED);
 }
 
 void SimHidService::WaitUntilIdle() {

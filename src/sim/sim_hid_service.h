@@ -30,12 +30,6 @@ struct SimTiming {
     std::chrono::microseconds delay{0};
 };
 
-// Key-event codes the keyboard raises on its consumer collection.
-inline constexpr std::uint16_t kEventBankToggle = 0x02FF;
-inline constexpr std::uint16_t kEventSettingsChanged = 0x0401;
-inline constexpr std::uint16_t kEventPlayOn = 0x1811;
-inline constexpr std::uint16_t kEventPlayOff = 0x1810;
-
 class SimHidService final : public device::HidService {
 public:
     explicit SimHidService(KeyboardMemory memory = FactoryMemory(), bool plugged = true);
@@ -99,7 +93,7 @@ public:
     // The store's first failure of the run; nullopt without a store or a failure.
     [[nodiscard]] std::optional<std::string> StoreFailure() const;
 
-    // Events the keyboard raises on its consumer collection.
+    // Events the keyboard raises on its consumer collection (device/key_events.h has the codes).
     void RaiseKeyEvent(std::uint16_t code);
     // The user switched profile on the keyboard: byte 10 changes, then 0x0401 is raised.
     void ChangeProfileOnKeyboard(int profile);

@@ -7,6 +7,7 @@
 
 #include "device/command_result.h"
 #include "device/commands.h"
+#include "device/key_events.h"
 #include "device/transport.h"
 #include "sim/sim_hid_service.h"
 
@@ -225,9 +226,10 @@ TEST_F(TransportTest, UnplugDuringATransferFailsIt) {
 }
 
 TEST_F(TransportTest, KeyEventsAndPresenceReachTheListener) {
-    keyboard.RaiseKeyEvent(0x02FF);
+    keyboard.RaiseKeyEvent(KEY_EVENT_BANK_TOGGLE);
     keyboard.ChangeProfileOnKeyboard(3);
-    EXPECT_EQ(listener.WaitForKeyEvents(2), (std::vector<std::uint16_t>{0x02FF, 0x0401}));
+    EXPECT_EQ(listener.WaitForKeyEvents(2),
+              (std::vector<std::uint16_t>{KEY_EVENT_BANK_TOGGLE, KEY_EVENT_SETTINGS_CHANGED}));
     keyboard.Unplug();
     keyboard.Plug();
     EXPECT_EQ(listener.WaitForPresence(3), (std::vector<int>{1, 0, 1}));

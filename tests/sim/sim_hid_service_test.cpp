@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/hex.h"
+#include "device/key_events.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::sim {
@@ -242,7 +243,7 @@ TEST_F(SimHidServiceTest, UnplugLosesRepliesNotYetDelivered) {
 }
 
 TEST_F(SimHidServiceTest, KeyEventsReachConsumerReads) {
-    service.RaiseKeyEvent(kEventBankToggle);
+    service.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
     service.ChangeProfileOnKeyboard(2);
     service.ChangeProfileOnKeyboard(4);  // no such profile: nothing happens
     service.WaitUntilIdle();
@@ -258,7 +259,7 @@ TEST_F(SimHidServiceTest, KeyEventsReachConsumerReads) {
     EXPECT_TRUE(control.Events().empty());
 
     service.Unplug();
-    service.RaiseKeyEvent(kEventPlayOn);  // an unplugged keyboard raises nothing
+    service.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);  // an unplugged keyboard raises nothing
     service.WaitUntilIdle();
     EXPECT_EQ(consumer.Replies().size(), 2u);
 }
@@ -406,9 +407,9 @@ TEST_F(SimHidServiceTest, CallbacksMayCallBackIntoTheService) {
         service.WaitUntilIdle();  // from the callback thread: returns at once
         service.DeleteRequestFromUnitId(consumerId);
     };
-    service.RaiseKeyEvent(kEventBankToggle);
+    service.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
     service.WaitUntilIdle();
-    service.RaiseKeyEvent(kEventBankToggle);
+    service.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
     service.WaitUntilIdle();
     EXPECT_EQ(HexBytes(service.LedReport()), "05 03");
     EXPECT_NE(ledId, 0u);
@@ -425,7 +426,7 @@ TEST_F(SimHidServiceTest, CancelFromAnotherThreadWaitsForTheRunningCallback) {
         released.wait();
         returned = true;
     };
-    service.RaiseKeyEvent(kEventPlayOn);
+    service.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
     entered.get_future().wait();
 
     bool returnedBeforeCancelEnded = false;
@@ -439,7 +440,7 @@ TEST_F(SimHidServiceTest, CancelFromAnotherThreadWaitsForTheRunningCallback) {
     EXPECT_TRUE(returnedBeforeCancelEnded);
 
     consumer.hook = nullptr;
-    service.RaiseKeyEvent(kEventPlayOff);
+    service.RaiseKeyEvent(device::KEY_EVENT_PLAY_OFF);
     service.WaitUntilIdle();
     EXPECT_EQ(consumer.Events().size(), 1u);
 }
@@ -467,7 +468,7 @@ TEST(SimHidService, ServesConcurrentCallers) {
         while (!done) {
             const std::uint32_t id =
                 Register(service, kConsumerSelector, transient, device::TAG_CONS);
-            service.RaiseKeyEvent(kEventPlayOn);
+            service.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
             service.DeleteRequestFromUnitId(id);
             (void)service.Memory();
         }

@@ -28,6 +28,7 @@
 #include "app/qt/quorvane_app.h"
 #include "app/qt/tray_icon.h"
 #include "core/hex.h"
+#include "device/key_events.h"
 #include "service/keyboard_service.h"
 #include "sim/sim_hid_service.h"
 
@@ -86,11 +87,11 @@ public:
                 return false;
             }
             if (line == "bank-toggle") {
-                keyboard->RaiseKeyEvent(qv::sim::kEventBankToggle);
+                keyboard->RaiseKeyEvent(qv::device::KEY_EVENT_BANK_TOGGLE);
             } else if (line == "play-on") {
-                keyboard->RaiseKeyEvent(qv::sim::kEventPlayOn);
+                keyboard->RaiseKeyEvent(qv::device::KEY_EVENT_PLAY_ON);
             } else if (line == "play-off") {
-                keyboard->RaiseKeyEvent(qv::sim::kEventPlayOff);
+                keyboard->RaiseKeyEvent(qv::device::KEY_EVENT_PLAY_OFF);
             } else if (line.starts_with("profile ")) {
                 keyboard->ChangeProfileOnKeyboard(std::stoi(line.substr(8)) - 1);
             } else {
