@@ -8,6 +8,7 @@
 
 #include "device/transport.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 
 namespace qv::service {
 namespace {
@@ -29,17 +30,6 @@ public:
 
     bool answerOk = false;
     std::vector<std::string> questions;
-};
-
-class RecordingLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view program, std::string_view parameters,
-               const std::filesystem::path& folder) override {
-        started.push_back(std::string(program) + " | " + std::string(parameters) + " | " +
-                          folder.string());
-        return true;
-    }
-    std::vector<std::string> started;
 };
 
 class RecordingExit final : public platform::ProgramExit {
@@ -75,7 +65,7 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
         device::DeviceCommands commands(transport);
         RecordingPrompt prompt;
         prompt.answerOk = c.answerOk;
-        RecordingLauncher launcher;
+        test::RecordingLauncher launcher;
         RecordingExit exit;
         if (!c.readable) {
             keyboard.AnswerStatus(0xFF, 3);
@@ -90,11 +80,10 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
                       ? std::vector<std::string>{"The current version is too low! Please update "
                                                  "the program after upgrading. | Version update"}
                       : std::vector<std::string>{});
-        EXPECT_EQ(
-            launcher.started,
-            c.launched
-                ? std::vector<std::string>{"Tornquil.exe | In the upgrade | /opt/quorvane/Help"}
-                : std::vector<std::string>{});
+        EXPECT_EQ(launcher.Requests(),
+                  (c.launched ? std::vector<test::LaunchRequest>{{"Tornquil.exe", "In the upgrade",
+                                                                  "/opt/quorvane/Help"}}
+                              : std::vector<test::LaunchRequest>{}));
         EXPECT_EQ(exit.ended,
                   c.asked ? std::vector<std::string>{"EndProgram 0"} : std::vector<std::string>{});
         keyboard.WaitUntilIdle();

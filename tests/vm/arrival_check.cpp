@@ -31,6 +31,7 @@
 #include "device/key_events.h"
 #include "service/keyboard_service.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 
 namespace {
 
@@ -39,13 +40,6 @@ using qv::gui::CTrayIcon;
 
 // Long enough for an emulated machine without hardware acceleration; nothing is timed.
 constexpr qint64 kWaitMs = 60'000;
-
-class NoPrograms final : public qv::platform::ProgramLauncher {
-public:
-    bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
-        return false;
-    }
-};
 
 class ShowCounter final : public QObject {
 public:
@@ -143,7 +137,7 @@ int main(int argc, char** argv) {
     }
 
     const std::filesystem::path home = QDir::homePath().toStdString();
-    NoPrograms launcher;
+    qv::test::RecordingLauncher launcher{false};
     qv::gui::DesktopEnvironment environment;
     environment.keyboard = *choice;
     environment.programFolder = QCoreApplication::applicationDirPath().toStdString();
