@@ -82,7 +82,7 @@ TEST_F(TransportTest, NoKeyboardSendsNothing) {
     EXPECT_EQ(commands.ReadSettings(block), kNoKeyboard);
     EXPECT_EQ(commands.BeginTransfer(), kNoKeyboard);
     EXPECT_EQ(SentCount(), 0u);
-    EXPECT_FALSE(transport.IsKeyboardPresent());
+    EXPECT_EQ(transport.DeviceCount(), 0);
 }
 
 TEST_F(TransportTest, FaultsMapToResults) {
