@@ -1,12 +1,11 @@
 #pragma once
 
 // Little-endian access to byte buffers. Every read and write names its offset and is checked
-// against the end of the span; parsers of outside data use the Try* forms, which report an
-// out-of-range field instead of stopping.
+// against the end of the span; parsers of outside data check a field with InRange before they
+// read it.
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 
 #include "core/contract.h"
@@ -54,27 +53,6 @@ constexpr void WriteU32LE(MutableBytes bytes, std::size_t offset, std::uint32_t 
     for (std::size_t i = 0; i < 4; ++i) {
         bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
-}
-
-[[nodiscard]] constexpr std::optional<std::uint8_t> TryReadU8(Bytes bytes, std::size_t offset) {
-    if (!InRange(bytes, offset, 1)) {
-        return std::nullopt;
-    }
-    return bytes[offset];
-}
-
-[[nodiscard]] constexpr std::optional<std::uint16_t> TryReadU16LE(Bytes bytes, std::size_t offset) {
-    if (!InRange(bytes, offset, 2)) {
-        return std::nullopt;
-    }
-    return ReadU16LE(bytes, offset);
-}
-
-[[nodiscard]] constexpr std::optional<std::uint32_t> TryReadU32LE(Bytes bytes, std::size_t offset) {
-    if (!InRange(bytes, offset, 4)) {
-        return std::nullopt;
-    }
-    return ReadU32LE(bytes, offset);
 }
 
 }  // namespace qv

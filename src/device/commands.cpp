@@ -144,22 +144,6 @@ int DeviceCommands::ReadKeyDefaults(std::span<std::uint8_t, kKeyDefaultTableSize
     return ReadPaged(CMD_READ_KEY_DEFAULTS, destination, 0);
 }
 
-int DeviceCommands::ReadKeyColours(std::span<std::uint8_t, kPayloadSize> destination,
-                                   std::uint8_t length, int keyIndex, int page) {
-    const std::size_t offset = KeyColourOffset(keyIndex, page);
-    if (offset > kMaxAreaOffset) {
-        return kBeyondOffsets;
-    }
-    DeviceReport reply;
-    const int result = Send(
-        DeviceReport::Request(CMD_READ_KEY_COLOURS, length, static_cast<std::uint16_t>(offset)),
-        reply);
-    if (result == kSuccess) {
-        std::ranges::copy(reply.Payload(), destination.begin());
-    }
-    return result;
-}
-
 int DeviceCommands::WriteKeyColours(Bytes source, int keyIndex, int page) {
     QV_EXPECTS(source.size() <= kPayloadSize);
     const std::size_t offset = KeyColourOffset(keyIndex, page);

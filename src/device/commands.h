@@ -47,8 +47,6 @@ public:
     [[nodiscard]] int ReadKeyDefaults(std::span<std::uint8_t, kKeyDefaultTableSize> destination);
 
     // Colour bytes of one profile's page, starting at a key (three bytes a key).
-    [[nodiscard]] int ReadKeyColours(std::span<std::uint8_t, kPayloadSize> destination,
-                                     std::uint8_t length, int keyIndex, int page);
     [[nodiscard]] int WriteKeyColours(Bytes source, int keyIndex, int page);
 
 private:

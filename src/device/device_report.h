@@ -50,7 +50,6 @@ inline constexpr std::uint8_t CMD_WRITE_KEY_PAGE = 8;
 inline constexpr std::uint8_t CMD_READ_MACROS = 9;
 inline constexpr std::uint8_t CMD_WRITE_MACROS = 10;
 inline constexpr std::uint8_t CMD_READ_KEY_DEFAULTS = 15;
-inline constexpr std::uint8_t CMD_READ_KEY_COLOURS = 16;
 inline constexpr std::uint8_t CMD_WRITE_KEY_COLOURS = 17;
 
 // Sizes of the keyboard's memory areas, which the model's codecs share.
@@ -90,9 +89,6 @@ public:
     [[nodiscard]] std::uint16_t Checksum() const { return ReadU16LE(bytes_, kChecksumOffset); }
     [[nodiscard]] Bytes Payload() const {
         return Bytes(bytes_).subspan(kPayloadOffset, kPayloadSize);
-    }
-    [[nodiscard]] MutableBytes MutablePayload() {
-        return MutableBytes(bytes_).subspan(kPayloadOffset, kPayloadSize);
     }
 
     [[nodiscard]] const ReportBytes& bytes() const { return bytes_; }

@@ -67,7 +67,6 @@ public:
                                std::size_t& receivedLength) override;
 
     [[nodiscard]] int DeviceCount();
-    [[nodiscard]] bool IsKeyboardPresent() { return DeviceCount() > 0; }
 
     // The key bank indicator: byte 1 bit 0 is the bank (clear = A, set = B).
     [[nodiscard]] LedReportBytes LedReport() const;

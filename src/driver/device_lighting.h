@@ -73,9 +73,6 @@ public:
     [[nodiscard]] int ReadSettingsBlock(DeviceSettingsBlock& block) {
         return commands_.ReadSettings(block.bytes());
     }
-    [[nodiscard]] int WriteSettingsBlock(const DeviceSettingsBlock& block) {
-        return commands_.WriteSettings(block.bytes());
-    }
 
     // Reads the settings block and the four records into the mirror and decodes the record of
     // the current profile. 0, or -1 when the settings block could not be read (the mode table

@@ -104,13 +104,4 @@ KeyCode KeyCodeFromXkbKeycode(std::uint32_t xkbKeycode) {
     return KeyCodeFromEvdev(static_cast<EvdevCode>(xkbKeycode - kXkbKeycodeOffset));
 }
 
-EvdevCode EvdevFromKeyCode(KeyCode code) {
-    if (IsScanCodeRange(code)) {
-        return code;
-    }
-    const auto it = std::find_if(kEvdevKeys.begin(), kEvdevKeys.end(),
-                                 [code](const EvdevKey& key) { return key.code == code; });
-    return it != kEvdevKeys.end() ? it->evdev : 0;
-}
-
 }  // namespace qv::keys

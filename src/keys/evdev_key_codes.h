@@ -28,7 +28,4 @@ inline constexpr std::uint32_t kXkbKeycodeOffset = 8;
 [[nodiscard]] KeyCode KeyCodeFromEvdev(EvdevCode evdev);
 [[nodiscard]] KeyCode KeyCodeFromXkbKeycode(std::uint32_t xkbKeycode);
 
-// 0 (KEY_RESERVED) for a code no evdev code maps to.
-[[nodiscard]] EvdevCode EvdevFromKeyCode(KeyCode code);
-
 }  // namespace qv::keys

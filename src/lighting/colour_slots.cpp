@@ -79,10 +79,6 @@ std::optional<int> MainKeySlot(keys::KeyCode code) {
 
 }  // namespace
 
-std::span<const keys::KeyCode> MainViewKeys() {
-    return kMainKeys;
-}
-
 std::span<const ViewKey> ColouredKeys() {
     return ColouredKeyList();
 }

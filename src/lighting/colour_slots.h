@@ -42,9 +42,6 @@ struct ViewKey {
     friend constexpr auto operator<=>(const ViewKey&, const ViewKey&) = default;
 };
 
-// The 104 main keys of the on-screen keyboard, in the view's order.
-[[nodiscard]] std::span<const keys::KeyCode> MainViewKeys();
-
 // The keys whose colour is loaded from a scheme and follows the base colour: the main keys,
 // G1..G7 and Fn, in that order. Their position in this list is their index elsewhere.
 [[nodiscard]] std::span<const ViewKey> ColouredKeys();

@@ -33,10 +33,6 @@ LightingState DecodeLightingState(const LightingRecord& record, const LightingSt
     if (record[kTriggerStyleField] <= 1) {
         state.triggerStyle = record[kTriggerStyleField];
     }
-    state.secondColour = rgbAt(kSecondColourField);
-    state.secondMulticolour = record[kSecondMulticolourField] != 0;
-    state.thirdColour = rgbAt(kThirdColourField);
-    state.thirdMulticolour = record[kThirdMulticolourField] != 0;
     return state;
 }
 

@@ -58,10 +58,6 @@ struct LightingState {
     int presetColour = 0;
     int mode7Option = 0;
     int triggerStyle = 0;
-    Colour secondColour = 0;
-    bool secondMulticolour = false;
-    Colour thirdColour = 0;
-    bool thirdMulticolour = false;
     bool lightingPanelOpen = false;  // kept by the panel, not a keyboard field
 };
 

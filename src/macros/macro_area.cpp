@@ -295,17 +295,4 @@ std::vector<std::uint16_t> MacroIdsInOrder(std::span<const MacroRecord> macros) 
     return ids;
 }
 
-int MacroPositionOfId(std::span<const MacroRecord> macros, std::uint16_t id) {
-    const auto found = std::find_if(macros.begin(), macros.end(),
-                                    [id](const MacroRecord& macro) { return macro.macroId == id; });
-    return found == macros.end() ? 0 : static_cast<int>(found - macros.begin());
-}
-
-std::uint16_t MacroIdAtPosition(std::span<const MacroRecord> macros, int position) {
-    if (position < 0 || static_cast<std::size_t>(position) >= macros.size()) {
-        return 0;
-    }
-    return macros[static_cast<std::size_t>(position)].macroId;
-}
-
 }  // namespace qv::macros

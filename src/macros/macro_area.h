@@ -70,9 +70,4 @@ struct DecodedMacroArea {
 // The ids of the macros in list order: what a key page needs to find a macro's position.
 [[nodiscard]] std::vector<std::uint16_t> MacroIdsInOrder(std::span<const MacroRecord> macros);
 
-// The 0-based position of the macro with this id, 0 when no macro has it.
-[[nodiscard]] int MacroPositionOfId(std::span<const MacroRecord> macros, std::uint16_t id);
-// The id of the macro at a position, 0 outside the list.
-[[nodiscard]] std::uint16_t MacroIdAtPosition(std::span<const MacroRecord> macros, int position);
-
 }  // namespace qv::macros

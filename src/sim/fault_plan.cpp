@@ -199,6 +199,14 @@ std::variant<FaultPlan, FaultPlanError> ParseFaultPlan(std::string_view text) {
     return plan;
 }
 
+FaultPlan InARow(const PlannedFault& fault, std::uint32_t count) {
+    FaultPlan plan(count, fault);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        plan[i].report = fault.report + i;
+    }
+    return plan;
+}
+
 std::string FormatFault(const PlannedFault& fault) {
     std::string text = std::string(NameOf(fault.kind)) + '@' + std::to_string(fault.report);
     switch (fault.kind) {

@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "device/key_events.h"
+
 namespace qv::sim {
 namespace {
 
@@ -49,19 +51,6 @@ struct Delivery {
 // Deliveries run in time order, and in the order they were scheduled at equal times.
 using DeliveryKey = std::pair<TimePoint, std::uint64_t>;
 
-// A fault armed for the next `count` reports; `Take` consumes one report's worth.
-struct FaultCounter {
-    int count = 0;
-
-    [[nodiscard]] bool Take() {
-        if (count <= 0) {
-            return false;
-        }
-        --count;
-        return true;
-    }
-};
-
 // The faults planned for one report number.
 struct PlannedReport {
     bool refuse = false;
@@ -72,6 +61,37 @@ struct PlannedReport {
     std::optional<std::chrono::milliseconds> delay;
     std::optional<std::size_t> flip;
 };
+
+[[nodiscard]] std::map<std::uint32_t, PlannedReport> ByReport(const FaultPlan& plan) {
+    std::map<std::uint32_t, PlannedReport> planned;
+    for (const PlannedFault& fault : plan) {
+        PlannedReport& at = planned[fault.report];
+        switch (fault.kind) {
+            case FaultKind::Unplug:
+                at.unplug = true;
+                break;
+            case FaultKind::Drop:
+                at.drop = true;
+                break;
+            case FaultKind::Late:
+                at.delay = std::max(fault.delay, std::chrono::milliseconds(0));
+                break;
+            case FaultKind::Status:
+                at.status = fault.status;
+                break;
+            case FaultKind::Misnumber:
+                at.misnumber = true;
+                break;
+            case FaultKind::Refuse:
+                at.refuse = true;
+                break;
+            case FaultKind::Flip:
+                at.flip = std::min(fault.byte, device::kReportSize - 1);
+                break;
+        }
+    }
+    return planned;
+}
 
 [[nodiscard]] device::ReportBytes StatusOnlyReply(const device::ReportBytes& request,
                                                   std::uint8_t status) {
@@ -112,16 +132,7 @@ struct SimHidService::State {
     bool delivering = false;
     std::vector<std::uint32_t> receiverScratch;  // only the callback thread uses it
 
-    FaultCounter refuseSends;
-    FaultCounter dropReplies;
-    FaultCounter misnumberReplies;
-    FaultCounter answerStatus;
-    std::uint8_t answerStatusValue = 0;
-    FaultCounter delayReplies;
-    std::chrono::milliseconds extraDelay{0};
-    FaultCounter unplugAfter;
-    FaultCounter flipReplies;
-    std::size_t flipByte = kDefaultFlippedByte;
+    // `plan` by report number.
     std::map<std::uint32_t, PlannedReport> planned;
     FaultPlan plan;
     std::uint32_t reportsHanded = 0;
@@ -349,48 +360,34 @@ int SimHidService::RequestWriteOne(const device::DeviceSelector& selector, std::
         if (const auto found = s.planned.find(++s.reportsHanded); found != s.planned.end()) {
             plan = found->second;
         }
-        if (s.refuseSends.Take() || plan.refuse) {
+        if (plan.refuse) {
             return 0;
         }
         device::ReportBytes request{};
         std::copy(report.begin(), report.end(), request.begin());
         s.sent.push_back(request);
 
-        const bool unplugNow =
-            (s.unplugAfter.count > 0 && --s.unplugAfter.count == 0) || plan.unplug;
-        const bool drop = s.dropReplies.Take() || plan.drop;
-        const bool misnumber = s.misnumberReplies.Take() || plan.misnumber;
-        std::optional<std::uint8_t> status = plan.status;
-        if (s.answerStatus.Take() && !status) {
-            status = s.answerStatusValue;
-        }
-        std::optional<std::chrono::milliseconds> delay = plan.delay;
-        if (s.delayReplies.Take() && !delay) {
-            delay = s.extraDelay;
-        }
-        std::optional<std::size_t> flip = plan.flip;
-        if (s.flipReplies.Take() && !flip) {
-            flip = s.flipByte;
-        }
-        if (unplugNow) {
+        if (plan.unplug) {
             // The cable is pulled as the report arrives: it is never executed nor answered.
             s.SetPlugged(false);
             return 1;
         }
 
-        device::ReportBytes reply = status ? StatusOnlyReply(request, *status) : s.Serve(request);
-        if (misnumber) {
+        device::ReportBytes reply =
+            plan.status ? StatusOnlyReply(request, *plan.status) : s.Serve(request);
+        if (plan.misnumber) {
             reply[device::kCommandOffset] =
                 static_cast<std::uint8_t>(request[device::kCommandOffset] + 1);
         }
-        if (flip) {
+        if (plan.flip) {
             // The checksum stays that of the true reply, so the flip shows as a mismatch.
-            reply[*flip] = static_cast<std::uint8_t>(~reply[*flip]);
+            reply[*plan.flip] = static_cast<std::uint8_t>(~reply[*plan.flip]);
         }
-        if (drop) {
+        if (plan.drop) {
             return 1;
         }
-        const Clock::duration extra = delay ? Clock::duration(*delay) : Clock::duration(0);
+        const Clock::duration extra =
+            plan.delay ? Clock::duration(*plan.delay) : Clock::duration(0);
         s.Schedule(
             s.ReplyTime(Clock::now(), extra),
             Delivery{.kind = DeliveryKind::Reply, .connection = s.connection, .report = reply});
@@ -479,75 +476,35 @@ void SimHidService::SetTiming(SimTiming timing) {
     state_->timing = timing;
 }
 
-void SimHidService::RefuseSends(int count) {
-    const std::lock_guard lock(state_->mutex);
-    state_->refuseSends.count = count;
-}
-
-void SimHidService::DropReplies(int count) {
-    const std::lock_guard lock(state_->mutex);
-    state_->dropReplies.count = count;
-}
-
-void SimHidService::MisnumberReplies(int count) {
-    const std::lock_guard lock(state_->mutex);
-    state_->misnumberReplies.count = count;
-}
-
-void SimHidService::AnswerStatus(std::uint8_t status, int count) {
-    const std::lock_guard lock(state_->mutex);
-    state_->answerStatusValue = status;
-    state_->answerStatus.count = count;
-}
-
-void SimHidService::DelayReplies(std::chrono::milliseconds delay, int count) {
-    const std::lock_guard lock(state_->mutex);
-    state_->extraDelay = std::max(delay, std::chrono::milliseconds(0));
-    state_->delayReplies.count = count;
-}
-
-void SimHidService::UnplugAfterReports(int count) {
-    const std::lock_guard lock(state_->mutex);
-    state_->unplugAfter.count = count;
-}
-
-void SimHidService::FlipReplyBytes(int count, std::size_t byte) {
-    const std::lock_guard lock(state_->mutex);
-    state_->flipByte = std::min(byte, device::kReportSize - 1);
-    state_->flipReplies.count = count;
-}
-
 void SimHidService::PlanFaults(const FaultPlan& plan) {
-    std::map<std::uint32_t, PlannedReport> planned;
-    for (const PlannedFault& fault : plan) {
-        PlannedReport& at = planned[fault.report];
-        switch (fault.kind) {
-            case FaultKind::Unplug:
-                at.unplug = true;
-                break;
-            case FaultKind::Drop:
-                at.drop = true;
-                break;
-            case FaultKind::Late:
-                at.delay = std::max(fault.delay, std::chrono::milliseconds(0));
-                break;
-            case FaultKind::Status:
-                at.status = fault.status;
-                break;
-            case FaultKind::Misnumber:
-                at.misnumber = true;
-                break;
-            case FaultKind::Refuse:
-                at.refuse = true;
-                break;
-            case FaultKind::Flip:
-                at.flip = std::min(fault.byte, device::kReportSize - 1);
-                break;
-        }
-    }
+    std::map<std::uint32_t, PlannedReport> planned = ByReport(plan);
     const std::lock_guard lock(state_->mutex);
     state_->planned = std::move(planned);
     state_->plan = plan;
+}
+
+void SimHidService::AddFaultsAhead(const FaultPlan& faults) {
+    const std::lock_guard lock(state_->mutex);
+    FaultPlan& plan = state_->plan;
+    for (PlannedFault fault : faults) {
+        fault.report += state_->reportsHanded;
+        std::erase_if(plan, [&](const PlannedFault& earlier) {
+            return earlier.kind == fault.kind && earlier.report == fault.report;
+        });
+        plan.push_back(fault);
+    }
+    state_->planned = ByReport(plan);
+}
+
+void SimHidService::AnswerStatus(std::uint8_t status, int count) {
+    AddFaultsAhead(InARow({.kind = FaultKind::Status, .status = status},
+                          static_cast<std::uint32_t>(std::max(count, 0))));
+}
+
+void SimHidService::UnplugAfterReports(int count) {
+    if (count > 0) {
+        AddFaultsAhead({{.kind = FaultKind::Unplug, .report = static_cast<std::uint32_t>(count)}});
+    }
 }
 
 FaultPlan SimHidService::PlannedFaults() const {
@@ -594,7 +551,7 @@ void SimHidService::ChangeProfileOnKeyboard(int profile) {
             WriteU8(memory.settings, kSettingsActiveProfile, static_cast<std::uint8_t>(profile));
         });
     }
-    RaiseKeyEvent(kEventSettingsChanged);
+    RaiseKeyEvent(device::KEY_EVENT_SETTINGS_CHANGED);
 }
 
 void SimHidService::WaitUntilIdle() {

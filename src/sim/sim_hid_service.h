@@ -30,12 +30,6 @@ struct SimTiming {
     std::chrono::microseconds delay{0};
 };
 
-// Key-event codes the keyboard raises on its consumer collection.
-inline constexpr std::uint16_t kEventBankToggle = 0x02FF;
-inline constexpr std::uint16_t kEventSettingsChanged = 0x0401;
-inline constexpr std::uint16_t kEventPlayOn = 0x1811;
-inline constexpr std::uint16_t kEventPlayOff = 0x1810;
-
 class SimHidService final : public device::HidService {
 public:
     explicit SimHidService(KeyboardMemory memory = FactoryMemory(), bool plugged = true);
@@ -71,22 +65,19 @@ public:
 
     void SetTiming(SimTiming timing);
 
-    // Fault injection. Each arms the next `count` command reports the keyboard takes; faults of
-    // different kinds armed together apply to the same reports.
-    void RefuseSends(int count);       // RequestWriteOne returns 0, nothing is taken
-    void DropReplies(int count);       // taken and executed, never answered
-    void MisnumberReplies(int count);  // answered with another command number
-    void AnswerStatus(std::uint8_t status, int count);  // not executed, answered with status
-    void DelayReplies(std::chrono::milliseconds delay, int count);  // answered late
-    void UnplugAfterReports(int count);  // unplugs after taking `count` more reports
-    // Answered with byte `byte` (0..63) of the reply inverted, its checksum left as it was.
-    void FlipReplyBytes(int count, std::size_t byte = kDefaultFlippedByte);
-
-    // Faults at given report numbers, counting every command report handed to this service
-    // since it was made (refused ones included), 1 for the first. Replaces an earlier plan;
-    // combines with the faults armed above.
+    // Fault injection: one plan of faults at given report numbers, counting every command report
+    // handed to this service since it was made (refused ones included), 1 for the first. Faults
+    // of different kinds at one report all apply to it. Replaces an earlier plan.
     void PlanFaults(const FaultPlan& plan);
-    // The plan last given to PlanFaults.
+    // Adds to the plan faults whose report numbers count from the next report this service is
+    // handed (1: that one). A fault of a kind the plan already has at the same report replaces
+    // it.
+    void AddFaultsAhead(const FaultPlan& faults);
+    // Shorthands of AddFaultsAhead: the next `count` reports are answered with `status` and not
+    // executed; the cable is pulled as the `count`th report from now arrives.
+    void AnswerStatus(std::uint8_t status, int count);
+    void UnplugAfterReports(int count);
+    // The plan as it is now, every fault at its report number.
     [[nodiscard]] FaultPlan PlannedFaults() const;
     // Another program starts using the keyboard: planned faults count its reports from 1 again,
     // as they do for each program that opens a simulated keyboard of its own.
@@ -99,7 +90,7 @@ public:
     // The store's first failure of the run; nullopt without a store or a failure.
     [[nodiscard]] std::optional<std::string> StoreFailure() const;
 
-    // Events the keyboard raises on its consumer collection.
+    // Events the keyboard raises on its consumer collection (device/key_events.h has the codes).
     void RaiseKeyEvent(std::uint16_t code);
     // The user switched profile on the keyboard: byte 10 changes, then 0x0401 is raised.
     void ChangeProfileOnKeyboard(int profile);

@@ -100,10 +100,6 @@ int LanguageValueOf(const platform::IniFile& languageFile) {
                                                platform::kProfileReadMaxChars));
 }
 
-std::string_view InterfaceSectionOf(const platform::IniFile& languageFile) {
-    return InfoOf(LanguageOfValue(LanguageValueOf(languageFile))).section;
-}
-
 TextLookup::TextLookup(std::filesystem::path programFolder, platform::SettingsStore& languageKey,
                        const platform::SystemLanguage& system)
     : programFolder_(std::move(programFolder)),

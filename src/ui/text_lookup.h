@@ -93,7 +93,6 @@ inline constexpr std::string_view kChosenLanguageValueName = "InterfaceLanguage"
 [[nodiscard]] int ParseDecimal(std::string_view text) noexcept;
 
 [[nodiscard]] int LanguageValueOf(const platform::IniFile& languageFile);
-[[nodiscard]] std::string_view InterfaceSectionOf(const platform::IniFile& languageFile);
 
 class TextLookup {
 public:

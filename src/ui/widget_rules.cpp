@@ -24,21 +24,6 @@ ButtonLook ChooseButtonLook(const ButtonState& state) noexcept {
     return {ButtonPicture::Normal, ButtonTextColour::Normal};
 }
 
-std::vector<MaskRun> MaskRuns(int width, int height, std::span<const std::uint32_t> pixels) {
-    std::vector<MaskRun> runs;
-    if (width <= 0 || height <= 0 ||
-        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-        return runs;
-    }
-    for (int y = 0; y < height; ++y) {
-        AppendRowRuns(y,
-                      pixels.subspan(static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
-                                     static_cast<std::size_t>(width)),
-                      runs);
-    }
-    return runs;
-}
-
 void AppendRowRuns(int y, std::span<const std::uint32_t> row, std::vector<MaskRun>& runs) {
     const auto inside = [](std::uint32_t pixel) {
         return (pixel & 0xFFFFFFu) != kMaskOutsideColour;

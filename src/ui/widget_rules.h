@@ -50,14 +50,9 @@ struct MaskRun {
     friend bool operator==(const MaskRun&, const MaskRun&) = default;
 };
 
-// Every maximal run of pixels that are not kMaskOutsideColour, row by row from the top and left
-// to right within a row (the order a banded region wants). `pixels` holds width * height values
-// 0xRRGGBB row by row; bits above the 24 colour bits are ignored. A grid whose size does not
-// match gives no runs.
-[[nodiscard]] std::vector<MaskRun> MaskRuns(int width, int height,
-                                            std::span<const std::uint32_t> pixels);
-
-// The runs of row `y`, whose pixels are `row`, added to `runs` in the same order.
+// Every maximal run of pixels of row `y` that are not kMaskOutsideColour, left to right, added
+// to `runs`; rows given from the top make the order a banded region wants. `row` holds 0xRRGGBB
+// values; bits above the 24 colour bits are ignored.
 void AppendRowRuns(int y, std::span<const std::uint32_t> row, std::vector<MaskRun>& runs);
 
 // Regions are built from the runs in batches of this many rectangles, which keeps each union

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recording_launcher.h"
 #include "ui/temp_folder.h"
 
 namespace qv::app {
@@ -45,17 +46,6 @@ private:
     std::vector<HandOffRequest> requests_;
 };
 
-class RecordingLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view program, std::string_view parameters,
-               const fs::path& workingDirectory) override {
-        started.push_back(std::string(program) + "|" + std::string(parameters) + "|" +
-                          workingDirectory.string());
-        return false;  // a missing companion does not matter
-    }
-    std::vector<std::string> started;
-};
-
 class SingleInstanceGuardTest : public ::testing::Test {
 protected:
     // Starts the first instance, with no arguments.
@@ -75,20 +65,22 @@ protected:
 
     TempFolder temp_;
     Received window_;
-    RecordingLauncher firstLauncher_;
-    RecordingLauncher laterLauncher_;
+    // A missing companion does not matter: the launchers answer that it could not start.
+    test::RecordingLauncher firstLauncher_{false};
+    test::RecordingLauncher laterLauncher_{false};
     platform::InstanceLock firstLock_{Runtime(temp_)};
 };
 
 TEST_F(SingleInstanceGuardTest, FirstInstanceStartsTheCompanionAndLaterStartsOpenIt) {
     StartFirst();
-    EXPECT_EQ(firstLauncher_.started, (std::vector<std::string>{"Mistrel.exe||"}));
+    EXPECT_EQ(firstLauncher_.Requests(),
+              (std::vector<test::LaunchRequest>{{"Mistrel.exe", "", ""}}));
 
     const GuardResult later = StartAnother({"ignored", "/START"});
     EXPECT_TRUE(later.endProcess);
     EXPECT_EQ(later.exitCode, 0);
     EXPECT_FALSE(later.firstInstance);
-    EXPECT_TRUE(laterLauncher_.started.empty());
+    EXPECT_TRUE(laterLauncher_.Requests().empty());
     EXPECT_EQ(window_.Requests(), std::vector<HandOffRequest>{HandOffRequest::Open});
 }
 
@@ -102,14 +94,14 @@ TEST_F(SingleInstanceGuardTest, KillEndsTheRunningInstanceInEitherOrder) {
     }
     EXPECT_EQ(window_.Requests(),
               (std::vector<HandOffRequest>{HandOffRequest::Kill, HandOffRequest::Kill}));
-    EXPECT_TRUE(laterLauncher_.started.empty());
+    EXPECT_TRUE(laterLauncher_.Requests().empty());
 }
 
 TEST_F(SingleInstanceGuardTest, KillWithNoneRunningStartsNormallyAndStartStillHides) {
     for (const auto& arguments : {std::vector<std::string>{"/Start", "/kill"},
                                   std::vector<std::string>{"/Kill", "/Start"}}) {
         platform::InstanceLock lock(Runtime(temp_));
-        RecordingLauncher launcher;
+        test::RecordingLauncher launcher{false};
         SingleInstanceGuard guard(lock, &launcher);
         const GuardResult result =
             guard.Run(arguments, [](std::uint32_t, std::uint32_t) { return true; });
@@ -117,7 +109,7 @@ TEST_F(SingleInstanceGuardTest, KillWithNoneRunningStartsNormallyAndStartStillHi
         EXPECT_TRUE(result.firstInstance);
         EXPECT_TRUE(result.startHidden);
         EXPECT_TRUE(lock.Owned());
-        EXPECT_EQ(launcher.started.size(), 1u);
+        EXPECT_EQ(launcher.Requests().size(), 1u);
     }
 }
 
@@ -166,7 +158,7 @@ TEST_F(SingleInstanceGuardTest, AnUnsafeLockFolderEndsTheStartWithItsReason) {
                       ": the folder has mode 0755; only its owner may enter it "
                       "(0700)");
     }
-    EXPECT_TRUE(laterLauncher_.started.empty());
+    EXPECT_TRUE(laterLauncher_.Requests().empty());
 }
 
 TEST(HandOffTest, OnlyOpenAndKillWithTheirOwnTagsAreRequests) {

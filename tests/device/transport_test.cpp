@@ -7,6 +7,7 @@
 
 #include "device/command_result.h"
 #include "device/commands.h"
+#include "device/key_events.h"
 #include "device/transport.h"
 #include "sim/sim_hid_service.h"
 
@@ -81,39 +82,46 @@ TEST_F(TransportTest, NoKeyboardSendsNothing) {
     EXPECT_EQ(commands.ReadSettings(block), kNoKeyboard);
     EXPECT_EQ(commands.BeginTransfer(), kNoKeyboard);
     EXPECT_EQ(SentCount(), 0u);
-    EXPECT_FALSE(transport.IsKeyboardPresent());
+    EXPECT_EQ(transport.DeviceCount(), 0);
 }
 
 TEST_F(TransportTest, FaultsMapToResults) {
+    using sim::FaultKind;
+    using sim::InARow;
     struct Case {
         const char* name;
-        std::function<void(sim::SimHidService&)> arm;
+        sim::FaultPlan faults;  // counted from the command's first report
         int result;
         std::size_t sends;
     };
     const std::vector<Case> cases{
-        {"other command number three times", [](auto& k) { k.MisnumberReplies(3); }, kNoReply, 3},
-        {"no answer three times", [](auto& k) { k.DropReplies(3); }, kNoReply, 3},
-        {"no answer once", [](auto& k) { k.DropReplies(1); }, kSuccess, 2},
-        {"status FF throughout", [](auto& k) { k.AnswerStatus(0xFF, 3); }, kStatusFF, 3},
-        {"status FE throughout", [](auto& k) { k.AnswerStatus(0xFE, 3); }, kStatusFE, 3},
-        {"status FE, then 0", [](auto& k) { k.AnswerStatus(0xFE, 1); }, kSuccess, 2},
-        {"send refused", [](auto& k) { k.RefuseSends(1); }, kSendRefused, 0},
+        {"other command number three times", InARow({.kind = FaultKind::Misnumber}, 3), kNoReply,
+         3},
+        {"no answer three times", InARow({.kind = FaultKind::Drop}, 3), kNoReply, 3},
+        {"no answer once", {{.kind = FaultKind::Drop}}, kSuccess, 2},
+        {"status FF throughout", InARow({.kind = FaultKind::Status, .status = 0xFF}, 3), kStatusFF,
+         3},
+        {"status FE throughout", InARow({.kind = FaultKind::Status, .status = 0xFE}, 3), kStatusFE,
+         3},
+        {"status FE, then 0", {{.kind = FaultKind::Status, .status = 0xFE}}, kSuccess, 2},
+        {"send refused", {{.kind = FaultKind::Refuse}}, kSendRefused, 0},
         // A damaged reply is as good as none, but the request goes again at once.
-        {"one byte flipped once", [](auto& k) { k.FlipReplyBytes(1); }, kSuccess, 2},
-        {"one byte flipped throughout", [](auto& k) { k.FlipReplyBytes(3); }, kNoReply, 3},
+        {"one byte flipped once", {{.kind = FaultKind::Flip}}, kSuccess, 2},
+        {"one byte flipped throughout", InARow({.kind = FaultKind::Flip}, 3), kNoReply, 3},
         {"time-out then other number then FF",
-         [](auto& k) {
-             k.DropReplies(1);
-             k.AnswerStatus(0xFF, 3);
-             k.MisnumberReplies(2);
-         },
-         kStatusFF, 3},
+         {{.kind = FaultKind::Drop},
+          {.kind = FaultKind::Status, .report = 1, .status = 0xFF},
+          {.kind = FaultKind::Status, .report = 2, .status = 0xFF},
+          {.kind = FaultKind::Status, .report = 3, .status = 0xFF},
+          {.kind = FaultKind::Misnumber, .report = 1},
+          {.kind = FaultKind::Misnumber, .report = 2}},
+         kStatusFF,
+         3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         keyboard.ClearSentReports();
-        c.arm(keyboard);
+        keyboard.AddFaultsAhead(c.faults);
         std::array<std::uint8_t, kSettingsBlockSize> block{};
         EXPECT_EQ(commands.ReadSettings(block), c.result);
         EXPECT_EQ(SentCount(), c.sends);
@@ -123,7 +131,7 @@ TEST_F(TransportTest, FaultsMapToResults) {
 
 TEST_F(TransportTest, LateReplyIsTakenByTheNextAttemptOfTheSameCommand) {
     // The first reply comes after the first wait ran out, while the second attempt waits.
-    keyboard.DelayReplies(150ms, 2);
+    keyboard.AddFaultsAhead(sim::InARow({.kind = sim::FaultKind::Late, .delay = 150ms}, 2));
     std::array<std::uint8_t, kSettingsBlockSize> block{};
     EXPECT_EQ(commands.ReadSettings(block), kSuccess);
     EXPECT_EQ(SentCount(), 2u);
@@ -154,7 +162,7 @@ TEST(TransportTimingTest, ALateReplyIsNotTakenForAnotherChunk) {
     Transport transport{keyboard, {.replyWait = 100ms, .retryPause = 5ms}};
     ASSERT_TRUE(transport.Load(nullptr));
     DeviceCommands commands{transport};
-    keyboard.DelayReplies(40ms, 1);
+    keyboard.AddFaultsAhead({{.kind = sim::FaultKind::Late, .delay = 40ms}});
     std::array<std::uint8_t, kKeyPageSize> page{};
     ASSERT_EQ(commands.ReadKeyPage(page, 0), kSuccess);
     for (std::size_t i = 0; i < kKeyPageSize; ++i) {
@@ -225,9 +233,10 @@ TEST_F(TransportTest, UnplugDuringATransferFailsIt) {
 }
 
 TEST_F(TransportTest, KeyEventsAndPresenceReachTheListener) {
-    keyboard.RaiseKeyEvent(0x02FF);
+    keyboard.RaiseKeyEvent(KEY_EVENT_BANK_TOGGLE);
     keyboard.ChangeProfileOnKeyboard(3);
-    EXPECT_EQ(listener.WaitForKeyEvents(2), (std::vector<std::uint16_t>{0x02FF, 0x0401}));
+    EXPECT_EQ(listener.WaitForKeyEvents(2),
+              (std::vector<std::uint16_t>{KEY_EVENT_BANK_TOGGLE, KEY_EVENT_SETTINGS_CHANGED}));
     keyboard.Unplug();
     keyboard.Plug();
     EXPECT_EQ(listener.WaitForPresence(3), (std::vector<int>{1, 0, 1}));

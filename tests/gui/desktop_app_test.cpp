@@ -104,7 +104,8 @@ private slots:
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
         QVERIFY(!window.windowTitle().isEmpty());
         // The companion program is started by the first instance.
-        QCOMPARE(desktop->launcher.Started(), std::vector<std::string>{"Mistrel.exe "});
+        QCOMPARE(desktop->launcher.Programs(), std::vector<std::string>{"Mistrel.exe"});
+        QVERIFY(desktop->launcher.Requests()[0].parameters.empty());
 
         // Hidden by Cancel; a new arrival does not open it again.
         window.Button("CONTROL_CANCEL")->click();
@@ -406,9 +407,12 @@ private slots:
             QCOMPARE(desktop->boxes[0].text,
                      QStringLiteral("The current version is too low! Please update the program "
                                     "after upgrading."));
-            const std::vector<std::string> started = desktop->launcher.Started();
-            const bool updater = std::find(started.begin(), started.end(),
-                                           "Tornquil.exe In the upgrade") != started.end();
+            const auto started = desktop->launcher.Requests();
+            const bool updater =
+                std::any_of(started.begin(), started.end(), [](const auto& request) {
+                    return request.program == "Tornquil.exe" &&
+                           request.parameters == "In the upgrade";
+                });
             QCOMPARE(updater, accept);
             QVERIFY(!desktop->Window().isVisible());
             QCOMPARE(desktop->app->Exec(), 0);

@@ -13,18 +13,17 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/qt/quorvane_app.h"
 #include "core/bytes.h"
-#include "platform/program_launcher.h"
 #include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/keyboard_memory.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 
 // Cases name only the options they change; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -33,23 +32,7 @@ namespace qv::gui::test {
 
 inline constexpr int kWait = 20000;  // ms a QTRY_ waits for something that must happen
 
-class RecordingLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view program, std::string_view parameters,
-               const std::filesystem::path&) override {
-        std::lock_guard lock(mutex_);
-        started_.push_back(std::string(program) + " " + std::string(parameters));
-        return true;
-    }
-    std::vector<std::string> Started() const {
-        std::lock_guard lock(mutex_);
-        return started_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> started_;
-};
+using qv::test::RecordingLauncher;
 
 struct Options {
     std::vector<std::string> arguments;

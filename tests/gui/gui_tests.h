@@ -1,6 +1,7 @@
 #pragma once
 
-// One Qt Test class per widget, all run by one program under one QApplication.
+// One Qt Test class per widget, all run by one program under one QApplication. Each maker is
+// named Make and its class's name: tests/gui/CMakeLists.txt reads the class names from here.
 
 #include <QObject>
 

@@ -28,8 +28,6 @@ TEST(LightingStateTest, DecodesFieldsAndKeepsInvalidOptions) {
     record[kPresetColourField] = 2;
     record[kMode7OptionField] = 1;   // ignored: mode is not 7
     record[kTriggerStyleField] = 2;  // not a trigger style
-    record[kSecondColourField + 2] = 0xAB;
-    record[kThirdMulticolourField] = 1;
 
     LightingState previous;
     previous.mode7Option = 0;
@@ -45,8 +43,6 @@ TEST(LightingStateTest, DecodesFieldsAndKeepsInvalidOptions) {
     EXPECT_EQ(state.presetColour, 2);
     EXPECT_EQ(state.mode7Option, 0);
     EXPECT_EQ(state.triggerStyle, 1);
-    EXPECT_EQ(state.secondColour, 0xAB0000u);
-    EXPECT_TRUE(state.thirdMulticolour);
 
     record[kModeField] = 7;
     record[kTriggerStyleField] = 0;

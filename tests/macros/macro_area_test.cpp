@@ -221,19 +221,6 @@ TEST(MacroAreaRoundTrip, WithoutNamesGeneratesThem) {
     EXPECT_EQ(decoded.macros[2].name, u"IDS_MACRO_NEW_PREFIX3");
 }
 
-TEST(MacroAreaLookup, PositionsAndIds) {
-    const MacroList list = VariedList();  // ids 7, 2, 40, 3
-    EXPECT_EQ(MacroPositionOfId(list, 7), 0);
-    EXPECT_EQ(MacroPositionOfId(list, 40), 2);
-    EXPECT_EQ(MacroPositionOfId(list, 3), 3);
-    EXPECT_EQ(MacroPositionOfId(list, 1), 0);  // unknown ids play the first macro
-    EXPECT_EQ(MacroIdAtPosition(list, 0), 7);
-    EXPECT_EQ(MacroIdAtPosition(list, 3), 3);
-    EXPECT_EQ(MacroIdAtPosition(list, 4), 0);
-    EXPECT_EQ(MacroIdAtPosition(list, -1), 0);
-    EXPECT_EQ(MacroIdAtPosition({}, 0), 0);
-}
-
 // Hostile areas: built from a sound one, then damaged.
 class MacroAreaHostile : public ::testing::Test {
 protected:

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared by the profile file and profile store tests: a prompt that records what it was told,
-// raw file access, and an image that uses every part of the file format.
+// Shared by the profile file and profile store tests: raw file access, and an image that uses
+// every part of the file format.
 
 #include <cstdint>
 #include <filesystem>
@@ -11,19 +11,9 @@
 #include <vector>
 
 #include "keys/key_entry.h"
-#include "platform/user_prompt.h"
 #include "profiles/profile_image.h"
 
 namespace qv::profiles::test {
-
-class RecordingPrompt final : public platform::UserPrompt {
-public:
-    void ShowMessage(const std::string& text, bool) override { shown.push_back(text); }
-    bool AskOkCancel(const std::string&) override { return true; }
-    bool AskYesNo(const std::string&) override { return true; }
-
-    std::vector<std::string> shown;
-};
 
 inline std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream stream(path, std::ios::binary);

@@ -1,5 +1,4 @@
 #include "profiles/profile_file.h"
-#include "ui/profile_file_messages.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -24,12 +23,6 @@ using test::ReadFileBytes;
 using test::WriteFileBytes;
 using Bytes8 = std::vector<std::uint8_t>;
 
-const std::string kBuiltInFormat = "This profile file has the wrong format and was not used: %s";
-
-std::string FormatMessage(const std::filesystem::path& path) {
-    return "This profile file has the wrong format and was not used: " + path.string();
-}
-
 // Rewrites the checksum after a header change, as a careful forger would.
 void Reseal(Bytes8& file) {
     file[kHeaderChecksumOffset] =
@@ -49,12 +42,17 @@ protected:
         return path;
     }
 
+    // The check, keeping the files it found a format problem in (what the user is told about).
     ProfileFileCheck Validate(const std::filesystem::path& path) {
-        return ui::ValidateProfileFile(path, prompt, kBuiltInFormat);
+        const ProfileFileCheckResult result = CheckProfileFile(path);
+        if (result.formatProblem) {
+            formatProblems.push_back(path);
+        }
+        return result.check;
     }
 
     qv::test::TempFolder folder;
-    test::RecordingPrompt prompt;
+    std::vector<std::filesystem::path> formatProblems;
 };
 
 TEST_F(ProfileFileTest, DefaultFileIsOneImageBlockAndValidates) {
@@ -67,7 +65,7 @@ TEST_F(ProfileFileTest, DefaultFileIsOneImageBlockAndValidates) {
               "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 76");
 
     EXPECT_EQ(Validate(path), ProfileFileCheck::Valid);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(formatProblems.empty());
     ImageContents loaded;
     ASSERT_TRUE(LoadImageFromFile(path, loaded).Loaded());
     ImageContents expected;
@@ -203,12 +201,12 @@ TEST_F(ProfileFileTest, ValidationRulesAndTheirResults) {
         Bytes8 bytes = sound;
         c.damage(bytes);
         WriteFileBytes(path, bytes);
-        prompt.shown.clear();
+        formatProblems.clear();
         EXPECT_EQ(Validate(path), c.expected) << c.what;
         EXPECT_EQ(CheckProfileBytes(bytes).check, c.expected) << c.what << ", from memory";
-        const std::vector<std::string> expectedShown =
-            c.expected == Valid ? std::vector<std::string>{} : std::vector{FormatMessage(path)};
-        EXPECT_EQ(prompt.shown, expectedShown) << c.what;
+        const std::vector<std::filesystem::path> expectedProblems =
+            c.expected == Valid ? std::vector<std::filesystem::path>{} : std::vector{path};
+        EXPECT_EQ(formatProblems, expectedProblems) << c.what;
     }
 }
 
@@ -228,7 +226,7 @@ TEST_F(ProfileFileTest, FilesThatAreNoCandidatesAreRefusedWithoutMessage) {
     EXPECT_EQ(Validate(shortFile), Invalid);
     EXPECT_EQ(Validate(readOnly), CannotOpen);
     EXPECT_EQ(Validate(directory), CannotOpen);
-    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(formatProblems.empty());
 
     ImageContents image;
     EXPECT_EQ(LoadImageFromFile(readOnly, image).status, LoadStatus::CannotOpen);
@@ -244,16 +242,7 @@ TEST_F(ProfileFileTest, FourGibibytesAreNoProfileFile) {
         GTEST_SKIP() << "no sparse 4 GiB file here: " << error.message();
     }
     EXPECT_EQ(Validate(huge), ProfileFileCheck::Invalid);
-    EXPECT_TRUE(prompt.shown.empty());
-}
-
-TEST_F(ProfileFileTest, FormatMessageUsesTheSlotTextOnlyWhenItFits) {
-    const std::filesystem::path path = folder.Path() / "bad.fwc";
-    WriteFileBytes(path, Bytes8(40000, 0));
-    EXPECT_EQ(ui::ValidateProfileFile(path, prompt, "Bad file %s!"), ProfileFileCheck::Invalid);
-    EXPECT_EQ(ui::ValidateProfileFile(path, prompt, "%s %s %n"), ProfileFileCheck::Invalid);
-    EXPECT_EQ(prompt.shown,
-              (std::vector<std::string>{"Bad file " + path.string() + "!", FormatMessage(path)}));
+    EXPECT_TRUE(formatProblems.empty());
 }
 
 // Files that did not pass validation still load without reading past what they hold.

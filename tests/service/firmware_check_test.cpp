@@ -1,5 +1,4 @@
 #include "service/firmware_check.h"
-#include "driver/keyboard_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +7,9 @@
 #include <vector>
 
 #include "device/transport.h"
+#include "driver/keyboard_driver.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 
 namespace qv::service {
 namespace {
@@ -30,17 +31,6 @@ public:
 
     bool answerOk = false;
     std::vector<std::string> questions;
-};
-
-class RecordingLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view program, std::string_view parameters,
-               const std::filesystem::path& folder) override {
-        started.push_back(std::string(program) + " | " + std::string(parameters) + " | " +
-                          folder.string());
-        return true;
-    }
-    std::vector<std::string> started;
 };
 
 class NoPanel final : public lighting::PanelSwitchStore {
@@ -83,7 +73,7 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
         driver::KeyboardDriver driver(transport, std::chrono::milliseconds(0), panel);
         RecordingPrompt prompt;
         prompt.answerOk = c.answerOk;
-        RecordingLauncher launcher;
+        test::RecordingLauncher launcher;
         RecordingExit exit;
         if (!c.readable) {
             keyboard.AnswerStatus(0xFF, 3);
@@ -99,11 +89,10 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
                       ? std::vector<std::string>{"The current version is too low! Please update "
                                                  "the program after upgrading. | Version update"}
                       : std::vector<std::string>{});
-        EXPECT_EQ(
-            launcher.started,
-            c.launched
-                ? std::vector<std::string>{"Tornquil.exe | In the upgrade | /opt/quorvane/Help"}
-                : std::vector<std::string>{});
+        EXPECT_EQ(launcher.Requests(),
+                  (c.launched ? std::vector<test::LaunchRequest>{{"Tornquil.exe", "In the upgrade",
+                                                                  "/opt/quorvane/Help"}}
+                              : std::vector<test::LaunchRequest>{}));
         EXPECT_EQ(exit.ended,
                   c.asked ? std::vector<std::string>{"EndProgram 0"} : std::vector<std::string>{});
         keyboard.WaitUntilIdle();

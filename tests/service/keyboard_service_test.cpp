@@ -15,6 +15,7 @@
 #include "service/keyboard_service.h"
 #include "service/verbs.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 #include "ui/temp_folder.h"
 
 namespace qv::service {
@@ -62,15 +63,6 @@ private:
     std::vector<std::string> calls_;
 };
 
-class RecordingLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view program, std::string_view, const std::filesystem::path&) override {
-        started.emplace_back(program);
-        return true;
-    }
-    std::vector<std::string> started;
-};
-
 class KeyboardServiceTest : public ::testing::Test {
 protected:
     void Open(bool captureOnArrival) {
@@ -93,7 +85,7 @@ protected:
 
     sim::SimHidService keyboard;
     RecordingObserver observer;
-    RecordingLauncher launcher;
+    test::RecordingLauncher launcher;
     test::TempFolder folder;
     std::unique_ptr<KeyboardService> service;
 };
@@ -186,7 +178,7 @@ TEST_F(KeyboardServiceTest, TooOldFirmwareAsksEndsAndRefusesWrites) {
     observer.answer = true;
     Open(true);
     EXPECT_EQ(observer.Take(), (std::vector<std::string>{"ask 0", "end"}));
-    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.Requests().size(), 1u);
     EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.SetActiveProfile(1); }).status,
               OperationStatus::FirmwareTooOld);
     EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.CheckWritable(); }).status,

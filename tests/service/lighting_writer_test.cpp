@@ -10,19 +10,13 @@
 #include "service/worker_gate.h"
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 #include "ui/temp_folder.h"
 
 namespace qv::service {
 namespace {
 
 using namespace std::chrono_literals;
-
-class NoLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
-        return false;
-    }
-};
 
 class LightingWriterTest : public ::testing::Test {
 protected:
@@ -59,7 +53,7 @@ protected:
     test::TempFolder folder;
     sim::SimHidService keyboard;
     ServiceObserver observer;
-    NoLauncher launcher;
+    test::RecordingLauncher launcher{false};
     std::unique_ptr<KeyboardService> service;
 };
 

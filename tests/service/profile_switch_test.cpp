@@ -16,6 +16,7 @@
 #include "service/verbs.h"
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 #include "ui/temp_folder.h"
 
 // Cases name only the fields they change; the rest keep their defaults.
@@ -47,13 +48,6 @@ private:
     }
     std::mutex mutex_;
     std::vector<std::string> calls_;
-};
-
-class NoLauncher final : public platform::ProgramLauncher {
-public:
-    bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
-        return false;
-    }
 };
 
 class ProfileSwitchTest : public ::testing::Test {
@@ -105,7 +99,7 @@ protected:
     test::TempFolder folder_;
     sim::SimHidService keyboard_;
     ProfileObserver observer_;
-    NoLauncher launcher_;
+    test::RecordingLauncher launcher_{false};
     std::unique_ptr<KeyboardService> service_;
 };
 

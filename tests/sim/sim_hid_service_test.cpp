@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/hex.h"
+#include "device/key_events.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::sim {
@@ -242,7 +243,7 @@ TEST_F(SimHidServiceTest, UnplugLosesRepliesNotYetDelivered) {
 }
 
 TEST_F(SimHidServiceTest, KeyEventsReachConsumerReads) {
-    service.RaiseKeyEvent(kEventBankToggle);
+    service.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
     service.ChangeProfileOnKeyboard(2);
     service.ChangeProfileOnKeyboard(4);  // no such profile: nothing happens
     service.WaitUntilIdle();
@@ -258,7 +259,7 @@ TEST_F(SimHidServiceTest, KeyEventsReachConsumerReads) {
     EXPECT_TRUE(control.Events().empty());
 
     service.Unplug();
-    service.RaiseKeyEvent(kEventPlayOn);  // an unplugged keyboard raises nothing
+    service.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);  // an unplugged keyboard raises nothing
     service.WaitUntilIdle();
     EXPECT_EQ(consumer.Replies().size(), 2u);
 }
@@ -298,15 +299,14 @@ TEST_F(SimHidServiceTest, RegistrationIdsAreNonZeroAndUnique) {
     EXPECT_EQ(service.DeleteRequestFromUnitId(0), 0);
 }
 
-TEST_F(SimHidServiceTest, FaultsApplyToTheNextReportsTaken) {
+TEST_F(SimHidServiceTest, FaultsAddedAheadCountFromTheNextReport) {
     const auto writeLighting = [](std::uint8_t value) {
         return Request(device::CMD_WRITE_LIGHTING, 1, 0, std::array<std::uint8_t, 1>{value});
     };
     const auto lightingByte = [&] { return service.Memory().lighting[0]; };
 
-    // Refused sends are not taken: not logged, not executed, and do not use up other faults.
-    service.RefuseSends(1);
-    service.DropReplies(1);
+    // Refused sends are not taken (not logged, not executed), yet they have their number.
+    service.AddFaultsAhead({{.kind = FaultKind::Refuse}, {.kind = FaultKind::Drop, .report = 2}});
     EXPECT_EQ(Write(service, writeLighting(0x11)), 0);
     EXPECT_TRUE(service.SentReports().empty());
     EXPECT_EQ(lightingByte(), 1);
@@ -318,11 +318,11 @@ TEST_F(SimHidServiceTest, FaultsApplyToTheNextReportsTaken) {
     EXPECT_TRUE(control.Replies().empty());
 
     // Status answered: not executed. Misnumbered: executed, wrong command number (255 wraps).
-    service.AnswerStatus(0xFE, 2);
-    service.MisnumberReplies(1);
+    service.AddFaultsAhead(InARow({.kind = FaultKind::Status, .status = 0xFE}, 2));
+    service.AddFaultsAhead({{.kind = FaultKind::Misnumber}});
     EXPECT_GT(Write(service, writeLighting(0x33)), 0);
     EXPECT_GT(Write(service, writeLighting(0x44)), 0);
-    service.MisnumberReplies(1);
+    service.AddFaultsAhead({{.kind = FaultKind::Misnumber}});
     EXPECT_GT(Write(service, Request(255)), 0);
     EXPECT_GT(Write(service, writeLighting(0x55)), 0);
     service.WaitUntilIdle();
@@ -338,10 +338,17 @@ TEST_F(SimHidServiceTest, FaultsApplyToTheNextReportsTaken) {
     EXPECT_EQ(StatusOf(replies[3]), 0x00);
     EXPECT_EQ(lightingByte(), 0x55);
     EXPECT_EQ(service.SentReports().size(), 5u);
+    EXPECT_EQ(service.PlannedFaults(),
+              (FaultPlan{{.kind = FaultKind::Refuse, .report = 1},
+                         {.kind = FaultKind::Drop, .report = 2},
+                         {.kind = FaultKind::Status, .report = 3, .status = 0xFE},
+                         {.kind = FaultKind::Status, .report = 4, .status = 0xFE},
+                         {.kind = FaultKind::Misnumber, .report = 3},
+                         {.kind = FaultKind::Misnumber, .report = 5}}));
 }
 
 TEST_F(SimHidServiceTest, DelayedReplyIsOvertakenByLaterOnes) {
-    service.DelayReplies(std::chrono::hours(1), 1);
+    service.AddFaultsAhead({{.kind = FaultKind::Late, .delay = std::chrono::hours(1)}});
     ASSERT_GT(Write(service, Request(device::CMD_BEGIN_TRANSFER)), 0);
     ASSERT_GT(Write(service, Request(device::CMD_END_TRANSFER)), 0);
     ASSERT_TRUE(control.WaitForEvents(1));
@@ -406,9 +413,9 @@ TEST_F(SimHidServiceTest, CallbacksMayCallBackIntoTheService) {
         service.WaitUntilIdle();  // from the callback thread: returns at once
         service.DeleteRequestFromUnitId(consumerId);
     };
-    service.RaiseKeyEvent(kEventBankToggle);
+    service.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
     service.WaitUntilIdle();
-    service.RaiseKeyEvent(kEventBankToggle);
+    service.RaiseKeyEvent(device::KEY_EVENT_BANK_TOGGLE);
     service.WaitUntilIdle();
     EXPECT_EQ(HexBytes(service.LedReport()), "05 03");
     EXPECT_NE(ledId, 0u);
@@ -425,7 +432,7 @@ TEST_F(SimHidServiceTest, CancelFromAnotherThreadWaitsForTheRunningCallback) {
         released.wait();
         returned = true;
     };
-    service.RaiseKeyEvent(kEventPlayOn);
+    service.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
     entered.get_future().wait();
 
     bool returnedBeforeCancelEnded = false;
@@ -439,7 +446,7 @@ TEST_F(SimHidServiceTest, CancelFromAnotherThreadWaitsForTheRunningCallback) {
     EXPECT_TRUE(returnedBeforeCancelEnded);
 
     consumer.hook = nullptr;
-    service.RaiseKeyEvent(kEventPlayOff);
+    service.RaiseKeyEvent(device::KEY_EVENT_PLAY_OFF);
     service.WaitUntilIdle();
     EXPECT_EQ(consumer.Events().size(), 1u);
 }
@@ -467,7 +474,7 @@ TEST(SimHidService, ServesConcurrentCallers) {
         while (!done) {
             const std::uint32_t id =
                 Register(service, kConsumerSelector, transient, device::TAG_CONS);
-            service.RaiseKeyEvent(kEventPlayOn);
+            service.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
             service.DeleteRequestFromUnitId(id);
             (void)service.Memory();
         }
@@ -580,12 +587,15 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(param.param.name);
     });
 
-TEST(SimHidService, CountedAndPlannedFaultsCombine) {
+TEST(SimHidService, FaultsAddedAheadJoinThePlanAndReplaceTheirKindAtTheirReport) {
     Recorder control;
     SimHidService service;
     Register(service, kControlSelector, control, device::TAG_CTRL);
-    service.PlanFaults({{.kind = FaultKind::Misnumber, .report = 1}});
-    service.FlipReplyBytes(1, device::kStatusOffset);
+    service.PlanFaults({{.kind = FaultKind::Misnumber, .report = 1},
+                        {.kind = FaultKind::Status, .report = 2, .status = 0xFE}});
+    service.AddFaultsAhead({{.kind = FaultKind::Flip, .byte = device::kStatusOffset},
+                            {.kind = FaultKind::Status, .report = 2, .status = 0x7F}});
+    EXPECT_EQ(service.PlannedFaults().size(), 3u);
     ASSERT_GT(Write(service, Request(device::CMD_BEGIN_TRANSFER)), 0);
     ASSERT_GT(Write(service, Request(device::CMD_BEGIN_TRANSFER)), 0);
     service.WaitUntilIdle();
@@ -594,7 +604,7 @@ TEST(SimHidService, CountedAndPlannedFaultsCombine) {
     EXPECT_EQ(CommandOf(replies[0]), 2);
     EXPECT_EQ(StatusOf(replies[0]), 0xFF);  // kStatusOk inverted
     EXPECT_EQ(CommandOf(replies[1]), 1);
-    EXPECT_EQ(StatusOf(replies[1]), kStatusOk);
+    EXPECT_EQ(StatusOf(replies[1]), 0x7F);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "device/device_report.h"
+#include "device/key_events.h"
 #include "sim/keyboard_memory.h"
 #include "sim/sim_hid_service.h"
 #include "sim/uhid/control_command.h"
@@ -235,9 +236,12 @@ TEST_P(ControlCommandTest, ReadsWhatATesterAsks) {
 using Kind = ControlCommand::Kind;
 INSTANTIATE_TEST_SUITE_P(
     Lines, ControlCommandTest,
-    testing::Values(ControlCase{"BankToggle", "  bank-toggle\r\n", Expect(Kind::KeyEvent, 0x02FF)},
-                    ControlCase{"PlayOn", "play-on", Expect(Kind::KeyEvent, 0x1811)},
-                    ControlCase{"PlayOff", "play-off # macro ends", Expect(Kind::KeyEvent, 0x1810)},
+    testing::Values(ControlCase{"BankToggle", "  bank-toggle\r\n",
+                                Expect(Kind::KeyEvent, device::KEY_EVENT_BANK_TOGGLE)},
+                    ControlCase{"PlayOn", "play-on",
+                                Expect(Kind::KeyEvent, device::KEY_EVENT_PLAY_ON)},
+                    ControlCase{"PlayOff", "play-off # macro ends",
+                                Expect(Kind::KeyEvent, device::KEY_EVENT_PLAY_OFF)},
                     ControlCase{"HexEvent", "event 0x0401", Expect(Kind::KeyEvent, 0x0401)},
                     ControlCase{"EventTooLarge", "event 0x10000", std::nullopt},
                     ControlCase{"Profile4", "profile 4", Expect(Kind::Profile, 0, 3)},

@@ -45,26 +45,25 @@ TEST(MaskRunsTest, WhitePixelsSplitRowsIntoRuns) {
     // Near-white and white with stray high bits: only the exact colour is cut away.
     constexpr std::uint32_t N = 0xFFFFFE;
     constexpr std::uint32_t H = 0xFF'FFFFFF;
-    const std::vector<std::uint32_t> grid = {
-        K, W, K, N,  // row 0: two runs
-        W, W, W, W,  // row 1: none
-        H, K, K, W,  // row 2: one run in the middle
+    const std::vector<std::vector<std::uint32_t>> rows = {
+        {K, W, K, N},  // row 0: two runs
+        {W, W, W, W},  // row 1: none
+        {H, K, K, W},  // row 2: one run in the middle
+        {},            // row 3: nothing to cut
     };
+    std::vector<MaskRun> runs;
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        AppendRowRuns(static_cast<int>(y), rows[y], runs);
+    }
     const std::vector<MaskRun> expected = {{0, 0, 1}, {2, 0, 2}, {1, 2, 2}};
-    EXPECT_EQ(MaskRuns(4, 3, grid), expected);
+    EXPECT_EQ(runs, expected);
 }
 
-TEST(MaskRunsTest, ThreeByOneWithWhiteMiddleGivesTwoSquares) {
-    const std::vector<std::uint32_t> grid = {0x102030, 0xFFFFFF, 0x102030};
-    const std::vector<MaskRun> expected = {{0, 0, 1}, {2, 0, 1}};
-    EXPECT_EQ(MaskRuns(3, 1, grid), expected);
-}
-
-TEST(MaskRunsTest, AllWhiteOrMismatchedGridGivesNothing) {
-    EXPECT_TRUE(MaskRuns(2, 2, std::vector<std::uint32_t>(4, 0xFFFFFF)).empty());
-    EXPECT_TRUE(MaskRuns(2, 2, std::vector<std::uint32_t>(3, 0)).empty());
-    EXPECT_TRUE(MaskRuns(0, 0, {}).empty());
-    EXPECT_TRUE(MaskRuns(-1, 2, std::vector<std::uint32_t>(2, 0)).empty());
+TEST(MaskRunsTest, ARowAddsToTheRunsBeforeIt) {
+    std::vector<MaskRun> runs = {{5, 0, 3}};
+    AppendRowRuns(7, std::vector<std::uint32_t>{0x102030, 0xFFFFFF, 0x102030}, runs);
+    const std::vector<MaskRun> expected = {{5, 0, 3}, {0, 7, 1}, {2, 7, 1}};
+    EXPECT_EQ(runs, expected);
 }
 
 TEST(OutlineTest, PercentIsHeldToRangeOnlyWhileOn) {

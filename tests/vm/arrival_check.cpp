@@ -28,8 +28,10 @@
 #include "app/qt/quorvane_app.h"
 #include "app/qt/tray_icon.h"
 #include "core/hex.h"
+#include "device/key_events.h"
 #include "service/keyboard_service.h"
 #include "sim/sim_hid_service.h"
+#include "support/recording_launcher.h"
 
 namespace {
 
@@ -38,13 +40,6 @@ using qv::gui::CTrayIcon;
 
 // Long enough for an emulated machine without hardware acceleration; nothing is timed.
 constexpr qint64 kWaitMs = 60'000;
-
-class NoPrograms final : public qv::platform::ProgramLauncher {
-public:
-    bool Start(std::string_view, std::string_view, const std::filesystem::path&) override {
-        return false;
-    }
-};
 
 class ShowCounter final : public QObject {
 public:
@@ -86,11 +81,11 @@ public:
                 return false;
             }
             if (line == "bank-toggle") {
-                keyboard->RaiseKeyEvent(qv::sim::kEventBankToggle);
+                keyboard->RaiseKeyEvent(qv::device::KEY_EVENT_BANK_TOGGLE);
             } else if (line == "play-on") {
-                keyboard->RaiseKeyEvent(qv::sim::kEventPlayOn);
+                keyboard->RaiseKeyEvent(qv::device::KEY_EVENT_PLAY_ON);
             } else if (line == "play-off") {
-                keyboard->RaiseKeyEvent(qv::sim::kEventPlayOff);
+                keyboard->RaiseKeyEvent(qv::device::KEY_EVENT_PLAY_OFF);
             } else if (line.starts_with("profile ")) {
                 keyboard->ChangeProfileOnKeyboard(std::stoi(line.substr(8)) - 1);
             } else {
@@ -142,7 +137,7 @@ int main(int argc, char** argv) {
     }
 
     const std::filesystem::path home = QDir::homePath().toStdString();
-    NoPrograms launcher;
+    qv::test::RecordingLauncher launcher{false};
     qv::gui::DesktopEnvironment environment;
     environment.keyboard = *choice;
     environment.programFolder = QCoreApplication::applicationDirPath().toStdString();

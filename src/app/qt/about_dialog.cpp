@@ -46,10 +46,6 @@ QString CAboutDlg::VersionText() const {
     return version_->text();
 }
 
-QString CAboutDlg::SecondLine() const {
-    return secondLine_->text();
-}
-
 void CAboutDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
         emit HelpRequested();

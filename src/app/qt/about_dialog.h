@@ -30,7 +30,6 @@ public:
     void SetTexts(const AboutTexts& texts);
 
     [[nodiscard]] QString VersionText() const;
-    [[nodiscard]] QString SecondLine() const;
 
 signals:
     // F1 was pressed in the box.

@@ -368,7 +368,7 @@ void AssignmentDialog::ConnectControls() {
             }
             store(static_cast<std::size_t>(index));
             modified_ = true;
-            ShowPage(false);
+            ShowPage();
         };
     };
     connect(mouseList_, &QComboBox::currentIndexChanged, this,
@@ -539,7 +539,7 @@ void AssignmentDialog::OpenFor(std::size_t slot, bool macroOnly,
     }
     LoadTexts();
     modified_ = false;
-    ShowPage(true);
+    ShowPage();
     Place(anchor);
     open();
     raise();
@@ -556,7 +556,7 @@ void AssignmentDialog::SelectPage(AssignmentPage page) {
     }
     choice_.page = page;
     modified_ = true;
-    ShowPage(false);
+    ShowPage();
 }
 
 void AssignmentDialog::SetMouseMode(bool mouse) {
@@ -565,7 +565,7 @@ void AssignmentDialog::SetMouseMode(bool mouse) {
     }
     choice_.mouse = mouse;
     choice_.page = AssignmentPage::SingleKey;
-    ShowPage(false);
+    ShowPage();
 }
 
 void AssignmentDialog::OnKeyCaptured(keys::KeyCode code) {
@@ -576,7 +576,7 @@ void AssignmentDialog::OnKeyCaptured(keys::KeyCode code) {
     choice_.page = AssignmentPage::SingleKey;
     keyBox_->setText(QString::fromStdString(keys::KeyName(code, lookup_)));
     modified_ = true;
-    ShowPage(false);
+    ShowPage();
 }
 
 void AssignmentDialog::ResetToDefault() {
@@ -589,11 +589,10 @@ void AssignmentDialog::ResetToDefault() {
     keyBox_->clear();
     // Unlike a page change, a reset is a change Apply must be able to write.
     modified_ = true;
-    ShowPage(false);
+    ShowPage();
 }
 
-void AssignmentDialog::ShowPage(bool initial) {
-    (void)initial;
+void AssignmentDialog::ShowPage() {
     const AssignmentPage page = choice_.page;
     const bool keyPage = page == AssignmentPage::SingleKey || page == AssignmentPage::Default;
     ShowPictureSet(keyPage                         ? PictureSet::Key
@@ -649,7 +648,7 @@ void AssignmentDialog::Apply() {
     AssignmentEdit edit{snapshot_.profile, slot_, entry, macroPage_->TakeCommit()};
     snapshot_.macros = macroPage_->Manager().Macros();
     modified_ = false;
-    ShowPage(false);
+    ShowPage();
     emit Applied(edit);
 }
 
@@ -660,7 +659,6 @@ void AssignmentDialog::FollowImage(const app::KeyboardViewSnapshot& snapshot) {
 }
 
 void AssignmentDialog::Finish(bool applied) {
-    (void)applied;
     if (!open_) {
         return;
     }

@@ -112,7 +112,7 @@ private:
     // The buttons' cuts of the shown picture set, made while the dialog shows.
     void CutPictures();
     void DropPictures();
-    void ShowPage(bool initial);
+    void ShowPage();
     [[nodiscard]] QRect OptionalControlPlace(std::string_view key) const;
     void SelectPage(keys::AssignmentPage page);
     void SetMouseMode(bool mouse);

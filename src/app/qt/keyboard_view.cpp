@@ -233,19 +233,6 @@ CPngButton* KeyboardView::Button(std::string_view skinKey) const {
     return found != buttons_.end() ? found->second : nullptr;
 }
 
-std::vector<CPngButton*> KeyboardView::TabOrder() const {
-    std::vector<CPngButton*> order;
-    for (const auto& [key, button] : buttons_) {
-        if (!button->isHidden()) {
-            order.push_back(button);
-        }
-    }
-    std::sort(order.begin(), order.end(), [](const CPngButton* a, const CPngButton* b) {
-        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
-    });
-    return order;
-}
-
 void KeyboardView::ShowLooks(const app::KeyboardLooks& looks) {
     looks_ = looks;
     for (std::size_t i = 0; i < ui::kMainKeyCodes.size() && i < looks.mainKeys.size(); ++i) {

@@ -35,8 +35,6 @@ class KeyboardView final : public QWidget {
     Q_OBJECT
 
 public:
-    using PictureFn = std::function<QPixmap(std::string_view name)>;
-
     // `skin` gives the arrows their pictures; `settings` keeps the flip setting.
     KeyboardView(QWidget* parent, ui::SkinFile skin, platform::SettingsStore* settings);
     ~KeyboardView() override;
@@ -63,7 +61,6 @@ public:
 
     // What the keys show; after every change of the profile shown or of its keys.
     void ShowLooks(const app::KeyboardLooks& looks);
-    [[nodiscard]] const app::KeyboardLooks& Looks() const { return looks_; }
 
     // The flip setting as it is stored now, applied to the keys.
     void ApplyFlip();
@@ -91,8 +88,6 @@ public:
     void ReleasePictures();
 
     [[nodiscard]] CPngButton* Button(std::string_view skinKey) const;
-    // The view's buttons in the order Tab visits them: by rows, left to right.
-    [[nodiscard]] std::vector<CPngButton*> TabOrder() const;
 
 signals:
     // A click asks to edit `slot` of the profile shown; `skinKey` names the clicked button.

@@ -511,7 +511,7 @@ void LightingPanel::ShowKeyboardLighting(const service::LightingSnapshot& snapsh
 // ---- Lamp, defaults, painting -------------------------------------------------------------
 
 void LightingPanel::OpenPanel() {
-    if (IsOpen() || (openGate_ && !openGate_())) {
+    if (IsOpen()) {
         return;
     }
     model_.Open();

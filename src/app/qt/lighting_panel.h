@@ -68,8 +68,6 @@ public:
     void ShowKeyboardLighting(const service::LightingSnapshot& snapshot);
 
     // ---- Lamp ----
-    // Asked before the panel opens; a refusal keeps it closed. Opens freely when unset.
-    void SetOpenGate(std::function<bool()> gate) { openGate_ = std::move(gate); }
     void OpenPanel();
     void ClosePanel();
     void ToggleLamp();
@@ -150,7 +148,6 @@ private:
     lighting::PerKeyPaint colours_;
     const ui::TextLookup* lookup_ = nullptr;
     ui::SkinFile skin_;
-    std::function<bool()> openGate_;
 
     std::map<std::string, QWidget*, std::less<>> controls_;
     // The controls not made yet, with their places.

@@ -125,7 +125,6 @@ public:
     }
 
     // ---- What tests and tools look at ----
-    [[nodiscard]] bool HasEnded() const { return ended_; }
     [[nodiscard]] CTrayIcon& Tray() { return tray_; }
     [[nodiscard]] CAboutDlg* AboutBox() const { return about_; }
     // A button of the window or of its keyboard view.

@@ -63,7 +63,6 @@ public:
     // ---- What tests look at ----
     [[nodiscard]] QTableWidget* List() const { return list_; }
     [[nodiscard]] CPngButton* Button(std::string_view skinKey) const;
-    [[nodiscard]] QLabel* Title() const { return title_; }
     [[nodiscard]] const app::ProfileManagerModel& Model() const { return model_; }
 
 signals:

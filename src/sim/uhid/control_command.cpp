@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "core/text.h"
-#include "sim/sim_hid_service.h"
+#include "device/key_events.h"
 
 namespace qv::sim::uhid {
 namespace {
@@ -54,13 +54,13 @@ std::variant<ControlCommand, ControlError> ParseControlCommand(std::string_view 
         return command;
     };
     if (word == "bank-toggle") {
-        return noArgument(KeyEvent(kEventBankToggle));
+        return noArgument(KeyEvent(device::KEY_EVENT_BANK_TOGGLE));
     }
     if (word == "play-on") {
-        return noArgument(KeyEvent(kEventPlayOn));
+        return noArgument(KeyEvent(device::KEY_EVENT_PLAY_ON));
     }
     if (word == "play-off") {
-        return noArgument(KeyEvent(kEventPlayOff));
+        return noArgument(KeyEvent(device::KEY_EVENT_PLAY_OFF));
     }
     if (word == "unplug") {
         return noArgument(Command(ControlCommand::Kind::Unplug));

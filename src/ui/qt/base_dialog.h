@@ -39,7 +39,6 @@ public:
 
     void SetSkinFailureHandler(SkinFailureHandler handler) { onSkinFailure_ = std::move(handler); }
 
-    [[nodiscard]] const CIniFile& SkinIni() const { return ini_; }
     [[nodiscard]] const QString& SkinFolder() const { return skinFolder_; }
     [[nodiscard]] bool IsSkinning() const { return skinning_; }
     [[nodiscard]] const QPixmap& Background() const { return background_; }

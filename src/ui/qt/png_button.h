@@ -70,11 +70,8 @@ public:
     [[nodiscard]] bool HasPicture() const { return !normal_.isNull(); }
     [[nodiscard]] bool OutlineOn() const { return outlineOn_; }
     [[nodiscard]] int OutlinePercent() const { return outlinePercent_; }
-    [[nodiscard]] QColor OutlineColour() const { return outlineColour_; }
     [[nodiscard]] const qv::ui::TooltipState& Tooltip() const { return tooltip_; }
     [[nodiscard]] const QString& TooltipText() const { return tooltipText_; }
-    // Whether a tooltip is waiting out its delay before it shows again.
-    [[nodiscard]] bool TooltipPending() const { return tooltipTimer_.isActive(); }
 
 protected:
     bool event(QEvent* event) override;

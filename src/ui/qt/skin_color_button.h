@@ -35,11 +35,9 @@ public:
     void SetColour(const QColor& colour);
     [[nodiscard]] QColor Colour() const { return colour_; }
     void SetAutomaticColour(const QColor& colour);
-    [[nodiscard]] QColor AutomaticColour() const { return automatic_; }
     // The colour the face is filled with.
     [[nodiscard]] QColor FaceColour() const { return colour_.isValid() ? colour_ : automatic_; }
 
-    void SetOtherText(const QString& text) { otherText_ = text; }
     void SetOtherColourChooser(OtherColourChooser chooser) { chooseOther_ = std::move(chooser); }
 
     // The swatch part of a face of this size: from the left edge to half the width plus 5.

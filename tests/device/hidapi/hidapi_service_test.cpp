@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <hidapi.h>
 
 #include <array>
 #include <cstdint>
@@ -6,8 +7,9 @@
 #include "device/hidapi/hidapi_service.h"
 #include "device/hidapi/make_hidapi_service.h"
 
-// These run without a keyboard attached: they pin down what the service does with no device and
-// that it refuses calls whose check value is wrong.
+// These pin down what the service does with no device and that it refuses calls whose check
+// value is wrong. They also run where a keyboard is attached: the case that needs none steps
+// aside there, since its reports would reach the keyboard.
 
 namespace qv::device {
 namespace {
@@ -15,6 +17,19 @@ namespace {
 struct Receiver final : ServiceCallbackTarget {
     int ServiceCallback(const ServiceEvent&) override { return 1; }
 };
+
+int Count(HidService& service, const DeviceSelector& selector) {
+    return service.RequestGetDeviceCount(selector, 0, 0, CheckValueForDeviceCount(selector), 0);
+}
+
+// Asked of the HID layer itself, not of the service under test; some service must have started
+// the layer first, since the services own its start and end.
+bool KeyboardAttached() {
+    hid_device_info* list = hid_enumerate(kVendorId, kProductId);
+    const bool attached = list != nullptr;
+    hid_free_enumeration(list);
+    return attached;
+}
 
 std::array<std::uint8_t, 64> CommandReport() {
     std::array<std::uint8_t, 64> report{};
@@ -26,17 +41,16 @@ std::array<std::uint8_t, 64> CommandReport() {
 TEST(HidapiServiceTest, WithoutKeyboardNothingIsPresentAndNothingIsSent) {
     std::unique_ptr<HidService> service = MakeHidapiService();
     ASSERT_NE(service, nullptr);
-    // Before Init the service knows of no device.
-    EXPECT_EQ(service->RequestGetDeviceCount(kControlSelector, 0, 0,
-                                             CheckValueForDeviceCount(kControlSelector), 0),
-              0);
+    // Before Init the service knows of no device, attached or not.
+    EXPECT_EQ(Count(*service, kControlSelector), 0);
     ASSERT_GT(service->Init(0), 0);
     EXPECT_GT(service->Init(0), 0);  // a second Init is harmless
+    if (KeyboardAttached()) {
+        GTEST_SKIP() << "a keyboard is attached";
+    }
 
     for (const DeviceSelector& selector : {kControlSelector, kConsumerSelector, kLedSelector}) {
-        EXPECT_EQ(
-            service->RequestGetDeviceCount(selector, 0, 0, CheckValueForDeviceCount(selector), 0),
-            0);
+        EXPECT_EQ(Count(*service, selector), 0);
     }
     const auto report = CommandReport();
     EXPECT_EQ(service->RequestWriteOne(kControlSelector, 0, 0, report,
@@ -89,10 +103,9 @@ TEST(HidapiServiceTest, SeveralServicesShareTheHidLayer) {
     HidapiService second;
     ASSERT_GT(first->Init(0), 0);
     ASSERT_GT(second.Init(0), 0);
+    const int present = Count(second, kControlSelector);
     first.reset();
-    EXPECT_EQ(second.RequestGetDeviceCount(kControlSelector, 0, 0,
-                                           CheckValueForDeviceCount(kControlSelector), 0),
-              0);
+    EXPECT_EQ(Count(second, kControlSelector), present);
 }
 
 }  // namespace
