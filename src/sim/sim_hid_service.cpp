@@ -132,7 +132,7 @@ struct SimHidService::State {
     bool delivering = false;
     std::vector<std::uint32_t> receiverScratch;  // only the callback thread uses it
 
-    // `plan` by report number.
+    // `plan` by report number, made again whenever the plan changes.
     std::map<std::uint32_t, PlannedReport> planned;
     FaultPlan plan;
     std::uint32_t reportsHanded = 0;
