@@ -37,14 +37,14 @@
 #include <variant>
 #include <vector>
 
-#include "app/qt/main_window.h"
-#include "app/qt/quorvane_app.h"
-#include "app/qt/tray_icon.h"
+#include "gui/main_window.h"
+#include "gui/quorvane_app.h"
+#include "gui/tray_icon.h"
+#include "gui/widgets/png_button.h"
 #include "service/keyboard_backend.h"
 #include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/sim_hid_service.h"
-#include "ui/qt/png_button.h"
 
 extern char** environ;
 

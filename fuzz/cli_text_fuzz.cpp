@@ -26,7 +26,7 @@
 #include "keys/key_table.h"
 #include "macros/macro_record.h"
 #include "macros/macro_text.h"
-#include "ui/builtin_lookup_text.h"
+#include "texts/builtin_lookup_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device/hidapi/report_descriptor.h"
+#include "backends/hidapi/report_descriptor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto collections = qv::device::ParseTopLevelCollections(qv::Bytes(data, size));

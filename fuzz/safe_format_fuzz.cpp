@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/safe_format.h"
+#include "texts/safe_format.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 
 #include "ini_keys.h"
 #include "platform/ini_file.h"
-#include "ui/skin_layout.h"
-#include "ui/skin_placement.h"
-#include "ui/skin_value.h"
+#include "texts/skin_layout.h"
+#include "texts/skin_placement.h"
+#include "texts/skin_value.h"
 
 namespace {
 

@@ -28,11 +28,11 @@
 #include "platform/settings_store.h"
 #include "platform/system_language.h"
 #include "platform/text_encoding.h"
-#include "ui/safe_format.h"
-#include "ui/text_lookup.h"
-#include "ui/text_slots.h"
-#include "ui/text_table.h"
-#include "ui/user_text.h"
+#include "texts/safe_format.h"
+#include "texts/text_lookup.h"
+#include "texts/text_slots.h"
+#include "texts/text_table.h"
+#include "texts/user_text.h"
 
 namespace {
 

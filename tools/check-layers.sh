@@ -18,16 +18,16 @@ assignments 4
 lighting 4
 profiles 5
 device 6
-macros/editing 6
+editing 6
 driver 7
 sim 7
-device/hidapi 7
-sim/uhid 8
+backends/hidapi 7
+backends/uhid 8
 service 8
-ui 9
+texts 9
 app 10
-ui/qt 10
-app/qt 11
+gui/widgets 10
+gui 11
 cli 11
 '
 

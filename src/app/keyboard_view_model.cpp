@@ -4,7 +4,7 @@
 
 #include "assignments/assignment_description.h"
 #include "device/device_report.h"
-#include "ui/skin_layout.h"
+#include "texts/skin_layout.h"
 
 namespace qv::app {
 namespace {

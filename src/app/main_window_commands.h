@@ -14,7 +14,7 @@
 
 #include "lighting/lighting_record.h"
 #include "service/keyboard_session.h"
-#include "ui/skin_layout.h"
+#include "texts/skin_layout.h"
 
 namespace qv::app {
 

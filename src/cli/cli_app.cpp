@@ -22,9 +22,9 @@
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
 #include "platform/xdg_paths.h"
-#include "ui/mode_names.h"
-#include "ui/text_lookup.h"
-#include "ui/user_text.h"
+#include "texts/mode_names.h"
+#include "texts/text_lookup.h"
+#include "texts/user_text.h"
 
 namespace qv::cli {
 namespace {

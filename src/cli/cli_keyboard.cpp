@@ -6,7 +6,7 @@
 #include "core/utf16.h"
 #include "device/device_report.h"
 #include "profiles/profile_folder.h"
-#include "ui/text_slots.h"
+#include "texts/text_slots.h"
 
 namespace qv::cli {
 namespace {

@@ -16,7 +16,7 @@
 #include "keys/key_page.h"
 #include "lighting/device_settings_block.h"
 #include "macros/macro_area.h"
-#include "ui/text_slots.h"
+#include "texts/text_slots.h"
 
 namespace qv::cli {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "cli/cli_command.h"
 #include "device/commands.h"
+#include "editing/macro_memory_meter.h"
 #include "lighting/device_settings_block.h"
-#include "macros/editing/macro_memory_meter.h"
 
 namespace qv::cli {
 

@@ -11,8 +11,8 @@
 #include "cli/macro_editing.h"
 #include "cli/working_image.h"
 #include "core/utf16.h"
-#include "ui/safe_format.h"
-#include "ui/text_slots.h"
+#include "texts/safe_format.h"
+#include "texts/text_slots.h"
 
 namespace qv::cli {
 namespace {

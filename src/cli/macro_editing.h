@@ -14,7 +14,7 @@
 
 #include "cli/cli_command.h"
 #include "cli/working_image.h"
-#include "macros/editing/macro_manager.h"
+#include "editing/macro_manager.h"
 
 namespace qv::cli {
 

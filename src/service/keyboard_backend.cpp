@@ -9,7 +9,7 @@
 #include "sim/sim_hid_service.h"
 #include "sim/state_file_keyboard.h"
 #ifdef QUORVANE_HAVE_HIDAPI
-#include "device/hidapi/make_hidapi_service.h"
+#include "backends/hidapi/make_hidapi_service.h"
 #endif
 
 namespace qv::service {

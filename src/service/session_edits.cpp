@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "assignments/entry_rules.h"
-#include "macros/editing/macro_manager.h"
-#include "macros/editing/macro_memory_meter.h"
+#include "editing/macro_manager.h"
+#include "editing/macro_memory_meter.h"
 #include "profiles/key_entry_edit.h"
 #include "service/keyboard_session.h"
 

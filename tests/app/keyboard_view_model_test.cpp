@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "ui/skin_layout.h"
+#include "texts/skin_layout.h"
 
 // Cases name only the fields they set.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

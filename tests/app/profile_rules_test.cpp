@@ -15,7 +15,7 @@
 #include "app/profile_switch.h"
 #include "platform/ini_file.h"
 #include "profiles/profile_file.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 // Cases name only the fields they change; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

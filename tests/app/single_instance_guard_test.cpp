@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/recording_launcher.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::app {
 namespace {

@@ -20,7 +20,7 @@
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "sim/sim_state_file.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::cli {
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/widgets/base_dialog.h"
 #include "gui_tests.h"
-#include "ui/qt/base_dialog.h"
 
 namespace qv::gui::test {
 namespace {

@@ -25,17 +25,18 @@
 #include <string>
 #include <vector>
 
-#include "app/qt/about_dialog.h"
-#include "app/qt/dialog_prompt.h"
-#include "app/qt/main_window.h"
-#include "app/qt/quorvane_app.h"
-#include "app/qt/service_adapter.h"
-#include "app/qt/tray_icon.h"
 #include "app/single_instance_guard.h"
 #include "core/bytes.h"
 #include "desktop_fixture.h"
 #include "device/device_report.h"
 #include "device/key_events.h"
+#include "gui/about_dialog.h"
+#include "gui/dialog_prompt.h"
+#include "gui/main_window.h"
+#include "gui/quorvane_app.h"
+#include "gui/service_adapter.h"
+#include "gui/tray_icon.h"
+#include "gui/widgets/png_button.h"
 #include "gui_tests.h"
 #include "platform/instance_lock.h"
 #include "service/keyboard_service.h"
@@ -43,7 +44,6 @@
 #include "sim/full_macro_area.h"
 #include "sim/keyboard_memory.h"
 #include "sim/sim_hid_service.h"
-#include "ui/qt/png_button.h"
 
 // Cases name only the options they change; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

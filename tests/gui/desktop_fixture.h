@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/qt/quorvane_app.h"
 #include "core/bytes.h"
+#include "gui/quorvane_app.h"
 #include "service/keyboard_service.h"
 #include "sim/full_macro_area.h"
 #include "sim/keyboard_memory.h"

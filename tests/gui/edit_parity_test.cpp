@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/qt/assignment_dialog.h"
-#include "app/qt/main_window.h"
 #include "cli/cli_app.h"
 #include "cli/cli_output.h"
 #include "desktop_fixture.h"
+#include "gui/assignment_dialog.h"
+#include "gui/main_window.h"
 #include "keys/key_entry.h"
 #include "sim/sim_state_file.h"
 

@@ -2,8 +2,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "gui/widgets/ini_file_reader.h"
 #include "gui_tests.h"
-#include "ui/qt/ini_file_reader.h"
 
 namespace qv::gui::test {
 namespace {

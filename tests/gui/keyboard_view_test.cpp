@@ -16,20 +16,20 @@
 #include <memory>
 #include <string>
 
-#include "app/qt/assignment_dialog.h"
-#include "app/qt/key_capture_edit.h"
-#include "app/qt/keyboard_view.h"
-#include "app/qt/macro_page.h"
-#include "app/qt/main_window.h"
-#include "app/qt/service_adapter.h"
 #include "desktop_fixture.h"
 #include "device/key_events.h"
+#include "gui/assignment_dialog.h"
+#include "gui/key_capture_edit.h"
+#include "gui/keyboard_view.h"
+#include "gui/macro_page.h"
+#include "gui/main_window.h"
+#include "gui/service_adapter.h"
+#include "gui/widgets/png_button.h"
 #include "gui_tests.h"
 #include "keys/key_page.h"
 #include "macros/macro_record.h"
 #include "service/verbs.h"
 #include "sim/keyboard_layout.h"
-#include "ui/qt/png_button.h"
 
 namespace qv::gui::test {
 namespace {

@@ -20,14 +20,17 @@
 #include <string>
 #include <vector>
 
-#include "app/qt/keyboard_view.h"
-#include "app/qt/lighting_panel.h"
-#include "app/qt/main_window.h"
-#include "app/qt/picture_slider.h"
 #include "desktop_fixture.h"
 #include "device/commands.h"
 #include "device/device_report.h"
 #include "device/key_events.h"
+#include "gui/keyboard_view.h"
+#include "gui/lighting_panel.h"
+#include "gui/main_window.h"
+#include "gui/picture_slider.h"
+#include "gui/widgets/png_button.h"
+#include "gui/widgets/skin_color_button.h"
+#include "gui/widgets/tab_order.h"
 #include "gui_tests.h"
 #include "lighting/colour_page.h"
 #include "lighting/panel_switch_file.h"
@@ -35,9 +38,6 @@
 #include "profiles/profile_folder.h"
 #include "service/worker_gate.h"
 #include "sim/keyboard_layout.h"
-#include "ui/qt/png_button.h"
-#include "ui/qt/skin_color_button.h"
-#include "ui/qt/tab_order.h"
 
 namespace qv::gui::test {
 namespace {

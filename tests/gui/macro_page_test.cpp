@@ -24,20 +24,20 @@
 #include <string>
 #include <vector>
 
-#include "app/qt/action_cell_delegate.h"
-#include "app/qt/assignment_dialog.h"
-#include "app/qt/dialog_prompt.h"
-#include "app/qt/macro_memory_view.h"
-#include "app/qt/macro_page.h"
-#include "app/qt/main_window.h"
-#include "app/qt/service_adapter.h"
 #include "desktop_fixture.h"
+#include "gui/action_cell_delegate.h"
+#include "gui/assignment_dialog.h"
+#include "gui/dialog_prompt.h"
+#include "gui/macro_memory_view.h"
+#include "gui/macro_page.h"
+#include "gui/main_window.h"
+#include "gui/service_adapter.h"
+#include "gui/widgets/png_button.h"
 #include "gui_tests.h"
 #include "keys/key_lookup.h"
 #include "keys/key_table.h"
 #include "macros/macro_area.h"
 #include "service/verbs.h"
-#include "ui/qt/png_button.h"
 
 namespace qv::gui::test {
 namespace {

@@ -8,8 +8,8 @@
 
 #include <vector>
 
+#include "gui/widgets/png_button.h"
 #include "gui_tests.h"
-#include "ui/qt/png_button.h"
 
 namespace qv::gui::test {
 namespace {

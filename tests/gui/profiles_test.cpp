@@ -19,18 +19,18 @@
 #include <set>
 #include <string>
 
-#include "app/qt/assignment_dialog.h"
-#include "app/qt/main_window.h"
-#include "app/qt/profile_manager.h"
-#include "app/qt/service_adapter.h"
 #include "desktop_fixture.h"
 #include "device/device_report.h"
+#include "gui/assignment_dialog.h"
+#include "gui/main_window.h"
+#include "gui/profile_manager.h"
+#include "gui/service_adapter.h"
+#include "gui/widgets/png_button.h"
 #include "gui_tests.h"
 #include "keys/key_page.h"
 #include "profiles/profile_file.h"
 #include "service/verbs.h"
 #include "sim/keyboard_layout.h"
-#include "ui/qt/png_button.h"
 
 namespace qv::gui::test {
 namespace {

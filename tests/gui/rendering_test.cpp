@@ -29,13 +29,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/qt/assignment_dialog.h"
-#include "app/qt/lighting_panel.h"
-#include "app/qt/main_window.h"
-#include "app/qt/profile_manager.h"
 #include "desktop_fixture.h"
+#include "gui/assignment_dialog.h"
+#include "gui/lighting_panel.h"
+#include "gui/main_window.h"
+#include "gui/profile_manager.h"
+#include "gui/widgets/png_button.h"
 #include "gui_tests.h"
-#include "ui/qt/png_button.h"
 
 namespace qv::gui::test {
 namespace {

@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "gui/widgets/skin_color_button.h"
 #include "gui_tests.h"
-#include "ui/qt/skin_color_button.h"
 
 namespace qv::gui::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "lighting/lighting_preview.h"
 #include "lighting/per_key_paint.h"
 #include "sim/sim_hid_service.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::lighting {
 namespace {

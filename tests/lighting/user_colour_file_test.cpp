@@ -8,7 +8,7 @@
 
 #include "lighting/user_colour_file.h"
 #include "platform/ini_file.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::lighting {
 namespace {

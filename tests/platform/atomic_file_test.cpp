@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::platform {
 namespace {

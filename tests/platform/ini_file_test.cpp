@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/text_encoding.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::platform {
 namespace {

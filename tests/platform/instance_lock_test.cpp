@@ -24,7 +24,7 @@
 
 #include "app/single_instance_guard.h"
 
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::platform {
 namespace {

@@ -8,7 +8,7 @@
 #include "device/command_result.h"
 #include "device/transport.h"
 #include "driver/device_image_writer.h"
-#include "macros/editing/macro_memory_meter.h"
+#include "editing/macro_memory_meter.h"
 #include "macros/macro_area.h"
 #include "sim/sim_hid_service.h"
 

@@ -18,7 +18,7 @@
 #include "profiles/profile_file_support.h"
 #include "profiles/profile_folder.h"
 #include "sim/sim_hid_service.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::profiles {
 namespace {

@@ -13,7 +13,7 @@
 #include "profiles/profile_file_codec.h"
 #include "profiles/profile_file_support.h"
 #include "profiles/profile_header.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::profiles {
 namespace {

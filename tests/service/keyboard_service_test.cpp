@@ -16,7 +16,7 @@
 #include "service/verbs.h"
 #include "sim/sim_hid_service.h"
 #include "support/recording_launcher.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::service {
 namespace {

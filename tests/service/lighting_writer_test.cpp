@@ -11,7 +11,7 @@
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "support/recording_launcher.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::service {
 namespace {

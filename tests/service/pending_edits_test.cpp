@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "service/pending_edits.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 namespace qv::service {
 namespace {

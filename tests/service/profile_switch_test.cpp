@@ -17,7 +17,7 @@
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "support/recording_launcher.h"
-#include "ui/temp_folder.h"
+#include "texts/temp_folder.h"
 
 // Cases name only the fields they change; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

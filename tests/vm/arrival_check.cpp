@@ -24,11 +24,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/qt/main_window.h"
-#include "app/qt/quorvane_app.h"
-#include "app/qt/tray_icon.h"
 #include "core/hex.h"
 #include "device/key_events.h"
+#include "gui/main_window.h"
+#include "gui/quorvane_app.h"
+#include "gui/tray_icon.h"
 #include "service/keyboard_service.h"
 #include "sim/sim_hid_service.h"
 #include "support/recording_launcher.h"

@@ -17,13 +17,13 @@
 #include <cstdio>
 #include <string>
 
-#include "app/qt/main_window.h"
-#include "app/qt/profile_manager.h"
-#include "app/qt/quorvane_app.h"
+#include "gui/main_window.h"
+#include "gui/profile_manager.h"
+#include "gui/quorvane_app.h"
+#include "gui/widgets/png_button.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
-#include "ui/qt/png_button.h"
-#include "ui/text_lookup.h"
+#include "texts/text_lookup.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/qt/base_dialog.h"
-#include "ui/qt/png_button.h"
-#include "ui/skin_layout.h"
-#include "ui/skin_placement.h"
+#include "gui/widgets/base_dialog.h"
+#include "gui/widgets/png_button.h"
+#include "texts/skin_layout.h"
+#include "texts/skin_placement.h"
 
 namespace {
 

@@ -38,8 +38,8 @@
 #include <vector>
 
 #include "platform/ini_file.h"
-#include "ui/skin_layout.h"
-#include "ui/skin_value.h"
+#include "texts/skin_layout.h"
+#include "texts/skin_value.h"
 
 namespace {
 
