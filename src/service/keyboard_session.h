@@ -174,8 +174,6 @@ public:
     // The profile the pending changes were made for; -1 when nothing is pending.
     [[nodiscard]] int PendingProfile() const { return pendingProfile_.load(); }
     [[nodiscard]] std::filesystem::path CurrentProfileFile() const;
-    // The firmware check asks and may end the program; later work is refused after that.
-    [[nodiscard]] bool ProgramEnded() const { return programEnded_.load(); }
     // Empties the working image at exit.
     void ReleaseImage();
 
