@@ -51,9 +51,9 @@
 namespace qv::gui::test {
 namespace {
 
-constexpr int kNoKeyboardIcon = CTrayIcon::kNoKeyboard;
-constexpr int kKeyboardIcon = CTrayIcon::kKeyboard;
-constexpr int kPlayingIcon = CTrayIcon::kPlaying;
+constexpr std::optional<CTrayIcon::State> kNoKeyboardIcon = CTrayIcon::State::NoKeyboard;
+constexpr std::optional<CTrayIcon::State> kKeyboardIcon = CTrayIcon::State::Keyboard;
+constexpr std::optional<CTrayIcon::State> kPlayingIcon = CTrayIcon::State::Playing;
 
 class DesktopAppTest : public QObject {
     Q_OBJECT
@@ -98,7 +98,7 @@ private slots:
         auto desktop = Started({});
         CQuorvaneDlg& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
-        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kKeyboardIcon);
         QCOMPARE(window.ActiveSlotShown(), 0);
         QVERIFY(window.Button("CONTROL_OK") != nullptr);
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
@@ -111,9 +111,9 @@ private slots:
         window.Button("CONTROL_CANCEL")->click();
         QVERIFY(!window.isVisible());
         desktop->Keyboard().Unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), kNoKeyboardIcon, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Shown(), kNoKeyboardIcon, kWait);
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Shown() == kKeyboardIcon,
                                  kWait);
         QVERIFY(!window.isVisible());
     }
@@ -122,7 +122,7 @@ private slots:
         auto desktop = Started({.plugged = false});
         CQuorvaneDlg& window = desktop->Window();
         QVERIFY(window.Tray().Exists());
-        QCOMPARE(window.Tray().Picture(), kNoKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kNoKeyboardIcon);
         QVERIFY(!window.isVisible());
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
 
@@ -137,7 +137,7 @@ private slots:
         // A keyboard that arrives later does not open the window by itself: with none at start
         // the window waits to be asked.
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Shown() == kKeyboardIcon,
                                  kWait);
         QVERIFY(!window.isVisible());
         window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
@@ -149,7 +149,7 @@ private slots:
             auto desktop = Started({.arguments = {argument}});
             QTest::qWait(50);
             QVERIFY2(!desktop->Window().isVisible(), argument);
-            QCOMPARE(desktop->Window().Tray().Picture(), kKeyboardIcon);
+            QCOMPARE(desktop->Window().Tray().Shown(), kKeyboardIcon);
             desktop->app.reset();
             init();
         }
@@ -310,7 +310,7 @@ private slots:
         desktop->Keyboard().Unplug();
         QTRY_VERIFY_WITH_TIMEOUT(about.isNull() || !about->isVisible(), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), kNoKeyboardIcon, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Shown(), kNoKeyboardIcon, kWait);
         // Open now tells why it does nothing.
         window.RunCommand(CTrayIcon::kCommandOpen);
         QVERIFY(!window.isVisible());
@@ -318,7 +318,7 @@ private slots:
 
         desktop->Keyboard().Plug();
         QVERIFY(desktop->Settle());
-        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kKeyboardIcon);
         QVERIFY(!window.isVisible());
     }
 
@@ -330,10 +330,10 @@ private slots:
         // Playback: the play picture, then the keyboard's picture again.
         keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
         QVERIFY(desktop->Settle());
-        QCOMPARE(window.Tray().Picture(), kPlayingIcon);
+        QCOMPARE(window.Tray().Shown(), kPlayingIcon);
         keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_OFF);
         QVERIFY(desktop->Settle());
-        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kKeyboardIcon);
 
         // The bank toggle marks the other bank's assigned keys and names its keys.
         // A profile file can leave an entry on a key the keyboard has no place for.

@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     }
     std::printf("arrival: window open, profile slot %d, tray %s, LED report %s\n",
                 window.ActiveSlotShown() + 1,
-                window.Tray().Picture() == CTrayIcon::kKeyboard ? "keyboard" : "other",
+                window.Tray().Shown() == CTrayIcon::State::Keyboard ? "keyboard" : "other",
                 led().c_str());
 
     struct Event {
@@ -193,10 +193,10 @@ int main(int argc, char** argv) {
         return "profile slot " + std::to_string(window.ActiveSlotShown() + 1);
     };
     const auto tray = [&] {
-        const int picture = window.Tray().Picture();
-        return std::string("tray ") + (picture == CTrayIcon::kPlaying    ? "playing"
-                                       : picture == CTrayIcon::kKeyboard ? "keyboard"
-                                                                         : "no keyboard");
+        const auto shown = window.Tray().Shown();
+        return std::string("tray ") + (shown == CTrayIcon::State::Playing    ? "playing"
+                                       : shown == CTrayIcon::State::Keyboard ? "keyboard"
+                                                                             : "no keyboard");
     };
     const Event events[] = {
         {"bank-toggle", [&] { return app.Service().LedReport()[1] == 0x03; },
@@ -204,8 +204,8 @@ int main(int argc, char** argv) {
         {"bank-toggle", [&] { return app.Service().LedReport()[1] == 0x02; },
          [&] { return "LED report " + led(); }},
         {"profile 2", [&] { return window.ActiveSlotShown() == 1; }, slot},
-        {"play-on", [&] { return window.Tray().Picture() == CTrayIcon::kPlaying; }, tray},
-        {"play-off", [&] { return window.Tray().Picture() == CTrayIcon::kKeyboard; }, tray},
+        {"play-on", [&] { return window.Tray().Shown() == CTrayIcon::State::Playing; }, tray},
+        {"play-off", [&] { return window.Tray().Shown() == CTrayIcon::State::Keyboard; }, tray},
     };
     for (const Event& event : events) {
         if (!hand.Say(event.line)) {

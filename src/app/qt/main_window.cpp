@@ -812,7 +812,8 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
 QIcon CQuorvaneDlg::AppIcon() {
     // Read when first needed, not at start-up: the window starts hidden in the tray.
     if (!iconSet_) {
-        setWindowIcon(QIcon(QDir(SkinFolder()).filePath(QStringLiteral("tray128.png"))));
+        setWindowIcon(
+            QIcon(QDir(SkinFolder()).filePath(CTrayIcon::PictureFile(CTrayIcon::State::NoKeyboard))));
         iconSet_ = true;
     }
     return windowIcon();

@@ -14,11 +14,23 @@ CTrayIcon::~CTrayIcon() {
     Remove();
 }
 
-QIcon CTrayIcon::PictureFor(int iconId) {
-    auto found = pictures_.find(iconId);
+QString CTrayIcon::PictureFile(State state) {
+    // The skins' file names.
+    switch (state) {
+        case State::NoKeyboard:
+            return QStringLiteral("tray128.png");
+        case State::Keyboard:
+            return QStringLiteral("tray141.png");
+        case State::Playing:
+            return QStringLiteral("tray142.png");
+    }
+    return {};
+}
+
+QIcon CTrayIcon::PictureFor(State state) {
+    auto found = pictures_.find(state);
     if (found == pictures_.end()) {
-        found = pictures_.insert(
-            iconId, QIcon(QDir(skinFolder_).filePath(QStringLiteral("tray%1.png").arg(iconId))));
+        found = pictures_.insert(state, QIcon(QDir(skinFolder_).filePath(PictureFile(state))));
     }
     return *found;
 }
@@ -43,28 +55,28 @@ void CTrayIcon::Create(const QString& tooltip, const TrayMenuTexts& texts) {
                     emit Command(kCommandOpen);
                 }
             });
-    picture_ = 0;
-    statePicture_ = kNoKeyboard;
-    SetPicture(kNoKeyboard);
+    shown_.reset();
+    keyboardState_ = State::NoKeyboard;
+    Show(State::NoKeyboard);
     SetTooltip(tooltip);
     icon_->show();
 }
 
-void CTrayIcon::SetPicture(int iconId) {
-    if (icon_ == nullptr || iconId == picture_) {
+void CTrayIcon::Show(State state) {
+    if (icon_ == nullptr || shown_ == state) {
         return;
     }
-    icon_->setIcon(PictureFor(iconId));
-    picture_ = iconId;
+    icon_->setIcon(PictureFor(state));
+    shown_ = state;
 }
 
 void CTrayIcon::ShowKeyboardPresent(bool present) {
-    statePicture_ = present ? kKeyboard : kNoKeyboard;
-    SetPicture(statePicture_);
+    keyboardState_ = present ? State::Keyboard : State::NoKeyboard;
+    Show(keyboardState_);
 }
 
 void CTrayIcon::ShowPlaying(bool playing) {
-    SetPicture(playing ? kPlaying : statePicture_);
+    Show(playing ? State::Playing : keyboardState_);
 }
 
 void CTrayIcon::SetTooltip(const QString& tooltip) {
@@ -113,7 +125,7 @@ void CTrayIcon::Remove() {
     }
     delete menu_;
     menu_ = nullptr;
-    picture_ = 0;
+    shown_.reset();
 }
 
 }  // namespace qv::gui

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -30,14 +32,18 @@ public:
     static constexpr int kCommandAbout = 32773;
     static constexpr int kCommandExit = 32774;
 
-    // Its pictures: no keyboard (also the application icon), keyboard present, macro playing.
-    enum Picture : int { kNoKeyboard = 128, kKeyboard = 141, kPlaying = 142 };
+    // What the icon shows; each state has a picture of its own.
+    enum class State { NoKeyboard, Keyboard, Playing };
+    Q_ENUM(State)
 
-    // The pictures are tray<id>.png in the skin folder.
+    // The skin's file for a state's picture. NoKeyboard's is also the application icon.
+    [[nodiscard]] static QString PictureFile(State state);
+
+    // The pictures are read from the skin folder as they are first shown.
     CTrayIcon(const QString& skinFolder, QObject* parent = nullptr);
     ~CTrayIcon() override;
 
-    // Shows the icon with picture 128, the tooltip and the menu's texts.
+    // Shows the icon in the no-keyboard state, the tooltip and the menu's texts.
     void Create(const QString& tooltip, const TrayMenuTexts& texts);
     // Whether a keyboard is there: shown, and remembered for the end of a playback.
     void ShowKeyboardPresent(bool present);
@@ -50,7 +56,8 @@ public:
     void Remove();
 
     [[nodiscard]] bool Exists() const { return icon_ != nullptr; }
-    [[nodiscard]] int Picture() const { return picture_; }
+    // What the icon shows; nothing while it does not exist.
+    [[nodiscard]] std::optional<State> Shown() const { return shown_; }
     [[nodiscard]] QString Tooltip() const;
     [[nodiscard]] QMenu* Menu() const { return menu_; }
     [[nodiscard]] QSystemTrayIcon* Icon() const { return icon_; }
@@ -60,15 +67,16 @@ signals:
     void Command(int command);
 
 private:
-    QIcon PictureFor(int iconId);
-    void SetPicture(int iconId);
+    QIcon PictureFor(State state);
+    void Show(State state);
 
     QString skinFolder_;
-    QMap<int, QIcon> pictures_;
+    QMap<State, QIcon> pictures_;
     QSystemTrayIcon* icon_ = nullptr;
     QMenu* menu_ = nullptr;
-    int picture_ = 0;
-    int statePicture_ = kNoKeyboard;
+    std::optional<State> shown_;
+    // What a playback's end goes back to.
+    State keyboardState_ = State::NoKeyboard;
 };
 
 }  // namespace qv::gui
