@@ -259,7 +259,7 @@ int AppChild(const std::filesystem::path& root) {
     // The keyboard read, a full macro area included; then the window opened from the tray and
     // closed again, as a user does.
     RunUntil([&] { return app.Settled(); });
-    app.Window().RunCommand(qv::gui::CTrayIcon::kCommandOpen);
+    app.Window().Actions().open->trigger();
     RunUntil([&] { return app.Window().isVisible(); });
     Linger(kLingerMs);
     PrintFigure("open", StatusKb("VmRSS"));

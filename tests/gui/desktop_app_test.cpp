@@ -126,7 +126,7 @@ private slots:
         QVERIFY(!window.isVisible());
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
 
-        window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
+        window.Actions().open->trigger();
         QCOMPARE(desktop->boxes.size(), std::size_t{1});
         QCOMPARE(desktop->boxes[0].caption, QString());
         // In the interface language's words, from the language file.
@@ -140,7 +140,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Shown() == kKeyboardIcon,
                                  kWait);
         QVERIFY(!window.isVisible());
-        window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
+        window.Actions().open->trigger();
         QVERIFY(window.isVisible());
     }
 
@@ -159,9 +159,21 @@ private slots:
         auto desktop = Started({.arguments = {"--start"}});
         CQuorvaneDlg& window = desktop->Window();
         CTrayIcon& tray = window.Tray();
-        QCOMPARE(tray.Menu()->defaultAction(), tray.Action(CTrayIcon::kCommandOpen));
-        QCOMPARE(tray.Action(CTrayIcon::kCommandOpen)->text(), QStringLiteral("&Open"));
-        QCOMPARE(tray.Action(CTrayIcon::kCommandExit)->text(), QStringLiteral("E&xit"));
+        const WindowActions& actions = window.Actions();
+        // Both menus hold the window's own actions, not copies that could drift apart.
+        QMenu* languages = window.LanguageMenu();
+        QCOMPARE(tray.Menu()->actions(), (QList<QAction*>{actions.open, actions.about,
+                                                          languages->menuAction(), actions.exit}));
+        const QList<QAction*> buttonMenu = window.ButtonMenu()->actions();
+        QCOMPARE(buttonMenu.size(), 4);
+        QCOMPARE(buttonMenu[0], actions.importProfile);
+        QCOMPARE(buttonMenu[1], actions.exportProfile);
+        QVERIFY(buttonMenu[2]->isSeparator());
+        QCOMPARE(buttonMenu[3], languages->menuAction());
+        QCOMPARE(tray.Menu()->defaultAction(), actions.open);
+        QCOMPARE(actions.open->text(), QStringLiteral("&Open"));
+        QCOMPARE(actions.exit->text(), QStringLiteral("E&xit"));
+        QCOMPARE(actions.importProfile->text(), QStringLiteral("Import profile..."));
         QCOMPARE(tray.Tooltip(), QStringLiteral("Quorvane keyboard settings"));
 
         // A single click does nothing; a double-click opens.
@@ -171,10 +183,10 @@ private slots:
         QVERIFY(window.isVisible());
 
         // About, twice: one box.
-        tray.Action(CTrayIcon::kCommandAbout)->trigger();
+        actions.about->trigger();
         QPointer<CAboutDlg> about = window.AboutBox();
         QVERIFY(about != nullptr);
-        tray.Action(CTrayIcon::kCommandAbout)->trigger();
+        actions.about->trigger();
         QCOMPARE(window.AboutBox(), about.data());
         QCOMPARE(about->VersionText(), QStringLiteral("Quorvane 0.1.0"));
         QTest::keyClick(about, Qt::Key_F1);
@@ -183,7 +195,7 @@ private slots:
 
         // Exit with the about box open: everything goes.
         QSignalSpy ended(desktop->app.get(), &CQuorvaneApp::Ended);
-        tray.Action(CTrayIcon::kCommandExit)->trigger();
+        actions.exit->trigger();
         QCOMPARE(ended.count(), 1);
         QVERIFY(desktop->app->Finished());
         QCOMPARE(desktop->app->ExitCode(), 0);
@@ -206,7 +218,7 @@ private slots:
         window.close();
         QVERIFY(!window.isVisible());
         QVERIFY(!desktop->app->Finished());
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         QVERIFY(window.isVisible());
 
         // Help opens the help page; our skin names no web site for the logo to open.
@@ -221,7 +233,7 @@ private slots:
         // OK hides; the close button exits.
         window.Button("CONTROL_OK")->click();
         QVERIFY(!window.isVisible());
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         window.Button("CONTROL_CLOSE")->click();
         QVERIFY(desktop->app->Finished());
     }
@@ -242,7 +254,7 @@ private slots:
         desktop->Keyboard().SetTiming(
             {sim::SimTiming::Mode::FixedDelay, std::chrono::milliseconds(2)});
         CQuorvaneDlg& window = desktop->Window();
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         QCOMPARE(
             qv::test::StoreEntry(desktop->Service(), 0, 0x3A, {.kind = keys::KeyKind::Disabled})
                 .status,
@@ -284,7 +296,7 @@ private slots:
     void applyWithNothingPendingShowsAndHidesTheAnimationAndWritesNothing() {
         auto desktop = Started({.arguments = {"--start"}});
         CQuorvaneDlg& window = desktop->Window();
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         desktop->Keyboard().ClearSentReports();
         bool shown = false;
         QTimer sampler;
@@ -303,7 +315,7 @@ private slots:
         auto desktop = Started({});
         CQuorvaneDlg& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
-        window.RunCommand(CTrayIcon::kCommandAbout);
+        window.Actions().about->trigger();
         QPointer<CAboutDlg> about = window.AboutBox();
         QVERIFY(about != nullptr && about->isVisible());
 
@@ -312,7 +324,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), kWait);
         QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Shown(), kNoKeyboardIcon, kWait);
         // Open now tells why it does nothing.
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         QVERIFY(!window.isVisible());
         QCOMPARE(desktop->boxes.size(), std::size_t{1});
 
@@ -433,7 +445,7 @@ private slots:
         // Ended by a later start's kill while the question shows: the box goes, no updater.
         auto desktop = std::make_unique<Desktop>(
             *homeFolder_, Options{.firmware = 0x0106, .leaveBoxesOpen = true});
-        desktop->whileBoxShows = [&] { desktop->Window().RunCommand(CTrayIcon::kCommandExit); };
+        desktop->whileBoxShows = [&] { desktop->Window().Actions().exit->trigger(); };
         QVERIFY(!desktop->Start());
         QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
         QCOMPARE(desktop->app->Exec(), 0);
@@ -464,10 +476,16 @@ private slots:
         QTest::qWait(20);
         QVERIFY(!window.isVisible());
         QVERIFY(!desktop->app->Finished());
+        // A request goes through the same action as the tray menu's item.
+        QSignalSpy opened(window.Actions().open, &QAction::triggered);
+        QSignalSpy exited(window.Actions().exit, &QAction::triggered);
         QCOMPARE(handOff(app::MSG_OPEN, app::TAG_OPEN), platform::HandOffResult::Handled);
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
+        QCOMPARE(opened.count(), 1);
         QCOMPARE(handOff(app::MSG_KILL, app::TAG_KILL), platform::HandOffResult::Handled);
         QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
+        QCOMPARE(exited.count(), 1);
+        QCOMPARE(opened.count(), 1);
         QVERIFY(!window.Tray().Exists());
     }
 

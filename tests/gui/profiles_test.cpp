@@ -346,11 +346,10 @@ private slots:
         QCOMPARE(languages->title(), QStringLiteral("语言"));
         QVERIFY(chinese->isChecked());
         QCOMPARE(Window().ButtonMenu()->actions()[0]->text(), QStringLiteral("导入配置文件..."));
-        QCOMPARE(Window().Tray().Action(CTrayIcon::kCommandExit)->text(),
-                 QStringLiteral("退出(&X)"));
+        QCOMPARE(Window().Actions().exit->text(), QStringLiteral("退出(&X)"));
         QCOMPARE(Window().Assignment()->Button("CONTROL_OK")->text(), QStringLiteral("确定"));
         Window().CloseAssignment();
-        Window().RunCommand(CTrayIcon::kCommandAbout);
+        Window().Actions().about->trigger();
         QCOMPARE(Window().AboutBox()->windowTitle(), QStringLiteral("关于 Quorvane"));
         Window().AboutBox()->close();
 
@@ -380,7 +379,7 @@ private slots:
         }
         QVERIFY(!Window().Button("QUINDO_LINK")->isEnabled());
         Window().Button("QUINDO_LINK")->click();
-        Window().RunCommand(CTrayIcon::kCommandAbout);
+        Window().Actions().about->trigger();
         QVERIFY(Window().AboutBox()->findChild<QLabel*>(QStringLiteral("WebSite")) == nullptr);
         Window().AboutBox()->close();
         QVERIFY(desktop_->opened.empty());

@@ -96,7 +96,8 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     // Failures are reported by Initialise's result; the caller decides how the program ends.
     SetSkinFailureHandler([](const QString&) {});
-    connect(&tray_, &CTrayIcon::Command, this, &CQuorvaneDlg::RunCommand);
+    actions_ = MakeWindowActions(this);
+    ConnectActions();
     // The skin places the panel's controls; it exists from the start so that the application
     // can take its writes before the window is set up.
     lighting_ =
@@ -405,11 +406,7 @@ void CQuorvaneDlg::ConnectButtons() {
 
     CreateLanguageMenu();
     buttonMenu_ = new QMenu(this);
-    for (const int command : {kCommandImport, kCommandExport}) {
-        QAction* action = buttonMenu_->addAction(QString());
-        action->setData(command);
-        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-    }
+    buttonMenu_->addActions({actions_.importProfile, actions_.exportProfile});
     buttonMenu_->addSeparator();
     buttonMenu_->addMenu(languageMenu_);
 }
@@ -468,35 +465,25 @@ void CQuorvaneDlg::ApplyButtonTooltips() {
     tip("CONTROL_CLOSE", SlotText(ui::TextSlot::MAIN_CLOSE_PROMPT));
 }
 
-void CQuorvaneDlg::RunCommand(int command) {
-    switch (command) {
-        case CTrayIcon::kCommandOpen:
-            raise();
-            emit OpenRequested();
-            break;
-        case CTrayIcon::kCommandAbout:
-        case kCommandAbout:
-            ShowAbout();
-            break;
-        case CTrayIcon::kCommandExit:
-            emit ExitRequested();
-            break;
-        case kCommandImport:
-            ImportProfile();
-            break;
-        case kCommandExport:
-            ExportProfile();
-            break;
-        default:
-            break;
-    }
+void CQuorvaneDlg::ConnectActions() {
+    connect(actions_.open, &QAction::triggered, this, [this] {
+        raise();
+        emit OpenRequested();
+    });
+    connect(actions_.about, &QAction::triggered, this, &CQuorvaneDlg::ShowAbout);
+    connect(actions_.exit, &QAction::triggered, this, &CQuorvaneDlg::ExitRequested);
+    connect(actions_.importProfile, &QAction::triggered, this, &CQuorvaneDlg::ImportProfile);
+    connect(actions_.exportProfile, &QAction::triggered, this, &CQuorvaneDlg::ExportProfile);
 }
 
-TrayMenuTexts CQuorvaneDlg::TrayTexts() const {
-    // The menu's items take the language file's MENU_11..33 first and the lookups by command
-    // after them, so the lookups are what it shows.
-    return {LocalisedText(ui::kIdsPopUpMenuOpen), LocalisedText(ui::kIdsPopUpMenuAbout),
-            LocalisedText(ui::kIdsPopUpMenuExit)};
+void CQuorvaneDlg::ApplyActionTexts() {
+    // The tray menu's items take the language file's MENU_11..33 first and the lookups by
+    // command after them, so the lookups are what it shows.
+    actions_.open->setText(LocalisedText(ui::kIdsPopUpMenuOpen));
+    actions_.about->setText(LocalisedText(ui::kIdsPopUpMenuAbout));
+    actions_.exit->setText(LocalisedText(ui::kIdsPopUpMenuExit));
+    actions_.importProfile->setText(LocalisedText(ui::kIdsButtonMenuImport));
+    actions_.exportProfile->setText(LocalisedText(ui::kIdsButtonMenuExport));
 }
 
 QString CQuorvaneDlg::TrayTooltip() const {
@@ -609,10 +596,7 @@ void CQuorvaneDlg::LoadTexts() {
     // The tooltips: looked up first, then the interface section's texts as the window's own.
     ApplyButtonTooltips();
     ShowProfileMenu();
-    if (buttonMenu_ != nullptr) {
-        buttonMenu_->actions()[0]->setText(LocalisedText(ui::kIdsButtonMenuImport));
-        buttonMenu_->actions()[1]->setText(LocalisedText(ui::kIdsButtonMenuExport));
-    }
+    ApplyActionTexts();
     if (languageMenu_ != nullptr) {
         languageMenu_->setTitle(LocalisedText(ui::kIdsMenuLanguage));
         for (QAction* action : languageMenu_->actions()) {
@@ -621,7 +605,6 @@ void CQuorvaneDlg::LoadTexts() {
     }
     if (tray_.Exists()) {
         tray_.SetTooltip(TrayTooltip());
-        tray_.SetMenuTexts(TrayTexts());
     }
     if (about_) {
         about_->SetTexts(AboutBoxTexts());
@@ -666,7 +649,7 @@ void CQuorvaneDlg::ShowProfileMenu() {
 }
 
 void CQuorvaneDlg::CreateTrayIcon() {
-    tray_.Create(TrayTooltip(), TrayTexts());
+    tray_.Create(TrayTooltip(), {actions_.open, actions_.about, actions_.exit});
     tray_.AddSubmenu(languageMenu_);
 }
 
@@ -812,8 +795,8 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
 QIcon CQuorvaneDlg::AppIcon() {
     // Read when first needed, not at start-up: the window starts hidden in the tray.
     if (!iconSet_) {
-        setWindowIcon(
-            QIcon(QDir(SkinFolder()).filePath(CTrayIcon::PictureFile(CTrayIcon::State::NoKeyboard))));
+        setWindowIcon(QIcon(
+            QDir(SkinFolder()).filePath(CTrayIcon::PictureFile(CTrayIcon::State::NoKeyboard))));
         iconSet_ = true;
     }
     return windowIcon();

@@ -29,6 +29,7 @@
 #include "app/qt/file_chooser.h"
 #include "app/qt/profile_manager.h"
 #include "app/qt/tray_icon.h"
+#include "app/qt/window_actions.h"
 #include "service/keyboard_session.h"
 #include "ui/qt/base_dialog.h"
 #include "ui/qt/button_cuts.h"
@@ -126,6 +127,8 @@ public:
 
     // ---- What tests and tools look at ----
     [[nodiscard]] CTrayIcon& Tray() { return tray_; }
+    // The window's commands, as every menu offering them holds them.
+    [[nodiscard]] const WindowActions& Actions() const { return actions_; }
     [[nodiscard]] CAboutDlg* AboutBox() const { return about_; }
     // A button of the window or of its keyboard view.
     [[nodiscard]] CPngButton* Button(const std::string& skinKey) const;
@@ -144,15 +147,6 @@ public:
     [[nodiscard]] QLabel* ProgressImage() const { return progress_; }
     [[nodiscard]] int ProgressFrameShown() const;
     [[nodiscard]] int ActiveSlotShown() const { return activeSlot_; }
-
-    // Menu commands.
-    static constexpr int kCommandImport = 32776;
-    static constexpr int kCommandExport = 32777;
-    static constexpr int kCommandAbout = 16;
-
-public slots:
-    // Menu commands of the tray menu and the menu button, and the system-menu about item.
-    void RunCommand(int command);
 
 signals:
     // The exit path has finished: the program ends now.
@@ -199,6 +193,9 @@ private:
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void ConnectButtons();
+    void ConnectActions();
+    // The actions' words in the interface language.
+    void ApplyActionTexts();
     void ConnectLighting();
     void OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey);
     void ApplyButtonTooltips();
@@ -221,7 +218,6 @@ private:
     void PopUpButtonMenu();
     void ImportProfile();
     void ExportProfile();
-    [[nodiscard]] TrayMenuTexts TrayTexts() const;
     [[nodiscard]] QString TrayTooltip() const;
     [[nodiscard]] AboutTexts AboutBoxTexts() const;
 
@@ -243,6 +239,7 @@ private:
     std::map<std::string, QString, std::less<>> pageAddresses_;
     QString link_;  // empty: the skin names no site
     CTrayIcon tray_;
+    WindowActions actions_;
     QPointer<CAboutDlg> about_;
     QMenu* buttonMenu_ = nullptr;
     QMenu* languageMenu_ = nullptr;

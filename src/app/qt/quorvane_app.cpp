@@ -1,5 +1,6 @@
 #include "app/qt/quorvane_app.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QEventLoop>
 #include <QMetaObject>
@@ -16,7 +17,6 @@
 #include "app/qt/lighting_panel.h"
 #include "app/qt/main_window.h"
 #include "app/qt/service_adapter.h"
-#include "app/qt/tray_icon.h"
 #include "app/single_instance_guard.h"
 #include "assignments/assignment_spec.h"
 #include "core/utf16.h"
@@ -100,13 +100,14 @@ std::optional<int> CQuorvaneApp::Start() {
     // reaches the window's commands as a queued call, as a click would.
     instanceLock_ = std::make_unique<platform::InstanceLock>(environment_.instanceFolder);
     app::SingleInstanceGuard guard(*instanceLock_, launcher_);
-    QPointer<CQuorvaneDlg> window = window_.get();
+    const QPointer<QAction> open = window_->Actions().open;
+    const QPointer<QAction> exit = window_->Actions().exit;
     const app::GuardResult guarded = guard.Run(
-        environment_.arguments, app::HandOffHandler([window](app::HandOffRequest request) {
-            const int command = request == app::HandOffRequest::Open ? CTrayIcon::kCommandOpen
-                                                                     : CTrayIcon::kCommandExit;
-            QMetaObject::invokeMethod(window, "RunCommand", Qt::QueuedConnection,
-                                      Q_ARG(int, command));
+        environment_.arguments, app::HandOffHandler([open, exit](app::HandOffRequest request) {
+            QAction* action = request == app::HandOffRequest::Open ? open.data() : exit.data();
+            if (action != nullptr) {
+                QMetaObject::invokeMethod(action, &QAction::trigger, Qt::QueuedConnection);
+            }
         }));
     if (guarded.endProcess) {
         if (!guarded.refusal.empty()) {

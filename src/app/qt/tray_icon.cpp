@@ -35,24 +35,20 @@ QIcon CTrayIcon::PictureFor(State state) {
     return *found;
 }
 
-void CTrayIcon::Create(const QString& tooltip, const TrayMenuTexts& texts) {
+void CTrayIcon::Create(const QString& tooltip, const TrayMenuActions& actions) {
     Remove();
+    actions_ = actions;
     menu_ = new QMenu();
-    for (const int command : {kCommandOpen, kCommandAbout, kCommandExit}) {
-        QAction* action = menu_->addAction(QString());
-        action->setData(command);
-        connect(action, &QAction::triggered, this, [this, command] { emit Command(command); });
-    }
+    menu_->addActions({actions_.open, actions_.about, actions_.exit});
     // The first item is the default one: what a double-click does.
-    menu_->setDefaultAction(Action(kCommandOpen));
-    SetMenuTexts(texts);
+    menu_->setDefaultAction(actions_.open);
 
     icon_ = new QSystemTrayIcon(this);
     icon_->setContextMenu(menu_);
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick) {
-                    emit Command(kCommandOpen);
+                if (reason == QSystemTrayIcon::DoubleClick && actions_.open != nullptr) {
+                    actions_.open->trigger();
                 }
             });
     shown_.reset();
@@ -89,32 +85,11 @@ QString CTrayIcon::Tooltip() const {
     return icon_ != nullptr ? icon_->toolTip() : QString();
 }
 
-void CTrayIcon::SetMenuTexts(const TrayMenuTexts& texts) {
-    if (menu_ == nullptr) {
-        return;
-    }
-    Action(kCommandOpen)->setText(texts.open);
-    Action(kCommandAbout)->setText(texts.about);
-    Action(kCommandExit)->setText(texts.exit);
-}
-
 void CTrayIcon::AddSubmenu(QMenu* submenu) {
     if (menu_ == nullptr || submenu == nullptr) {
         return;
     }
-    menu_->insertMenu(Action(kCommandExit), submenu);
-}
-
-QAction* CTrayIcon::Action(int command) const {
-    if (menu_ == nullptr) {
-        return nullptr;
-    }
-    for (QAction* action : menu_->actions()) {
-        if (action->data().toInt() == command) {
-            return action;
-        }
-    }
-    return nullptr;
+    menu_->insertMenu(actions_.exit, submenu);
 }
 
 void CTrayIcon::Remove() {
@@ -125,6 +100,7 @@ void CTrayIcon::Remove() {
     }
     delete menu_;
     menu_ = nullptr;
+    actions_ = {};
     shown_.reset();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // The notification-area icon of the main window: one of three pictures (no keyboard, keyboard
-// present, macro playing), a tooltip, and a menu with Open, About and Exit. A double-click is
-// Open; a single click does nothing.
+// present, macro playing), a tooltip, and a menu with the window's Open, About and Exit
+// actions. A double-click is Open; a single click does nothing.
 
 #include <QIcon>
 #include <QMap>
@@ -17,21 +17,17 @@ class QSystemTrayIcon;
 
 namespace qv::gui {
 
-struct TrayMenuTexts {
-    QString open;
-    QString about;
-    QString exit;
+// The menu's commands; they stay their owner's, which words them.
+struct TrayMenuActions {
+    QAction* open = nullptr;
+    QAction* about = nullptr;
+    QAction* exit = nullptr;
 };
 
 class CTrayIcon final : public QObject {
     Q_OBJECT
 
 public:
-    // Menu commands, as the main window knows them.
-    static constexpr int kCommandOpen = 32771;
-    static constexpr int kCommandAbout = 32773;
-    static constexpr int kCommandExit = 32774;
-
     // What the icon shows; each state has a picture of its own.
     enum class State { NoKeyboard, Keyboard, Playing };
     Q_ENUM(State)
@@ -43,14 +39,13 @@ public:
     CTrayIcon(const QString& skinFolder, QObject* parent = nullptr);
     ~CTrayIcon() override;
 
-    // Shows the icon in the no-keyboard state, the tooltip and the menu's texts.
-    void Create(const QString& tooltip, const TrayMenuTexts& texts);
+    // Shows the icon in the no-keyboard state, with the tooltip and a menu of `actions`.
+    void Create(const QString& tooltip, const TrayMenuActions& actions);
     // Whether a keyboard is there: shown, and remembered for the end of a playback.
     void ShowKeyboardPresent(bool present);
     // The play picture while a macro plays; the keyboard's picture again after it.
     void ShowPlaying(bool playing);
     void SetTooltip(const QString& tooltip);
-    void SetMenuTexts(const TrayMenuTexts& texts);
     // Adds a submenu before Exit; after Create. The submenu stays its owner's.
     void AddSubmenu(QMenu* submenu);
     void Remove();
@@ -61,10 +56,6 @@ public:
     [[nodiscard]] QString Tooltip() const;
     [[nodiscard]] QMenu* Menu() const { return menu_; }
     [[nodiscard]] QSystemTrayIcon* Icon() const { return icon_; }
-    [[nodiscard]] QAction* Action(int command) const;
-
-signals:
-    void Command(int command);
 
 private:
     QIcon PictureFor(State state);
@@ -74,6 +65,7 @@ private:
     QMap<State, QIcon> pictures_;
     QSystemTrayIcon* icon_ = nullptr;
     QMenu* menu_ = nullptr;
+    TrayMenuActions actions_;
     std::optional<State> shown_;
     // What a playback's end goes back to.
     State keyboardState_ = State::NoKeyboard;
