@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/qt/assignment_dialog.h"
+#include "app/qt/desktop_controller.h"
 #include "app/qt/main_window.h"
 #include "cli/cli_app.h"
 #include "cli/cli_output.h"
@@ -111,7 +112,7 @@ private slots:
             auto home = MakeHomeFolder();
             auto desktop = StartDesktop(*home, {.arguments = {"--start"}});
             std::optional<service::OperationStatus> verdict;
-            QObject::connect(desktop->app.get(), &CQuorvaneApp::AssignmentVerdict,
+            QObject::connect(&desktop->app->Controller(), &DesktopController::AssignmentVerdict,
                              [&verdict](service::OperationStatus status) { verdict = status; });
             emit desktop->Window().AssignmentApplied(AssignmentEdit{0, c.slot, c.entry, nullptr});
             QVERIFY2(QTest::qWaitFor([&] { return verdict.has_value(); }, kWait), c.name);
