@@ -51,9 +51,9 @@
 namespace qv::gui::test {
 namespace {
 
-constexpr std::optional<CTrayIcon::State> kNoKeyboardIcon = CTrayIcon::State::NoKeyboard;
-constexpr std::optional<CTrayIcon::State> kKeyboardIcon = CTrayIcon::State::Keyboard;
-constexpr std::optional<CTrayIcon::State> kPlayingIcon = CTrayIcon::State::Playing;
+constexpr std::optional<TrayIcon::State> kNoKeyboardIcon = TrayIcon::State::NoKeyboard;
+constexpr std::optional<TrayIcon::State> kKeyboardIcon = TrayIcon::State::Keyboard;
+constexpr std::optional<TrayIcon::State> kPlayingIcon = TrayIcon::State::Playing;
 
 class DesktopAppTest : public QObject {
     Q_OBJECT
@@ -96,7 +96,7 @@ private slots:
 
     void startWithAKeyboardOpensTheWindowOnceAndShowsItsProfile() {
         auto desktop = Started({});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
         QCOMPARE(window.Tray().Shown(), kKeyboardIcon);
         QCOMPARE(window.ActiveSlotShown(), 0);
@@ -120,7 +120,7 @@ private slots:
 
     void startWithoutAKeyboardStaysInTheTrayAndOpenTellsWhy() {
         auto desktop = Started({.plugged = false});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QVERIFY(window.Tray().Exists());
         QCOMPARE(window.Tray().Shown(), kNoKeyboardIcon);
         QVERIFY(!window.isVisible());
@@ -157,8 +157,8 @@ private slots:
 
     void trayMenuAndIconCommands() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
-        CTrayIcon& tray = window.Tray();
+        MainWindow& window = desktop->Window();
+        TrayIcon& tray = window.Tray();
         const WindowActions& actions = window.Actions();
         // Both menus hold the window's own actions, not copies that could drift apart.
         QMenu* languages = window.LanguageMenu();
@@ -184,7 +184,7 @@ private slots:
 
         // About, twice: one box.
         actions.about->trigger();
-        QPointer<CAboutDlg> about = window.AboutBox();
+        QPointer<AboutDialog> about = window.AboutBox();
         QVERIFY(about != nullptr);
         actions.about->trigger();
         QCOMPARE(window.AboutBox(), about.data());
@@ -194,7 +194,7 @@ private slots:
         QVERIFY(desktop->opened[0].toLocalFile().endsWith(QStringLiteral("Help/index.html")));
 
         // Exit with the about box open: everything goes.
-        QSignalSpy ended(desktop->app.get(), &CQuorvaneApp::Ended);
+        QSignalSpy ended(desktop->app.get(), &QuorvaneApp::Ended);
         actions.exit->trigger();
         QCOMPARE(ended.count(), 1);
         QVERIFY(desktop->app->Finished());
@@ -207,7 +207,7 @@ private slots:
 
     void windowButtonsAndKeys() {
         auto desktop = Started({});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
 
         // Enter and Escape never close it.
@@ -240,7 +240,7 @@ private slots:
 
     void withoutANotificationAreaTheWindowStaysReachable() {
         auto desktop = Started({.plugged = false, .trayAvailable = false});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
         window.Button("CONTROL_CANCEL")->click();
         QVERIFY(window.isVisible() || window.isMinimized());
@@ -253,7 +253,7 @@ private slots:
         // A keyboard slow enough that the write spans many frames.
         desktop->Keyboard().SetTiming(
             {sim::SimTiming::Mode::FixedDelay, std::chrono::milliseconds(2)});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         window.Actions().open->trigger();
         QCOMPARE(
             qv::test::StoreEntry(desktop->Service(), 0, 0x3A, {.kind = keys::KeyKind::Disabled})
@@ -295,7 +295,7 @@ private slots:
 
     void applyWithNothingPendingShowsAndHidesTheAnimationAndWritesNothing() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         window.Actions().open->trigger();
         desktop->Keyboard().ClearSentReports();
         bool shown = false;
@@ -313,10 +313,10 @@ private slots:
 
     void unpluggingClosesSubDialogsAndHidesAndReplugKeepsItHidden() {
         auto desktop = Started({});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
         window.Actions().about->trigger();
-        QPointer<CAboutDlg> about = window.AboutBox();
+        QPointer<AboutDialog> about = window.AboutBox();
         QVERIFY(about != nullptr && about->isVisible());
 
         desktop->Keyboard().Unplug();
@@ -336,7 +336,7 @@ private slots:
 
     void keyboardEventsReachTheTrayTheBankKeysAndTheSlots() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         sim::SimHidService& keyboard = desktop->Keyboard();
 
         // Playback: the play picture, then the keyboard's picture again.
@@ -384,7 +384,7 @@ private slots:
 
     void importAndExportResultsComeBackAsMessages() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         emit window.ImportRequested(homeFolder_->filePath(QStringLiteral("missing.fwc")));
         QVERIFY(desktop->Settle());
         QCOMPARE(desktop->boxes.size(), std::size_t{1});
@@ -455,7 +455,7 @@ private slots:
 
     void handOffsReachTheRunningInstanceAndAWrongTagIsIgnored() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         const std::filesystem::path folder =
             std::filesystem::path(homeFolder_->path().toStdString()) / "runtime" / "quorvane";
 
@@ -492,7 +492,7 @@ private slots:
     void aSecondProcessOpensOrEndsTheFirstAndEndsItself() {
         auto desktop = Started({.arguments = {"--start"}});
         QVERIFY(desktop->app->FirstInstance());
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
 
         // Options it does not know are ignored.
         QProcess* opener = SecondProcess({QStringLiteral("--no-such-option"),

@@ -45,11 +45,11 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
     std::unique_ptr<Desktop> desktop_;
 
-    CQuorvaneDlg& Window() { return desktop_->Window(); }
+    MainWindow& Window() { return desktop_->Window(); }
     sim::SimHidService& Keyboard() { return desktop_->Keyboard(); }
 
     void Click(const char* skinKey) {
-        CPngButton* button = Window().Button(skinKey);
+        PngButton* button = Window().Button(skinKey);
         QVERIFY2(button != nullptr && button->isVisible(), skinKey);
         button->click();
         QVERIFY(desktop_->Settle());
@@ -80,7 +80,7 @@ private:
     // Every button caption and label the window shows, by object name.
     std::map<QString, QString> Captions() {
         std::map<QString, QString> captions;
-        for (CPngButton* button : Window().findChildren<CPngButton*>()) {
+        for (PngButton* button : Window().findChildren<PngButton*>()) {
             if (button->isVisible() && !button->text().isEmpty()) {
                 captions[button->objectName()] = button->text();
             }
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(desktop_->boxes.empty());
 
         // The slot already active reads the lighting again and switches nothing.
-        QSignalSpy shown(&Window(), &CQuorvaneDlg::LightingShown);
+        QSignalSpy shown(&Window(), &MainWindow::LightingShown);
         Keyboard().ClearSentReports();
         Click("FUNC_PROFILE3");
         QVERIFY(Sent(device::CMD_WRITE_SETTINGS).empty());
@@ -222,7 +222,7 @@ private slots:
         Keyboard().UpdateMemory([](sim::KeyboardMemory& memory) {
             memory.lighting[device::kLightingRecordSize + 15] = 3;  // profile 2's report rate
         });
-        QSignalSpy shown(&Window(), &CQuorvaneDlg::LightingShown);
+        QSignalSpy shown(&Window(), &MainWindow::LightingShown);
         Keyboard().ChangeProfileOnKeyboard(1);
         QVERIFY(desktop_->Settle());
         QVERIFY(desktop_->Settle());

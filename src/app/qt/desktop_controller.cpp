@@ -49,7 +49,7 @@ void DesktopController::AwaitStartCount() {
 
 void DesktopController::ConnectService() {
     ServiceAdapter* adapter = &adapter_;
-    CQuorvaneDlg* window = &window_;
+    MainWindow* window = &window_;
     // After the exit path nothing the service still reports is shown.
     const auto live = [this](auto&& handle) {
         return [this, handle](auto... arguments) {
@@ -98,30 +98,30 @@ void DesktopController::ConnectService() {
 }
 
 void DesktopController::ConnectWindow() {
-    CQuorvaneDlg* window = &window_;
-    connect(window, &CQuorvaneDlg::OpenRequested, this, &DesktopController::OpenWindow);
-    connect(window, &CQuorvaneDlg::ExitRequested, this, &DesktopController::Exit);
-    connect(window, &CQuorvaneDlg::Ended, this, [this] { emit EndRequested(0); });
-    connect(window, &CQuorvaneDlg::ApplyRequested, this, &DesktopController::Apply);
-    connect(window, &CQuorvaneDlg::ProfileSlotClicked, this,
+    MainWindow* window = &window_;
+    connect(window, &MainWindow::OpenRequested, this, &DesktopController::OpenWindow);
+    connect(window, &MainWindow::ExitRequested, this, &DesktopController::Exit);
+    connect(window, &MainWindow::Ended, this, [this] { emit EndRequested(0); });
+    connect(window, &MainWindow::ApplyRequested, this, &DesktopController::Apply);
+    connect(window, &MainWindow::ProfileSlotClicked, this,
             &DesktopController::RequestProfileSwitch);
-    connect(window, &CQuorvaneDlg::DefaultRequested, this, &DesktopController::RunDefault);
-    connect(window, &CQuorvaneDlg::ReportRateClicked, this, &DesktopController::WriteReportRate);
-    connect(window, &CQuorvaneDlg::ProfilesRequested, this, &DesktopController::OpenProfileManager);
-    connect(window, &CQuorvaneDlg::ProfileManagerApplied, this,
+    connect(window, &MainWindow::DefaultRequested, this, &DesktopController::RunDefault);
+    connect(window, &MainWindow::ReportRateClicked, this, &DesktopController::WriteReportRate);
+    connect(window, &MainWindow::ProfilesRequested, this, &DesktopController::OpenProfileManager);
+    connect(window, &MainWindow::ProfileManagerApplied, this,
             &DesktopController::ApplyManagerChoice);
-    connect(window, &CQuorvaneDlg::LanguageChosen, this, &DesktopController::ChooseLanguage);
-    connect(window, &CQuorvaneDlg::MessageRequested, this,
+    connect(window, &MainWindow::LanguageChosen, this, &DesktopController::ChooseLanguage);
+    connect(window, &MainWindow::MessageRequested, this,
             [this](const QString& text) { prompt_.ShowMessage(text.toStdString()); });
-    connect(window, &CQuorvaneDlg::AssignmentApplied, this, &DesktopController::StoreAssignment);
-    connect(window, &CQuorvaneDlg::SkinFailed, this, [this](const QString& line) {
+    connect(window, &MainWindow::AssignmentApplied, this, &DesktopController::StoreAssignment);
+    connect(window, &MainWindow::SkinFailed, this, [this](const QString& line) {
         std::fprintf(stderr, "%s\n", qPrintable(line));
         window_.hide();
         emit EndRequested(ui::SkinExit::kExitCode);
     });
-    connect(window, &CQuorvaneDlg::ImportRequested, this,
+    connect(window, &MainWindow::ImportRequested, this,
             [this](const QString& path) { RequestImport(path.toStdString()); });
-    connect(window, &CQuorvaneDlg::ExportRequested, this, &DesktopController::Export);
+    connect(window, &MainWindow::ExportRequested, this, &DesktopController::Export);
 }
 
 void DesktopController::ConnectLighting() {

@@ -33,13 +33,13 @@ class TextTable;
 
 namespace qv::gui {
 
-class CQuorvaneDlg;
+class MainWindow;
 class DialogPrompt;
 class ServiceAdapter;
 
 // What the controller joins; every part outlives it.
 struct DesktopParts {
-    CQuorvaneDlg& window;
+    MainWindow& window;
     DialogPrompt& prompt;
     ServiceAdapter& adapter;
     service::KeyboardService& service;
@@ -119,7 +119,7 @@ private:
     void TellApplyFailure(const service::OperationResult& result);
     [[nodiscard]] std::string Localised(std::string_view lookupKey) const;
 
-    CQuorvaneDlg& window_;
+    MainWindow& window_;
     DialogPrompt& prompt_;
     ServiceAdapter& adapter_;
     service::KeyboardService& service_;

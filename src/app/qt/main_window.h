@@ -52,7 +52,7 @@ class TextTable;
 namespace qv::gui {
 
 class BusyAnimation;
-class CPngButton;
+class PngButton;
 class KeyboardView;
 class LightingPanel;
 
@@ -72,12 +72,12 @@ struct MainWindowSettings {
     FileChooser chooseFile;
 };
 
-class CQuorvaneDlg final : public CBaseDialog {
+class MainWindow final : public BaseDialog {
     Q_OBJECT
 
 public:
-    explicit CQuorvaneDlg(MainWindowSettings settings);
-    ~CQuorvaneDlg() override;
+    explicit MainWindow(MainWindowSettings settings);
+    ~MainWindow() override;
 
     // The texts the window shows; before Initialise.
     void Attach(ui::TextTable& texts, const ui::TextLookup& lookup);
@@ -126,12 +126,12 @@ public:
     }
 
     // ---- What tests and tools look at ----
-    [[nodiscard]] CTrayIcon& Tray() { return tray_; }
+    [[nodiscard]] TrayIcon& Tray() { return tray_; }
     // The window's commands, as every menu offering them holds them.
     [[nodiscard]] const WindowActions& Actions() const { return actions_; }
-    [[nodiscard]] CAboutDlg* AboutBox() const { return about_; }
+    [[nodiscard]] AboutDialog* AboutBox() const { return about_; }
     // A button of the window or of its keyboard view.
-    [[nodiscard]] CPngButton* Button(const std::string& skinKey) const;
+    [[nodiscard]] PngButton* Button(const std::string& skinKey) const;
     [[nodiscard]] KeyboardView* Keyboard() const { return view_; }
     [[nodiscard]] LightingPanel& Lighting() const { return *lighting_; }
     // Created when a key is first clicked.
@@ -201,7 +201,7 @@ private:
     void ApplyButtonTooltips();
     void ApplyCaptions();
     void ShowProfileMenu();
-    void ShowPressed(CPngButton& button, bool on);
+    void ShowPressed(PngButton& button, bool on);
     void CreateLanguageMenu();
     // The buttons' pictures are cut from the state pictures when the window opens and dropped
     // when it hides: a tray program spends most of its life hidden.
@@ -231,16 +231,16 @@ private:
     // The files a button may name, by name: the others give it no picture.
     std::vector<std::pair<std::string, std::filesystem::path>> loadablePictures_;
     // The pressed look the checked slot and report-rate buttons wear, cut for each.
-    std::map<CPngButton*, QPixmap> pressedFaces_;
+    std::map<PngButton*, QPixmap> pressedFaces_;
     bool picturesLoaded_ = false;
     bool iconSet_ = false;
-    std::map<std::string, CPngButton*, std::less<>> buttons_;
+    std::map<std::string, PngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;
     std::map<std::string, QString, std::less<>> pageAddresses_;
     QString link_;  // empty: the skin names no site
-    CTrayIcon tray_;
+    TrayIcon tray_;
     WindowActions actions_;
-    QPointer<CAboutDlg> about_;
+    QPointer<AboutDialog> about_;
     QMenu* buttonMenu_ = nullptr;
     QMenu* languageMenu_ = nullptr;
     KeyboardView* view_ = nullptr;

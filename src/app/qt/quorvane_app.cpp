@@ -27,7 +27,7 @@
 
 namespace qv::gui {
 
-CQuorvaneApp::CQuorvaneApp(DesktopEnvironment environment) : environment_(std::move(environment)) {
+QuorvaneApp::QuorvaneApp(DesktopEnvironment environment) : environment_(std::move(environment)) {
     launcher_ = environment_.launcher;
     if (launcher_ == nullptr) {
         ownLauncher_ = std::make_unique<platform::PathLauncher>();
@@ -35,11 +35,11 @@ CQuorvaneApp::CQuorvaneApp(DesktopEnvironment environment) : environment_(std::m
     }
 }
 
-CQuorvaneApp::~CQuorvaneApp() {
+QuorvaneApp::~QuorvaneApp() {
     TearDown();
 }
 
-std::optional<int> CQuorvaneApp::Start() {
+std::optional<int> QuorvaneApp::Start() {
     platform::KeepLargeBlocksApart();
     // The application's settings root (read by the windows that keep settings there), the
     // language key and the texts.
@@ -61,7 +61,7 @@ std::optional<int> CQuorvaneApp::Start() {
     }
 
     // The main window, and the keyboard service that reports to it.
-    window_ = std::make_unique<CQuorvaneDlg>(MainWindowSettings{
+    window_ = std::make_unique<MainWindow>(MainWindowSettings{
         .programFolder = environment_.programFolder,
         .trayAvailable = environment_.trayAvailable,
         .openUrl = environment_.openUrl,
@@ -95,7 +95,7 @@ std::optional<int> CQuorvaneApp::Start() {
                                                          .texts = texts_,
                                                          .lookup = *lookup_,
                                                          .profileFolder = profileFolder});
-    connect(controller_.get(), &DesktopController::EndRequested, this, &CQuorvaneApp::Finish);
+    connect(controller_.get(), &DesktopController::EndRequested, this, &QuorvaneApp::Finish);
 
     // The end of the window's construction: only one instance runs. A later start's request
     // reaches the window's commands as a queued call, as a click would.
@@ -138,7 +138,7 @@ std::optional<int> CQuorvaneApp::Start() {
     return std::nullopt;
 }
 
-void CQuorvaneApp::Finish(int exitCode) {
+void QuorvaneApp::Finish(int exitCode) {
     if (finished_) {
         return;
     }
@@ -148,21 +148,21 @@ void CQuorvaneApp::Finish(int exitCode) {
     emit Ended();
 }
 
-int CQuorvaneApp::Exec() {
+int QuorvaneApp::Exec() {
     if (!finished_) {
         QEventLoop loop;
-        connect(this, &CQuorvaneApp::Ended, &loop, &QEventLoop::quit);
+        connect(this, &QuorvaneApp::Ended, &loop, &QEventLoop::quit);
         loop.exec();
     }
     TearDown();
     return exitCode_;
 }
 
-bool CQuorvaneApp::Settled() const {
+bool QuorvaneApp::Settled() const {
     return service_ && service_->IsIdle() && adapter_->Drained();
 }
 
-void CQuorvaneApp::TakeScreenshot(const QString& path) {
+void QuorvaneApp::TakeScreenshot(const QString& path) {
     // The pointer would leave its hover mark on whatever key lies under it.
     QCursor::setPos(0, 0);
     auto* timer = new QTimer(this);
@@ -190,7 +190,7 @@ void CQuorvaneApp::TakeScreenshot(const QString& path) {
     timer->start();
 }
 
-void CQuorvaneApp::TearDown() {
+void QuorvaneApp::TearDown() {
     if (tornDown_) {
         return;
     }

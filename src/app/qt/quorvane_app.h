@@ -37,7 +37,7 @@ class LightingWriter;
 
 namespace qv::gui {
 
-class CQuorvaneDlg;
+class MainWindow;
 class DesktopController;
 class DialogPrompt;
 class ServiceAdapter;
@@ -69,12 +69,12 @@ struct DesktopEnvironment {
     FileChooser chooseFile;
 };
 
-class CQuorvaneApp final : public QObject {
+class QuorvaneApp final : public QObject {
     Q_OBJECT
 
 public:
-    explicit CQuorvaneApp(DesktopEnvironment environment);
-    ~CQuorvaneApp() override;
+    explicit QuorvaneApp(DesktopEnvironment environment);
+    ~QuorvaneApp() override;
 
     // Start-up up to the running main window. A value when the process ends at once, with that
     // exit code (another instance took the request, the keyboard service or a skin picture
@@ -94,7 +94,7 @@ public:
 
     [[nodiscard]] bool Finished() const { return finished_; }
     [[nodiscard]] int ExitCode() const { return exitCode_; }
-    [[nodiscard]] CQuorvaneDlg& Window() { return *window_; }
+    [[nodiscard]] MainWindow& Window() { return *window_; }
     [[nodiscard]] service::KeyboardService& Service() { return *service_; }
     [[nodiscard]] ServiceAdapter& Adapter() { return *adapter_; }
     [[nodiscard]] DesktopController& Controller() { return *controller_; }
@@ -119,7 +119,7 @@ private:
     std::unique_ptr<ui::TextLookup> lookup_;
     ui::TextTable texts_;
     std::unique_ptr<service::KeyboardBackend> backend_;
-    std::unique_ptr<CQuorvaneDlg> window_;
+    std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DialogPrompt> prompt_;
     std::unique_ptr<ServiceAdapter> adapter_;
     // After the adapter and the backend, which its worker uses until it has stopped.

@@ -7,14 +7,14 @@
 
 namespace qv::gui {
 
-CTrayIcon::CTrayIcon(const QString& skinFolder, QObject* parent)
+TrayIcon::TrayIcon(const QString& skinFolder, QObject* parent)
     : QObject(parent), skinFolder_(skinFolder) {}
 
-CTrayIcon::~CTrayIcon() {
+TrayIcon::~TrayIcon() {
     Remove();
 }
 
-QString CTrayIcon::PictureFile(State state) {
+QString TrayIcon::PictureFile(State state) {
     // The skins' file names.
     switch (state) {
         case State::NoKeyboard:
@@ -27,7 +27,7 @@ QString CTrayIcon::PictureFile(State state) {
     return {};
 }
 
-QIcon CTrayIcon::PictureFor(State state) {
+QIcon TrayIcon::PictureFor(State state) {
     auto found = pictures_.find(state);
     if (found == pictures_.end()) {
         found = pictures_.insert(state, QIcon(QDir(skinFolder_).filePath(PictureFile(state))));
@@ -35,7 +35,7 @@ QIcon CTrayIcon::PictureFor(State state) {
     return *found;
 }
 
-void CTrayIcon::Create(const QString& tooltip, const TrayMenuActions& actions) {
+void TrayIcon::Create(const QString& tooltip, const TrayMenuActions& actions) {
     Remove();
     actions_ = actions;
     menu_ = new QMenu();
@@ -58,7 +58,7 @@ void CTrayIcon::Create(const QString& tooltip, const TrayMenuActions& actions) {
     icon_->show();
 }
 
-void CTrayIcon::Show(State state) {
+void TrayIcon::Show(State state) {
     if (icon_ == nullptr || shown_ == state) {
         return;
     }
@@ -66,33 +66,33 @@ void CTrayIcon::Show(State state) {
     shown_ = state;
 }
 
-void CTrayIcon::ShowKeyboardPresent(bool present) {
+void TrayIcon::ShowKeyboardPresent(bool present) {
     keyboardState_ = present ? State::Keyboard : State::NoKeyboard;
     Show(keyboardState_);
 }
 
-void CTrayIcon::ShowPlaying(bool playing) {
+void TrayIcon::ShowPlaying(bool playing) {
     Show(playing ? State::Playing : keyboardState_);
 }
 
-void CTrayIcon::SetTooltip(const QString& tooltip) {
+void TrayIcon::SetTooltip(const QString& tooltip) {
     if (icon_ != nullptr) {
         icon_->setToolTip(tooltip);
     }
 }
 
-QString CTrayIcon::Tooltip() const {
+QString TrayIcon::Tooltip() const {
     return icon_ != nullptr ? icon_->toolTip() : QString();
 }
 
-void CTrayIcon::AddSubmenu(QMenu* submenu) {
+void TrayIcon::AddSubmenu(QMenu* submenu) {
     if (menu_ == nullptr || submenu == nullptr) {
         return;
     }
     menu_->insertMenu(actions_.exit, submenu);
 }
 
-void CTrayIcon::Remove() {
+void TrayIcon::Remove() {
     if (icon_ != nullptr) {
         icon_->hide();
         delete icon_;

@@ -24,7 +24,7 @@ struct TrayMenuActions {
     QAction* exit = nullptr;
 };
 
-class CTrayIcon final : public QObject {
+class TrayIcon final : public QObject {
     Q_OBJECT
 
 public:
@@ -36,8 +36,8 @@ public:
     [[nodiscard]] static QString PictureFile(State state);
 
     // The pictures are read from the skin folder as they are first shown.
-    CTrayIcon(const QString& skinFolder, QObject* parent = nullptr);
-    ~CTrayIcon() override;
+    TrayIcon(const QString& skinFolder, QObject* parent = nullptr);
+    ~TrayIcon() override;
 
     // Shows the icon in the no-keyboard state, with the tooltip and a menu of `actions`.
     void Create(const QString& tooltip, const TrayMenuActions& actions);
