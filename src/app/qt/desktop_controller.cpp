@@ -21,16 +21,16 @@
 
 namespace qv::gui {
 
-DesktopController::DesktopController(DesktopParts parts, QObject* parent)
+DesktopController::DesktopController(ControllerWiring wiring, QObject* parent)
     : QObject(parent),
-      window_(parts.window),
-      prompt_(parts.prompt),
-      adapter_(parts.adapter),
-      service_(parts.service),
-      lightingWriter_(parts.lightingWriter),
-      texts_(parts.texts),
-      lookup_(parts.lookup),
-      profileFolder_(std::move(parts.profileFolder)) {
+      window_(wiring.window),
+      prompt_(wiring.prompt),
+      adapter_(wiring.adapter),
+      service_(wiring.service),
+      lightingWriter_(wiring.lightingWriter),
+      texts_(wiring.texts),
+      lookup_(wiring.lookup),
+      profileFolder_(std::move(wiring.profileFolder)) {
     ApplyBoxButtonTexts();
     ConnectService();
     ConnectWindow();

@@ -3,7 +3,7 @@
 // Where what the keyboard service reports meets what the main window shows, and where the
 // window's requests become work for the service: each request posts its verb to the service's
 // worker, and what comes back is shown on the GUI thread through the service adapter. It owns
-// none of the parts it joins; the application object builds them and ends them.
+// none of the objects it joins; the application object builds them and ends them.
 
 #include <QObject>
 #include <QString>
@@ -37,8 +37,8 @@ class MainWindow;
 class DialogPrompt;
 class ServiceAdapter;
 
-// What the controller joins; every part outlives it.
-struct DesktopParts {
+// What the controller joins; each of them outlives it.
+struct ControllerWiring {
     MainWindow& window;
     DialogPrompt& prompt;
     ServiceAdapter& adapter;
@@ -55,7 +55,7 @@ class DesktopController final : public QObject {
 public:
     // Connects the window's requests and the service's reports; the message boxes' buttons
     // take the interface language's words.
-    explicit DesktopController(DesktopParts parts, QObject* parent = nullptr);
+    explicit DesktopController(ControllerWiring wiring, QObject* parent = nullptr);
 
     // A start with the hidden option never opens the window on the keyboard's arrival.
     void SetStartHidden(bool startHidden);

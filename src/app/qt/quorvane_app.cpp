@@ -87,14 +87,14 @@ std::optional<int> QuorvaneApp::Start() {
                                                           *adapter_, std::move(options));
     lightingWriter_ = std::make_unique<service::LightingWriter>(*service_);
     controller_ =
-        std::make_unique<DesktopController>(DesktopParts{.window = *window_,
-                                                         .prompt = *prompt_,
-                                                         .adapter = *adapter_,
-                                                         .service = *service_,
-                                                         .lightingWriter = *lightingWriter_,
-                                                         .texts = texts_,
-                                                         .lookup = *lookup_,
-                                                         .profileFolder = profileFolder});
+        std::make_unique<DesktopController>(ControllerWiring{.window = *window_,
+                                                             .prompt = *prompt_,
+                                                             .adapter = *adapter_,
+                                                             .service = *service_,
+                                                             .lightingWriter = *lightingWriter_,
+                                                             .texts = texts_,
+                                                             .lookup = *lookup_,
+                                                             .profileFolder = profileFolder});
     connect(controller_.get(), &DesktopController::EndRequested, this, &QuorvaneApp::Finish);
 
     // The end of the window's construction: only one instance runs. A later start's request
