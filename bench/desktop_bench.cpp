@@ -115,7 +115,7 @@ private:
     NoLauncher launcher_;
 
 public:
-    qv::gui::CQuorvaneApp app;
+    qv::gui::QuorvaneApp app;
 };
 
 // Runs the event loop until `done`, asked every millisecond.
@@ -249,7 +249,7 @@ int MinimalChild(bool idle) {
 
 int AppChild(const std::filesystem::path& root) {
     BenchDesktop desktop(root);
-    qv::gui::CQuorvaneApp& app = desktop.app;
+    qv::gui::QuorvaneApp& app = desktop.app;
     if (app.Start()) {
         return 1;
     }
@@ -259,7 +259,7 @@ int AppChild(const std::filesystem::path& root) {
     // The keyboard read, a full macro area included; then the window opened from the tray and
     // closed again, as a user does.
     RunUntil([&] { return app.Settled(); });
-    app.Window().RunCommand(qv::gui::CTrayIcon::kCommandOpen);
+    app.Window().Actions().open->trigger();
     RunUntil([&] { return app.Window().isVisible(); });
     Linger(kLingerMs);
     PrintFigure("open", StatusKb("VmRSS"));
@@ -425,7 +425,7 @@ int Driver(const std::string& self) {
         const std::filesystem::path root = folder.path().toStdString();
         PrepareKeyboard(root / "sim.ini");
         BenchDesktop desktop(root);
-        qv::gui::CQuorvaneApp& app = desktop.app;
+        qv::gui::QuorvaneApp& app = desktop.app;
         Heartbeat heartbeat;
 
         // (a) arrival: from the end of start-up (the window's set-up is done; the keyboard is

@@ -7,7 +7,7 @@
 
 namespace qv::gui {
 
-CAboutDlg::CAboutDlg(const QIcon& icon, const QString& webSite, QWidget* parent)
+AboutDialog::AboutDialog(const QIcon& icon, const QString& webSite, QWidget* parent)
     : QDialog(parent),
       version_(new QLabel(QString::fromLatin1(kBuiltInVersion), this)),
       secondLine_(new QLabel(this)),
@@ -35,18 +35,18 @@ CAboutDlg::CAboutDlg(const QIcon& icon, const QString& webSite, QWidget* parent)
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void CAboutDlg::SetTexts(const AboutTexts& texts) {
+void AboutDialog::SetTexts(const AboutTexts& texts) {
     setWindowTitle(texts.title);
     version_->setText(texts.version);
     secondLine_->setText(texts.copyright);
     ok_->setText(texts.ok);
 }
 
-QString CAboutDlg::VersionText() const {
+QString AboutDialog::VersionText() const {
     return version_->text();
 }
 
-void CAboutDlg::keyPressEvent(QKeyEvent* event) {
+void AboutDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
         emit HelpRequested();
         return;

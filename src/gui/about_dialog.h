@@ -18,14 +18,14 @@ struct AboutTexts {
     QString ok;
 };
 
-class CAboutDlg final : public QDialog {
+class AboutDialog final : public QDialog {
     Q_OBJECT
 
 public:
     // The version line's text until the first texts arrive.
     static constexpr const char* kBuiltInVersion = "Game Keyboard Drive V1.0.0";
 
-    CAboutDlg(const QIcon& icon, const QString& webSite, QWidget* parent = nullptr);
+    AboutDialog(const QIcon& icon, const QString& webSite, QWidget* parent = nullptr);
 
     void SetTexts(const AboutTexts& texts);
 

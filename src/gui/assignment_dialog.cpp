@@ -130,8 +130,8 @@ constexpr const char* kControlStyle =
 
 AssignmentDialog::AssignmentDialog(QWidget* parent, const std::filesystem::path& programFolder,
                                    keys::TextLookupFn lookup, const MacroPageContext& macroContext)
-    : CBaseDialog(parent, FromPath(ui::SkinFilePath(programFolder, ui::SkinWindow::Composite)),
-                  FromPath(ui::SkinFolder(programFolder))),
+    : BaseDialog(parent, FromPath(ui::SkinFilePath(programFolder, ui::SkinWindow::Composite)),
+                 FromPath(ui::SkinFolder(programFolder))),
       lookup_(std::move(lookup)),
       programFolder_(programFolder),
       macroPage_(new MacroPage(*this, macroContext)) {
@@ -186,14 +186,14 @@ void AssignmentDialog::PlaceButton(const ui::PlacedControl& placed) {
     if (image == nullptr) {
         return;
     }
-    auto* button = new CPngButton(this);
+    auto* button = new PngButton(this);
     button->setObjectName(QString::fromStdString(placed.key));
     QRect geometry(image->geometry.x, image->geometry.y, image->geometry.width,
                    image->geometry.height);
     bool drawn = image->visible;
     if (placed.key == kApplyKey && !image->visible) {
         // Not in this skin: beside OK, with its caption as text.
-        if (CPngButton* ok = Button("CONTROL_OK")) {
+        if (PngButton* ok = Button("CONTROL_OK")) {
             geometry = ok->geometry().translated(-(ok->width() + kApplyGap), 0);
             drawn = false;
             button->SetCaptionFont();
@@ -213,7 +213,7 @@ void AssignmentDialog::PlaceButton(const ui::PlacedControl& placed) {
     } else if (placed.key == kTitleKey) {
         // A picture, not a button: its caption keeps the title's colour.
         const QColor title(0xe8, 0xec, 0xf2);
-        button->SetCaptionFont(QString::fromLatin1(CPngButton::kDefaultFontFace), kTitlePoints, 0,
+        button->SetCaptionFont(QString::fromLatin1(PngButton::kDefaultFontFace), kTitlePoints, 0,
                                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
         button->SetTextColours(title, title, title, title);
         button->SetTextOffsets({kTitleIndent, 0, 0, 0});
@@ -324,19 +324,19 @@ void AssignmentDialog::CreateControls() {
     buddy("FUNC_MACRO_RECORD_DELAY2", macroPage_->RecordDelays());
     // The title picture and the page strip are pictures, not buttons.
     for (const char* key : {"CONTROL_TITLE"}) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             button->setEnabled(false);
         }
     }
     // An on-screen keyboard is the desktop's; this one has none to open.
-    if (CPngButton* osk = Button("CONTROL_OSK")) {
+    if (PngButton* osk = Button("CONTROL_OSK")) {
         osk->hide();
     }
 }
 
 void AssignmentDialog::ConnectControls() {
     const auto on = [this](std::string_view key, auto&& action) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             connect(button, &QAbstractButton::clicked, this, action);
         }
     };
@@ -380,19 +380,19 @@ void AssignmentDialog::ConnectControls() {
     macroPage_->Connect();
     connect(macroPage_, &MacroPage::Edited, this, [this] {
         modified_ = true;
-        if (CPngButton* apply = Button(kApplyKey)) {
+        if (PngButton* apply = Button(kApplyKey)) {
             apply->setEnabled(true);
         }
     });
     connect(macroPage_, &MacroPage::RecordingChanged, this, [this](bool recording) {
         // The record button looks pressed while a recording runs.
-        if (CPngButton* record = Button("FUNC_MACRO_RECORD")) {
+        if (PngButton* record = Button("FUNC_MACRO_RECORD")) {
             record->SetOverride(recordPressed_, QPixmap(), recording, false);
         }
     });
 }
 
-CPngButton* AssignmentDialog::Button(std::string_view skinKey) const {
+PngButton* AssignmentDialog::Button(std::string_view skinKey) const {
     const auto found = buttons_.find(skinKey);
     return found != buttons_.end() ? found->second : nullptr;
 }
@@ -414,7 +414,7 @@ void AssignmentDialog::LoadTexts() {
     // The captions are written over the pictures, which carry none; the tooltips and
     // accessible names say them too.
     for (const LabelText& caption : kButtonCaptions) {
-        if (CPngButton* button = Button(caption.key)) {
+        if (PngButton* button = Button(caption.key)) {
             const QString text = Text(caption.lookupKey);
             button->setText(text);
             button->SetTooltipText(text, true);
@@ -422,12 +422,12 @@ void AssignmentDialog::LoadTexts() {
         }
     }
     for (const LabelText& tip : kButtonTips) {
-        if (CPngButton* button = Button(tip.key)) {
+        if (PngButton* button = Button(tip.key)) {
             button->SetTooltipText(Text(tip.lookupKey), true);
             button->setAccessibleName(Text(tip.lookupKey));
         }
     }
-    if (CPngButton* title = Button(kTitleKey)) {
+    if (PngButton* title = Button(kTitleKey)) {
         title->setText(windowTitle());
     }
     // The macro page's own texts, its record button's caption among them.
@@ -468,7 +468,7 @@ void AssignmentDialog::CutPictures() {
                            std::string(set.normal)};
     }
     const std::filesystem::path folder = ui::SkinFolder(programFolder_);
-    CPngButton* record = Button("FUNC_MACRO_RECORD");
+    PngButton* record = Button("FUNC_MACRO_RECORD");
     const auto recordSource = std::find_if(
         sources_.begin(), sources_.end(),
         [record](const ButtonPictureSource& source) { return source.button == record; });
@@ -488,19 +488,19 @@ void AssignmentDialog::CutPictures() {
 void AssignmentDialog::DropPictures() {
     DropButtonPictures(sources_);
     recordPressed_ = QPixmap();
-    if (CPngButton* record = Button("FUNC_MACRO_RECORD")) {
+    if (PngButton* record = Button("FUNC_MACRO_RECORD")) {
         record->SetOverride(QPixmap(), QPixmap(), false, false);
     }
     platform::ReturnFreedHeap();
 }
 
 void AssignmentDialog::showEvent(QShowEvent* event) {
-    CBaseDialog::showEvent(event);
+    BaseDialog::showEvent(event);
     CutPictures();
 }
 
 void AssignmentDialog::hideEvent(QHideEvent* event) {
-    CBaseDialog::hideEvent(event);
+    BaseDialog::hideEvent(event);
     // Hidden, the dialog keeps no picture: it is made again when the dialog next opens.
     DropPictures();
 }
@@ -533,7 +533,7 @@ void AssignmentDialog::OpenFor(std::size_t slot, bool macroOnly,
                          : QString::fromStdString(keys::KeyName(choice_.capturedKey, lookup_)));
 
     for (const char* key : {"CONTROL_KEY", "CONTROL_MEDIA", "CONTROL_FUNCTION", "CONTROL_CLEAR"}) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             button->setEnabled(!macroOnly_);
         }
     }
@@ -605,7 +605,7 @@ void AssignmentDialog::ShowPage() {
             if (const auto found = controls_.find(key); found != controls_.end()) {
                 found->second->setVisible(on);
             }
-            if (CPngButton* button = Button(key)) {
+            if (PngButton* button = Button(key)) {
                 button->setVisible(on);
             }
         }
@@ -623,7 +623,7 @@ void AssignmentDialog::ShowPage() {
     mouseMode_->setChecked(choice_.mouse);
     keyBox_->setEnabled(!choice_.mouse);
     mouseList_->setEnabled(choice_.mouse);
-    if (CPngButton* apply = Button(kApplyKey)) {
+    if (PngButton* apply = Button(kApplyKey)) {
         apply->setEnabled(modified_);
     }
 }
@@ -686,7 +686,7 @@ void AssignmentDialog::keyPressEvent(QKeyEvent* event) {
             event->accept();
             return;
         default:
-            CBaseDialog::keyPressEvent(event);
+            BaseDialog::keyPressEvent(event);
     }
 }
 

@@ -36,7 +36,7 @@ class QRadioButton;
 
 namespace qv::gui {
 
-class CPngButton;
+class PngButton;
 class KeyCaptureEdit;
 
 // One key's new entry, for the profile and key the dialog was opened on, and the macro page's
@@ -49,7 +49,7 @@ struct AssignmentEdit {
     std::shared_ptr<const macros::MacroManager> macros;
 };
 
-class AssignmentDialog final : public CBaseDialog {
+class AssignmentDialog final : public BaseDialog {
     Q_OBJECT
 
 public:
@@ -80,7 +80,7 @@ public:
     [[nodiscard]] keys::AssignmentChoice Choice() const { return choice_; }
     [[nodiscard]] bool Modified() const { return modified_; }
     [[nodiscard]] std::size_t Slot() const { return slot_; }
-    [[nodiscard]] CPngButton* Button(std::string_view skinKey) const;
+    [[nodiscard]] PngButton* Button(std::string_view skinKey) const;
     [[nodiscard]] KeyCaptureEdit* KeyBox() const { return keyBox_; }
     [[nodiscard]] QComboBox* MouseList() const { return mouseList_; }
     [[nodiscard]] QComboBox* MediaList() const { return mediaList_; }
@@ -129,7 +129,7 @@ private:
     std::vector<ButtonPictureSource> sources_;
     // The record button's pressed look in the shown set, worn while a recording runs.
     QPixmap recordPressed_;
-    std::map<std::string, CPngButton*, std::less<>> buttons_;
+    std::map<std::string, PngButton*, std::less<>> buttons_;
     std::map<std::string, QWidget*, std::less<>> controls_;
 
     KeyCaptureEdit* keyBox_ = nullptr;

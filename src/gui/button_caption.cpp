@@ -6,11 +6,11 @@
 
 namespace qv::gui {
 
-void SetUpCaption(CPngButton& button, int points, const QString& face) {
+void SetUpCaption(PngButton& button, int points, const QString& face) {
     const QColor normal(0xdf, 0xe4, 0xec);
     const QColor lit(0xff, 0xff, 0xff);
     const QColor disabled(0x6c, 0x72, 0x7c);
-    button.SetCaptionFont(face.isEmpty() ? QString::fromLatin1(CPngButton::kDefaultFontFace) : face,
+    button.SetCaptionFont(face.isEmpty() ? QString::fromLatin1(PngButton::kDefaultFontFace) : face,
                           points);
     button.SetTextColours(normal, lit, lit, disabled);
 }

@@ -7,11 +7,11 @@
 
 namespace qv::gui {
 
-class CPngButton;
+class PngButton;
 
 inline constexpr int kCaptionPoints = 9;
 
 // Turns caption drawing on with the caption colours; `face` empty keeps the button's face.
-void SetUpCaption(CPngButton& button, int points = kCaptionPoints, const QString& face = {});
+void SetUpCaption(PngButton& button, int points = kCaptionPoints, const QString& face = {});
 
 }  // namespace qv::gui

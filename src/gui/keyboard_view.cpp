@@ -75,7 +75,7 @@ bool KeyboardView::OwnsSkinKey(std::string_view key) {
 }
 
 void KeyboardView::Place(const ui::PlacedControl& placed) {
-    auto* button = new CPngButton(this);
+    auto* button = new PngButton(this);
     const std::string& key = placed.key;
     button->setObjectName(QString::fromStdString(key));
     buttons_[key] = button;
@@ -130,7 +130,7 @@ void KeyboardView::Place(const ui::PlacedControl& placed) {
     connect(button, &QAbstractButton::clicked, this, [this, key] { OnKeyClicked(key); });
     if (ViewKeyOf(key)) {
         button->SetPaintCallback(
-            [this, key](CPngButton& keyButton, bool) { DrawKeyColour(keyButton, key); });
+            [this, key](PngButton& keyButton, bool) { DrawKeyColour(keyButton, key); });
     }
 }
 
@@ -180,7 +180,7 @@ void KeyboardView::CutFrom(std::string_view name, const QPixmap& whole) {
 
 void KeyboardView::ShowCuts() {
     for (const auto& [key, plan] : plans_) {
-        CPngButton* button = buttons_.at(key);
+        PngButton* button = buttons_.at(key);
         if (plan.arrow) {
             const ui::ArrowSide side =
                 key == ui::kLeftArrowKey ? ui::ArrowSide::Left : ui::ArrowSide::Right;
@@ -199,7 +199,7 @@ void KeyboardView::ShowCuts() {
 
 void KeyboardView::CutArrow(ui::ArrowSide side, const QPixmap& whole) {
     ArrowCut& cut = arrowCuts_[side == ui::ArrowSide::Left ? 0 : 1];
-    const CPngButton* arrow =
+    const PngButton* arrow =
         Button(side == ui::ArrowSide::Left ? ui::kLeftArrowKey : ui::kRightArrowKey);
     QRect area;
     for (const bool flip : {false, true}) {
@@ -228,7 +228,7 @@ void KeyboardView::FinishPlacement() {
     ApplyFlip();
 }
 
-CPngButton* KeyboardView::Button(std::string_view skinKey) const {
+PngButton* KeyboardView::Button(std::string_view skinKey) const {
     const auto found = buttons_.find(skinKey);
     return found != buttons_.end() ? found->second : nullptr;
 }
@@ -236,13 +236,13 @@ CPngButton* KeyboardView::Button(std::string_view skinKey) const {
 void KeyboardView::ShowLooks(const app::KeyboardLooks& looks) {
     looks_ = looks;
     for (std::size_t i = 0; i < ui::kMainKeyCodes.size() && i < looks.mainKeys.size(); ++i) {
-        if (CPngButton* button = Button(ui::MainKeySkinKey(ui::kMainKeyCodes[i]))) {
+        if (PngButton* button = Button(ui::MainKeySkinKey(ui::kMainKeyCodes[i]))) {
             button->SetChecked(looks.mainKeys[i].assigned);
             button->SetTooltipText(QString::fromStdString(looks.mainKeys[i].tooltip), true);
         }
     }
     for (std::size_t i = 0; i < looks.gKeys.size(); ++i) {
-        CPngButton* button = Button(*ui::GKeySkinKey(static_cast<int>(i) + 1));
+        PngButton* button = Button(*ui::GKeySkinKey(static_cast<int>(i) + 1));
         if (button == nullptr) {
             continue;
         }
@@ -256,7 +256,7 @@ void KeyboardView::ShowLooks(const app::KeyboardLooks& looks) {
 }
 
 void KeyboardView::ShowIndicator(std::string_view skinKey, bool lit) {
-    CPngButton* button = Button(skinKey);
+    PngButton* button = Button(skinKey);
     const auto found = indicators_.find(skinKey);
     if (button == nullptr || found == indicators_.end()) {
         return;
@@ -280,13 +280,13 @@ void KeyboardView::ApplyFlip() {
 void KeyboardView::ShowFlip() {
     for (const auto& [key, code] : mainKeys_) {
         if (app::IsFlipKey(code)) {
-            if (CPngButton* button = Button(key)) {
+            if (PngButton* button = Button(key)) {
                 button->setEnabled(app::MainKeyEnabled(code, flip_));
             }
         }
     }
     for (const std::string_view key : ui::kMainExtraKeyKeys) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             button->setEnabled(app::ExtraKeysEnabled(flip_));
         }
     }
@@ -306,7 +306,7 @@ void KeyboardView::ToggleFlip() {
 void KeyboardView::ShowArrow(ui::ArrowSide side) {
     const std::string_view arrowKey =
         side == ui::ArrowSide::Left ? ui::kLeftArrowKey : ui::kRightArrowKey;
-    CPngButton* arrow = Button(arrowKey);
+    PngButton* arrow = Button(arrowKey);
     if (arrow == nullptr) {
         return;
     }
@@ -328,7 +328,7 @@ void KeyboardView::MarkEdited(const QString& skinKey, bool on) {
 }
 
 void KeyboardView::ShowEdited(const std::string& skinKey, bool on) {
-    if (CPngButton* button = Button(skinKey)) {
+    if (PngButton* button = Button(skinKey)) {
         const auto found = highlights_.find(skinKey);
         const QPixmap highlight = found != highlights_.end() ? found->second : QPixmap();
         button->SetOverride(highlight, highlight, on, false);
@@ -384,7 +384,7 @@ std::optional<QColor> KeyboardView::KeyColourShown(std::string_view skinKey) con
     return found != keyColours_.end() ? std::optional(found->second) : std::nullopt;
 }
 
-void KeyboardView::DrawKeyColour(CPngButton& button, std::string_view skinKey) const {
+void KeyboardView::DrawKeyColour(PngButton& button, std::string_view skinKey) const {
     const auto found = keyColours_.find(skinKey);
     if (found == keyColours_.end()) {
         return;

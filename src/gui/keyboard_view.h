@@ -29,7 +29,7 @@
 
 namespace qv::gui {
 
-class CPngButton;
+class PngButton;
 
 class KeyboardView final : public QWidget {
     Q_OBJECT
@@ -87,7 +87,7 @@ public:
     // Gives up the pictures; the view shows nothing until they are loaded again.
     void ReleasePictures();
 
-    [[nodiscard]] CPngButton* Button(std::string_view skinKey) const;
+    [[nodiscard]] PngButton* Button(std::string_view skinKey) const;
 
 signals:
     // A click asks to edit `slot` of the profile shown; `skinKey` names the clicked button.
@@ -123,11 +123,11 @@ private:
     void CutArrow(ui::ArrowSide side, const QPixmap& whole);
     void ShowEdited(const std::string& skinKey, bool on);
     void ShowIndicator(std::string_view skinKey, bool lit);
-    void DrawKeyColour(CPngButton& button, std::string_view skinKey) const;
+    void DrawKeyColour(PngButton& button, std::string_view skinKey) const;
 
     ui::SkinFile skin_;
     platform::SettingsStore* settings_ = nullptr;
-    std::map<std::string, CPngButton*, std::less<>> buttons_;
+    std::map<std::string, PngButton*, std::less<>> buttons_;
     std::map<std::string, Indicator, std::less<>> indicators_;
     std::map<std::string, Plan, std::less<>> plans_;
     // main-key skin key -> its code

@@ -256,7 +256,7 @@ void LightingPanel::MakeControl(std::string_view key, const QRect& geometry) {
             break;
         }
         case Kind::ColourPicker:
-            widget = new CSkinColorBtn(this);
+            widget = new SkinColorButton(this);
             break;
     }
     widget->setObjectName(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
@@ -434,8 +434,8 @@ void LightingPanel::ConnectControls() {
         }
     }
     for (const std::string_view key : {kColourA, kColourB}) {
-        if (auto* picker = Find<CSkinColorBtn>(key)) {
-            connect(picker, &CSkinColorBtn::ColourChanged, this, &LightingPanel::OnColourChosen);
+        if (auto* picker = Find<SkinColorButton>(key)) {
+            connect(picker, &SkinColorButton::ColourChanged, this, &LightingPanel::OnColourChosen);
         }
     }
     for (const std::string_view key : {kMulticolourA, kMulticolourB}) {
@@ -461,11 +461,11 @@ void LightingPanel::ConnectControls() {
             connect(button, &QAbstractButton::clicked, this, [this, tool] { OnPaintTool(tool); });
         }
     }
-    if (auto* picker = Find<CSkinColorBtn>(kKeyColour)) {
-        connect(picker, &CSkinColorBtn::ColourChanged, this, &LightingPanel::OnKeyColour);
+    if (auto* picker = Find<SkinColorButton>(kKeyColour)) {
+        connect(picker, &SkinColorButton::ColourChanged, this, &LightingPanel::OnKeyColour);
     }
-    if (auto* picker = Find<CSkinColorBtn>(kBaseColour)) {
-        connect(picker, &CSkinColorBtn::ColourChanged, this, &LightingPanel::OnBaseColour);
+    if (auto* picker = Find<SkinColorButton>(kBaseColour)) {
+        connect(picker, &SkinColorButton::ColourChanged, this, &LightingPanel::OnBaseColour);
     }
     if (auto* combo = Find<QComboBox>(kSchemeCombo)) {
         connect(combo, &QComboBox::activated, this, &LightingPanel::OnSchemeChosen);
@@ -703,7 +703,7 @@ void LightingPanel::ShowValues() {
         slider->setValue(std::clamp(model_.SpeedPosition(), 0, LightingPanelModel::kMaxLevel));
     }
     for (const std::string_view key : {kColourA, kColourB}) {
-        if (auto* picker = Find<CSkinColorBtn>(key)) {
+        if (auto* picker = Find<SkinColorButton>(key)) {
             // While multicolour is on the picker holds no colour of its own (it shows the
             // colour as its automatic one), so choosing even the colour shown is a choice:
             // it turns multicolour off.
@@ -764,10 +764,10 @@ void LightingPanel::ShowSchemeControls() {
             button->SetPicture(Picture(tools.paintTool == tool ? pictures.on : pictures.off));
         }
     }
-    if (auto* picker = Find<CSkinColorBtn>(kKeyColour)) {
+    if (auto* picker = Find<SkinColorButton>(kKeyColour)) {
         picker->SetColour(ToQColor(tools.keyColour));
     }
-    if (auto* picker = Find<CSkinColorBtn>(kBaseColour)) {
+    if (auto* picker = Find<SkinColorButton>(kBaseColour)) {
         picker->SetColour(ToQColor(tools.baseColour));
     }
 }

@@ -42,7 +42,7 @@ class TextLookup;
 
 namespace qv::gui {
 
-class CSkinColorBtn;
+class SkinColorButton;
 class PictureButton;
 class PictureSlider;
 

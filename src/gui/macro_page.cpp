@@ -97,7 +97,7 @@ std::string MacroPage::RecordDelaysEntry() const {
     return ui::LookupUserText(lookup_, ui::kIdsMacroActionRecordDelay);
 }
 
-CPngButton* MacroPage::Button(std::string_view key) const {
+PngButton* MacroPage::Button(std::string_view key) const {
     const auto found = buttons_.find(key);
     return found != buttons_.end() ? found->second : nullptr;
 }
@@ -194,7 +194,7 @@ void MacroPage::CreateActionList() {
     actionList_->setItemDelegate(delegate_);
 }
 
-void MacroPage::AttachButton(std::string_view key, CPngButton& button) {
+void MacroPage::AttachButton(std::string_view key, PngButton& button) {
     buttons_[std::string(key)] = &button;
     if (key == "FUNC_MACRO_RECORD") {
         // The caption changes with the state, so the program draws it.
@@ -207,7 +207,7 @@ void MacroPage::AttachButton(std::string_view key, CPngButton& button) {
 
 void MacroPage::Connect() {
     const auto on = [this](std::string_view key, auto&& action) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             connect(button, &QAbstractButton::clicked, this, action);
         }
     };
@@ -251,7 +251,7 @@ void MacroPage::LoadTexts() {
         macroMoves_[move.place]->setText(Text(move.lookupKey));
     }
     const auto name = [this](std::string_view key, std::string_view lookupKey) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             const QString text = Text(lookupKey);
             button->SetTooltipText(text, true);
             button->setAccessibleName(text);
@@ -431,15 +431,15 @@ void MacroPage::UpdateControls() {
     const bool shown = manager_.ShownMacro() != nullptr;
     const bool recording = recorder_.Recording();
     for (const std::string_view key : kActionButtons) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             button->setEnabled(shown);
         }
     }
     // While recording, the macro shown stays the one recorded into.
-    if (CPngButton* add = Button("FUNC_MACRO_ADD")) {
+    if (PngButton* add = Button("FUNC_MACRO_ADD")) {
         add->setEnabled(!recording);
     }
-    if (CPngButton* remove = Button("FUNC_MACRO_DELETE")) {
+    if (PngButton* remove = Button("FUNC_MACRO_DELETE")) {
         remove->setEnabled(shown && !recording);
     }
     macroList_->setEnabled(!recording);
@@ -448,7 +448,7 @@ void MacroPage::UpdateControls() {
     for (const auto& [place, action] : macroMoves_) {
         action->setEnabled(shown && !recording);
     }
-    if (CPngButton* record = Button("FUNC_MACRO_RECORD")) {
+    if (PngButton* record = Button("FUNC_MACRO_RECORD")) {
         record->setText(QString::fromStdString(ui::RecordButtonText(recording, texts_, lookup_)));
     }
     hint_->setVisible(recording);

@@ -50,7 +50,7 @@ class TextTable;
 namespace qv::gui {
 
 class ActionCellDelegate;
-class CPngButton;
+class PngButton;
 class DialogPrompt;
 class MacroMemoryView;
 class RecordingWatch;
@@ -79,7 +79,7 @@ public:
     // that is not the page's.
     QWidget* CreateControl(std::string_view key, const QRect& geometry);
     // A picture button of the page (FUNC_MACRO_ADD, FUNC_MACRO_RECORD, ...).
-    void AttachButton(std::string_view key, CPngButton& button);
+    void AttachButton(std::string_view key, PngButton& button);
     // After every control and button is there.
     void Connect();
     void LoadTexts();
@@ -126,7 +126,7 @@ protected:
 
 private:
     [[nodiscard]] QString Text(std::string_view lookupKey) const;
-    [[nodiscard]] CPngButton* Button(std::string_view key) const;
+    [[nodiscard]] PngButton* Button(std::string_view key) const;
     [[nodiscard]] keys::TextLookupFn LookupFn() const;
     [[nodiscard]] std::string RecordDelaysEntry() const;
     void CreateActionList();
@@ -184,7 +184,7 @@ private:
     QCheckBox* recordDelays_ = nullptr;
     MacroMemoryView* meter_ = nullptr;
     QLabel* hint_ = nullptr;
-    std::map<std::string, CPngButton*, std::less<>> buttons_;
+    std::map<std::string, PngButton*, std::less<>> buttons_;
     std::map<macros::MovePlace, QAction*> macroMoves_;
 };
 

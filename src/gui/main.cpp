@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         qv::platform::SettingsFilePath(qv::ui::kLanguageSettingsOrganisation);
     environment.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
 
-    qv::gui::CQuorvaneApp app(std::move(environment));
+    qv::gui::QuorvaneApp app(std::move(environment));
     if (const auto early = app.Start()) {
         return *early;
     }

@@ -81,9 +81,9 @@ constexpr std::string_view kBankIndicatorKey = "LOCK_AB";
 const QString kBankIndicatorCaption = QStringLiteral("AB");
 }  // namespace
 
-CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
-    : CBaseDialog(nullptr, FromPath(ui::SkinFilePath(settings.programFolder, ui::SkinWindow::Main)),
-                  FromPath(ui::SkinFolder(settings.programFolder))),
+MainWindow::MainWindow(MainWindowSettings settings)
+    : BaseDialog(nullptr, FromPath(ui::SkinFilePath(settings.programFolder, ui::SkinWindow::Main)),
+                 FromPath(ui::SkinFolder(settings.programFolder))),
       settings_(std::move(settings)),
       tray_(FromPath(ui::SkinFolder(settings_.programFolder))) {
     if (!settings_.openUrl) {
@@ -96,7 +96,8 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     // Failures are reported by Initialise's result; the caller decides how the program ends.
     SetSkinFailureHandler([](const QString&) {});
-    connect(&tray_, &CTrayIcon::Command, this, &CQuorvaneDlg::RunCommand);
+    actions_ = MakeWindowActions(this);
+    ConnectActions();
     // The skin places the panel's controls; it exists from the start so that the application
     // can take its writes before the window is set up.
     lighting_ =
@@ -120,24 +121,24 @@ CQuorvaneDlg::CQuorvaneDlg(MainWindowSettings settings)
         this);
 }
 
-CQuorvaneDlg::~CQuorvaneDlg() {
+MainWindow::~MainWindow() {
     delete about_;
 }
 
-void CQuorvaneDlg::Attach(ui::TextTable& texts, const ui::TextLookup& lookup) {
+void MainWindow::Attach(ui::TextTable& texts, const ui::TextLookup& lookup) {
     texts_ = &texts;
     lookup_ = &lookup;
 }
 
-QString CQuorvaneDlg::LocalisedText(std::string_view lookupKey) const {
+QString MainWindow::LocalisedText(std::string_view lookupKey) const {
     return QString::fromStdString(ui::LookupUserText(*lookup_, lookupKey));
 }
 
-QString CQuorvaneDlg::SlotText(ui::TextSlot slot) const {
+QString MainWindow::SlotText(ui::TextSlot slot) const {
     return QString::fromStdString(ui::UserText(*texts_, *lookup_, slot));
 }
 
-std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
+std::optional<ui::SkinExit> MainWindow::Initialise() {
     const std::filesystem::path skinFile =
         ui::SkinFilePath(settings_.programFolder, ui::SkinWindow::Main);
     const ui::SkinFile skin = ui::SkinFile::Load(skinFile);
@@ -151,7 +152,7 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     // The keyboard view reads the flip setting itself once its keys are placed.
     const std::vector<ui::SkinControl> controls = ui::MainWindowControls(false, 0, 0);
     view_ = new KeyboardView(this, skin, settings_.settings);
-    connect(view_, &KeyboardView::AssignmentRequested, this, &CQuorvaneDlg::OpenAssignment);
+    connect(view_, &KeyboardView::AssignmentRequested, this, &MainWindow::OpenAssignment);
     // Nothing is decoded at start-up: the window starts hidden in the tray, and its pictures
     // are decoded when it first opens. Only their headers are read now, to size the window and
     // to end the program at once on a skin picture that cannot be read.
@@ -191,12 +192,12 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     // Nothing is pending before the keyboard has been read.
     SetApplyEnabled(false);
 
-    if (CPngButton* version = Button("QUINDO_VER")) {
+    if (PngButton* version = Button("QUINDO_VER")) {
         version->setEnabled(false);
         version->SetCaptionFont(QStringLiteral("Verdana"), 8);
     }
     for (const Caption& caption : kCaptions) {
-        if (CPngButton* button = Button(std::string(caption.skinKey))) {
+        if (PngButton* button = Button(std::string(caption.skinKey))) {
             const bool dialogButton =
                 std::find(std::begin(kDialogButtonKeys), std::end(kDialogButtonKeys),
                           caption.skinKey) != std::end(kDialogButtonKeys);
@@ -205,22 +206,22 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
         }
     }
     for (const std::string_view key : app::kReportRateButtonKeys) {
-        if (CPngButton* button = Button(std::string(key))) {
+        if (PngButton* button = Button(std::string(key))) {
             SetUpCaption(*button);
         }
     }
-    if (CPngButton* profiles = Button(kProfilesKey)) {
+    if (PngButton* profiles = Button(kProfilesKey)) {
         SetUpCaption(*profiles);
     }
     // The indicators are disabled buttons: their captions keep the resting colour.
     for (const char* key : {"LOCK_NUM", "LOCK_CAPS", "LOCK_SCROLL", "LOCK_AB"}) {
-        if (CPngButton* indicator = Button(key)) {
+        if (PngButton* indicator = Button(key)) {
             SetUpCaption(*indicator);
             const QColor resting(0xdf, 0xe4, 0xec);
             indicator->SetTextColours(resting, resting, resting, resting);
         }
     }
-    if (CPngButton* bank = Button(std::string(kBankIndicatorKey))) {
+    if (PngButton* bank = Button(std::string(kBankIndicatorKey))) {
         bank->setText(kBankIndicatorCaption);
     }
     ShowReportRate(0);
@@ -228,8 +229,8 @@ std::optional<ui::SkinExit> CQuorvaneDlg::Initialise() {
     return std::nullopt;
 }
 
-void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
-    auto* button = new CPngButton(this);
+void MainWindow::PlaceButton(const ui::PlacedControl& placed) {
+    auto* button = new PngButton(this);
     button->setObjectName(QString::fromStdString(placed.key));
     if (const auto* image = std::get_if<ui::ImageButtonPlacement>(&placed.placement)) {
         button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
@@ -249,7 +250,7 @@ void CQuorvaneDlg::PlaceButton(const ui::PlacedControl& placed) {
     buttons_[placed.key] = button;
 }
 
-void CQuorvaneDlg::LoadPictures() {
+void MainWindow::LoadPictures() {
     if (picturesLoaded_ || ended_) {
         return;
     }
@@ -284,7 +285,7 @@ void CQuorvaneDlg::LoadPictures() {
     view_->ShowCuts();
 }
 
-void CQuorvaneDlg::ReleasePictures() {
+void MainWindow::ReleasePictures() {
     if (!picturesLoaded_) {
         return;
     }
@@ -298,7 +299,7 @@ void CQuorvaneDlg::ReleasePictures() {
     platform::ReturnFreedHeap();
 }
 
-void CQuorvaneDlg::ShowPressedFaces() {
+void MainWindow::ShowPressedFaces() {
     for (const ButtonPictureSource& source : sources_) {
         if (IsPressedWhenChecked(source.button->objectName().toStdString())) {
             ShowPressed(*source.button, source.button->IsCheckedLook());
@@ -306,7 +307,7 @@ void CQuorvaneDlg::ShowPressedFaces() {
     }
 }
 
-void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
+void MainWindow::PlaceControl(const ui::PlacedControl& placed) {
     const auto& control = std::get<ui::ControlPlacement>(placed.placement);
     const QRect geometry(control.geometry.x, control.geometry.y, control.geometry.width,
                          control.geometry.height);
@@ -342,12 +343,12 @@ void CQuorvaneDlg::PlaceControl(const ui::PlacedControl& placed) {
     pageButtons_[placed.key] = button;
 }
 
-QPushButton* CQuorvaneDlg::WebPageButton(const std::string& skinKey) const {
+QPushButton* MainWindow::WebPageButton(const std::string& skinKey) const {
     const auto found = pageButtons_.find(skinKey);
     return found != pageButtons_.end() ? found->second : nullptr;
 }
 
-CPngButton* CQuorvaneDlg::Button(const std::string& skinKey) const {
+PngButton* MainWindow::Button(const std::string& skinKey) const {
     const auto found = buttons_.find(skinKey);
     if (found != buttons_.end()) {
         return found->second;
@@ -355,9 +356,9 @@ CPngButton* CQuorvaneDlg::Button(const std::string& skinKey) const {
     return view_ != nullptr ? view_->Button(skinKey) : nullptr;
 }
 
-void CQuorvaneDlg::ConnectButtons() {
+void MainWindow::ConnectButtons() {
     const auto on = [this](const char* key, auto&& action) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             connect(button, &QAbstractButton::clicked, this, action);
         }
     };
@@ -388,7 +389,7 @@ void CQuorvaneDlg::ConnectButtons() {
             emit ReportRateClicked(static_cast<int>(index));
         });
     }
-    if (CPngButton* logo = Button("QUINDO_LINK"); logo != nullptr && link_.isEmpty()) {
+    if (PngButton* logo = Button("QUINDO_LINK"); logo != nullptr && link_.isEmpty()) {
         // Without a site to open the logo is only a picture.
         logo->setEnabled(false);
         logo->setCursor(Qt::ArrowCursor);
@@ -405,16 +406,12 @@ void CQuorvaneDlg::ConnectButtons() {
 
     CreateLanguageMenu();
     buttonMenu_ = new QMenu(this);
-    for (const int command : {kCommandImport, kCommandExport}) {
-        QAction* action = buttonMenu_->addAction(QString());
-        action->setData(command);
-        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
-    }
+    buttonMenu_->addActions({actions_.importProfile, actions_.exportProfile});
     buttonMenu_->addSeparator();
     buttonMenu_->addMenu(languageMenu_);
 }
 
-void CQuorvaneDlg::CreateLanguageMenu() {
+void MainWindow::CreateLanguageMenu() {
     languageMenu_ = new QMenu(this);
     languageMenu_->setObjectName(QStringLiteral("LanguageMenu"));
     auto* group = new QActionGroup(languageMenu_);
@@ -430,7 +427,7 @@ void CQuorvaneDlg::CreateLanguageMenu() {
     }
 }
 
-void CQuorvaneDlg::ConnectLighting() {
+void MainWindow::ConnectLighting() {
     // While the panel is open a key click paints the key; the view previews the lighting.
     connect(lighting_, &LightingPanel::OpenChanged, this, [this](bool open) {
         view_->SetPaintMode(open);
@@ -443,8 +440,7 @@ void CQuorvaneDlg::ConnectLighting() {
         view_->ShowKeyColours([this](lighting::ViewKey key) { return lighting_->PreviewOf(key); });
     });
     // A slot click closes the panel before the profile changes under it.
-    connect(this, &CQuorvaneDlg::LightingPanelCloseRequested, lighting_,
-            &LightingPanel::ClosePanel);
+    connect(this, &MainWindow::LightingPanelCloseRequested, lighting_, &LightingPanel::ClosePanel);
     connect(view_, &KeyboardView::PaintRequested, this, [this](const QString& skinKey) {
         if (const auto key = view_->ViewKeyOf(skinKey.toStdString())) {
             lighting_->PaintKey(*key);
@@ -452,9 +448,9 @@ void CQuorvaneDlg::ConnectLighting() {
     });
 }
 
-void CQuorvaneDlg::ApplyButtonTooltips() {
+void MainWindow::ApplyButtonTooltips() {
     const auto tip = [this](const char* key, const QString& text) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             button->SetTooltipText(text, true);
         }
     };
@@ -468,72 +464,62 @@ void CQuorvaneDlg::ApplyButtonTooltips() {
     tip("CONTROL_CLOSE", SlotText(ui::TextSlot::MAIN_CLOSE_PROMPT));
 }
 
-void CQuorvaneDlg::RunCommand(int command) {
-    switch (command) {
-        case CTrayIcon::kCommandOpen:
-            raise();
-            emit OpenRequested();
-            break;
-        case CTrayIcon::kCommandAbout:
-        case kCommandAbout:
-            ShowAbout();
-            break;
-        case CTrayIcon::kCommandExit:
-            emit ExitRequested();
-            break;
-        case kCommandImport:
-            ImportProfile();
-            break;
-        case kCommandExport:
-            ExportProfile();
-            break;
-        default:
-            break;
-    }
+void MainWindow::ConnectActions() {
+    connect(actions_.open, &QAction::triggered, this, [this] {
+        raise();
+        emit OpenRequested();
+    });
+    connect(actions_.about, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(actions_.exit, &QAction::triggered, this, &MainWindow::ExitRequested);
+    connect(actions_.importProfile, &QAction::triggered, this, &MainWindow::ImportProfile);
+    connect(actions_.exportProfile, &QAction::triggered, this, &MainWindow::ExportProfile);
 }
 
-TrayMenuTexts CQuorvaneDlg::TrayTexts() const {
-    // The menu's items take the language file's MENU_11..33 first and the lookups by command
-    // after them, so the lookups are what it shows.
-    return {LocalisedText(ui::kIdsPopUpMenuOpen), LocalisedText(ui::kIdsPopUpMenuAbout),
-            LocalisedText(ui::kIdsPopUpMenuExit)};
+void MainWindow::ApplyActionTexts() {
+    // The tray menu's items take the language file's MENU_11..33 first and the lookups by
+    // command after them, so the lookups are what it shows.
+    actions_.open->setText(LocalisedText(ui::kIdsPopUpMenuOpen));
+    actions_.about->setText(LocalisedText(ui::kIdsPopUpMenuAbout));
+    actions_.exit->setText(LocalisedText(ui::kIdsPopUpMenuExit));
+    actions_.importProfile->setText(LocalisedText(ui::kIdsButtonMenuImport));
+    actions_.exportProfile->setText(LocalisedText(ui::kIdsButtonMenuExport));
 }
 
-QString CQuorvaneDlg::TrayTooltip() const {
+QString MainWindow::TrayTooltip() const {
     return SlotText(ui::TextSlot::KEYBOARD_TRAY_DESC);
 }
 
-AboutTexts CQuorvaneDlg::AboutBoxTexts() const {
+AboutTexts MainWindow::AboutBoxTexts() const {
     return {LocalisedText(ui::kIdsAboutTitle), LocalisedText(ui::kIdsAboutVersion),
             LocalisedText(ui::kIdsAboutCopyright), LocalisedText(ui::kIdsAboutOk)};
 }
 
-void CQuorvaneDlg::ShowAbout() {
+void MainWindow::ShowAbout() {
     if (about_) {
         return;
     }
-    about_ = new CAboutDlg(AppIcon(), link_);
+    about_ = new AboutDialog(AppIcon(), link_);
     about_->SetTexts(AboutBoxTexts());
-    connect(about_, &CAboutDlg::HelpRequested, this, &CQuorvaneDlg::OpenHelp);
+    connect(about_, &AboutDialog::HelpRequested, this, &MainWindow::OpenHelp);
     about_->show();
     about_->raise();
     about_->activateWindow();
 }
 
-void CQuorvaneDlg::OpenHelp() {
+void MainWindow::OpenHelp() {
     const std::filesystem::path page = settings_.programFolder / "Help" / "index.html";
     settings_.openUrl(QUrl::fromLocalFile(FromPath(page)));
 }
 
-void CQuorvaneDlg::OpenPage(const QString& address) {
+void MainWindow::OpenPage(const QString& address) {
     settings_.openUrl(QUrl(address));
 }
 
-void CQuorvaneDlg::PopUpButtonMenu() {
+void MainWindow::PopUpButtonMenu() {
     buttonMenu_->popup(QCursor::pos());
 }
 
-void CQuorvaneDlg::ImportProfile() {
+void MainWindow::ImportProfile() {
     const QString path = settings_.chooseFile(this, FileChoice::Open, QDir::homePath());
     if (path.isEmpty()) {
         return;
@@ -541,7 +527,7 @@ void CQuorvaneDlg::ImportProfile() {
     emit ImportRequested(path);
 }
 
-void CQuorvaneDlg::ExportProfile() {
+void MainWindow::ExportProfile() {
     const QString path = settings_.chooseFile(this, FileChoice::Save, QDir::homePath());
     if (path.isEmpty()) {
         return;
@@ -552,13 +538,13 @@ void CQuorvaneDlg::ExportProfile() {
 
 // ---- What the application shows ----------------------------------------------------------
 
-void CQuorvaneDlg::OpenWindow() {
+void MainWindow::OpenWindow() {
     showNormal();
     raise();
     activateWindow();
 }
 
-void CQuorvaneDlg::HideWindow() {
+void MainWindow::HideWindow() {
     if (settings_.trayAvailable) {
         hide();
     } else if (!isVisible()) {
@@ -569,7 +555,7 @@ void CQuorvaneDlg::HideWindow() {
     }
 }
 
-void CQuorvaneDlg::CloseSubDialogs() {
+void MainWindow::CloseSubDialogs() {
     if (about_) {
         about_->close();
     }
@@ -583,7 +569,7 @@ void CQuorvaneDlg::CloseSubDialogs() {
     }
 }
 
-void CQuorvaneDlg::EndMainWindow() {
+void MainWindow::EndMainWindow() {
     if (ended_) {
         return;
     }
@@ -599,20 +585,17 @@ void CQuorvaneDlg::EndMainWindow() {
     emit Ended();
 }
 
-void CQuorvaneDlg::LoadTexts() {
+void MainWindow::LoadTexts() {
     setWindowTitle(SlotText(ui::TextSlot::MAIN_CAPTION));
     lighting_->LoadTexts();
-    if (CPngButton* version = Button("QUINDO_VER")) {
+    if (PngButton* version = Button("QUINDO_VER")) {
         version->setText(FromText(lookup_->LanguageText("MAIN_BUTTON_QUINDO_VER")));
     }
     ApplyCaptions();
     // The tooltips: looked up first, then the interface section's texts as the window's own.
     ApplyButtonTooltips();
     ShowProfileMenu();
-    if (buttonMenu_ != nullptr) {
-        buttonMenu_->actions()[0]->setText(LocalisedText(ui::kIdsButtonMenuImport));
-        buttonMenu_->actions()[1]->setText(LocalisedText(ui::kIdsButtonMenuExport));
-    }
+    ApplyActionTexts();
     if (languageMenu_ != nullptr) {
         languageMenu_->setTitle(LocalisedText(ui::kIdsMenuLanguage));
         for (QAction* action : languageMenu_->actions()) {
@@ -621,7 +604,6 @@ void CQuorvaneDlg::LoadTexts() {
     }
     if (tray_.Exists()) {
         tray_.SetTooltip(TrayTooltip());
-        tray_.SetMenuTexts(TrayTexts());
     }
     if (about_) {
         about_->SetTexts(AboutBoxTexts());
@@ -634,15 +616,15 @@ void CQuorvaneDlg::LoadTexts() {
     }
 }
 
-void CQuorvaneDlg::ApplyCaptions() {
+void MainWindow::ApplyCaptions() {
     for (const Caption& caption : kCaptions) {
-        if (CPngButton* button = Button(std::string(caption.skinKey))) {
+        if (PngButton* button = Button(std::string(caption.skinKey))) {
             button->setText(LocalisedText(caption.lookupKey));
             button->setAccessibleName(button->text());
         }
     }
     for (std::size_t index = 0; index < app::kReportRateButtonKeys.size(); ++index) {
-        if (CPngButton* button = Button(std::string(app::kReportRateButtonKeys[index]))) {
+        if (PngButton* button = Button(std::string(app::kReportRateButtonKeys[index]))) {
             button->setText(FromText(app::kReportRateCaptions[index]));
         }
     }
@@ -651,8 +633,8 @@ void CQuorvaneDlg::ApplyCaptions() {
     }
 }
 
-void CQuorvaneDlg::ShowProfileMenu() {
-    CPngButton* button = Button(kProfilesKey);
+void MainWindow::ShowProfileMenu() {
+    PngButton* button = Button(kProfilesKey);
     if (button == nullptr) {
         return;
     }
@@ -665,30 +647,30 @@ void CQuorvaneDlg::ShowProfileMenu() {
     button->SetTooltipText(FromText(menu.tooltip), true);
 }
 
-void CQuorvaneDlg::CreateTrayIcon() {
-    tray_.Create(TrayTooltip(), TrayTexts());
+void MainWindow::CreateTrayIcon() {
+    tray_.Create(TrayTooltip(), {actions_.open, actions_.about, actions_.exit});
     tray_.AddSubmenu(languageMenu_);
 }
 
-void CQuorvaneDlg::RemoveTrayIcon() {
+void MainWindow::RemoveTrayIcon() {
     tray_.Remove();
 }
 
-void CQuorvaneDlg::SetBusy(bool busy) {
+void MainWindow::SetBusy(bool busy) {
     busy_->SetBusy(busy);
 }
 
-int CQuorvaneDlg::ProgressFrameShown() const {
+int MainWindow::ProgressFrameShown() const {
     return busy_->FrameShown();
 }
 
-void CQuorvaneDlg::SetApplyEnabled(bool enabled) {
-    if (CPngButton* apply = Button("CONTROL2_APPLY")) {
+void MainWindow::SetApplyEnabled(bool enabled) {
+    if (PngButton* apply = Button("CONTROL2_APPLY")) {
         apply->setEnabled(enabled);
     }
 }
 
-void CQuorvaneDlg::ShowKeyboard(const app::KeyboardViewSnapshot& snapshot) {
+void MainWindow::ShowKeyboard(const app::KeyboardViewSnapshot& snapshot) {
     keyboard_ = snapshot;
     if (assignment_ != nullptr) {
         assignment_->FollowImage(snapshot);
@@ -700,7 +682,7 @@ void CQuorvaneDlg::ShowKeyboard(const app::KeyboardViewSnapshot& snapshot) {
     }
 }
 
-void CQuorvaneDlg::OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey) {
+void MainWindow::OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey) {
     if (assignment_ == nullptr) {
         auto* dialog = new AssignmentDialog(
             this, settings_.programFolder,
@@ -712,7 +694,7 @@ void CQuorvaneDlg::OpenAssignment(std::size_t slot, bool macroOnly, const QStrin
             return;
         }
         assignment_ = dialog;
-        connect(assignment_, &AssignmentDialog::Applied, this, &CQuorvaneDlg::AssignmentApplied);
+        connect(assignment_, &AssignmentDialog::Applied, this, &MainWindow::AssignmentApplied);
         connect(assignment_, &AssignmentDialog::Closed, this, [this] {
             view_->MarkEdited(editedKey_, false);
             editedKey_.clear();
@@ -721,7 +703,7 @@ void CQuorvaneDlg::OpenAssignment(std::size_t slot, bool macroOnly, const QStrin
     if (assignment_->IsOpen()) {
         return;
     }
-    CPngButton* button = Button(skinKey.toStdString());
+    PngButton* button = Button(skinKey.toStdString());
     const QRect anchor =
         button != nullptr ? QRect(button->mapToGlobal(QPoint(0, 0)), button->size()) : QRect();
     editedKey_ = skinKey;
@@ -729,13 +711,13 @@ void CQuorvaneDlg::OpenAssignment(std::size_t slot, bool macroOnly, const QStrin
     assignment_->OpenFor(slot, macroOnly, keyboard_, anchor);
 }
 
-void CQuorvaneDlg::CloseAssignment() {
+void MainWindow::CloseAssignment() {
     if (assignment_ != nullptr) {
         assignment_->CloseIfOpen();
     }
 }
 
-void CQuorvaneDlg::ShowPressed(CPngButton& button, bool on) {
+void MainWindow::ShowPressed(PngButton& button, bool on) {
     // The buttons' checked picture is their normal one, so the checked button also wears the
     // pressed picture to stand out.
     button.SetChecked(on);
@@ -744,32 +726,31 @@ void CQuorvaneDlg::ShowPressed(CPngButton& button, bool on) {
     button.SetOverride(pressed, pressed, on, false);
 }
 
-void CQuorvaneDlg::ShowProfileSlot(int profile) {
+void MainWindow::ShowProfileSlot(int profile) {
     activeSlot_ = profile;
     for (int slot = 0; slot < app::kProfileSlotCount; ++slot) {
-        if (CPngButton* button = Button(kProfileSlotKeys[slot])) {
+        if (PngButton* button = Button(kProfileSlotKeys[slot])) {
             ShowPressed(*button, slot == profile);
         }
     }
     ShowProfileMenu();
 }
 
-void CQuorvaneDlg::ShowReportRate(std::size_t index) {
+void MainWindow::ShowReportRate(std::size_t index) {
     reportRate_ = index;
     for (std::size_t i = 0; i < app::kReportRateButtonKeys.size(); ++i) {
-        if (CPngButton* button = Button(std::string(app::kReportRateButtonKeys[i]))) {
+        if (PngButton* button = Button(std::string(app::kReportRateButtonKeys[i]))) {
             ShowPressed(*button, i == index);
         }
     }
 }
 
-void CQuorvaneDlg::ShowLighting(const service::LightingSnapshot& lighting) {
+void MainWindow::ShowLighting(const service::LightingSnapshot& lighting) {
     ShowReportRate(app::CheckedReportRateButton(lighting.state));
     emit LightingShown(lighting.currentProfile);
 }
 
-void CQuorvaneDlg::OpenProfileManager(const std::filesystem::path& profileFolder,
-                                      int activeProfile) {
+void MainWindow::OpenProfileManager(const std::filesystem::path& profileFolder, int activeProfile) {
     if (manager_ == nullptr) {
         auto* dialog = new ProfileManagerDialog(
             this, settings_.programFolder,
@@ -781,11 +762,10 @@ void CQuorvaneDlg::OpenProfileManager(const std::filesystem::path& profileFolder
             return;
         }
         manager_ = dialog;
-        connect(manager_, &ProfileManagerDialog::Applied, this,
-                &CQuorvaneDlg::ProfileManagerApplied);
-        connect(manager_, &ProfileManagerDialog::HelpRequested, this, &CQuorvaneDlg::OpenHelp);
+        connect(manager_, &ProfileManagerDialog::Applied, this, &MainWindow::ProfileManagerApplied);
+        connect(manager_, &ProfileManagerDialog::HelpRequested, this, &MainWindow::OpenHelp);
         connect(manager_, &ProfileManagerDialog::MessageRequested, this,
-                &CQuorvaneDlg::MessageRequested);
+                &MainWindow::MessageRequested);
     }
     std::string newFile = lookup_->LanguageText(ui::SlotName(ui::TextSlot::PROFILE_NEW));
     if (ui::IsNoUserText(newFile)) {
@@ -796,7 +776,7 @@ void CQuorvaneDlg::OpenProfileManager(const std::filesystem::path& profileFolder
 
 // ---- Events --------------------------------------------------------------------------------
 
-void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     // Enter and Escape would end a dialog; this one only ends through its exit path.
     switch (event->key()) {
         case Qt::Key_Return:
@@ -805,29 +785,30 @@ void CQuorvaneDlg::keyPressEvent(QKeyEvent* event) {
             event->accept();
             return;
         default:
-            CBaseDialog::keyPressEvent(event);
+            BaseDialog::keyPressEvent(event);
     }
 }
 
-QIcon CQuorvaneDlg::AppIcon() {
+QIcon MainWindow::AppIcon() {
     // Read when first needed, not at start-up: the window starts hidden in the tray.
     if (!iconSet_) {
-        setWindowIcon(QIcon(QDir(SkinFolder()).filePath(QStringLiteral("tray128.png"))));
+        setWindowIcon(
+            QIcon(QDir(SkinFolder()).filePath(TrayIcon::PictureFile(TrayIcon::State::NoKeyboard))));
         iconSet_ = true;
     }
     return windowIcon();
 }
 
-void CQuorvaneDlg::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     (void)AppIcon();
     // The background and the outline first: the state pictures are then decoded one at a time,
     // and the window never holds two window-sized pictures besides its background.
-    CBaseDialog::showEvent(event);
+    BaseDialog::showEvent(event);
     LoadPictures();
 }
 
-void CQuorvaneDlg::hideEvent(QHideEvent* event) {
-    CBaseDialog::hideEvent(event);
+void MainWindow::hideEvent(QHideEvent* event) {
+    BaseDialog::hideEvent(event);
     ReleasePictures();
     if (event->spontaneous() || !settings_.trayAvailable) {
         return;
@@ -842,7 +823,7 @@ void CQuorvaneDlg::hideEvent(QHideEvent* event) {
     });
 }
 
-void CQuorvaneDlg::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (ended_) {
         return;

@@ -29,9 +29,7 @@
 #include "gui/file_chooser.h"
 #include "gui/profile_manager.h"
 #include "gui/tray_icon.h"
-#include "gui/widgets/base_dialog.h"
-#include "gui/widgets/button_cuts.h"
-#include "gui/widgets/window_skin_target.h"
+#include "gui/window_actions.h"
 #include "service/keyboard_session.h"
 #include "texts/skin_placement.h"
 #include "texts/text_slots.h"
@@ -51,7 +49,7 @@ class TextTable;
 namespace qv::gui {
 
 class BusyAnimation;
-class CPngButton;
+class PngButton;
 class KeyboardView;
 class LightingPanel;
 
@@ -71,12 +69,12 @@ struct MainWindowSettings {
     FileChooser chooseFile;
 };
 
-class CQuorvaneDlg final : public CBaseDialog {
+class MainWindow final : public BaseDialog {
     Q_OBJECT
 
 public:
-    explicit CQuorvaneDlg(MainWindowSettings settings);
-    ~CQuorvaneDlg() override;
+    explicit MainWindow(MainWindowSettings settings);
+    ~MainWindow() override;
 
     // The texts the window shows; before Initialise.
     void Attach(ui::TextTable& texts, const ui::TextLookup& lookup);
@@ -125,10 +123,12 @@ public:
     }
 
     // ---- What tests and tools look at ----
-    [[nodiscard]] CTrayIcon& Tray() { return tray_; }
-    [[nodiscard]] CAboutDlg* AboutBox() const { return about_; }
+    [[nodiscard]] TrayIcon& Tray() { return tray_; }
+    // The window's commands, as every menu offering them holds them.
+    [[nodiscard]] const WindowActions& Actions() const { return actions_; }
+    [[nodiscard]] AboutDialog* AboutBox() const { return about_; }
     // A button of the window or of its keyboard view.
-    [[nodiscard]] CPngButton* Button(const std::string& skinKey) const;
+    [[nodiscard]] PngButton* Button(const std::string& skinKey) const;
     [[nodiscard]] KeyboardView* Keyboard() const { return view_; }
     [[nodiscard]] LightingPanel& Lighting() const { return *lighting_; }
     // Created when a key is first clicked.
@@ -144,15 +144,6 @@ public:
     [[nodiscard]] QLabel* ProgressImage() const { return progress_; }
     [[nodiscard]] int ProgressFrameShown() const;
     [[nodiscard]] int ActiveSlotShown() const { return activeSlot_; }
-
-    // Menu commands.
-    static constexpr int kCommandImport = 32776;
-    static constexpr int kCommandExport = 32777;
-    static constexpr int kCommandAbout = 16;
-
-public slots:
-    // Menu commands of the tray menu and the menu button, and the system-menu about item.
-    void RunCommand(int command);
 
 signals:
     // The exit path has finished: the program ends now.
@@ -199,12 +190,15 @@ private:
     void PlaceButton(const ui::PlacedControl& placed);
     void PlaceControl(const ui::PlacedControl& placed);
     void ConnectButtons();
+    void ConnectActions();
+    // The actions' words in the interface language.
+    void ApplyActionTexts();
     void ConnectLighting();
     void OpenAssignment(std::size_t slot, bool macroOnly, const QString& skinKey);
     void ApplyButtonTooltips();
     void ApplyCaptions();
     void ShowProfileMenu();
-    void ShowPressed(CPngButton& button, bool on);
+    void ShowPressed(PngButton& button, bool on);
     void CreateLanguageMenu();
     // The buttons' pictures are cut from the state pictures when the window opens and dropped
     // when it hides: a tray program spends most of its life hidden.
@@ -221,7 +215,6 @@ private:
     void PopUpButtonMenu();
     void ImportProfile();
     void ExportProfile();
-    [[nodiscard]] TrayMenuTexts TrayTexts() const;
     [[nodiscard]] QString TrayTooltip() const;
     [[nodiscard]] AboutTexts AboutBoxTexts() const;
 
@@ -235,15 +228,16 @@ private:
     // The files a button may name, by name: the others give it no picture.
     std::vector<std::pair<std::string, std::filesystem::path>> loadablePictures_;
     // The pressed look the checked slot and report-rate buttons wear, cut for each.
-    std::map<CPngButton*, QPixmap> pressedFaces_;
+    std::map<PngButton*, QPixmap> pressedFaces_;
     bool picturesLoaded_ = false;
     bool iconSet_ = false;
-    std::map<std::string, CPngButton*, std::less<>> buttons_;
+    std::map<std::string, PngButton*, std::less<>> buttons_;
     std::map<std::string, QPushButton*, std::less<>> pageButtons_;
     std::map<std::string, QString, std::less<>> pageAddresses_;
     QString link_;  // empty: the skin names no site
-    CTrayIcon tray_;
-    QPointer<CAboutDlg> about_;
+    TrayIcon tray_;
+    WindowActions actions_;
+    QPointer<AboutDialog> about_;
     QMenu* buttonMenu_ = nullptr;
     QMenu* languageMenu_ = nullptr;
     KeyboardView* view_ = nullptr;

@@ -58,8 +58,8 @@ ProfileManagerDialog::ProfileManagerDialog(QWidget* parent,
                                            const std::filesystem::path& programFolder,
                                            LookupFn lookup, platform::SettingsStore* settings,
                                            FileChooser chooser)
-    : CBaseDialog(parent, FromPath(ui::SkinFilePath(programFolder, ui::SkinWindow::Profile)),
-                  FromPath(ui::SkinFolder(programFolder))),
+    : BaseDialog(parent, FromPath(ui::SkinFilePath(programFolder, ui::SkinWindow::Profile)),
+                 FromPath(ui::SkinFolder(programFolder))),
       lookup_(std::move(lookup)),
       programFolder_(programFolder),
       settings_(settings),
@@ -123,7 +123,7 @@ void ProfileManagerDialog::PlaceButton(const ui::PlacedControl& placed) {
     if (image == nullptr) {
         return;
     }
-    auto* button = new CPngButton(this);
+    auto* button = new PngButton(this);
     button->setObjectName(QString::fromStdString(placed.key));
     button->setGeometry(image->geometry.x, image->geometry.y, image->geometry.width,
                         image->geometry.height);
@@ -137,13 +137,13 @@ void ProfileManagerDialog::PlaceButton(const ui::PlacedControl& placed) {
 }
 
 void ProfileManagerDialog::showEvent(QShowEvent* event) {
-    CBaseDialog::showEvent(event);
+    BaseDialog::showEvent(event);
     const std::filesystem::path folder = ui::SkinFolder(programFolder_);
     CutButtonPictures(sources_, {}, [&folder](std::string_view name) { return folder / name; });
 }
 
 void ProfileManagerDialog::hideEvent(QHideEvent* event) {
-    CBaseDialog::hideEvent(event);
+    BaseDialog::hideEvent(event);
     // Hidden, the dialog keeps no picture: they are cut again when it next opens.
     DropButtonPictures(sources_);
     platform::ReturnFreedHeap();
@@ -164,14 +164,14 @@ void ProfileManagerDialog::PlaceControl(const ui::PlacedControl& placed) {
     list_->setGeometry(geometry);
 }
 
-CPngButton* ProfileManagerDialog::Button(std::string_view skinKey) const {
+PngButton* ProfileManagerDialog::Button(std::string_view skinKey) const {
     const auto found = buttons_.find(skinKey);
     return found != buttons_.end() ? found->second : nullptr;
 }
 
 void ProfileManagerDialog::ConnectControls() {
     const auto on = [this](std::string_view key, auto&& action) {
-        if (CPngButton* button = Button(key)) {
+        if (PngButton* button = Button(key)) {
             connect(button, &QAbstractButton::clicked, this, action);
         }
     };
@@ -194,7 +194,7 @@ void ProfileManagerDialog::LoadTexts() {
         title_->setText(Text(ui::kIdsProfileTitle));
     }
     for (const ButtonText& text : kButtonTexts) {
-        if (CPngButton* button = Button(text.key)) {
+        if (PngButton* button = Button(text.key)) {
             button->setText(Text(text.lookupKey));
             button->setAccessibleName(button->text());
         }
@@ -252,7 +252,7 @@ void ProfileManagerDialog::ShowRows() {
         // The folder ends with a separator, as it is followed by a name.
         cell(r, kFolderColumn)->setText(FromPath(row.Folder() / std::filesystem::path()));
     }
-    if (CPngButton* apply = Button("CONTROL2_APPLY")) {
+    if (PngButton* apply = Button("CONTROL2_APPLY")) {
         apply->setEnabled(model_.ApplyEnabled());
     }
     filling_ = false;
@@ -344,7 +344,7 @@ void ProfileManagerDialog::keyPressEvent(QKeyEvent* event) {
         emit HelpRequested();
         return;
     }
-    CBaseDialog::keyPressEvent(event);
+    BaseDialog::keyPressEvent(event);
 }
 
 }  // namespace qv::gui

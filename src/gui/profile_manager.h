@@ -32,9 +32,9 @@ class SettingsStore;
 
 namespace qv::gui {
 
-class CPngButton;
+class PngButton;
 
-class ProfileManagerDialog final : public CBaseDialog {
+class ProfileManagerDialog final : public BaseDialog {
     Q_OBJECT
 
 public:
@@ -62,7 +62,7 @@ public:
 
     // ---- What tests look at ----
     [[nodiscard]] QTableWidget* List() const { return list_; }
-    [[nodiscard]] CPngButton* Button(std::string_view skinKey) const;
+    [[nodiscard]] PngButton* Button(std::string_view skinKey) const;
     [[nodiscard]] const app::ProfileManagerModel& Model() const { return model_; }
 
 signals:
@@ -98,7 +98,7 @@ private:
     FileChooser chooser_;
     bool initialised_ = false;
     std::vector<ButtonPictureSource> sources_;
-    std::map<std::string, CPngButton*, std::less<>> buttons_;
+    std::map<std::string, PngButton*, std::less<>> buttons_;
     QTableWidget* list_ = nullptr;
     QLabel* title_ = nullptr;
 

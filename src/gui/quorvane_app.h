@@ -1,10 +1,9 @@
 #pragma once
 
 // The desktop program's application object: the start-up sequence (paths, settings, texts, the
-// keyboard service, the main window, the single-instance guard), the run until the main window
-// has ended, and the teardown in the order that leaves no thread waiting on something gone.
-// It is where what the keyboard service reports meets what the window shows, and where the
-// window's requests become work for the service.
+// keyboard service, the main window, the controller that joins them, the single-instance
+// guard), the run until the main window has ended, and the teardown in the order that leaves
+// no thread waiting on something gone.
 
 #include <QObject>
 #include <QString>
@@ -19,15 +18,11 @@ class QMessageBox;
 #include <string>
 #include <vector>
 
-#include "app/profile_manager_model.h"
-#include "app/window_open_rule.h"
 #include "device/transport.h"
 #include "gui/file_chooser.h"
 #include "platform/program_launcher.h"
 #include "platform/settings_store.h"
 #include "service/keyboard_backend.h"
-#include "service/keyboard_session.h"
-#include "service/service_observer.h"
 #include "texts/text_lookup.h"
 #include "texts/text_table.h"
 
@@ -42,8 +37,8 @@ class LightingWriter;
 
 namespace qv::gui {
 
-class CQuorvaneDlg;
-struct AssignmentEdit;
+class MainWindow;
+class DesktopController;
 class DialogPrompt;
 class ServiceAdapter;
 
@@ -74,12 +69,12 @@ struct DesktopEnvironment {
     FileChooser chooseFile;
 };
 
-class CQuorvaneApp final : public QObject {
+class QuorvaneApp final : public QObject {
     Q_OBJECT
 
 public:
-    explicit CQuorvaneApp(DesktopEnvironment environment);
-    ~CQuorvaneApp() override;
+    explicit QuorvaneApp(DesktopEnvironment environment);
+    ~QuorvaneApp() override;
 
     // Start-up up to the running main window. A value when the process ends at once, with that
     // exit code (another instance took the request, the keyboard service or a skin picture
@@ -99,9 +94,10 @@ public:
 
     [[nodiscard]] bool Finished() const { return finished_; }
     [[nodiscard]] int ExitCode() const { return exitCode_; }
-    [[nodiscard]] CQuorvaneDlg& Window() { return *window_; }
+    [[nodiscard]] MainWindow& Window() { return *window_; }
     [[nodiscard]] service::KeyboardService& Service() { return *service_; }
     [[nodiscard]] ServiceAdapter& Adapter() { return *adapter_; }
+    [[nodiscard]] DesktopController& Controller() { return *controller_; }
     [[nodiscard]] DialogPrompt& Prompt() { return *prompt_; }
     [[nodiscard]] service::KeyboardBackend& Backend() { return *backend_; }
     [[nodiscard]] platform::SettingsStore& Settings() { return *settings_; }
@@ -109,49 +105,8 @@ public:
 
 signals:
     void Ended();
-    // What the keyboard service made of an assignment dialog's Apply.
-    void AssignmentVerdict(service::OperationStatus status);
 
 private:
-    void ConnectService();
-    void ConnectWindow();
-    // The lighting panel's writes go to the keyboard through the service; its reads come back.
-    void ConnectLighting();
-    // The open command: the window, or the no-device message when no keyboard is there.
-    void OpenWindow();
-    void OnArrived();
-    void OnRemoved();
-    void OnBank(bool bankB);
-    // The keyboard view shows the working image again.
-    void RefreshKeyboardView();
-    // The assignment dialog's Apply: the entry goes into the working image on the worker.
-    void StoreAssignment(const AssignmentEdit& edit);
-    // Says why the keyboard service did not store an edit of the key in `slot`, if it did not.
-    void TellAssignmentVerdict(const service::OperationResult& result, std::size_t slot);
-    void OnNotice(const service::ServiceNotice& notice);
-    void OnQuestion(service::Question question, bool* answer);
-    // The keyboard switched to `profile` by itself: the window follows it (active profile, keys,
-    // lighting); changes that wait for Apply stay with the profile they were made for.
-    void FollowKeyboardProfile(int profile);
-    // A profile slot (or the profile manager) asks for `profile`: the switch with its guards and
-    // its question about pending changes.
-    void RequestProfileSwitch(int profile);
-    void PostSwitch(int profile, service::PendingChoice pending);
-    // The question about pending changes before a switch or an import; nothing for Cancel.
-    [[nodiscard]] std::optional<service::PendingChoice> AskAboutPendingChanges();
-    void RunDefault();
-    void WriteReportRate(int index);
-    void RequestImport(const std::filesystem::path& file);
-    void OpenProfileManager();
-    void ApplyManagerChoice(const app::ManagerChoice& choice);
-    void ChooseLanguage(int language);
-    // The words of the message boxes' buttons in the interface language.
-    void ApplyBoxButtonTexts();
-    // A command's apply failed without a message of the keyboard service's own.
-    void TellApplyFailure(const service::OperationResult& result);
-    [[nodiscard]] std::string Localised(std::string_view lookupKey) const;
-    // The exit path.
-    void Exit();
     void Finish(int exitCode);
     void TearDown();
 
@@ -164,17 +119,15 @@ private:
     std::unique_ptr<ui::TextLookup> lookup_;
     ui::TextTable texts_;
     std::unique_ptr<service::KeyboardBackend> backend_;
-    std::unique_ptr<CQuorvaneDlg> window_;
+    std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DialogPrompt> prompt_;
     std::unique_ptr<ServiceAdapter> adapter_;
     // After the adapter and the backend, which its worker uses until it has stopped.
     std::unique_ptr<service::KeyboardService> service_;
     std::unique_ptr<service::LightingWriter> lightingWriter_;
     std::unique_ptr<platform::InstanceLock> instanceLock_;
-    app::WindowOpenRule openRule_;
-    std::filesystem::path profileFolder_;
-    int activeProfile_ = -1;
-    bool bankB_ = false;
+    // Last: it joins all of the above.
+    std::unique_ptr<DesktopController> controller_;
     bool firstInstance_ = false;
     bool keyboardStarted_ = false;
     bool finished_ = false;

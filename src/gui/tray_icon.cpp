@@ -7,105 +7,92 @@
 
 namespace qv::gui {
 
-CTrayIcon::CTrayIcon(const QString& skinFolder, QObject* parent)
+TrayIcon::TrayIcon(const QString& skinFolder, QObject* parent)
     : QObject(parent), skinFolder_(skinFolder) {}
 
-CTrayIcon::~CTrayIcon() {
+TrayIcon::~TrayIcon() {
     Remove();
 }
 
-QIcon CTrayIcon::PictureFor(int iconId) {
-    auto found = pictures_.find(iconId);
+QString TrayIcon::PictureFile(State state) {
+    // The skins' file names.
+    switch (state) {
+        case State::NoKeyboard:
+            return QStringLiteral("tray128.png");
+        case State::Keyboard:
+            return QStringLiteral("tray141.png");
+        case State::Playing:
+            return QStringLiteral("tray142.png");
+    }
+    return {};
+}
+
+QIcon TrayIcon::PictureFor(State state) {
+    auto found = pictures_.find(state);
     if (found == pictures_.end()) {
-        found = pictures_.insert(
-            iconId, QIcon(QDir(skinFolder_).filePath(QStringLiteral("tray%1.png").arg(iconId))));
+        found = pictures_.insert(state, QIcon(QDir(skinFolder_).filePath(PictureFile(state))));
     }
     return *found;
 }
 
-void CTrayIcon::Create(const QString& tooltip, const TrayMenuTexts& texts) {
+void TrayIcon::Create(const QString& tooltip, const TrayMenuActions& actions) {
     Remove();
+    actions_ = actions;
     menu_ = new QMenu();
-    for (const int command : {kCommandOpen, kCommandAbout, kCommandExit}) {
-        QAction* action = menu_->addAction(QString());
-        action->setData(command);
-        connect(action, &QAction::triggered, this, [this, command] { emit Command(command); });
-    }
+    menu_->addActions({actions_.open, actions_.about, actions_.exit});
     // The first item is the default one: what a double-click does.
-    menu_->setDefaultAction(Action(kCommandOpen));
-    SetMenuTexts(texts);
+    menu_->setDefaultAction(actions_.open);
 
     icon_ = new QSystemTrayIcon(this);
     icon_->setContextMenu(menu_);
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick) {
-                    emit Command(kCommandOpen);
+                if (reason == QSystemTrayIcon::DoubleClick && actions_.open != nullptr) {
+                    actions_.open->trigger();
                 }
             });
-    picture_ = 0;
-    statePicture_ = kNoKeyboard;
-    SetPicture(kNoKeyboard);
+    shown_.reset();
+    keyboardState_ = State::NoKeyboard;
+    Show(State::NoKeyboard);
     SetTooltip(tooltip);
     icon_->show();
 }
 
-void CTrayIcon::SetPicture(int iconId) {
-    if (icon_ == nullptr || iconId == picture_) {
+void TrayIcon::Show(State state) {
+    if (icon_ == nullptr || shown_ == state) {
         return;
     }
-    icon_->setIcon(PictureFor(iconId));
-    picture_ = iconId;
+    icon_->setIcon(PictureFor(state));
+    shown_ = state;
 }
 
-void CTrayIcon::ShowKeyboardPresent(bool present) {
-    statePicture_ = present ? kKeyboard : kNoKeyboard;
-    SetPicture(statePicture_);
+void TrayIcon::ShowKeyboardPresent(bool present) {
+    keyboardState_ = present ? State::Keyboard : State::NoKeyboard;
+    Show(keyboardState_);
 }
 
-void CTrayIcon::ShowPlaying(bool playing) {
-    SetPicture(playing ? kPlaying : statePicture_);
+void TrayIcon::ShowPlaying(bool playing) {
+    Show(playing ? State::Playing : keyboardState_);
 }
 
-void CTrayIcon::SetTooltip(const QString& tooltip) {
+void TrayIcon::SetTooltip(const QString& tooltip) {
     if (icon_ != nullptr) {
         icon_->setToolTip(tooltip);
     }
 }
 
-QString CTrayIcon::Tooltip() const {
+QString TrayIcon::Tooltip() const {
     return icon_ != nullptr ? icon_->toolTip() : QString();
 }
 
-void CTrayIcon::SetMenuTexts(const TrayMenuTexts& texts) {
-    if (menu_ == nullptr) {
-        return;
-    }
-    Action(kCommandOpen)->setText(texts.open);
-    Action(kCommandAbout)->setText(texts.about);
-    Action(kCommandExit)->setText(texts.exit);
-}
-
-void CTrayIcon::AddSubmenu(QMenu* submenu) {
+void TrayIcon::AddSubmenu(QMenu* submenu) {
     if (menu_ == nullptr || submenu == nullptr) {
         return;
     }
-    menu_->insertMenu(Action(kCommandExit), submenu);
+    menu_->insertMenu(actions_.exit, submenu);
 }
 
-QAction* CTrayIcon::Action(int command) const {
-    if (menu_ == nullptr) {
-        return nullptr;
-    }
-    for (QAction* action : menu_->actions()) {
-        if (action->data().toInt() == command) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
-void CTrayIcon::Remove() {
+void TrayIcon::Remove() {
     if (icon_ != nullptr) {
         icon_->hide();
         delete icon_;
@@ -113,7 +100,8 @@ void CTrayIcon::Remove() {
     }
     delete menu_;
     menu_ = nullptr;
-    picture_ = 0;
+    actions_ = {};
+    shown_.reset();
 }
 
 }  // namespace qv::gui

@@ -62,7 +62,7 @@ struct Dialog {
     explicit Dialog(const SkinFolder& folder) : dialog(nullptr, folder.IniPath(), folder.Path()) {
         dialog.SetSkinFailureHandler([this](const QString& path) { failedPicture = path; });
     }
-    CBaseDialog dialog;
+    BaseDialog dialog;
     QString failedPicture;
 };
 
@@ -133,7 +133,7 @@ private slots:
                 mask.setPixel(x, y, x % 2 == 0 ? 0xFF000000u : 0xFFFFFFFFu);
             }
         }
-        const QRegion outline = CBaseDialog::OutlineFromMask(mask);
+        const QRegion outline = BaseDialog::OutlineFromMask(mask);
         QCOMPARE(outline.rectCount(), 50 * 50);
         QVERIFY(outline.contains(QPoint(98, 49)));
         QVERIFY(!outline.contains(QPoint(99, 49)));

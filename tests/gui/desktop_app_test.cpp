@@ -51,9 +51,9 @@
 namespace qv::gui::test {
 namespace {
 
-constexpr int kNoKeyboardIcon = CTrayIcon::kNoKeyboard;
-constexpr int kKeyboardIcon = CTrayIcon::kKeyboard;
-constexpr int kPlayingIcon = CTrayIcon::kPlaying;
+constexpr std::optional<TrayIcon::State> kNoKeyboardIcon = TrayIcon::State::NoKeyboard;
+constexpr std::optional<TrayIcon::State> kKeyboardIcon = TrayIcon::State::Keyboard;
+constexpr std::optional<TrayIcon::State> kPlayingIcon = TrayIcon::State::Playing;
 
 class DesktopAppTest : public QObject {
     Q_OBJECT
@@ -96,9 +96,9 @@ private slots:
 
     void startWithAKeyboardOpensTheWindowOnceAndShowsItsProfile() {
         auto desktop = Started({});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
-        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kKeyboardIcon);
         QCOMPARE(window.ActiveSlotShown(), 0);
         QVERIFY(window.Button("CONTROL_OK") != nullptr);
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
@@ -111,22 +111,22 @@ private slots:
         window.Button("CONTROL_CANCEL")->click();
         QVERIFY(!window.isVisible());
         desktop->Keyboard().Unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), kNoKeyboardIcon, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Shown(), kNoKeyboardIcon, kWait);
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Shown() == kKeyboardIcon,
                                  kWait);
         QVERIFY(!window.isVisible());
     }
 
     void startWithoutAKeyboardStaysInTheTrayAndOpenTellsWhy() {
         auto desktop = Started({.plugged = false});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QVERIFY(window.Tray().Exists());
-        QCOMPARE(window.Tray().Picture(), kNoKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kNoKeyboardIcon);
         QVERIFY(!window.isVisible());
         QVERIFY(!window.Button("CONTROL2_APPLY")->isEnabled());
 
-        window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
+        window.Actions().open->trigger();
         QCOMPARE(desktop->boxes.size(), std::size_t{1});
         QCOMPARE(desktop->boxes[0].caption, QString());
         // In the interface language's words, from the language file.
@@ -137,10 +137,10 @@ private slots:
         // A keyboard that arrives later does not open the window by itself: with none at start
         // the window waits to be asked.
         desktop->Keyboard().Plug();
-        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Picture() == kKeyboardIcon,
+        QTRY_VERIFY_WITH_TIMEOUT(desktop->Settled() && window.Tray().Shown() == kKeyboardIcon,
                                  kWait);
         QVERIFY(!window.isVisible());
-        window.Tray().Action(CTrayIcon::kCommandOpen)->trigger();
+        window.Actions().open->trigger();
         QVERIFY(window.isVisible());
     }
 
@@ -149,7 +149,7 @@ private slots:
             auto desktop = Started({.arguments = {argument}});
             QTest::qWait(50);
             QVERIFY2(!desktop->Window().isVisible(), argument);
-            QCOMPARE(desktop->Window().Tray().Picture(), kKeyboardIcon);
+            QCOMPARE(desktop->Window().Tray().Shown(), kKeyboardIcon);
             desktop->app.reset();
             init();
         }
@@ -157,11 +157,23 @@ private slots:
 
     void trayMenuAndIconCommands() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
-        CTrayIcon& tray = window.Tray();
-        QCOMPARE(tray.Menu()->defaultAction(), tray.Action(CTrayIcon::kCommandOpen));
-        QCOMPARE(tray.Action(CTrayIcon::kCommandOpen)->text(), QStringLiteral("&Open"));
-        QCOMPARE(tray.Action(CTrayIcon::kCommandExit)->text(), QStringLiteral("E&xit"));
+        MainWindow& window = desktop->Window();
+        TrayIcon& tray = window.Tray();
+        const WindowActions& actions = window.Actions();
+        // Both menus hold the window's own actions, not copies that could drift apart.
+        QMenu* languages = window.LanguageMenu();
+        QCOMPARE(tray.Menu()->actions(), (QList<QAction*>{actions.open, actions.about,
+                                                          languages->menuAction(), actions.exit}));
+        const QList<QAction*> buttonMenu = window.ButtonMenu()->actions();
+        QCOMPARE(buttonMenu.size(), 4);
+        QCOMPARE(buttonMenu[0], actions.importProfile);
+        QCOMPARE(buttonMenu[1], actions.exportProfile);
+        QVERIFY(buttonMenu[2]->isSeparator());
+        QCOMPARE(buttonMenu[3], languages->menuAction());
+        QCOMPARE(tray.Menu()->defaultAction(), actions.open);
+        QCOMPARE(actions.open->text(), QStringLiteral("&Open"));
+        QCOMPARE(actions.exit->text(), QStringLiteral("E&xit"));
+        QCOMPARE(actions.importProfile->text(), QStringLiteral("Import profile..."));
         QCOMPARE(tray.Tooltip(), QStringLiteral("Quorvane keyboard settings"));
 
         // A single click does nothing; a double-click opens.
@@ -171,10 +183,10 @@ private slots:
         QVERIFY(window.isVisible());
 
         // About, twice: one box.
-        tray.Action(CTrayIcon::kCommandAbout)->trigger();
-        QPointer<CAboutDlg> about = window.AboutBox();
+        actions.about->trigger();
+        QPointer<AboutDialog> about = window.AboutBox();
         QVERIFY(about != nullptr);
-        tray.Action(CTrayIcon::kCommandAbout)->trigger();
+        actions.about->trigger();
         QCOMPARE(window.AboutBox(), about.data());
         QCOMPARE(about->VersionText(), QStringLiteral("Quorvane 0.1.0"));
         QTest::keyClick(about, Qt::Key_F1);
@@ -182,8 +194,8 @@ private slots:
         QVERIFY(desktop->opened[0].toLocalFile().endsWith(QStringLiteral("Help/index.html")));
 
         // Exit with the about box open: everything goes.
-        QSignalSpy ended(desktop->app.get(), &CQuorvaneApp::Ended);
-        tray.Action(CTrayIcon::kCommandExit)->trigger();
+        QSignalSpy ended(desktop->app.get(), &QuorvaneApp::Ended);
+        actions.exit->trigger();
         QCOMPARE(ended.count(), 1);
         QVERIFY(desktop->app->Finished());
         QCOMPARE(desktop->app->ExitCode(), 0);
@@ -195,7 +207,7 @@ private slots:
 
     void windowButtonsAndKeys() {
         auto desktop = Started({});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
 
         // Enter and Escape never close it.
@@ -206,7 +218,7 @@ private slots:
         window.close();
         QVERIFY(!window.isVisible());
         QVERIFY(!desktop->app->Finished());
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         QVERIFY(window.isVisible());
 
         // Help opens the help page; our skin names no web site for the logo to open.
@@ -221,14 +233,14 @@ private slots:
         // OK hides; the close button exits.
         window.Button("CONTROL_OK")->click();
         QVERIFY(!window.isVisible());
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         window.Button("CONTROL_CLOSE")->click();
         QVERIFY(desktop->app->Finished());
     }
 
     void withoutANotificationAreaTheWindowStaysReachable() {
         auto desktop = Started({.plugged = false, .trayAvailable = false});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
         window.Button("CONTROL_CANCEL")->click();
         QVERIFY(window.isVisible() || window.isMinimized());
@@ -241,8 +253,8 @@ private slots:
         // A keyboard slow enough that the write spans many frames.
         desktop->Keyboard().SetTiming(
             {sim::SimTiming::Mode::FixedDelay, std::chrono::milliseconds(2)});
-        CQuorvaneDlg& window = desktop->Window();
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        MainWindow& window = desktop->Window();
+        window.Actions().open->trigger();
         QCOMPARE(
             qv::test::StoreEntry(desktop->Service(), 0, 0x3A, {.kind = keys::KeyKind::Disabled})
                 .status,
@@ -283,8 +295,8 @@ private slots:
 
     void applyWithNothingPendingShowsAndHidesTheAnimationAndWritesNothing() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        MainWindow& window = desktop->Window();
+        window.Actions().open->trigger();
         desktop->Keyboard().ClearSentReports();
         bool shown = false;
         QTimer sampler;
@@ -301,39 +313,39 @@ private slots:
 
     void unpluggingClosesSubDialogsAndHidesAndReplugKeepsItHidden() {
         auto desktop = Started({});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
-        window.RunCommand(CTrayIcon::kCommandAbout);
-        QPointer<CAboutDlg> about = window.AboutBox();
+        window.Actions().about->trigger();
+        QPointer<AboutDialog> about = window.AboutBox();
         QVERIFY(about != nullptr && about->isVisible());
 
         desktop->Keyboard().Unplug();
         QTRY_VERIFY_WITH_TIMEOUT(about.isNull() || !about->isVisible(), kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), kWait);
-        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Picture(), kNoKeyboardIcon, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(window.Tray().Shown(), kNoKeyboardIcon, kWait);
         // Open now tells why it does nothing.
-        window.RunCommand(CTrayIcon::kCommandOpen);
+        window.Actions().open->trigger();
         QVERIFY(!window.isVisible());
         QCOMPARE(desktop->boxes.size(), std::size_t{1});
 
         desktop->Keyboard().Plug();
         QVERIFY(desktop->Settle());
-        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kKeyboardIcon);
         QVERIFY(!window.isVisible());
     }
 
     void keyboardEventsReachTheTrayTheBankKeysAndTheSlots() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         sim::SimHidService& keyboard = desktop->Keyboard();
 
         // Playback: the play picture, then the keyboard's picture again.
         keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_ON);
         QVERIFY(desktop->Settle());
-        QCOMPARE(window.Tray().Picture(), kPlayingIcon);
+        QCOMPARE(window.Tray().Shown(), kPlayingIcon);
         keyboard.RaiseKeyEvent(device::KEY_EVENT_PLAY_OFF);
         QVERIFY(desktop->Settle());
-        QCOMPARE(window.Tray().Picture(), kKeyboardIcon);
+        QCOMPARE(window.Tray().Shown(), kKeyboardIcon);
 
         // The bank toggle marks the other bank's assigned keys and names its keys.
         // A profile file can leave an entry on a key the keyboard has no place for.
@@ -372,7 +384,7 @@ private slots:
 
     void importAndExportResultsComeBackAsMessages() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         emit window.ImportRequested(homeFolder_->filePath(QStringLiteral("missing.fwc")));
         QVERIFY(desktop->Settle());
         QCOMPARE(desktop->boxes.size(), std::size_t{1});
@@ -433,7 +445,7 @@ private slots:
         // Ended by a later start's kill while the question shows: the box goes, no updater.
         auto desktop = std::make_unique<Desktop>(
             *homeFolder_, Options{.firmware = 0x0106, .leaveBoxesOpen = true});
-        desktop->whileBoxShows = [&] { desktop->Window().RunCommand(CTrayIcon::kCommandExit); };
+        desktop->whileBoxShows = [&] { desktop->Window().Actions().exit->trigger(); };
         QVERIFY(!desktop->Start());
         QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
         QCOMPARE(desktop->app->Exec(), 0);
@@ -443,7 +455,7 @@ private slots:
 
     void handOffsReachTheRunningInstanceAndAWrongTagIsIgnored() {
         auto desktop = Started({.arguments = {"--start"}});
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
         const std::filesystem::path folder =
             std::filesystem::path(homeFolder_->path().toStdString()) / "runtime" / "quorvane";
 
@@ -464,17 +476,23 @@ private slots:
         QTest::qWait(20);
         QVERIFY(!window.isVisible());
         QVERIFY(!desktop->app->Finished());
+        // A request goes through the same action as the tray menu's item.
+        QSignalSpy opened(window.Actions().open, &QAction::triggered);
+        QSignalSpy exited(window.Actions().exit, &QAction::triggered);
         QCOMPARE(handOff(app::MSG_OPEN, app::TAG_OPEN), platform::HandOffResult::Handled);
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), kWait);
+        QCOMPARE(opened.count(), 1);
         QCOMPARE(handOff(app::MSG_KILL, app::TAG_KILL), platform::HandOffResult::Handled);
         QTRY_VERIFY_WITH_TIMEOUT(desktop->app->Finished(), kWait);
+        QCOMPARE(exited.count(), 1);
+        QCOMPARE(opened.count(), 1);
         QVERIFY(!window.Tray().Exists());
     }
 
     void aSecondProcessOpensOrEndsTheFirstAndEndsItself() {
         auto desktop = Started({.arguments = {"--start"}});
         QVERIFY(desktop->app->FirstInstance());
-        CQuorvaneDlg& window = desktop->Window();
+        MainWindow& window = desktop->Window();
 
         // Options it does not know are ignored.
         QProcess* opener = SecondProcess({QStringLiteral("--no-such-option"),

@@ -104,11 +104,11 @@ public:
             chosenFiles.erase(chosenFiles.begin());
             return file;
         };
-        app = std::make_unique<CQuorvaneApp>(std::move(environment));
+        app = std::make_unique<QuorvaneApp>(std::move(environment));
     }
 
     std::optional<int> Start() { return app->Start(); }
-    CQuorvaneDlg& Window() { return app->Window(); }
+    MainWindow& Window() { return app->Window(); }
     sim::SimHidService& Keyboard() { return *app->Backend().simulated(); }
     service::KeyboardService& Service() { return app->Service(); }
     bool Settled() { return app->Settled(); }
@@ -122,7 +122,7 @@ public:
         QString caption;
         QString text;
     };
-    std::unique_ptr<CQuorvaneApp> app;
+    std::unique_ptr<QuorvaneApp> app;
     RecordingLauncher launcher;
     std::vector<QUrl> opened;
     std::vector<Box> boxes;

@@ -15,6 +15,7 @@
 #include "cli/cli_output.h"
 #include "desktop_fixture.h"
 #include "gui/assignment_dialog.h"
+#include "gui/desktop_controller.h"
 #include "gui/main_window.h"
 #include "keys/key_entry.h"
 #include "sim/sim_state_file.h"
@@ -111,7 +112,7 @@ private slots:
             auto home = MakeHomeFolder();
             auto desktop = StartDesktop(*home, {.arguments = {"--start"}});
             std::optional<service::OperationStatus> verdict;
-            QObject::connect(desktop->app.get(), &CQuorvaneApp::AssignmentVerdict,
+            QObject::connect(&desktop->app->Controller(), &DesktopController::AssignmentVerdict,
                              [&verdict](service::OperationStatus status) { verdict = status; });
             emit desktop->Window().AssignmentApplied(AssignmentEdit{0, c.slot, c.entry, nullptr});
             QVERIFY2(QTest::qWaitFor([&] { return verdict.has_value(); }, kWait), c.name);

@@ -20,18 +20,18 @@ private slots:
         file.write("[screen]\nmain = back.jpg\nMask=\n");
         file.close();
 
-        const CIniFile ini(path);
+        const SkinIniFile ini(path);
         QCOMPARE(ini.GetString(u"SCREEN", u"MAIN").value_or(QString()), QStringLiteral("back.jpg"));
         QVERIFY(!ini.GetString(u"SCREEN", u"Mask", u"fallback").has_value());
         QVERIFY(!ini.GetString(u"SCREEN", u"Link").has_value());
         QCOMPARE(ini.GetString(u"SCREEN", u"Link", u"x").value_or(QString()), QStringLiteral("x"));
-        const CIniFile missing(dir.filePath(QStringLiteral("none.ini")));
+        const SkinIniFile missing(dir.filePath(QStringLiteral("none.ini")));
         QVERIFY(!missing.GetString(u"SCREEN", u"Main").has_value());
     }
 
     void longValuesAreCutAndWritesReadBack() {
         QTemporaryDir dir;
-        CIniFile ini;
+        SkinIniFile ini;
         ini.SetPath(dir.filePath(QStringLiteral("Skin.ini")));
         const QString longValue(3000, u'\u00e9');
         QVERIFY(ini.WriteString(u"SCREEN", u"Main", longValue));

@@ -58,12 +58,12 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
     std::unique_ptr<Desktop> desktop_;
 
-    CQuorvaneDlg& Window() { return desktop_->Window(); }
+    MainWindow& Window() { return desktop_->Window(); }
     AssignmentDialog* Dialog() { return Window().Assignment(); }
 
     // Clicks a key of the view and waits for the dialog to be open on it.
     bool Open(const char* skinKey) {
-        CPngButton* button = Window().Button(skinKey);
+        PngButton* button = Window().Button(skinKey);
         if (button == nullptr || !button->isEnabled()) {
             return false;
         }
@@ -300,7 +300,7 @@ private slots:
     }
 
     void theKeyboardAloneOpensAndClosesTheDialog() {
-        CPngButton* a = Window().Button("KEY_01E");
+        PngButton* a = Window().Button("KEY_01E");
         a->setFocus(Qt::TabFocusReason);
         QVERIFY(a->hasFocus());
         QTest::keyClick(a, Qt::Key_Tab);

@@ -103,7 +103,7 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
     std::unique_ptr<Desktop> desktop_;
 
-    CQuorvaneDlg& Window() { return desktop_->Window(); }
+    MainWindow& Window() { return desktop_->Window(); }
     LightingPanel& Panel() { return Window().Lighting(); }
     template <typename Widget = QWidget>
     Widget* Control(const char* key) {
@@ -136,13 +136,13 @@ private:
 
     // Picks a palette colour of a colour button: the popup's swatch at `index`.
     QColor PickSwatch(const char* key, int index) {
-        auto* picker = Control<CSkinColorBtn>(key);
+        auto* picker = Control<SkinColorButton>(key);
         picker->click();
         const QList<QToolButton*> swatches =
             picker->PalettePopup()->findChildren<QToolButton*>(QStringLiteral("swatch"));
         swatches[index]->click();
         // As eight-bit red, green and blue, as the keyboard takes colours.
-        return QColor(CSkinColorBtn::PaletteColours()[static_cast<std::size_t>(index)].rgb());
+        return QColor(SkinColorButton::PaletteColours()[static_cast<std::size_t>(index)].rgb());
     }
 
     void Click(const char* key) { QTest::mouseClick(Panel().Control(key), Qt::LeftButton); }

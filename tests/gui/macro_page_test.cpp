@@ -109,7 +109,7 @@ private:
     AssignmentDialog& Dialog() { return *desktop_->Window().Assignment(); }
     MacroPage& Page() { return *Dialog().Macros(); }
     const macros::MacroManager& Session() { return Page().Manager(); }
-    CPngButton& PageButton(const char* key) { return *Dialog().Button(key); }
+    PngButton& PageButton(const char* key) { return *Dialog().Button(key); }
 
     // The working image holds these macros, and these keys play them.
     void Seed(macros::MacroList macros, std::vector<std::pair<int, std::size_t>> players = {},
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(desktop_->app->Settings().ReadString("PROFILES", "RecordDelays").value,
                  std::string(recordDelays ? "1" : "0"));
 
-        CPngButton& record = PageButton("FUNC_MACRO_RECORD");
+        PngButton& record = PageButton("FUNC_MACRO_RECORD");
         record.click();
         QVERIFY(Page().Recording());
         QCOMPARE(record.text(), QStringLiteral("Stop"));

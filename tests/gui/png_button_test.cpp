@@ -39,7 +39,7 @@ const QColor kChecked(0, 200, 200);
 const QColor kOverride(200, 0, 200);
 const QColor kSecondOverride(120, 60, 30);
 
-void MakePictured(CPngButton& button) {
+void MakePictured(PngButton& button) {
     button.resize(kButtonSize);
     button.SetPictures(kOrigin.x(), kOrigin.y(), WindowPicture(kNormal), WindowPicture(kHover),
                        WindowPicture(kPressed), WindowPicture(kDisabled), WindowPicture(kChecked));
@@ -55,7 +55,7 @@ void Leave(QWidget& widget) {
     QApplication::sendEvent(&widget, &event);
 }
 
-QColor Shown(CPngButton& button,
+QColor Shown(PngButton& button,
              QPoint at = QPoint(kButtonSize.width() / 2, kButtonSize.height() / 2)) {
     return button.grab().toImage().pixelColor(at);
 }
@@ -68,7 +68,7 @@ bool Tinted(const QColor& pixel, const QColor& colour) {
            near(pixel.blue(), colour.blue());
 }
 
-int CountTinted(CPngButton& button, const QColor& colour) {
+int CountTinted(PngButton& button, const QColor& colour) {
     const QImage shot = button.grab().toImage();
     int count = 0;
     for (int y = 0; y < shot.height(); ++y) {
@@ -79,7 +79,7 @@ int CountTinted(CPngButton& button, const QColor& colour) {
     return count;
 }
 
-QRect TintedBounds(CPngButton& button, const QColor& colour) {
+QRect TintedBounds(PngButton& button, const QColor& colour) {
     const QImage shot = button.grab().toImage();
     QRect bounds;
     for (int y = 0; y < shot.height(); ++y) {
@@ -122,7 +122,7 @@ private slots:
         QFETCH(bool, hover);
         QFETCH(bool, checked);
         QFETCH(QColor, shown);
-        CPngButton button;
+        PngButton button;
         MakePictured(button);
         if (override != 0) {
             button.SetOverride(WindowPicture(kOverride), WindowPicture(kSecondOverride), true,
@@ -142,11 +142,11 @@ private slots:
     }
 
     void hoverComesAndGoesWithTheMouse() {
-        CPngButton button;
+        PngButton button;
         MakePictured(button);
         int paints = 0;
         bool lastUsedNormal = false;
-        button.SetPaintCallback([&](CPngButton& painted, bool usedNormal) {
+        button.SetPaintCallback([&](PngButton& painted, bool usedNormal) {
             QCOMPARE(&painted, &button);
             ++paints;
             lastUsedNormal = usedNormal;
@@ -173,7 +173,7 @@ private slots:
     }
 
     void originPicksPartOfPicture() {
-        CPngButton button;
+        PngButton button;
         MakePictured(button);
         button.SetPictureOrigin(0, 0);
         QCOMPARE(Shown(button), kFrame);
@@ -183,7 +183,7 @@ private slots:
     }
 
     void outlineIsClampedAndDrawnHollow() {
-        CPngButton button;
+        PngButton button;
         MakePictured(button);
         button.resize(20, 12);
         button.SetOutline(Qt::red, 150, true);
@@ -208,7 +208,7 @@ private slots:
     }
 
     void captionTakesColourOfChosenLook() {
-        CPngButton button;
+        PngButton button;
         button.resize(60, 20);
         const QPixmap black = [] {
             QPixmap picture(100, 60);
@@ -237,7 +237,7 @@ private slots:
         button.setDown(false);
         button.SetChecked(false);
         button.resize(60, 60);
-        button.SetCaptionFont(QString::fromLatin1(CPngButton::kDefaultFontFace), 12, 900);
+        button.SetCaptionFont(QString::fromLatin1(PngButton::kDefaultFontFace), 12, 900);
         const QRect upright = TintedBounds(button, Qt::red);
         QVERIFY(upright.isValid());
         QVERIFY2(upright.height() > upright.width(),
@@ -245,7 +245,7 @@ private slots:
     }
 
     void tooltipFollowsItsRules() {
-        CPngButton button;
+        PngButton button;
         MakePictured(button);
         button.SetTooltipText(QString(), true);
         QVERIFY(!button.Tooltip().created);

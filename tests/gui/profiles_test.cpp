@@ -45,11 +45,11 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
     std::unique_ptr<Desktop> desktop_;
 
-    CQuorvaneDlg& Window() { return desktop_->Window(); }
+    MainWindow& Window() { return desktop_->Window(); }
     sim::SimHidService& Keyboard() { return desktop_->Keyboard(); }
 
     void Click(const char* skinKey) {
-        CPngButton* button = Window().Button(skinKey);
+        PngButton* button = Window().Button(skinKey);
         QVERIFY2(button != nullptr && button->isVisible(), skinKey);
         button->click();
         QVERIFY(desktop_->Settle());
@@ -80,7 +80,7 @@ private:
     // Every button caption and label the window shows, by object name.
     std::map<QString, QString> Captions() {
         std::map<QString, QString> captions;
-        for (CPngButton* button : Window().findChildren<CPngButton*>()) {
+        for (PngButton* button : Window().findChildren<PngButton*>()) {
             if (button->isVisible() && !button->text().isEmpty()) {
                 captions[button->objectName()] = button->text();
             }
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(desktop_->boxes.empty());
 
         // The slot already active reads the lighting again and switches nothing.
-        QSignalSpy shown(&Window(), &CQuorvaneDlg::LightingShown);
+        QSignalSpy shown(&Window(), &MainWindow::LightingShown);
         Keyboard().ClearSentReports();
         Click("FUNC_PROFILE3");
         QVERIFY(Sent(device::CMD_WRITE_SETTINGS).empty());
@@ -222,7 +222,7 @@ private slots:
         Keyboard().UpdateMemory([](sim::KeyboardMemory& memory) {
             memory.lighting[device::kLightingRecordSize + 15] = 3;  // profile 2's report rate
         });
-        QSignalSpy shown(&Window(), &CQuorvaneDlg::LightingShown);
+        QSignalSpy shown(&Window(), &MainWindow::LightingShown);
         Keyboard().ChangeProfileOnKeyboard(1);
         QVERIFY(desktop_->Settle());
         QVERIFY(desktop_->Settle());
@@ -346,11 +346,10 @@ private slots:
         QCOMPARE(languages->title(), QStringLiteral("语言"));
         QVERIFY(chinese->isChecked());
         QCOMPARE(Window().ButtonMenu()->actions()[0]->text(), QStringLiteral("导入配置文件..."));
-        QCOMPARE(Window().Tray().Action(CTrayIcon::kCommandExit)->text(),
-                 QStringLiteral("退出(&X)"));
+        QCOMPARE(Window().Actions().exit->text(), QStringLiteral("退出(&X)"));
         QCOMPARE(Window().Assignment()->Button("CONTROL_OK")->text(), QStringLiteral("确定"));
         Window().CloseAssignment();
-        Window().RunCommand(CTrayIcon::kCommandAbout);
+        Window().Actions().about->trigger();
         QCOMPARE(Window().AboutBox()->windowTitle(), QStringLiteral("关于 Quorvane"));
         Window().AboutBox()->close();
 
@@ -380,7 +379,7 @@ private slots:
         }
         QVERIFY(!Window().Button("QUINDO_LINK")->isEnabled());
         Window().Button("QUINDO_LINK")->click();
-        Window().RunCommand(CTrayIcon::kCommandAbout);
+        Window().Actions().about->trigger();
         QVERIFY(Window().AboutBox()->findChild<QLabel*>(QStringLiteral("WebSite")) == nullptr);
         Window().AboutBox()->close();
         QVERIFY(desktop_->opened.empty());

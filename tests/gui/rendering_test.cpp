@@ -49,7 +49,7 @@ std::vector<QRect> Unstable(QWidget& window) {
     for (const QTableWidget* table : window.findChildren<QTableWidget*>()) {
         areas.emplace_back(table->mapTo(&window, QPoint(0, 0)), table->size());
     }
-    if (auto* main = qobject_cast<CQuorvaneDlg*>(&window)) {
+    if (auto* main = qobject_cast<MainWindow*>(&window)) {
         areas.push_back(main->ProgressImage()->geometry());
     }
     return areas;
@@ -96,14 +96,14 @@ QImage Xor(const QImage& a, const QImage& b) {
 // Puts every picture button of `window` (not of its child windows) into `state`, renders, and
 // puts them back.
 QImage RenderingInState(QWidget& window, const std::string& state) {
-    QList<CPngButton*> buttons;
-    for (CPngButton* button : window.findChildren<CPngButton*>()) {
+    QList<PngButton*> buttons;
+    for (PngButton* button : window.findChildren<PngButton*>()) {
         if (button->window() == &window) {
             buttons.push_back(button);
         }
     }
-    std::map<CPngButton*, std::pair<bool, bool>> was;
-    for (CPngButton* button : buttons) {
+    std::map<PngButton*, std::pair<bool, bool>> was;
+    for (PngButton* button : buttons) {
         was[button] = {button->isEnabled(), button->IsCheckedLook()};
         if (state == "hover") {
             QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
@@ -117,7 +117,7 @@ QImage RenderingInState(QWidget& window, const std::string& state) {
         }
     }
     const QImage image = Rendering(window);
-    for (CPngButton* button : buttons) {
+    for (PngButton* button : buttons) {
         if (state == "hover") {
             QEvent leave(QEvent::Leave);
             QCoreApplication::sendEvent(button, &leave);
@@ -177,7 +177,7 @@ void Compare(const QImage& got, const QString& name, const std::vector<QRect>& u
 // taken away first: a window that opens under it would show a hovered button.
 void CompareWindow(QWidget& window, const QString& name) {
     QCursor::setPos(-1000, -1000);
-    for (CPngButton* button : window.findChildren<CPngButton*>()) {
+    for (PngButton* button : window.findChildren<PngButton*>()) {
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(button, &leave);
     }
@@ -203,7 +203,7 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
     std::unique_ptr<Desktop> desktop_;
 
-    CQuorvaneDlg& Window() { return desktop_->Window(); }
+    MainWindow& Window() { return desktop_->Window(); }
 
 private slots:
     void init() {
@@ -254,7 +254,7 @@ private slots:
         // The picture buttons drawn from the skin's state pictures, those with an origin in them.
         const auto pictures = [](QWidget& window) {
             int held = 0;
-            for (const CPngButton* button : window.findChildren<CPngButton*>()) {
+            for (const PngButton* button : window.findChildren<PngButton*>()) {
                 held += button->window() == &window && button->HasPicture() ? 1 : 0;
             }
             return held;

@@ -11,8 +11,8 @@
 namespace qv::gui::test {
 namespace {
 
-QColor FaceShown(CSkinColorBtn& button) {
-    const QRect face = CSkinColorBtn::FaceRect(button.size());
+QColor FaceShown(SkinColorButton& button) {
+    const QRect face = SkinColorButton::FaceRect(button.size());
     return button.grab().toImage().pixelColor(face.center());
 }
 
@@ -21,9 +21,9 @@ class SkinColorBtnTest : public QObject {
 
 private slots:
     void faceShowsCurrentOrAutomaticColour() {
-        CSkinColorBtn button;
+        SkinColorButton button;
         button.resize(60, 24);
-        QCOMPARE(CSkinColorBtn::FaceRect(button.size()).right(), 60 / 2 + 5 - 1);
+        QCOMPARE(SkinColorButton::FaceRect(button.size()).right(), 60 / 2 + 5 - 1);
 
         button.SetColour(QColor(10, 120, 230));
         QCOMPARE(FaceShown(button), QColor(10, 120, 230));
@@ -39,21 +39,21 @@ private slots:
     }
 
     void paletteChoiceChangesColour() {
-        CSkinColorBtn button;
+        SkinColorButton button;
         button.resize(60, 24);
         button.SetColour(Qt::black);
-        QSignalSpy changed(&button, &CSkinColorBtn::ColourChanged);
+        QSignalSpy changed(&button, &SkinColorButton::ColourChanged);
 
         button.click();
         QFrame* popup = button.PalettePopup();
         QVERIFY(popup != nullptr);
         const auto swatches = popup->findChildren<QToolButton*>(QStringLiteral("swatch"));
-        QCOMPARE(swatches.size(), static_cast<qsizetype>(CSkinColorBtn::PaletteColours().size()));
+        QCOMPARE(swatches.size(), static_cast<qsizetype>(SkinColorButton::PaletteColours().size()));
         auto* grid = qobject_cast<QGridLayout*>(popup->layout());
         QVERIFY(grid != nullptr);
-        QCOMPARE(grid->columnCount(), CSkinColorBtn::kPaletteColumns);
+        QCOMPARE(grid->columnCount(), SkinColorButton::kPaletteColumns);
 
-        const QColor wanted = CSkinColorBtn::PaletteColours()[13];
+        const QColor wanted = SkinColorButton::PaletteColours()[13];
         swatches[13]->click();
         QCOMPARE(button.Colour(), wanted);
         QCOMPARE(changed.size(), 1);
@@ -67,9 +67,9 @@ private slots:
     }
 
     void otherButtonAsksForAnyColour() {
-        CSkinColorBtn button;
+        SkinColorButton button;
         button.SetColour(QColor(1, 2, 3));
-        QSignalSpy changed(&button, &CSkinColorBtn::ColourChanged);
+        QSignalSpy changed(&button, &SkinColorButton::ColourChanged);
         QColor answer;
         QColor askedWith;
         button.SetOtherColourChooser([&](const QColor& current, QWidget*) {

@@ -35,8 +35,8 @@
 
 namespace {
 
-using qv::gui::CQuorvaneApp;
-using qv::gui::CTrayIcon;
+using qv::gui::QuorvaneApp;
+using qv::gui::TrayIcon;
 
 // Long enough for an emulated machine without hardware acceleration; nothing is timed.
 constexpr qint64 kWaitMs = 60'000;
@@ -71,8 +71,7 @@ bool WaitFor(const std::function<bool()>& done) {
 // simulated keyboard in this process.
 class KeyboardHand {
 public:
-    KeyboardHand(CQuorvaneApp& app, std::string control)
-        : app_(app), control_(std::move(control)) {}
+    KeyboardHand(QuorvaneApp& app, std::string control) : app_(app), control_(std::move(control)) {}
 
     bool Say(const std::string& line) {
         if (control_.empty()) {
@@ -106,7 +105,7 @@ public:
     }
 
 private:
-    CQuorvaneApp& app_;
+    QuorvaneApp& app_;
     std::string control_;
 };
 
@@ -155,7 +154,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(home / "runtime");
     std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
 
-    CQuorvaneApp app(std::move(environment));
+    QuorvaneApp app(std::move(environment));
     if (const auto early = app.Start()) {
         std::printf("the program ended at start-up with exit code %d\n", *early);
         return 1;
@@ -165,7 +164,7 @@ int main(int argc, char** argv) {
     shows.shown = app.Window().isVisible() ? 1 : 0;
     app.Window().installEventFilter(&shows);
     KeyboardHand hand(app, control);
-    qv::gui::CQuorvaneDlg& window = app.Window();
+    qv::gui::MainWindow& window = app.Window();
     const auto step = [&](const char* what, const std::function<bool()>& done) {
         if (!WaitFor([&] { return app.Settled() && done(); })) {
             std::printf("%s: did not come about\n", what);
@@ -181,7 +180,7 @@ int main(int argc, char** argv) {
     }
     std::printf("arrival: window open, profile slot %d, tray %s, LED report %s\n",
                 window.ActiveSlotShown() + 1,
-                window.Tray().Picture() == CTrayIcon::kKeyboard ? "keyboard" : "other",
+                window.Tray().Shown() == TrayIcon::State::Keyboard ? "keyboard" : "other",
                 led().c_str());
 
     struct Event {
@@ -193,10 +192,10 @@ int main(int argc, char** argv) {
         return "profile slot " + std::to_string(window.ActiveSlotShown() + 1);
     };
     const auto tray = [&] {
-        const int picture = window.Tray().Picture();
-        return std::string("tray ") + (picture == CTrayIcon::kPlaying    ? "playing"
-                                       : picture == CTrayIcon::kKeyboard ? "keyboard"
-                                                                         : "no keyboard");
+        const auto shown = window.Tray().Shown();
+        return std::string("tray ") + (shown == TrayIcon::State::Playing    ? "playing"
+                                       : shown == TrayIcon::State::Keyboard ? "keyboard"
+                                                                            : "no keyboard");
     };
     const Event events[] = {
         {"bank-toggle", [&] { return app.Service().LedReport()[1] == 0x03; },
@@ -204,8 +203,8 @@ int main(int argc, char** argv) {
         {"bank-toggle", [&] { return app.Service().LedReport()[1] == 0x02; },
          [&] { return "LED report " + led(); }},
         {"profile 2", [&] { return window.ActiveSlotShown() == 1; }, slot},
-        {"play-on", [&] { return window.Tray().Picture() == CTrayIcon::kPlaying; }, tray},
-        {"play-off", [&] { return window.Tray().Picture() == CTrayIcon::kKeyboard; }, tray},
+        {"play-on", [&] { return window.Tray().Shown() == TrayIcon::State::Playing; }, tray},
+        {"play-off", [&] { return window.Tray().Shown() == TrayIcon::State::Keyboard; }, tray},
     };
     for (const Event& event : events) {
         if (!hand.Say(event.line)) {

@@ -79,11 +79,11 @@ int main(int argc, char** argv) {
                                   static_cast<std::uint32_t>(qv::ui::InterfaceLanguage::Chinese));
     }
 
-    qv::gui::CQuorvaneApp app(std::move(environment));
+    qv::gui::QuorvaneApp app(std::move(environment));
     if (const auto early = app.Start()) {
         return *early;
     }
-    qv::gui::CQuorvaneDlg& window = app.Window();
+    qv::gui::MainWindow& window = app.Window();
     if (!QTest::qWaitFor([&] { return app.Settled() && window.isVisible(); }, kWaitMs)) {
         std::fputs("quorvane_dialog_shot: the keyboard was not read in time\n", stderr);
         return 1;

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     const QDir folder(skins);
     const QString skinPath = folder.filePath(
         QString::fromUtf8(qv::ui::kMainSkinFileName.data(), qv::ui::kMainSkinFileName.size()));
-    qv::gui::CBaseDialog dialog(nullptr, skinPath, skins);
+    qv::gui::BaseDialog dialog(nullptr, skinPath, skins);
     dialog.SetSkinFailureHandler([](const QString& path) {
         std::fprintf(stderr, "quorvane_skin_demo: cannot read %s\n", qPrintable(path));
     });
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         if (!IsMainImageButton(key)) {
             continue;
         }
-        auto* button = new qv::gui::CPngButton(&dialog);
+        auto* button = new qv::gui::PngButton(&dialog);
         if (key == qv::ui::kLeftArrowKey || key == qv::ui::kRightArrowKey) {
             const qv::ui::ArrowSide side =
                 key == qv::ui::kLeftArrowKey ? qv::ui::ArrowSide::Left : qv::ui::ArrowSide::Right;

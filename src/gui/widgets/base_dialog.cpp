@@ -18,7 +18,7 @@
 
 namespace qv::gui {
 
-CBaseDialog::CBaseDialog(QWidget* parent, QString skinFile, QString skinFolder)
+BaseDialog::BaseDialog(QWidget* parent, QString skinFile, QString skinFolder)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       skinFile_(std::move(skinFile)),
       skinFolder_(std::move(skinFolder)),
@@ -33,9 +33,9 @@ CBaseDialog::CBaseDialog(QWidget* parent, QString skinFile, QString skinFolder)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-CBaseDialog::~CBaseDialog() = default;
+BaseDialog::~BaseDialog() = default;
 
-CBaseDialog::ScreenPictures CBaseDialog::ReadScreenPictures() {
+BaseDialog::ScreenPictures BaseDialog::ReadScreenPictures() {
     ini_.SetPath(skinFile_);
     const QDir folder(skinFolder_);
     // A missing name leaves the folder's own path, which fails to load like any bad picture.
@@ -43,7 +43,7 @@ CBaseDialog::ScreenPictures CBaseDialog::ReadScreenPictures() {
             folder.filePath(ini_.GetString(u"SCREEN", u"Mask", u"").value_or(QString()))};
 }
 
-bool CBaseDialog::ApplySkin() {
+bool BaseDialog::ApplySkin() {
     skinning_ = true;
     const ScreenPictures screen = ReadScreenPictures();
     QPixmap background = QPixmap::fromImage(QImage(screen.background));
@@ -65,7 +65,7 @@ bool CBaseDialog::ApplySkin() {
     return true;
 }
 
-bool CBaseDialog::SizeFromSkin() {
+bool BaseDialog::SizeFromSkin() {
     const ScreenPictures screen = ReadScreenPictures();
     // Only the files' headers are read: the pictures themselves wait for the first show.
     QImageReader background(screen.background);
@@ -80,7 +80,7 @@ bool CBaseDialog::SizeFromSkin() {
     return true;
 }
 
-QRegion CBaseDialog::OutlineFromMask(const QImage& mask) {
+QRegion BaseDialog::OutlineFromMask(const QImage& mask) {
     const int width = mask.width();
     const int height = mask.height();
     // Row by row, so that a window-sized mask is never held twice more in other formats.
@@ -117,16 +117,16 @@ QRegion CBaseDialog::OutlineFromMask(const QImage& mask) {
     return outline;
 }
 
-void CBaseDialog::FreePictures() {
+void BaseDialog::FreePictures() {
     background_ = QPixmap();
 }
 
-void CBaseDialog::done(int result) {
+void BaseDialog::done(int result) {
     FreePictures();
     QDialog::done(result);
 }
 
-void CBaseDialog::showEvent(QShowEvent* event) {
+void BaseDialog::showEvent(QShowEvent* event) {
     // Every opening of the window starts from its pictures; closing freed them.
     if (background_.isNull()) {
         ApplySkin();
@@ -134,12 +134,12 @@ void CBaseDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void CBaseDialog::paintEvent(QPaintEvent* /*event*/) {
+void BaseDialog::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, background_);
 }
 
-void CBaseDialog::mousePressEvent(QMouseEvent* event) {
+void BaseDialog::mousePressEvent(QMouseEvent* event) {
     // Only the surface drags: a press that reached us from a child it lies over is the child's.
     if (event->button() != Qt::LeftButton || childAt(event->position().toPoint()) != nullptr) {
         QDialog::mousePressEvent(event);
@@ -155,7 +155,7 @@ void CBaseDialog::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void CBaseDialog::mouseMoveEvent(QMouseEvent* event) {
+void BaseDialog::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_ && (event->buttons() & Qt::LeftButton)) {
         move(event->globalPosition().toPoint() - dragOffset_);
         event->accept();
@@ -164,7 +164,7 @@ void CBaseDialog::mouseMoveEvent(QMouseEvent* event) {
     QDialog::mouseMoveEvent(event);
 }
 
-void CBaseDialog::mouseReleaseEvent(QMouseEvent* event) {
+void BaseDialog::mouseReleaseEvent(QMouseEvent* event) {
     if (dragging_ && event->button() == Qt::LeftButton) {
         dragging_ = false;
         event->accept();

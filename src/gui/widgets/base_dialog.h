@@ -17,7 +17,7 @@
 
 namespace qv::gui {
 
-class CBaseDialog : public QDialog {
+class BaseDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -26,8 +26,8 @@ public:
     // message; tests and tools install their own.
     using SkinFailureHandler = std::function<void(const QString& picturePath)>;
 
-    CBaseDialog(QWidget* parent, QString skinFile, QString skinFolder);
-    ~CBaseDialog() override;
+    BaseDialog(QWidget* parent, QString skinFile, QString skinFolder);
+    ~BaseDialog() override;
 
     // Loads the SCREEN pictures, sizes the window to the background and cuts it to the mask.
     // False when a picture could not be read (after the failure handler returned).
@@ -69,7 +69,7 @@ private:
 
     QString skinFile_;
     QString skinFolder_;
-    CIniFile ini_;
+    SkinIniFile ini_;
     QPixmap background_;
     QRegion outline_;
     bool skinning_ = false;

@@ -18,12 +18,12 @@
 
 namespace qv::gui {
 
-class CPngButton;
+class PngButton;
 
 // A picture button, its origin in the window-sized pictures and the files of its normal, hover,
 // pressed, disabled and checked looks. An empty name gives that look no picture.
 struct ButtonPictureSource {
-    CPngButton* button = nullptr;
+    PngButton* button = nullptr;
     QPoint origin;
     PictureNames pictures;
 };

@@ -19,8 +19,8 @@ std::string ToUtf8(QStringView text) {
 
 }  // namespace
 
-std::optional<QString> CIniFile::GetString(QStringView section, QStringView key,
-                                           QStringView defaultValue) const {
+std::optional<QString> SkinIniFile::GetString(QStringView section, QStringView key,
+                                              QStringView defaultValue) const {
     const std::string value = qv::platform::ReadProfileString(
         ToPath(path_), ToUtf8(section), ToUtf8(key), ToUtf8(defaultValue), kIniReadMaxChars);
     if (value.empty()) {
@@ -29,7 +29,7 @@ std::optional<QString> CIniFile::GetString(QStringView section, QStringView key,
     return QString::fromStdString(value);
 }
 
-bool CIniFile::WriteString(QStringView section, QStringView key, QStringView value) const {
+bool SkinIniFile::WriteString(QStringView section, QStringView key, QStringView value) const {
     return qv::platform::WriteProfileString(ToPath(path_), ToUtf8(section), ToUtf8(key),
                                             ToUtf8(value)) == qv::platform::IniWriteStatus::Ok;
 }

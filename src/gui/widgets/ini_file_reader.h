@@ -15,10 +15,10 @@ namespace qv::gui {
 // The reads of the skin files pass buffers of 2048 units with the terminator.
 inline constexpr std::size_t kIniReadMaxChars = 2047;
 
-class CIniFile {
+class SkinIniFile {
 public:
-    CIniFile() = default;
-    explicit CIniFile(QString path) : path_(std::move(path)) {}
+    SkinIniFile() = default;
+    explicit SkinIniFile(QString path) : path_(std::move(path)) {}
 
     void SetPath(QString path) { path_ = std::move(path); }
     [[nodiscard]] const QString& Path() const { return path_; }

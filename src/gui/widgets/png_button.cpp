@@ -24,7 +24,7 @@ constexpr int kOutlineWidth = 2;
 constexpr int kOutlineInset = 1;
 }  // namespace
 
-CPngButton::CPngButton(QWidget* parent) : QAbstractButton(parent) {
+PngButton::PngButton(QWidget* parent) : QAbstractButton(parent) {
     setMouseTracking(true);
     // The picture covers the whole button.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -36,11 +36,11 @@ CPngButton::CPngButton(QWidget* parent) : QAbstractButton(parent) {
     });
 }
 
-CPngButton::~CPngButton() = default;
+PngButton::~PngButton() = default;
 
-void CPngButton::SetPictures(int x, int y, const QPixmap& normal, const QPixmap& hover,
-                             const QPixmap& pressed, const QPixmap& disabled,
-                             const QPixmap& checked, bool redraw) {
+void PngButton::SetPictures(int x, int y, const QPixmap& normal, const QPixmap& hover,
+                            const QPixmap& pressed, const QPixmap& disabled, const QPixmap& checked,
+                            bool redraw) {
     origin_ = QPoint(x, y);
     normal_ = normal;
     hoverPicture_ = hover;
@@ -55,15 +55,15 @@ void CPngButton::SetPictures(int x, int y, const QPixmap& normal, const QPixmap&
     }
 }
 
-void CPngButton::SetPictureOrigin(int x, int y, bool redraw) {
+void PngButton::SetPictureOrigin(int x, int y, bool redraw) {
     origin_ = QPoint(x, y);
     if (redraw) {
         update();
     }
 }
 
-void CPngButton::SetOverride(const QPixmap& first, const QPixmap& second, bool on, bool useSecond,
-                             bool redraw) {
+void PngButton::SetOverride(const QPixmap& first, const QPixmap& second, bool on, bool useSecond,
+                            bool redraw) {
     override_ = first;
     secondOverride_ = second;
     overrideOn_ = on;
@@ -75,21 +75,21 @@ void CPngButton::SetOverride(const QPixmap& first, const QPixmap& second, bool o
     }
 }
 
-void CPngButton::SetChecked(bool on, bool redraw) {
+void PngButton::SetChecked(bool on, bool redraw) {
     checked_ = on;
     if (redraw) {
         update();
     }
 }
 
-void CPngButton::SetOutline(const QColor& colour, int percent, bool on) {
+void PngButton::SetOutline(const QColor& colour, int percent, bool on) {
     outlineColour_ = colour;
     outlinePercent_ = qv::ui::StoredOutlinePercent(percent, on);
     outlineOn_ = on;
     update();
 }
 
-void CPngButton::SetTooltipText(const QString& text, bool activate) {
+void PngButton::SetTooltipText(const QString& text, bool activate) {
     if (!qv::ui::ApplyTooltipText(tooltip_, text.toStdString(), activate)) {
         return;
     }
@@ -99,8 +99,8 @@ void CPngButton::SetTooltipText(const QString& text, bool activate) {
     }
 }
 
-void CPngButton::SetTextColours(const QColor& normal, const QColor& hoverOrChecked,
-                                const QColor& pressed, const QColor& disabled) {
+void PngButton::SetTextColours(const QColor& normal, const QColor& hoverOrChecked,
+                               const QColor& pressed, const QColor& disabled) {
     textNormal_ = normal;
     textHover_ = hoverOrChecked;
     textPressed_ = pressed;
@@ -108,7 +108,7 @@ void CPngButton::SetTextColours(const QColor& normal, const QColor& hoverOrCheck
     update();
 }
 
-void CPngButton::SetCaptionFont(const QString& face, int pointSize, int escapement, int flags) {
+void PngButton::SetCaptionFont(const QString& face, int pointSize, int escapement, int flags) {
     captionOn_ = true;
     fontFace_ = face;
     fontPoints_ = pointSize;
@@ -117,12 +117,12 @@ void CPngButton::SetCaptionFont(const QString& face, int pointSize, int escapeme
     update();
 }
 
-void CPngButton::SetTextOffsets(TextOffsets offsets) {
+void PngButton::SetTextOffsets(TextOffsets offsets) {
     offsets_ = offsets;
     update();
 }
 
-qv::ui::ButtonLook CPngButton::CurrentLook() const {
+qv::ui::ButtonLook PngButton::CurrentLook() const {
     return qv::ui::ChooseButtonLook({.enabled = isEnabled(),
                                      .overrideOn = overrideOn_,
                                      .useSecondOverride = useSecondOverride_,
@@ -131,7 +131,7 @@ qv::ui::ButtonLook CPngButton::CurrentLook() const {
                                      .checked = checked_});
 }
 
-const QPixmap& CPngButton::PictureFor(ButtonPicture picture) const {
+const QPixmap& PngButton::PictureFor(ButtonPicture picture) const {
     switch (picture) {
         case ButtonPicture::Hover:
             return hoverPicture_;
@@ -151,7 +151,7 @@ const QPixmap& CPngButton::PictureFor(ButtonPicture picture) const {
     return normal_;
 }
 
-QColor CPngButton::ColourFor(ButtonTextColour colour) const {
+QColor PngButton::ColourFor(ButtonTextColour colour) const {
     switch (colour) {
         case ButtonTextColour::HoverOrChecked:
             return textHover_;
@@ -165,7 +165,7 @@ QColor CPngButton::ColourFor(ButtonTextColour colour) const {
     return textNormal_;
 }
 
-void CPngButton::paintEvent(QPaintEvent* /*event*/) {
+void PngButton::paintEvent(QPaintEvent* /*event*/) {
     const qv::ui::ButtonLook look = CurrentLook();
     {
         QPainter painter(this);
@@ -202,7 +202,7 @@ void CPngButton::paintEvent(QPaintEvent* /*event*/) {
     }
 }
 
-void CPngButton::DrawCaption(QPainter& painter, const QColor& colour) {
+void PngButton::DrawCaption(QPainter& painter, const QColor& colour) {
     QFont font(fontFace_);
     // Points follow the screen's resolution in Qt already.
     font.setPointSize(fontPoints_ > 0 ? fontPoints_ : kDefaultFontPoints);
@@ -225,7 +225,7 @@ void CPngButton::DrawCaption(QPainter& painter, const QColor& colour) {
     painter.restore();
 }
 
-void CPngButton::keyPressEvent(QKeyEvent* event) {
+void PngButton::keyPressEvent(QKeyEvent* event) {
     // Enter acts like Space, so that a window whose buttons are all pictures can be used from
     // the keyboard alone.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
@@ -237,7 +237,7 @@ void CPngButton::keyPressEvent(QKeyEvent* event) {
     QAbstractButton::keyPressEvent(event);
 }
 
-void CPngButton::OnHover() {
+void PngButton::OnHover() {
     hover_ = true;
     update();
     // The owner may have changed the text since; show what it holds now.
@@ -247,13 +247,13 @@ void CPngButton::OnHover() {
     ShowTooltip(QCursor::pos());
 }
 
-void CPngButton::ShowTooltip(const QPoint& globalPos) {
+void PngButton::ShowTooltip(const QPoint& globalPos) {
     if (qv::ui::TooltipShows(tooltip_)) {
         QToolTip::showText(globalPos, tooltipText_, this, rect(), -1);
     }
 }
 
-void CPngButton::enterEvent(QEnterEvent* event) {
+void PngButton::enterEvent(QEnterEvent* event) {
     if (!tracking_) {
         tracking_ = true;
         OnHover();
@@ -261,7 +261,7 @@ void CPngButton::enterEvent(QEnterEvent* event) {
     QAbstractButton::enterEvent(event);
 }
 
-void CPngButton::mouseMoveEvent(QMouseEvent* event) {
+void PngButton::mouseMoveEvent(QMouseEvent* event) {
     // After SetPictures or SetOverride dropped the hover, the next move over the button takes it
     // again.
     if (!tracking_ && rect().contains(event->position().toPoint())) {
@@ -274,7 +274,7 @@ void CPngButton::mouseMoveEvent(QMouseEvent* event) {
     QAbstractButton::mouseMoveEvent(event);
 }
 
-void CPngButton::leaveEvent(QEvent* event) {
+void PngButton::leaveEvent(QEvent* event) {
     hover_ = false;
     tracking_ = false;
     tooltipTimer_.stop();
@@ -282,7 +282,7 @@ void CPngButton::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
 }
 
-bool CPngButton::event(QEvent* event) {
+bool PngButton::event(QEvent* event) {
     // The button times its own tooltip; Qt's, with the style's delay, is not wanted.
     if (event->type() == QEvent::ToolTip) {
         return true;

@@ -17,13 +17,13 @@
 
 namespace qv::gui {
 
-class CPngButton : public QAbstractButton {
+class PngButton : public QAbstractButton {
     Q_OBJECT
 
 public:
     // Called after every paint, with whether the normal picture was the one shown (owners lay
     // their own marks over a button in its resting look).
-    using PaintCallback = std::function<void(CPngButton& button, bool usedNormal)>;
+    using PaintCallback = std::function<void(PngButton& button, bool usedNormal)>;
 
     // Left, top, right and bottom adjustments of the caption's rectangle.
     struct TextOffsets {
@@ -36,8 +36,8 @@ public:
     static constexpr const char* kDefaultFontFace = "Tahoma Unicode MS";
     static constexpr int kDefaultFontPoints = 8;
 
-    explicit CPngButton(QWidget* parent = nullptr);
-    ~CPngButton() override;
+    explicit PngButton(QWidget* parent = nullptr);
+    ~PngButton() override;
 
     void SetPictures(int x, int y, const QPixmap& normal, const QPixmap& hover,
                      const QPixmap& pressed, const QPixmap& disabled, const QPixmap& checked,

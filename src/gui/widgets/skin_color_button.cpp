@@ -24,32 +24,32 @@ constexpr int kSwatchSize = 16;
 
 }  // namespace
 
-CSkinColorBtn::CSkinColorBtn(QWidget* parent)
+SkinColorButton::SkinColorButton(QWidget* parent)
     : QAbstractButton(parent), chooseOther_([](const QColor& current, QWidget* owner) {
           return QColorDialog::getColor(current, owner);
       }) {
     setFocusPolicy(Qt::StrongFocus);
-    connect(this, &QAbstractButton::clicked, this, &CSkinColorBtn::OpenPalette);
+    connect(this, &QAbstractButton::clicked, this, &SkinColorButton::OpenPalette);
 }
 
-CSkinColorBtn::~CSkinColorBtn() = default;
+SkinColorButton::~SkinColorButton() = default;
 
-void CSkinColorBtn::SetColour(const QColor& colour) {
+void SkinColorButton::SetColour(const QColor& colour) {
     colour_ = colour;
     update();
 }
 
-void CSkinColorBtn::SetAutomaticColour(const QColor& colour) {
+void SkinColorButton::SetAutomaticColour(const QColor& colour) {
     automatic_ = colour;
     update();
 }
 
-QRect CSkinColorBtn::FaceRect(QSize size) {
+QRect SkinColorButton::FaceRect(QSize size) {
     const int right = size.width() / 2 + kFaceRightPastHalf;
     return QRect(QPoint(kFaceInset, kFaceInset), QPoint(right - 1, size.height() - kFaceInset - 1));
 }
 
-const CSkinColorBtn::Palette& CSkinColorBtn::PaletteColours() {
+const SkinColorButton::Palette& SkinColorButton::PaletteColours() {
     // Greys, then full, mid and light tones of ten hues: one row each.
     static const Palette palette = [] {
         Palette colours;
@@ -69,7 +69,7 @@ const CSkinColorBtn::Palette& CSkinColorBtn::PaletteColours() {
     return palette;
 }
 
-void CSkinColorBtn::OpenPalette() {
+void SkinColorButton::OpenPalette() {
     if (popup_ != nullptr) {
         popup_->close();
     }
@@ -95,7 +95,7 @@ void CSkinColorBtn::OpenPalette() {
     }
     auto* other = new QPushButton(otherText_, popup);
     other->setObjectName(QStringLiteral("other"));
-    connect(other, &QPushButton::clicked, this, &CSkinColorBtn::ChooseOther);
+    connect(other, &QPushButton::clicked, this, &SkinColorButton::ChooseOther);
     grid->addWidget(other, kPaletteRows, 0, 1, kPaletteColumns);
     popup_ = popup;
     popup->move(mapToGlobal(rect().bottomLeft()));
@@ -103,7 +103,7 @@ void CSkinColorBtn::OpenPalette() {
     update();
 }
 
-void CSkinColorBtn::Choose(const QColor& colour) {
+void SkinColorButton::Choose(const QColor& colour) {
     if (popup_ != nullptr) {
         popup_->close();
     }
@@ -114,7 +114,7 @@ void CSkinColorBtn::Choose(const QColor& colour) {
     }
 }
 
-void CSkinColorBtn::ChooseOther() {
+void SkinColorButton::ChooseOther() {
     if (popup_ != nullptr) {
         popup_->close();
     }
@@ -124,7 +124,7 @@ void CSkinColorBtn::ChooseOther() {
     }
 }
 
-void CSkinColorBtn::paintEvent(QPaintEvent* /*event*/) {
+void SkinColorButton::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     QStyleOptionButton option;
     option.initFrom(this);
@@ -158,7 +158,7 @@ void CSkinColorBtn::paintEvent(QPaintEvent* /*event*/) {
     }
 }
 
-void CSkinColorBtn::leaveEvent(QEvent* event) {
+void SkinColorButton::leaveEvent(QEvent* event) {
     update();
     QAbstractButton::leaveEvent(event);
 }

@@ -16,7 +16,7 @@
 
 namespace qv::gui {
 
-class CSkinColorBtn : public QAbstractButton {
+class SkinColorButton : public QAbstractButton {
     Q_OBJECT
 
 public:
@@ -28,8 +28,8 @@ public:
     // means the user gave up. The default asks with the platform's colour dialog.
     using OtherColourChooser = std::function<QColor(const QColor& current, QWidget* parent)>;
 
-    explicit CSkinColorBtn(QWidget* parent = nullptr);
-    ~CSkinColorBtn() override;
+    explicit SkinColorButton(QWidget* parent = nullptr);
+    ~SkinColorButton() override;
 
     // An invalid colour stands for "automatic": the face then shows the automatic colour.
     void SetColour(const QColor& colour);

@@ -25,7 +25,7 @@ class WindowSkinTarget final : public ui::SkinSetupTarget {
 public:
     using PlaceFn = std::function<void(const ui::PlacedControl& placed)>;
 
-    WindowSkinTarget(CBaseDialog& window, PlaceFn place)
+    WindowSkinTarget(BaseDialog& window, PlaceFn place)
         : window_(window), place_(std::move(place)) {}
 
     bool LoadPicture(const std::filesystem::path& picture) override {
@@ -41,7 +41,7 @@ public:
     [[nodiscard]] bool ScreenApplied() const { return screenApplied_; }
 
 private:
-    CBaseDialog& window_;
+    BaseDialog& window_;
     PlaceFn place_;
     bool screenApplied_ = true;
 };
@@ -50,7 +50,7 @@ private:
 // to `placeButton`. The pictures are only checked here; the window decodes them when it shows.
 // Nothing when the window is ready; else the picture that cannot be read.
 [[nodiscard]] inline std::optional<ui::SkinExit> SetUpSkin(
-    CBaseDialog& window, const ui::SkinFile& skin, const std::filesystem::path& skinFolder,
+    BaseDialog& window, const ui::SkinFile& skin, const std::filesystem::path& skinFolder,
     std::span<const std::string_view> statePictures, std::span<const ui::SkinControl> controls,
     const WindowSkinTarget::PlaceFn& placeControl, const WindowSkinTarget::PlaceFn& placeButton) {
     WindowSkinTarget target(window, [&](const ui::PlacedControl& placed) {
