@@ -177,7 +177,7 @@ struct Plan {
 Plan PlanWrites(const SetOptions& o, const SetRequest& request, int mode,
                 const lighting::DeviceSettingsBlock& settings,
                 const lighting::LightingRecord& record) {
-    NoPanelSwitch panelSwitch;
+    lighting::NoPanelSwitch panelSwitch;
     lighting::LightingPanelModel panel(panelSwitch);
     lighting::LightingMirror mirror;
     mirror.settings = settings;

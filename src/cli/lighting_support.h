@@ -19,13 +19,6 @@
 
 namespace qv::cli {
 
-// The command line keeps no lighting panel; the lamp only matters to the desktop app.
-class NoPanelSwitch final : public lighting::PanelSwitchStore {
-public:
-    bool PanelSwitchOn() const override { return false; }
-    void SetPanelSwitch(bool) override {}
-};
-
 // "RRGGBB" or "#RRGGBB" in hex.
 [[nodiscard]] std::optional<lighting::Colour> ParseColour(std::string_view text);
 [[nodiscard]] std::string ColourText(lighting::Colour colour);

@@ -23,4 +23,9 @@ inline constexpr std::size_t kColourBytesPerKey = 3;
 static_assert(kSettingsBlockSize <= kPayloadSize);
 static_assert(kColourKeysPerPage * kColourBytesPerKey == kColourPageSize);
 
+// A profile index the keyboard has: 0..3.
+[[nodiscard]] constexpr bool IsProfileIndex(int profile) {
+    return profile >= 0 && profile < static_cast<int>(kProfileCount);
+}
+
 }  // namespace qv::layout

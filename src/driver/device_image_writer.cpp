@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/memory_layout.h"
 #include "device/command_result.h"
 #include "macros/macro_area.h"
 
@@ -17,10 +18,6 @@ struct BuiltPage {
     int number = 0;
     keys::KeyPage bytes{};
 };
-
-bool IsProfile(int profile) {
-    return profile >= 0 && static_cast<std::size_t>(profile) < kProfileCount;
-}
 
 }  // namespace
 
@@ -45,7 +42,7 @@ DeviceWriteResult WriteDeviceImage(const DeviceImage::Access& device, PageSelect
         for (std::size_t profile = 0; profile < kProfileCount; ++profile) {
             built.push_back({static_cast<int>(profile), {}});
         }
-    } else if (IsProfile(context.activeProfile)) {
+    } else if (layout::IsProfileIndex(context.activeProfile)) {
         built.push_back({context.activeProfile, {}});
     } else {
         return result;  // the keyboard's profile is not known: no page to write

@@ -3,16 +3,6 @@
 #include "driver/colour_writes.h"
 
 namespace qv::driver {
-namespace {
-
-// Reads of the lighting for a caller that shows no panel.
-class NoPanelSwitch final : public lighting::PanelSwitchStore {
-public:
-    bool PanelSwitchOn() const override { return false; }
-    void SetPanelSwitch(bool) override {}
-};
-
-}  // namespace
 
 std::uint16_t KeyboardDriver::ReadFirmwareVersion() {
     lighting::DeviceSettingsBlock block;
@@ -64,7 +54,7 @@ int KeyboardDriver::ReadLightingRecord(int profile, std::uint8_t length,
 }
 
 std::optional<lighting::LightingMirror> KeyboardDriver::ReadLightingMirror() {
-    NoPanelSwitch panelSwitch;
+    lighting::NoPanelSwitch panelSwitch;
     DeviceLighting lighting(commands_, panelSwitch);
     if (lighting.ReadLighting(DeviceLighting::ReadKind::Refresh) != 0) {
         return std::nullopt;

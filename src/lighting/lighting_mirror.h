@@ -27,4 +27,11 @@ public:
     virtual void SetPanelSwitch(bool on) = 0;
 };
 
+// For the callers that show no lighting panel: the switch is off and nothing is kept.
+class NoPanelSwitch final : public PanelSwitchStore {
+public:
+    [[nodiscard]] bool PanelSwitchOn() const override { return false; }
+    void SetPanelSwitch(bool) override {}
+};
+
 }  // namespace qv::lighting

@@ -3,14 +3,6 @@
 #include <algorithm>
 
 namespace qv::lighting {
-namespace {
-
-bool IsProfile(int profile) {
-    return profile >= 0 && profile < static_cast<int>(layout::kProfileCount);
-}
-
-}  // namespace
-
 PerKeyPaint::PerKeyPaint(std::filesystem::path folder)
     : folder_(std::move(folder)), followsBase_(ColouredKeys().size()) {}
 
@@ -39,7 +31,7 @@ ColourWrite PerKeyPaint::PageWrite() const {
 }
 
 ColourWrite PerKeyPaint::Load(int profile) {
-    if (!IsProfile(profile)) {
+    if (!layout::IsProfileIndex(profile)) {
         return {};
     }
     profile_ = profile;
@@ -76,7 +68,7 @@ std::array<std::string, kSchemeCount> PerKeyPaint::SchemeNames() const {
 }
 
 const ColourPage& PerKeyPaint::Page(int profile) const {
-    return pages_[static_cast<std::size_t>(IsProfile(profile) ? profile : 0)];
+    return pages_[static_cast<std::size_t>(layout::IsProfileIndex(profile) ? profile : 0)];
 }
 
 std::optional<Colour> PerKeyPaint::KeyColour(ViewKey key) const {
@@ -88,7 +80,8 @@ std::optional<Colour> PerKeyPaint::KeyColour(ViewKey key) const {
 
 bool PerKeyPaint::FollowsBase(ViewKey key, int profile) const {
     const auto index = ColouredKeyIndex(key);
-    return index && IsProfile(profile) && followsBase_[*index][static_cast<std::size_t>(profile)];
+    return index && layout::IsProfileIndex(profile) &&
+           followsBase_[*index][static_cast<std::size_t>(profile)];
 }
 
 ColourWrite PerKeyPaint::SelectScheme(int scheme) {

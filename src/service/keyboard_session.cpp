@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/memory_layout.h"
 #include "device/command_result.h"
 #include "device/key_events.h"
 #include "driver/profile_capture.h"
@@ -37,10 +38,6 @@ public:
 private:
     ServiceObserver& observer_;
 };
-
-bool IsProfile(int profile) {
-    return profile >= 0 && profile < static_cast<int>(device::kProfileCount);
-}
 
 // Busy for as long as it lives.
 class BusyScope {
@@ -172,7 +169,7 @@ void KeyboardSession::ReloadImage() {
     applyPending_.store(false);
     pendingProfile_.store(-1);
     Publish();
-    if (IsProfile(profile)) {
+    if (layout::IsProfileIndex(profile)) {
         observer_.ActiveProfileChanged(profile);
     }
     observer_.ImageReplaced();
@@ -180,7 +177,7 @@ void KeyboardSession::ReloadImage() {
 }
 
 void KeyboardSession::ReadLighting(driver::DeviceLighting::ReadKind kind) {
-    if (const int active = ActiveProfile(); IsProfile(active)) {
+    if (const int active = ActiveProfile(); layout::IsProfileIndex(active)) {
         lighting_.SetCurrentProfile(active);
     }
     const bool read = lighting_.ReadLighting(kind) == 0;
@@ -266,7 +263,7 @@ void KeyboardSession::Resynchronise() {
     }
     if (active == lighting_.currentProfile()) {
         ReadLighting(driver::DeviceLighting::ReadKind::Refresh);
-    } else if (IsProfile(active)) {
+    } else if (layout::IsProfileIndex(active)) {
         observer_.ProfileChangedOnKeyboard(active);
     }
 }
@@ -309,7 +306,7 @@ OperationResult KeyboardSession::CheckKeyPagesWritable() {
     if (!keyDefaultsRead_.load()) {
         return {OperationStatus::KeyDefaultsUnread};
     }
-    if (!IsProfile(ActiveProfile())) {
+    if (!layout::IsProfileIndex(ActiveProfile())) {
         return {OperationStatus::ProfileUnknown};
     }
     return {};
@@ -455,7 +452,7 @@ OperationResult KeyboardSession::Capture() {
         return writable;
     }
     const int profile = ActiveProfile();
-    if (!IsProfile(profile)) {
+    if (!layout::IsProfileIndex(profile)) {
         return {OperationStatus::ProfileUnknown};
     }
     static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
@@ -495,7 +492,7 @@ OperationResult KeyboardSession::SettlePending(PendingChoice pending, bool& drop
     if (applyPending_.load() && pending == PendingChoice::ApplyFirst) {
         // Changes made for a profile the keyboard has left since go to that profile.
         const int madeFor = pendingProfile_.load();
-        if (IsProfile(madeFor) && madeFor != ActiveProfile()) {
+        if (layout::IsProfileIndex(madeFor) && madeFor != ActiveProfile()) {
             driver_.SetActiveProfile(madeFor);
             if (driver_.CachedActiveProfile() != madeFor) {
                 return {OperationStatus::NotWritten};
@@ -522,7 +519,7 @@ OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pendin
     if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
         return writable;
     }
-    if (!IsProfile(profile)) {
+    if (!layout::IsProfileIndex(profile)) {
         return {OperationStatus::ProfileUnknown};
     }
     bool dropped = false;
@@ -547,7 +544,7 @@ OperationResult KeyboardSession::SetActiveProfile(int profile) {
     if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
         return writable;
     }
-    if (!IsProfile(profile)) {
+    if (!layout::IsProfileIndex(profile)) {
         return {OperationStatus::ProfileUnknown};
     }
     if (driver_.ActiveProfile() != profile) {

@@ -4,26 +4,19 @@
 #include <algorithm>
 
 #include "assignments/entry_rules.h"
+#include "core/memory_layout.h"
 #include "editing/macro_manager.h"
 #include "editing/macro_memory_meter.h"
 #include "profiles/key_entry_edit.h"
 #include "service/keyboard_session.h"
 
 namespace qv::service {
-namespace {
-
-bool IsProfile(int profile) {
-    return profile >= 0 && profile < static_cast<int>(device::kProfileCount);
-}
-
-}  // namespace
-
 OperationResult KeyboardSession::CheckEditable(int profile) {
     if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
         return writable;
     }
     const int active = ActiveProfile();
-    if (!IsProfile(active)) {
+    if (!layout::IsProfileIndex(active)) {
         return {OperationStatus::ProfileUnknown};
     }
     // An edit made for a profile the keyboard has left since is not stored under another.
@@ -139,7 +132,7 @@ OperationResult KeyboardSession::TakePendingEdits(profiles::ImageContents conten
     if (!present_.load()) {
         return {OperationStatus::NoKeyboard};
     }
-    if (!IsProfile(ActiveProfile())) {
+    if (!layout::IsProfileIndex(ActiveProfile())) {
         return {OperationStatus::ProfileUnknown};
     }
     *profileImage_.Lock() = std::move(contents);

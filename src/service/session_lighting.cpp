@@ -1,5 +1,6 @@
 // Lighting and per-key colour writes: each goes to the keyboard at once.
 
+#include "core/memory_layout.h"
 #include "service/keyboard_session.h"
 
 namespace qv::service {
@@ -13,10 +14,6 @@ OperationResult FromLightingWrite(const driver::LightingWriteResult& written) {
         result.commandResult = written.commandResult;
     }
     return result;
-}
-
-bool IsProfile(int profile) {
-    return profile >= 0 && profile < static_cast<int>(device::kProfileCount);
 }
 
 }  // namespace
@@ -37,7 +34,7 @@ OperationResult KeyboardSession::RestoreLighting(int profile) {
     if (OperationResult writable = CheckWritable(); !writable.Succeeded()) {
         return writable;
     }
-    if (!IsProfile(profile)) {
+    if (!layout::IsProfileIndex(profile)) {
         return {OperationStatus::ProfileUnknown};
     }
     const int current = lighting_.currentProfile();

@@ -33,12 +33,6 @@ public:
     std::vector<std::string> questions;
 };
 
-class NoPanel final : public lighting::PanelSwitchStore {
-public:
-    bool PanelSwitchOn() const override { return false; }
-    void SetPanelSwitch(bool) override {}
-};
-
 class RecordingExit final : public platform::ProgramExit {
 public:
     void EndProgram(int code) override { ended.push_back("EndProgram " + std::to_string(code)); }
@@ -69,7 +63,7 @@ TEST(FirmwareCheckTest, OnlyAFirmwareOlderThanTheMinimumIsOfferedTheUpdaterAndEn
         sim::SimHidService keyboard(memory);
         device::Transport transport(keyboard, {.replyWait = 100ms, .retryPause = 1ms});
         ASSERT_TRUE(transport.Load(nullptr));
-        NoPanel panel;
+        lighting::NoPanelSwitch panel;
         driver::KeyboardDriver driver(transport, std::chrono::milliseconds(0), panel);
         RecordingPrompt prompt;
         prompt.answerOk = c.answerOk;
