@@ -57,6 +57,7 @@ bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
         case OperationStatus::NotWritten:
         case OperationStatus::FileNotSaved:
         case OperationStatus::EntryRefused:
+        case OperationStatus::LightingRefused:
             break;
     }
     return true;

@@ -57,6 +57,10 @@ std::string OperationFailureText(const service::OperationResult& result) {
             return "the file is not a sound profile file";
         case OperationStatus::EntryRefused:
             return EntryRefusalText(result.refusal, "the key");
+        case OperationStatus::LightingRefused:
+            return result.lightingRefusal == lighting::LightingRefusal::NoPerKeyColours
+                       ? "the keyboard has no per-key colours"
+                       : "the keyboard cannot show that lighting mode";
     }
     return "unexpected failure";
 }
@@ -72,6 +76,7 @@ int OperationExitCode(const service::OperationResult& result) {
         case OperationStatus::MacrosTooLong:
         case OperationStatus::FileRefused:
         case OperationStatus::EntryRefused:
+        case OperationStatus::LightingRefused:
             return kExitBadInput;
         case OperationStatus::FileNotSaved:
             return kExitSetupError;

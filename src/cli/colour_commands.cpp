@@ -14,13 +14,13 @@
 #include "device/command_result.h"
 #include "keys/key_name_parser.h"
 #include "lighting/colour_slots.h"
-#include "lighting/device_settings_block.h"
-#include "lighting/per_key_paint.h"
 #include "lighting/user_colour_file.h"
 #include "profiles/profile_folder.h"
 
 namespace qv::cli {
 namespace {
+
+using Kind = lighting::ColourChange::Kind;
 
 struct ColourOptions {
     int profile = 0;
@@ -60,85 +60,51 @@ std::variant<lighting::ViewKey, std::string> ParseViewKey(const CommandContext& 
     return key;
 }
 
-std::string SchemeWords(const lighting::PerKeyPaint& paint) {
-    const int scheme = paint.CurrentScheme();
-    return "scheme " + std::to_string(scheme) + " (\"" +
-           paint.SchemeNames()[static_cast<std::size_t>(scheme)] + "\")";
-}
-
-struct ColourOutcome {
-    service::OperationResult operation;
-    std::optional<std::string> refusal;
-    int refusalCode = kExitBadInput;
-    service::OperationResult written;
-    std::string scheme;
-    bool perKeyModeActive = false;
-    int slot = -1;
-};
-
-// Loads the profile's scheme in use on the worker, lets `change` make the colour write, and
-// sends it; the keyboard must have per-key colours.
-template <typename Change>
-ColourOutcome ChangeColours(CommandContext& context, int profile, Change&& change) {
-    return context.keyboard->Call([&](service::KeyboardSession& s) {
-        ColourOutcome result;
-        lighting::DeviceSettingsBlock settings;
-        if (result.operation = ReadSettingsForChange(s, settings); !result.operation.Succeeded()) {
-            return result;
-        }
-        if (!settings.IsModeSupported(lighting::kPerKeyColourMode)) {
-            result.refusal =
-                "the keyboard has no per-key colours (it does not offer lighting mode " +
-                std::to_string(lighting::kPerKeyColourMode) + ")";
-            return result;
-        }
-        std::array<std::uint8_t, device::kPayloadSize> record{};
-        if (result.operation = ReadLightingRecord(s, profile, 1, record);
-            !result.operation.Succeeded()) {
-            return result;
-        }
-        result.perKeyModeActive = record[0] == lighting::kPerKeyColourMode;
-        lighting::PerKeyPaint paint(ColourFolder(context));
-        static_cast<void>(paint.Load(profile));
-        if (paint.Problem()) {
-            result.refusal = "the colour schemes cannot be used: " + *paint.Problem();
-            return result;
-        }
-        const lighting::ColourWrite write = change(paint, result);
-        if (paint.Problem()) {
-            result.refusal = "the colour schemes could not be kept: " + *paint.Problem() +
-                             "; nothing was written to the keyboard";
-            result.refusalCode = kExitSetupError;
-            return result;
-        }
-        result.scheme = SchemeWords(paint);
-        result.written = s.WriteColours(write);
-        return result;
-    });
-}
-
-// Says what was done, or why not.
-int Report(CommandContext& context, const ColourOutcome& outcome, int profile, const char* what,
+// Sends the change through the keyboard service and says what was done, or why not.
+int Report(CommandContext& context, const lighting::ColourChange& change, const char* what,
            const std::string& done, nlohmann::json details) {
-    if (!outcome.operation.Succeeded()) {
-        return FailOperation(context, outcome.operation, what);
+    const service::ColourChangeResult outcome = context.keyboard->Call(
+        [&change](service::KeyboardSession& s) { return s.ChangeColours(change); });
+    const service::OperationResult& result = outcome.result;
+    const std::string problem = result.problems.empty() ? std::string() : result.problems.front();
+    switch (result.status) {
+        case service::OperationStatus::LightingRefused:
+            return Fail(context,
+                        "the keyboard has no per-key colours (it does not offer lighting mode " +
+                            std::to_string(lighting::kPerKeyColourMode) + ")",
+                        kExitBadInput);
+        case service::OperationStatus::FileRefused:
+            return Fail(context, "the colour schemes cannot be used: " + problem, kExitBadInput);
+        case service::OperationStatus::FileNotSaved:
+            return Fail(context,
+                        "the colour schemes could not be kept: " + problem +
+                            "; nothing was written to the keyboard",
+                        kExitSetupError);
+        default:
+            break;
     }
-    if (outcome.refusal) {
-        return Fail(context, *outcome.refusal, outcome.refusalCode);
+    if (!result.Succeeded()) {
+        return FailWrite(context, result, what);
     }
-    if (!outcome.written.Succeeded()) {
-        return FailWrite(context, outcome.written, what);
+    const int profile = change.profile + 1;
+    const std::string scheme =
+        "scheme " + std::to_string(outcome.scheme) + " (\"" + outcome.schemeName + "\")";
+    std::string message = "Profile " + std::to_string(profile) + ", " + scheme + ": " + done;
+    if (outcome.slot == lighting::kSharedColourSlot) {
+        message += " (with every key that has no colour of its own)";
     }
-    std::string message =
-        "Profile " + std::to_string(profile) + ", " + outcome.scheme + ": " + done + ".";
+    message += ".";
     if (!outcome.perKeyModeActive) {
         message += "\nThe keyboard shows per-key colours in lighting mode " +
                    std::to_string(lighting::kPerKeyColourMode) + " (`quorvanectl lighting set " +
                    "--profile " + std::to_string(profile) + " --mode " +
                    std::to_string(lighting::kPerKeyColourMode) + "`).";
     }
+    if (outcome.slot >= 0) {
+        details["slot"] = outcome.slot;
+    }
     details["profile"] = profile;
-    details["scheme"] = outcome.scheme;
+    details["scheme"] = scheme;
     details["perKeyModeActive"] = outcome.perKeyModeActive;
     return Written(context, message, std::move(details));
 }
@@ -152,18 +118,12 @@ int RunKey(CommandContext& context, const ColourOptions& o) {
     if (!colour) {
         return Fail(context, "colour '" + o.colour + "' is not RRGGBB in hex", kExitBadInput);
     }
-    const lighting::ViewKey viewKey = std::get<lighting::ViewKey>(key);
-    const ColourOutcome outcome = ChangeColours(
-        context, o.profile - 1, [&](lighting::PerKeyPaint& paint, ColourOutcome& result) {
-            result.slot = *lighting::PaintSlotOf(viewKey);
-            return paint.Paint(viewKey, *colour);
-        });
-    std::string done = o.key + " set to " + ColourText(*colour);
-    if (outcome.slot == lighting::kSharedColourSlot) {
-        done += " (with every key that has no colour of its own)";
-    }
-    return Report(context, outcome, o.profile, "set the key's colour", done,
-                  {{"key", o.key}, {"colour", ColourText(*colour)}, {"slot", outcome.slot}});
+    return Report(context,
+                  lighting::ColourChange::Of(Kind::PaintKeyWith, o.profile - 1)
+                      .WithKey(std::get<lighting::ViewKey>(key))
+                      .WithColour(*colour),
+                  "set the key's colour", o.key + " set to " + ColourText(*colour),
+                  {{"key", o.key}, {"colour", ColourText(*colour)}});
 }
 
 int RunFill(CommandContext& context, const ColourOptions& o) {
@@ -171,19 +131,17 @@ int RunFill(CommandContext& context, const ColourOptions& o) {
     if (!colour) {
         return Fail(context, "colour '" + o.colour + "' is not RRGGBB in hex", kExitBadInput);
     }
-    const ColourOutcome outcome = ChangeColours(
-        context, o.profile - 1,
-        [&](lighting::PerKeyPaint& paint, ColourOutcome&) { return paint.Fill(*colour); });
-    return Report(context, outcome, o.profile, "fill the keys' colours",
-                  "every key set to " + ColourText(*colour), {{"colour", ColourText(*colour)}});
+    return Report(context,
+                  lighting::ColourChange::Of(Kind::Fill, o.profile - 1).WithColour(*colour),
+                  "fill the keys' colours", "every key set to " + ColourText(*colour),
+                  {{"colour", ColourText(*colour)}});
 }
 
 int RunSchemeLoad(CommandContext& context, const ColourOptions& o) {
-    const ColourOutcome outcome = ChangeColours(
-        context, o.profile - 1,
-        [&](lighting::PerKeyPaint& paint, ColourOutcome&) { return paint.SelectScheme(o.scheme); });
-    return Report(context, outcome, o.profile, "load the colour scheme",
-                  "in use, its colours written to the keyboard", {{"number", o.scheme}});
+    return Report(context,
+                  lighting::ColourChange::Of(Kind::SelectScheme, o.profile - 1).WithValue(o.scheme),
+                  "load the colour scheme", "in use, its colours written to the keyboard",
+                  {{"number", o.scheme}});
 }
 
 // Reads the profile's colour schemes, or says why they cannot be used.

@@ -17,7 +17,6 @@
 #include "device/command_result.h"
 #include "driver/device_lighting.h"
 #include "keys/key_name_parser.h"
-#include "lighting/lighting_panel_model.h"
 #include "lighting/mode_catalogue.h"
 #include "lighting/mode_index_table.h"
 
@@ -150,112 +149,94 @@ std::optional<int> ModeNamed(const CommandContext& context, const std::string& n
     return std::nullopt;
 }
 
-// Why the keyboard cannot be set to `mode`, or nullopt when it can.
-std::optional<std::string> ModeRefusal(const CommandContext& context, int mode,
-                                       const lighting::DeviceSettingsBlock& settings) {
+// Why the keyboard cannot be set to `mode`, in words.
+std::string ModeRefusalText(const CommandContext& context, int mode,
+                            lighting::LightingRefusal refusal,
+                            const lighting::DeviceSettingsBlock& settings) {
     const std::string allowed =
         "; modes you can set: " + ModeListText(context, SettableModes(settings));
-    lighting::ModeIndexTable modes;
-    modes.Fill(settings.ModeList());
-    if (modes.ModePositionOf(mode) < 0) {
+    if (refusal == lighting::LightingRefusal::NoSuchMode) {
         return "the keyboard has no lighting mode " + std::to_string(mode) + allowed;
     }
-    if (!lighting::HasCatalogueEntry(mode)) {
-        return "lighting mode " + std::to_string(mode) +
-               " has no settings this tool knows; nothing was written" + allowed;
-    }
-    return std::nullopt;
+    return "lighting mode " + std::to_string(mode) +
+           " has no settings this tool knows; nothing was written" + allowed;
 }
 
-// The writes the options ask for, made the way the lighting panel makes them: unchanged values
-// are not written, and a mode that takes the multicolour flag gets it in the same bracket.
+// The changes the options ask for, in the order they go into the bracket, with what each one
+// is called when the command says what it did.
 struct Plan {
-    lighting::LightingWrite write;
-    std::vector<std::string> said;
+    std::vector<lighting::LightingChange> changes;
+    std::vector<std::string> names;
+
+    void Add(lighting::LightingChange::Control control, int value, std::string name) {
+        changes.push_back({control, value});
+        names.push_back(std::move(name));
+    }
 };
 
-Plan PlanWrites(const SetOptions& o, const SetRequest& request, int mode,
-                const lighting::DeviceSettingsBlock& settings,
-                const lighting::LightingRecord& record) {
-    lighting::NoPanelSwitch panelSwitch;
-    lighting::LightingPanelModel panel(panelSwitch);
-    lighting::LightingMirror mirror;
-    mirror.settings = settings;
-    const int profile = o.profile - 1;
-    mirror.records[static_cast<std::size_t>(profile)] = record;
-    panel.Refresh(mirror, lighting::DecodeLightingState(record, {}), profile,
-                  lighting::LightingPanelModel::RefreshKind::Read);
-
+Plan PlanChanges(const SetOptions& o, const SetRequest& request, int mode) {
+    using Control = lighting::LightingChange::Control;
     Plan plan;
-    plan.write.profile = profile;
-    const auto take = [&plan](const lighting::LightingWrite& write, std::string said) {
-        plan.said.push_back(write.empty() ? said + " (unchanged)" : std::move(said));
-        plan.write.Append(write);
-    };
     std::optional<bool> multicolour;
     if (o.multicolour) {
         multicolour = *o.multicolour == "on";
     }
     if (request.colour) {
-        const lighting::LightingWrite colour = panel.SetColour(*request.colour);
-        take(colour, "colour " + ColourText(*request.colour));
+        plan.Add(Control::SingleColour, static_cast<int>(*request.colour),
+                 "colour " + ColourText(*request.colour));
         // A colour turns multicolour off unless the same command says otherwise.
         if (multicolour.value_or(false)) {
-            take(panel.ToggleMulticolour(), "multicolour on");
-        } else {
-            plan.said.push_back(colour.empty() ? "multicolour off (unchanged)" : "multicolour off");
+            plan.Add(Control::Multicolour, 1, "multicolour on");
         }
     } else if (multicolour) {
-        lighting::LightingWrite toggle;
-        if (*multicolour != panel.State().multicolour) {
-            toggle = panel.ToggleMulticolour();
-        }
-        take(toggle, std::string("multicolour ") + (*multicolour ? "on" : "off"));
+        plan.Add(Control::Multicolour, *multicolour ? 1 : 0,
+                 std::string("multicolour ") + (*multicolour ? "on" : "off"));
     }
     if (request.mode) {
-        take(panel.SelectMode(mode), "mode " + std::to_string(mode));
+        plan.Add(Control::Mode, mode, "mode " + std::to_string(mode));
     }
     if (o.brightness) {
-        take(panel.SetBrightness(*o.brightness), "brightness " + std::to_string(*o.brightness));
+        plan.Add(Control::Brightness, *o.brightness, "brightness " + std::to_string(*o.brightness));
     }
     if (o.speed) {
-        take(panel.SetSpeedPosition(lighting::LightingPanelModel::kMaxLevel - *o.speed),
-             "speed " + std::to_string(*o.speed));
+        plan.Add(Control::Speed, *o.speed, "speed " + std::to_string(*o.speed));
     }
     if (o.direction) {
-        take(panel.SetDirection(*o.direction == "first" ? lighting::kDirectionFirst
-                                                        : lighting::kDirectionSecond),
-             "direction " + *o.direction);
+        plan.Add(Control::Direction,
+                 *o.direction == "first" ? lighting::kDirectionFirst : lighting::kDirectionSecond,
+                 "direction " + *o.direction);
     }
     if (request.reportRate) {
-        take(panel.SetReportRate(*request.reportRate),
-             "report rate " + std::to_string(kReportRatesHz[*request.reportRate]) + " Hz");
+        plan.Add(Control::ReportRate, *request.reportRate,
+                 "report rate " + std::to_string(kReportRatesHz[*request.reportRate]) + " Hz");
     }
     if (o.presetColour) {
         static const std::vector<std::string> kPresets{"red", "yellow", "green", "blue"};
         const auto index = std::ranges::find(kPresets, *o.presetColour) - kPresets.begin();
-        take(panel.SetPresetColour(static_cast<int>(index)), "preset colour " + *o.presetColour);
+        plan.Add(Control::PresetColour, static_cast<int>(index),
+                 "preset colour " + *o.presetColour);
     }
-    // A field written again with the value it was just given in the same bracket (the flag
-    // that goes with a mode after a colour turned it off) is left out.
-    std::vector<lighting::FieldWrite> fields;
-    for (const lighting::FieldWrite& field : plan.write.fields) {
-        const auto last = std::find_if(fields.rbegin(), fields.rend(), [&](const auto& earlier) {
-            return earlier.field == field.field && earlier.bytes.size() == field.bytes.size();
-        });
-        if (last == fields.rend() || last->bytes != field.bytes) {
-            fields.push_back(field);
+    return plan;
+}
+
+// What the command says it did: each change, "(unchanged)" where the record held it already.
+std::vector<std::string> SaidChanges(const Plan& plan, const std::vector<bool>& changed,
+                                     bool colourAlone) {
+    std::vector<std::string> said;
+    for (std::size_t i = 0; i < plan.names.size(); ++i) {
+        const bool wrote = i < changed.size() && changed[i];
+        said.push_back(wrote ? plan.names[i] : plan.names[i] + " (unchanged)");
+        if (colourAlone && i == 0) {
+            said.push_back(wrote ? "multicolour off" : "multicolour off (unchanged)");
         }
     }
-    plan.write.fields = std::move(fields);
-    return plan;
+    return said;
 }
 
 struct SetOutcome {
     service::OperationResult operation;
     std::optional<std::string> refusal;
-    Plan plan;
-    service::OperationResult written;
+    std::vector<std::string> said;
 };
 
 int RunSet(CommandContext& context, const SetOptions& o) {
@@ -268,58 +249,55 @@ int RunSet(CommandContext& context, const SetOptions& o) {
         return Fail(context, *error, kExitBadInput);
     }
     const SetRequest request = std::get<SetRequest>(checked);
-    SetOutcome outcome = context.keyboard->Call([&](service::KeyboardSession& s) {
+    const bool colourAlone = request.colour && !(o.multicolour && *o.multicolour == "on");
+    const SetOutcome outcome = context.keyboard->Call([&](service::KeyboardSession& s) {
         SetOutcome result;
-        lighting::DeviceSettingsBlock settings;
-        if (result.operation = ReadSettingsForChange(s, settings); !result.operation.Succeeded()) {
-            return result;
-        }
+        const lighting::LightingMirror mirror = s.Snapshot()->lighting.mirror;
         int mode = 0;
         if (request.mode) {
             if (const auto* name = std::get_if<std::string>(&*request.mode)) {
-                const auto named = ModeNamed(context, *name, settings);
+                if (!mirror.settingsRead) {
+                    result.operation = s.CheckWritable();
+                    if (result.operation.Succeeded()) {
+                        result.operation = service::OperationStatus::KeyboardUnread;
+                    }
+                    return result;
+                }
+                const auto named = ModeNamed(context, *name, mirror.settings);
                 if (!named) {
-                    result.refusal =
-                        "there is no lighting mode named \"" + *name +
-                        "\"; modes you can set: " + ModeListText(context, SettableModes(settings));
+                    result.refusal = "there is no lighting mode named \"" + *name +
+                                     "\"; modes you can set: " +
+                                     ModeListText(context, SettableModes(mirror.settings));
                     return result;
                 }
                 mode = *named;
             } else {
                 mode = std::get<int>(*request.mode);
             }
-            if ((result.refusal = ModeRefusal(context, mode, settings))) {
-                return result;
-            }
         }
-        std::array<std::uint8_t, device::kPayloadSize> bytes{};
-        result.operation = ReadLightingRecord(s, o.profile - 1, lighting::kRecordReadLength, bytes);
-        if (!result.operation.Succeeded()) {
-            return result;
+        const Plan plan = PlanChanges(o, request, mode);
+        const service::LightingChangeResult changed =
+            s.ChangeLighting({o.profile - 1, plan.changes});
+        result.operation = changed.result;
+        if (changed.result.status == service::OperationStatus::LightingRefused) {
+            result.refusal =
+                ModeRefusalText(context, mode, changed.result.lightingRefusal, mirror.settings);
         }
-        lighting::LightingRecord record{};
-        std::ranges::copy(bytes, record.begin());
-        result.plan = PlanWrites(o, request, mode, settings, record);
-        if (!result.plan.write.empty()) {
-            result.written = s.WriteLighting(result.plan.write);
-        }
+        result.said = SaidChanges(plan, changed.changed, colourAlone);
         return result;
     });
-    if (!outcome.operation.Succeeded()) {
-        return FailOperation(context, outcome.operation, "set the lighting");
-    }
     if (outcome.refusal) {
         return Fail(context, *outcome.refusal, kExitBadInput);
     }
-    if (!outcome.written.Succeeded()) {
-        return FailWrite(context, outcome.written, "set the lighting");
+    if (!outcome.operation.Succeeded()) {
+        return FailWrite(context, outcome.operation, "set the lighting");
     }
     std::string said;
-    for (const std::string& part : outcome.plan.said) {
+    for (const std::string& part : outcome.said) {
         said += (said.empty() ? "" : ", ") + part;
     }
     return Written(context, "Profile " + std::to_string(o.profile) + " lighting set: " + said + ".",
-                   {{"profile", o.profile}, {"set", outcome.plan.said}});
+                   {{"profile", o.profile}, {"set", outcome.said}});
 }
 
 int RunRestore(CommandContext& context, int profile) {

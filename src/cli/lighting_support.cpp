@@ -96,23 +96,4 @@ int FailWrite(CommandContext& context, const service::OperationResult& written,
                 kExitDeviceError);
 }
 
-service::OperationResult ReadSettingsForChange(service::KeyboardSession& session,
-                                               lighting::DeviceSettingsBlock& settings) {
-    service::OperationResult result = session.CheckWritable();
-    if (!result.Succeeded()) {
-        return result;
-    }
-    const auto read = session.ReadSettingsBlock();
-    settings = read.value;
-    return read.result;
-}
-
-service::OperationResult ReadLightingRecord(service::KeyboardSession& session, int profileIndex,
-                                            std::uint8_t length,
-                                            std::array<std::uint8_t, device::kPayloadSize>& bytes) {
-    const auto read = session.ReadLightingRecord(profileIndex, length);
-    bytes = read.value;
-    return read.result;
-}
-
 }  // namespace qv::cli

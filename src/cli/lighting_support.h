@@ -36,16 +36,6 @@ inline constexpr int kReportRatesHz[] = {125, 250, 500, 1000};
 [[nodiscard]] std::string ModeListText(const CommandContext& context,
                                        const std::vector<int>& modes);
 
-// The first reads of a lighting change, on the keyboard service's worker: the keyboard must take
-// writes, and what it offers and holds now, not what it did at its arrival, decides what is
-// written. A failure is the result to report.
-[[nodiscard]] service::OperationResult ReadSettingsForChange(
-    service::KeyboardSession& session, lighting::DeviceSettingsBlock& settings);
-// The first `length` bytes of profile `profileIndex`'s (0-based) lighting record.
-[[nodiscard]] service::OperationResult ReadLightingRecord(
-    service::KeyboardSession& session, int profileIndex, std::uint8_t length,
-    std::array<std::uint8_t, device::kPayloadSize>& bytes);
-
 // Keeps the simulated keyboard's state after a write and says what was done.
 int Written(CommandContext& context, const std::string& done, nlohmann::json details);
 // A lighting write the keyboard did not take in full, in words.

@@ -12,11 +12,14 @@ using namespace lighting;
 int DeviceLighting::ReadLighting(ReadKind kind, const std::function<void()>& userSchemes) {
     modeIndex_.Clear();
     mirror_.settings.ClearModeList();
+    mirror_.settingsRead = false;
+    mirror_.recordsRead = {};
     DeviceSettingsBlock block;
     if (ReadSettingsBlock(block) != device::kSuccess) {
         return -1;
     }
     mirror_.settings = block;
+    mirror_.settingsRead = true;
     modeIndex_.Fill(block.ModeList());
 
     (void)commands_.BeginTransfer();
@@ -29,6 +32,7 @@ int DeviceLighting::ReadLighting(ReadKind kind, const std::function<void()>& use
             device::kSuccess) {
             LightingRecord& record = mirror_.records[static_cast<std::size_t>(profile)];
             std::ranges::copy(bytes, record.begin());
+            mirror_.recordsRead[static_cast<std::size_t>(profile)] = true;
         }
     }
     (void)commands_.EndTransfer();

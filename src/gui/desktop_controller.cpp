@@ -131,10 +131,28 @@ void DesktopController::ConnectLighting() {
             window_.Lighting().ShowKeyboardLighting(service_.LightingView());
         }
     });
-    connect(&panel, &LightingPanel::LightingWriteRequested, this,
-            [this](const lighting::LightingWrite& write) { lightingWriter_.Write(write); });
-    connect(&panel, &LightingPanel::ColourWriteRequested, this,
-            [this](const lighting::ColourWrite& write) { lightingWriter_.Write(write); });
+    connect(&panel, &LightingPanel::LightingChangeRequested, this,
+            [this](int profile, const lighting::LightingChange& change) {
+                lightingWriter_.Change(profile, change);
+            });
+    connect(&panel, &LightingPanel::ColourChangeRequested, this,
+            [this](const lighting::ColourChange& change) { lightingWriter_.Change(change); });
+    connect(&panel, &LightingPanel::LampRequested, this, [this](bool open) {
+        service_.Post(
+            [open](service::KeyboardSession& session) { session.SetLightingPanelOpen(open); });
+    });
+    // A colour change the user colour file could not keep is neither written nor shown.
+    lightingWriter_.OnColourOutcome([this](const service::ColourChangeResult& outcome) {
+        const service::OperationResult& result = outcome.result;
+        if (!result.problems.empty() && (result.status == service::OperationStatus::FileNotSaved ||
+                                         result.status == service::OperationStatus::FileRefused)) {
+            adapter_.Deliver([this, text = result.problems.front()] {
+                if (!stopped_) {
+                    prompt_.ShowMessage(text);
+                }
+            });
+        }
+    });
     connect(&panel, &LightingPanel::ColourFileProblem, this,
             [this](const QString& text) { prompt_.ShowMessage(text.toStdString()); });
 }
@@ -333,10 +351,18 @@ void DesktopController::RunDefault() {
     }
     // The dialog edits a key that is about to be reset.
     window_.CloseAssignment();
-    // While the lighting panel is open, its defaults come back too (nothing while closed).
-    window_.Lighting().RestoreDefaults();
     service_.Post(
         [this, keys = app::DefaultCommandSlots(bankB_)](service::KeyboardSession& session) {
+            // While the lighting panel is open, its defaults come back too (nothing while
+            // closed).
+            const service::OperationResult lighting = session.RestorePanelDefaults();
+            if (lighting.status == service::OperationStatus::FileNotSaved) {
+                adapter_.Deliver([this, text = lighting.problems.front()] {
+                    if (!stopped_) {
+                        prompt_.ShowMessage(text);
+                    }
+                });
+            }
             const service::OperationResult result = session.RestoreDefaults(keys);
             adapter_.Deliver([this, result] {
                 RefreshKeyboardView();

@@ -185,13 +185,8 @@ lighting::DirectionPair DirectionPairOf(int mode) {
 
 }  // namespace
 
-LightingPanel::LightingPanel(QWidget* window, std::filesystem::path skinFolder,
-                             std::filesystem::path profileFolder)
-    : QWidget(window),
-      skinFolder_(std::move(skinFolder)),
-      panelSwitch_(profileFolder / "wskb.ini"),
-      model_(panelSwitch_),
-      colours_(profileFolder) {
+LightingPanel::LightingPanel(QWidget* window, std::filesystem::path skinFolder)
+    : QWidget(window), skinFolder_(std::move(skinFolder)) {
     setObjectName(QStringLiteral("LightingPanel"));
     // Until the set-up ends the panel lies over the whole window, so that the skin's window
     // coordinates place its controls.
@@ -416,11 +411,13 @@ void LightingPanel::ConnectControls() {
     }
     if (auto* slider = Find<PictureSlider>(kBrightness)) {
         connect(slider, &QSlider::valueChanged, this,
-                [this](int value) { Send(model_.SetBrightness(value)); });
+                [this](int value) { Send(lighting::LightingChange::Control::Brightness, value); });
     }
     if (auto* slider = Find<PictureSlider>(kSpeed)) {
-        connect(slider, &QSlider::valueChanged, this,
-                [this](int position) { Send(model_.SetSpeedPosition(position)); });
+        connect(slider, &QSlider::valueChanged, this, [this](int position) {
+            Send(lighting::LightingChange::Control::Speed,
+                 LightingPanelModel::kMaxLevel - position);
+        });
     }
     const std::pair<std::string_view, std::uint8_t> directions[] = {
         {kFirstDirection, lighting::kDirectionFirst},
@@ -428,8 +425,7 @@ void LightingPanel::ConnectControls() {
     for (const auto& [key, direction] : directions) {
         if (auto* button = Find<PictureButton>(key)) {
             connect(button, &QAbstractButton::clicked, this, [this, direction] {
-                Send(model_.SetDirection(direction));
-                ShowDirection();
+                Send(lighting::LightingChange::Control::Direction, direction);
             });
         }
     }
@@ -441,18 +437,15 @@ void LightingPanel::ConnectControls() {
     for (const std::string_view key : {kMulticolourA, kMulticolourB}) {
         if (auto* toggle = Find<PictureButton>(key)) {
             connect(toggle, &QAbstractButton::clicked, this, [this] {
-                Send(model_.ToggleMulticolour());
-                ShowValues();
-                emit PreviewChanged();
+                Send(lighting::LightingChange::Control::Multicolour,
+                     lighting::LightingChange::kToggle);
             });
         }
     }
     for (int preset = 0; preset < LightingPanelModel::kPresetCount; ++preset) {
         if (auto* button = Find<PictureButton>(kPresets[static_cast<std::size_t>(preset)].key)) {
             connect(button, &QAbstractButton::clicked, this, [this, preset] {
-                Send(model_.SetPresetColour(preset));
-                ShowValues();
-                emit PreviewChanged();
+                Send(lighting::LightingChange::Control::PresetColour, preset);
             });
         }
     }
@@ -476,31 +469,19 @@ void LightingPanel::ConnectControls() {
 // ---- What the keyboard holds ----------------------------------------------------------------
 
 void LightingPanel::ShowKeyboardLighting(const service::LightingSnapshot& snapshot) {
-    if (snapshot.reads == readsShown_) {
-        return;
-    }
-    readsShown_ = snapshot.reads;
     const bool wasOpen = IsOpen();
-    const bool arrival = snapshot.arrivalRead;
-    model_.Refresh(
-        snapshot.mirror, snapshot.state, snapshot.currentProfile,
-        arrival ? LightingPanelModel::RefreshKind::Arrival : LightingPanelModel::RefreshKind::Read);
-    if (model_.PerKeyModeSupported()) {
-        if (arrival || snapshot.currentProfile != coloursProfile_) {
-            const lighting::ColourWrite page = colours_.Load(snapshot.currentProfile);
-            coloursProfile_ = snapshot.currentProfile;
-            // At an arrival the keyboard service has written the page itself when the per-key
-            // mode runs; after a change of profile it is this panel's to write.
-            if (!arrival && model_.State().mode == lighting::kPerKeyColourMode) {
-                Send(page);
-            }
-        }
-        if (arrival) {
-            colours_.RebuildBaseMarks(snapshot.mirror);
-        }
+    const bool modesChanged =
+        snapshot.mirror.settings.ModeList().size() != shown_.mirror.settings.ModeList().size() ||
+        !std::ranges::equal(snapshot.mirror.settings.ModeList(),
+                            shown_.mirror.settings.ModeList()) ||
+        snapshot.reads != shown_.reads;
+    shown_ = snapshot;
+    if (Model().PerKeyModeSupported()) {
         ReportColourFileProblem();
     }
-    ShowModes();
+    if (modesChanged) {
+        ShowModes();
+    }
     ShowAll();
     if (IsOpen() != wasOpen) {
         emit OpenChanged(IsOpen());
@@ -508,113 +489,66 @@ void LightingPanel::ShowKeyboardLighting(const service::LightingSnapshot& snapsh
     emit PreviewChanged();
 }
 
-// ---- Lamp, defaults, painting -------------------------------------------------------------
+// ---- Lamp, painting -----------------------------------------------------------------------
 
 void LightingPanel::OpenPanel() {
-    if (IsOpen()) {
-        return;
+    if (!IsOpen()) {
+        emit LampRequested(true);
     }
-    model_.Open();
-    ShowAll();
-    emit OpenChanged(true);
-    emit PreviewChanged();
 }
 
 void LightingPanel::ClosePanel() {
-    if (!IsOpen()) {
-        return;
+    if (IsOpen()) {
+        emit LampRequested(false);
     }
-    model_.Close();
-    ShowAll();
-    emit OpenChanged(false);
-    emit PreviewChanged();
 }
 
 void LightingPanel::ToggleLamp() {
-    if (IsOpen()) {
-        ClosePanel();
-    } else {
-        OpenPanel();
-    }
-}
-
-void LightingPanel::RestoreDefaults() {
-    if (!IsOpen()) {
-        return;
-    }
-    for (const lighting::LightingWrite& write : model_.RestoreDefaults()) {
-        Send(write);
-    }
-    if (model_.PerKeyModeSupported()) {
-        Send(colours_.RestoreDefaults());
-        coloursProfile_ = colours_.Profile();
-        ReportColourFileProblem();
-    }
-    ShowAll();
-    emit PreviewChanged();
+    emit LampRequested(!IsOpen());
 }
 
 void LightingPanel::PaintKey(lighting::ViewKey key) {
-    if (!model_.PerKeyModeSelected()) {
-        return;
+    if (Model().PerKeyModeSelected()) {
+        Send(lighting::ColourChange::Of(lighting::ColourChange::Kind::PaintKey).WithKey(key));
     }
-    Send(colours_.Paint(key));
-    ReportColourFileProblem();
-    emit PreviewChanged();
 }
 
 std::optional<QColor> LightingPanel::PreviewOf(lighting::ViewKey key) const {
     const std::optional<lighting::Colour> colour = lighting::PreviewColour(
-        {model_.State(), colours_.Page(model_.CurrentProfile()), model_.IsOpen()}, key);
+        {Model().State(), Colours().Page(Model().CurrentProfile()), Model().IsOpen()}, key);
     return colour ? std::optional(ToQColor(*colour)) : std::nullopt;
 }
 
 // ---- Control changes ----------------------------------------------------------------------
 
-void LightingPanel::Send(const lighting::LightingWrite& write) {
-    if (!write.empty()) {
-        emit LightingWriteRequested(write);
-    }
+void LightingPanel::Send(lighting::LightingChange::Control control, int value) {
+    emit LightingChangeRequested(Model().CurrentProfile(), {control, value});
 }
 
-void LightingPanel::Send(const lighting::ColourWrite& write) {
-    if (!write.empty()) {
-        emit ColourWriteRequested(write);
-    }
+void LightingPanel::Send(lighting::ColourChange change) {
+    change.profile = Model().CurrentProfile();
+    emit ColourChangeRequested(change);
 }
 
 void LightingPanel::OnModeChosen(int position) {
-    Send(model_.SelectModeAt(position));
-    // The keyboard's page of this profile was last written when the per-key mode ran at an
-    // arrival or a change of profile; choosing the mode makes it what the view shows.
-    if (model_.PerKeyModeSelected()) {
-        lighting::ColourWrite page;
-        page.kind = lighting::ColourWrite::Kind::Page;
-        page.profile = model_.CurrentProfile();
-        page.page = colours_.Page(page.profile);
-        Send(page);
+    const int mode = Model().Modes().ModeAtPosition(position);
+    if (mode != 0) {
+        Send(lighting::LightingChange::Control::Mode, mode);
     }
-    ShowAll();
-    emit PreviewChanged();
 }
 
 void LightingPanel::OnColourChosen(const QColor& colour) {
-    Send(model_.SetColour(FromQColor(colour)));
-    ShowValues();
-    emit PreviewChanged();
+    Send(lighting::LightingChange::Control::SingleColour, static_cast<int>(FromQColor(colour)));
 }
 
 void LightingPanel::OnSchemeChosen(int scheme) {
-    Send(colours_.SelectScheme(scheme));
-    ReportColourFileProblem();
-    ShowSchemeControls();
-    emit PreviewChanged();
+    Send(lighting::ColourChange::Of(lighting::ColourChange::Kind::SelectScheme).WithValue(scheme));
 }
 
 void LightingPanel::OnSchemeRenamed(const QString& name) {
+    Send(lighting::ColourChange::Of(lighting::ColourChange::Kind::RenameScheme)
+             .WithName(name.toStdString()));
     auto* combo = Find<QComboBox>(kSchemeCombo);
-    colours_.RenameScheme(name.toStdString());
-    ReportColourFileProblem();
     if (combo != nullptr && combo->currentIndex() >= 0) {
         // The list keeps the new name; the edit text stays as typed.
         const QSignalBlocker blocker(combo);
@@ -627,24 +561,21 @@ void LightingPanel::OnSchemeRenamed(const QString& name) {
 }
 
 void LightingPanel::OnPaintTool(int tool) {
-    colours_.SetPaintTool(tool);
-    ReportColourFileProblem();
-    ShowSchemeControls();
+    Send(lighting::ColourChange::Of(lighting::ColourChange::Kind::PaintTool).WithValue(tool));
 }
 
 void LightingPanel::OnKeyColour(const QColor& colour) {
-    colours_.SetKeyColour(FromQColor(colour));
-    ReportColourFileProblem();
+    Send(lighting::ColourChange::Of(lighting::ColourChange::Kind::KeyColour)
+             .WithColour(FromQColor(colour)));
 }
 
 void LightingPanel::OnBaseColour(const QColor& colour) {
-    Send(colours_.SetBaseColour(FromQColor(colour)));
-    ReportColourFileProblem();
-    emit PreviewChanged();
+    Send(lighting::ColourChange::Of(lighting::ColourChange::Kind::BaseColour)
+             .WithColour(FromQColor(colour)));
 }
 
 void LightingPanel::ReportColourFileProblem() {
-    const std::optional<std::string>& problem = colours_.Problem();
+    const std::optional<std::string>& problem = Colours().Problem();
     if (problem == problemShown_) {
         return;
     }
@@ -674,7 +605,7 @@ void LightingPanel::ShowModes() {
     }
     const QSignalBlocker blocker(combo);
     combo->clear();
-    const lighting::ModeIndexTable& modes = model_.Modes();
+    const lighting::ModeIndexTable& modes = Model().Modes();
     for (int position = 0; position < modes.size(); ++position) {
         combo->addItem(
             QString::fromStdString(ui::ModeName(*lookup_, modes.ModeAtPosition(position))));
@@ -685,22 +616,24 @@ void LightingPanel::ShowModes() {
 void LightingPanel::ShowModeSelection() {
     if (auto* combo = Find<QComboBox>(kModeCombo)) {
         const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(model_.SelectedPosition());
+        combo->setCurrentIndex(Model().SelectedPosition());
     }
 }
 
 void LightingPanel::ShowValues() {
-    const lighting::LightingState& state = model_.State();
+    const lighting::LightingState& state = Model().State();
     if (auto* lamp = Find<PictureButton>(kLamp)) {
         lamp->SetPicture(Picture(IsOpen() ? kLampPictures.on : kLampPictures.off));
     }
-    if (auto* slider = Find<PictureSlider>(kBrightness)) {
+    // A slider being dragged shows where the pointer is; what the service publishes meanwhile
+    // lags behind it.
+    if (auto* slider = Find<PictureSlider>(kBrightness); slider && !slider->isSliderDown()) {
         const QSignalBlocker blocker(slider);
         slider->setValue(std::clamp(state.brightness, 0, LightingPanelModel::kMaxLevel));
     }
-    if (auto* slider = Find<PictureSlider>(kSpeed)) {
+    if (auto* slider = Find<PictureSlider>(kSpeed); slider && !slider->isSliderDown()) {
         const QSignalBlocker blocker(slider);
-        slider->setValue(std::clamp(model_.SpeedPosition(), 0, LightingPanelModel::kMaxLevel));
+        slider->setValue(std::clamp(Model().SpeedPosition(), 0, LightingPanelModel::kMaxLevel));
     }
     for (const std::string_view key : {kColourA, kColourB}) {
         if (auto* picker = Find<SkinColorButton>(key)) {
@@ -717,7 +650,7 @@ void LightingPanel::ShowValues() {
                 Picture(state.multicolour ? kMulticolourPictures.on : kMulticolourPictures.off));
         }
     }
-    const int preset = model_.ShownPresetColour();
+    const int preset = Model().ShownPresetColour();
     for (int n = 0; n < LightingPanelModel::kPresetCount; ++n) {
         const PresetPictures& pictures = kPresets[static_cast<std::size_t>(n)];
         if (auto* button = Find<PictureButton>(pictures.key)) {
@@ -727,9 +660,9 @@ void LightingPanel::ShowValues() {
 }
 
 void LightingPanel::ShowDirection() {
-    const lighting::DirectionPair pair = DirectionPairOf(model_.State().mode);
+    const lighting::DirectionPair pair = DirectionPairOf(Model().State().mode);
     const lighting::DirectionPictures pictures =
-        lighting::DirectionPicturesFor(pair, model_.State().direction);
+        lighting::DirectionPicturesFor(pair, Model().State().direction);
     auto* first = Find<PictureButton>(kFirstDirection);
     auto* second = Find<PictureButton>(kSecondDirection);
     if (first != nullptr) {
@@ -753,11 +686,11 @@ void LightingPanel::ShowDirection() {
 }
 
 void LightingPanel::ShowSchemeControls() {
-    if (!model_.PerKeyModeSupported()) {
+    if (!Model().PerKeyModeSupported()) {
         return;
     }
     ShowSchemeNames();
-    const lighting::SchemeTools& tools = colours_.Tools();
+    const lighting::SchemeTools& tools = Colours().Tools();
     for (int tool = 0; tool < static_cast<int>(kTools.size()); ++tool) {
         if (auto* button = Find<PictureButton>(kTools[static_cast<std::size_t>(tool)])) {
             const TwoPictures& pictures = kToolPictures[static_cast<std::size_t>(tool)];
@@ -778,20 +711,27 @@ void LightingPanel::ShowSchemeNames() {
         return;
     }
     const QSignalBlocker blocker(combo);
-    const auto names = colours_.SchemeNames();
+    const auto names = Colours().SchemeNames();
+    // While a name is being typed, the names published lag behind the edit text.
+    const bool typing = combo->lineEdit() != nullptr && combo->lineEdit()->hasFocus();
     for (int scheme = 0; scheme < lighting::kSchemeCount; ++scheme) {
         const QString name = QString::fromStdString(names[static_cast<std::size_t>(scheme)]);
+        if (typing && scheme == combo->currentIndex()) {
+            continue;
+        }
         if (scheme < combo->count()) {
             combo->setItemText(scheme, name);
         } else {
             combo->addItem(name);
         }
     }
-    combo->setCurrentIndex(colours_.CurrentScheme());
+    if (combo->currentIndex() != Colours().CurrentScheme()) {
+        combo->setCurrentIndex(Colours().CurrentScheme());
+    }
 }
 
 void LightingPanel::ShowVisibility() {
-    const lighting::PanelVisibility visible = model_.Visibility();
+    const lighting::PanelVisibility visible = Model().Visibility();
     for (const ControlSpec& spec : kControls) {
         if (QWidget* widget = Find<QWidget>(spec.key)) {
             widget->setVisible(Shown(spec.group, visible));

@@ -5,10 +5,10 @@
 // colours and the per-key colour schemes. Its controls are placed by the main skin in window
 // coordinates; only those the selected mode uses are shown while the panel is open.
 //
-// The rules are the core's (LightingPanelModel, PerKeyPaint); this class draws what they say
-// and turns each control change into the write they give, which it hands on (signals) for the
-// keyboard service to send. It never talks to the keyboard itself, and it shows what the
-// keyboard holds after each read.
+// The keyboard service keeps the panel's state and decides every write; this class draws the
+// lighting the service publishes and hands each control change on (signals) for the service to
+// plan and send. It never talks to the keyboard itself and keeps no state of its own beyond
+// what the controls show.
 
 #include <QColor>
 #include <QPixmap>
@@ -25,11 +25,10 @@
 #include <string_view>
 #include <vector>
 
+#include "lighting/lighting_change.h"
 #include "lighting/lighting_panel_model.h"
-#include "lighting/lighting_write.h"
-#include "lighting/panel_switch_file.h"
 #include "lighting/per_key_paint.h"
-#include "service/keyboard_session.h"
+#include "service/session_snapshot.h"
 #include "texts/skin_layout.h"
 #include "texts/skin_placement.h"
 
@@ -50,10 +49,8 @@ class LightingPanel final : public QWidget {
     Q_OBJECT
 
 public:
-    // `skinFolder` holds the panel's pictures; `profileFolder` the lamp's switch file and the
-    // user colour files.
-    LightingPanel(QWidget* window, std::filesystem::path skinFolder,
-                  std::filesystem::path profileFolder);
+    // `skinFolder` holds the panel's pictures.
+    LightingPanel(QWidget* window, std::filesystem::path skinFolder);
     ~LightingPanel() override;
 
     // Set-up: each of the skin's lighting controls in window coordinates, then the end of the
@@ -63,18 +60,14 @@ public:
     // Captions and mode names again, after a language change.
     void LoadTexts();
 
-    // The keyboard's lighting as the keyboard service last published it. Only a read brings
-    // the panel in line; the panel's own writes are already shown.
+    // The lighting as the keyboard service last published it.
     void ShowKeyboardLighting(const service::LightingSnapshot& snapshot);
 
     // ---- Lamp ----
     void OpenPanel();
     void ClosePanel();
     void ToggleLamp();
-    [[nodiscard]] bool IsOpen() const { return model_.IsOpen(); }
-
-    // The Default command's lighting part: only while the panel is open.
-    void RestoreDefaults();
+    [[nodiscard]] bool IsOpen() const { return Model().IsOpen(); }
 
     // A key clicked on the keyboard view while the panel is open.
     void PaintKey(lighting::ViewKey key);
@@ -83,24 +76,26 @@ public:
     [[nodiscard]] std::optional<QColor> PreviewOf(lighting::ViewKey key) const;
 
     // ---- What tests look at ----
-    [[nodiscard]] const lighting::LightingPanelModel& Model() const { return model_; }
-    [[nodiscard]] const lighting::PerKeyPaint& Colours() const { return colours_; }
+    [[nodiscard]] const lighting::LightingPanelModel& Model() const { return shown_.panel; }
+    [[nodiscard]] const lighting::PerKeyPaint& Colours() const { return shown_.colours; }
     // A control by its skin key; null for keys the panel has no control for. The controls
     // the closed panel hides are made when it first opens, or by this.
     [[nodiscard]] QWidget* Control(std::string_view skinKey);
 
 signals:
-    // A change of the current profile's lighting record, to be written at once.
-    void LightingWriteRequested(const qv::lighting::LightingWrite& write);
-    // A per-key colour change, to be written at once.
-    void ColourWriteRequested(const qv::lighting::ColourWrite& write);
+    // A control of the shown profile's lighting record changed, to be written at once.
+    void LightingChangeRequested(int profile, const qv::lighting::LightingChange& change);
+    // A per-key colour or scheme change, to be kept and written at once.
+    void ColourChangeRequested(const qv::lighting::ColourChange& change);
+    // The lamp was clicked: the panel is to open (true) or close.
+    void LampRequested(bool open);
     // The panel opened (key clicks now paint) or closed.
     void OpenChanged(bool open);
     // The controls the closed panel hides have been made: they take part in the tab order now.
     void ControlsBuilt();
     // What PreviewOf gives may have changed.
     void PreviewChanged();
-    // The user colour file could not be read or written; the text says why.
+    // The user colour file could not be read; the text says why.
     void ColourFileProblem(const QString& text);
 
 protected:
@@ -120,8 +115,8 @@ private:
     [[nodiscard]] Widget* Find(std::string_view key) const;
 
     // Control changes.
-    void Send(const lighting::LightingWrite& write);
-    void Send(const lighting::ColourWrite& write);
+    void Send(lighting::LightingChange::Control control, int value);
+    void Send(lighting::ColourChange change);
     void OnModeChosen(int position);
     void OnColourChosen(const QColor& colour);
     void OnSchemeChosen(int scheme);
@@ -143,9 +138,8 @@ private:
     void ReportColourFileProblem();
 
     std::filesystem::path skinFolder_;
-    lighting::PanelSwitchFile panelSwitch_;
-    lighting::LightingPanelModel model_;
-    lighting::PerKeyPaint colours_;
+    // What the service published last.
+    service::LightingSnapshot shown_;
     const ui::TextLookup* lookup_ = nullptr;
     ui::SkinFile skin_;
 
@@ -158,10 +152,6 @@ private:
     std::vector<PlannedControl> planned_;
     bool built_ = false;
     std::map<std::string, QPixmap, std::less<>> pictures_;
-    // The reads of the keyboard's lighting taken so far; -1 before the first.
-    int readsShown_ = -1;
-    // The profile whose scheme the per-key colours hold; -1 before the first load.
-    int coloursProfile_ = -1;
     std::optional<std::string> problemShown_;
 };
 

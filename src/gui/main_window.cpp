@@ -100,8 +100,7 @@ MainWindow::MainWindow(MainWindowSettings settings)
     ConnectActions();
     // The skin places the panel's controls; it exists from the start so that the application
     // can take its writes before the window is set up.
-    lighting_ =
-        new LightingPanel(this, ui::SkinFolder(settings_.programFolder), settings_.profileFolder);
+    lighting_ = new LightingPanel(this, ui::SkinFolder(settings_.programFolder));
     // The skin's progress control places it.
     progress_ = new QLabel(this);
     progress_->hide();

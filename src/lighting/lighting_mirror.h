@@ -14,6 +14,9 @@ namespace qv::lighting {
 struct LightingMirror {
     DeviceSettingsBlock settings;
     std::array<LightingRecord, layout::kProfileCount> records{};
+    // Whether the last read got them: what was not read is not a sound base for a change.
+    bool settingsRead = false;
+    std::array<bool, layout::kProfileCount> recordsRead{};
 };
 
 // Where the lighting panel's open/closed switch is kept ("DengCheck" of the per-key colour

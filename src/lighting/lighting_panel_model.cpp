@@ -20,12 +20,16 @@ void LightingPanelModel::Refresh(const LightingMirror& mirror, const LightingSta
 
 void LightingPanelModel::Open() {
     state_.lightingPanelOpen = true;
-    panelSwitch_.SetPanelSwitch(true);
+    if (panelSwitch_ != nullptr) {
+        panelSwitch_->SetPanelSwitch(true);
+    }
 }
 
 void LightingPanelModel::Close() {
     state_.lightingPanelOpen = false;
-    panelSwitch_.SetPanelSwitch(false);
+    if (panelSwitch_ != nullptr) {
+        panelSwitch_->SetPanelSwitch(false);
+    }
 }
 
 int LightingPanelModel::ShownPresetColour() const {
@@ -134,6 +138,54 @@ LightingWrite LightingPanelModel::SetReportRate(int rate) {
         Take(write);
     }
     return write;
+}
+
+LightingWrite LightingPanelModel::Change(const LightingChange& change) {
+    using Control = LightingChange::Control;
+    switch (change.control) {
+        case Control::Mode:
+            return SelectMode(change.value);
+        case Control::Brightness:
+            return SetBrightness(change.value);
+        case Control::Speed:
+            return SetSpeedPosition(kMaxLevel - std::clamp(change.value, 0, kMaxLevel));
+        case Control::Direction:
+            return SetDirection(static_cast<std::uint8_t>(change.value));
+        case Control::SingleColour:
+            return SetColour(static_cast<Colour>(change.value));
+        case Control::Multicolour:
+            if (change.value != LightingChange::kToggle &&
+                (change.value != 0) == state_.multicolour) {
+                return Start();
+            }
+            return ToggleMulticolour();
+        case Control::PresetColour:
+            return SetPresetColour(change.value);
+        case Control::ReportRate:
+            return SetReportRate(change.value);
+    }
+    return Start();
+}
+
+LightingPanelModel::Plan LightingPanelModel::PlanChanges(std::span<const LightingChange> changes) {
+    Plan plan;
+    plan.write = Start();
+    for (const LightingChange& change : changes) {
+        const LightingWrite write = Change(change);
+        plan.changed.push_back(!write.empty());
+        plan.write.Append(write);
+    }
+    std::vector<FieldWrite> fields;
+    for (const FieldWrite& field : plan.write.fields) {
+        const auto last = std::find_if(fields.rbegin(), fields.rend(), [&](const auto& earlier) {
+            return earlier.field == field.field && earlier.bytes.size() == field.bytes.size();
+        });
+        if (last == fields.rend() || last->bytes != field.bytes) {
+            fields.push_back(field);
+        }
+    }
+    plan.write.fields = std::move(fields);
+    return plan;
 }
 
 std::vector<LightingWrite> LightingPanelModel::RestoreDefaults() {

@@ -6,8 +6,10 @@
 // The model changes its state as the panel shows it at once; the writes go to the keyboard
 // through the keyboard service, and a write the keyboard does not take is seen at the next read.
 
+#include <span>
 #include <vector>
 
+#include "lighting/lighting_change.h"
 #include "lighting/lighting_mirror.h"
 #include "lighting/lighting_record.h"
 #include "lighting/lighting_write.h"
@@ -23,8 +25,9 @@ public:
         Read,     // any other read: the lamp stays as the user left it
     };
 
-    // `panelSwitch` keeps the lamp between runs.
-    explicit LightingPanelModel(PanelSwitchStore& panelSwitch) : panelSwitch_(panelSwitch) {}
+    // `panelSwitch` keeps the lamp between runs; without one the lamp is not kept.
+    explicit LightingPanelModel(PanelSwitchStore* panelSwitch = nullptr)
+        : panelSwitch_(panelSwitch) {}
 
     // Takes the keyboard's state after a read: its mode list, the current profile's record.
     void Refresh(const LightingMirror& mirror, const LightingState& state, int currentProfile,
@@ -71,6 +74,18 @@ public:
     [[nodiscard]] LightingWrite ToggleMulticolour();
     [[nodiscard]] LightingWrite SetPresetColour(int preset);
     [[nodiscard]] LightingWrite SetReportRate(int rate);
+    // One control's change, as the setters above make it.
+    [[nodiscard]] LightingWrite Change(const LightingChange& change);
+
+    // Several changes in one bracket, in the order given: what each writes (nothing when the
+    // record already holds its value) and the fields to send, where a field written again with
+    // the value it was just given (the flag that goes with a mode after a colour turned it off)
+    // is left out.
+    struct Plan {
+        LightingWrite write;
+        std::vector<bool> changed;  // one per change
+    };
+    [[nodiscard]] Plan PlanChanges(std::span<const LightingChange> changes);
 
     // The Default command's lighting part, only while the panel is open (nothing otherwise):
     // mode 1 selected as a selection would, then the record's 35 default bytes, each in its
@@ -84,7 +99,7 @@ private:
     [[nodiscard]] LightingWrite Start() const { return {currentProfile_, {}}; }
     void Take(const LightingWrite& write);
 
-    PanelSwitchStore& panelSwitch_;
+    PanelSwitchStore* panelSwitch_ = nullptr;
     LightingState state_;
     LightingRecord record_{};
     ModeIndexTable modes_;

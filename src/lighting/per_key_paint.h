@@ -38,7 +38,7 @@ public:
     static constexpr int kToolBaseColour = 1;
 
     // `folder` holds the user colour files.
-    explicit PerKeyPaint(std::filesystem::path folder);
+    explicit PerKeyPaint(std::filesystem::path folder = {});
 
     // Makes `profile` the current one and loads its scheme in use: the tools, each key's
     // colour into the profile's page and its flag. Gives the whole page to write; nothing when

@@ -63,7 +63,9 @@ KeyboardSession::KeyboardSession(device::Transport& transport, platform::Program
       launcher_(launcher),
       observer_(observer),
       options_(std::move(options)),
-      lighting_(driver_.Lighting()) {
+      lighting_(driver_.Lighting()),
+      panel_(panelSwitch_.get()),
+      paint_(options_.profileFolder) {
     profiles::InstallDefaultImage(*profileImage_.Lock());
     Publish();
 }
@@ -183,11 +185,8 @@ void KeyboardSession::ReadLighting(driver::DeviceLighting::ReadKind kind) {
     const bool read = lighting_.ReadLighting(kind) == 0;
     ++lightingReads_;
     arrivalRead_ = kind == driver::DeviceLighting::ReadKind::Reconnect;
-    if (read && arrivalRead_ && options_.colourPageOnArrival &&
-        lighting_.state().mode == lighting::kPerKeyColourMode) {
-        // The keyboard's page may hold anything; the scheme in use is what the tool shows.
-        lighting::PerKeyPaint colours(options_.profileFolder);
-        (void)driver_.WriteColours(colours.Load(lighting_.currentProfile()));
+    if (read) {
+        FollowLightingRead(arrivalRead_);
     }
     PublishLighting();
 }
@@ -207,8 +206,13 @@ void KeyboardSession::Publish() {
     snapshot->keyDefaultsRead = keyDefaultsRead_.load();
     snapshot->macroCapacity = facts_.MacroCapacity();
     snapshot->pending = {applyPending_.load(), pendingProfile_.load()};
-    snapshot->lighting = {lighting_.mirror(), lighting_.state(), lighting_.currentProfile(),
-                          lightingReads_, arrivalRead_};
+    snapshot->lighting = {lighting_.mirror(),
+                          lighting_.state(),
+                          lighting_.currentProfile(),
+                          lightingReads_,
+                          arrivalRead_,
+                          panel_,
+                          paint_};
     std::lock_guard lock(snapshotMutex_);
     snapshot->version = ++version_;
     snapshot_ = std::move(snapshot);

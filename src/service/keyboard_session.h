@@ -17,6 +17,8 @@
 #include "device/transport.h"
 #include "driver/keyboard_driver.h"
 #include "keys/key_entry.h"
+#include "lighting/lighting_change.h"
+#include "lighting/lighting_panel_model.h"
 #include "lighting/lighting_write.h"
 #include "lighting/per_key_paint.h"
 #include "macros/macro_area.h"
@@ -69,6 +71,29 @@ struct KeyEntryEdit {
     std::shared_ptr<const macros::MacroManager> macros;
     // A new repeat count for the macro a Macro entry plays; the macro's own count otherwise.
     std::optional<int> repeatCount;
+};
+
+// Lighting controls of one profile changed together, in one bracket.
+struct LightingChangeRequest {
+    int profile = 0;
+    std::vector<lighting::LightingChange> changes;
+};
+
+struct LightingChangeResult {
+    OperationResult result;
+    // One per change asked for: whether it wrote anything (the record may already hold it).
+    std::vector<bool> changed;
+};
+
+struct ColourChangeResult {
+    OperationResult result;
+    // The profile's record runs the per-key colour mode, so the keyboard shows the change.
+    bool perKeyModeActive = false;
+    // The colour slot a key change wrote; -1 for other changes.
+    int slot = -1;
+    // The scheme in use afterwards, with its name.
+    int scheme = 0;
+    std::string schemeName;
 };
 
 // A read for the command line: its result and what was read.
@@ -140,18 +165,33 @@ public:
     [[nodiscard]] OperationResult SwitchProfile(int profile, PendingChoice pending);
 
     // ---- Lighting, written at once ----
+    // The lighting as the session knows it was last read, and the panel's state, are the base
+    // of every change: a value the record already holds is not written again, and nothing is
+    // written on a record or settings block the last read did not get (KeyboardUnread).
     // Reads the lighting again; the profile shown stays.
     void RefreshLighting();
-    // One change of a profile's lighting record. NotWritten or PartlyWritten (with the
-    // command's result) when the keyboard did not take it all.
-    [[nodiscard]] OperationResult WriteLighting(const lighting::LightingWrite& write);
+    // Controls of one profile's record: LightingRefused (nothing written) for a mode the
+    // keyboard does not list or one without settings this tool knows; NotWritten or
+    // PartlyWritten (with the command's result) when the keyboard did not take it all.
+    // Choosing the per-key colour mode also writes the profile's colour page of the scheme in
+    // use, which is what the tool shows for it.
+    [[nodiscard]] LightingChangeResult ChangeLighting(const LightingChangeRequest& request);
+    // The lighting panel's lamp: open, key clicks paint in the per-key mode.
+    void SetLightingPanelOpen(bool open);
+    // The Default command's lighting part while the panel is open: the current profile's
+    // record as a mode 1 selection and the defaults, and its per-key schemes back to the
+    // defaults. NothingToDo while the panel is closed.
+    [[nodiscard]] OperationResult RestorePanelDefaults();
     // The lighting defaults into a profile's record (0..3).
     [[nodiscard]] OperationResult RestoreLighting(int profile);
     // Writes the USB report rate (0..3) into the current profile's lighting record, also when
     // the record already holds it.
     [[nodiscard]] OperationResult WriteReportRate(int index);
-    // One key's colour or a whole colour page.
-    [[nodiscard]] OperationResult WriteColours(const lighting::ColourWrite& write);
+    // A per-key colour or scheme change of a profile, kept in its user colour file and then
+    // written to the keyboard. LightingRefused without per-key colours; FileRefused (the
+    // reason in `problems`) for a colour file that cannot be read; FileNotSaved when the change
+    // could not be kept, which is then not written and not shown either.
+    [[nodiscard]] ColourChangeResult ChangeColours(const lighting::ColourChange& change);
 
     // ---- Reads for the command line: what the keyboard holds now ----
     [[nodiscard]] Read<lighting::DeviceSettingsBlock> ReadSettingsBlock();
@@ -185,6 +225,10 @@ private:
     // captureOnArrival).
     void ReloadImage();
     void ReadLighting(driver::DeviceLighting::ReadKind kind);
+    // Brings the panel's state and the per-key colours in line with a read of the lighting.
+    void FollowLightingRead(bool arrival);
+    [[nodiscard]] OperationResult WriteLightingChange(const lighting::LightingWrite& write);
+    [[nodiscard]] OperationResult WriteColourPage(const lighting::ColourWrite& write);
     [[nodiscard]] OperationResult CheckKeyPagesWritable();
     // The checks of every edit: a keyboard to edit for, read soundly, on the edit's profile.
     [[nodiscard]] OperationResult CheckEditable(int profile);
@@ -217,6 +261,10 @@ private:
     profiles::DeviceImage deviceImage_;
     int lightingReads_ = 0;
     bool arrivalRead_ = false;
+    // What the lighting panel shows, and the per-key colours of the profile shown.
+    lighting::LightingPanelModel panel_;
+    lighting::PerKeyPaint paint_;
+    bool paintLoaded_ = false;
 
     int lastCount_ = 0;
     std::atomic<bool> present_{false};

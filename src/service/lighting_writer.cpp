@@ -3,42 +3,33 @@
 #include <string>
 
 namespace qv::service {
-namespace {
 
-// Writes of the same fields replace each other while they wait.
-std::string KeyOf(const lighting::LightingWrite& write) {
-    std::string key = "record " + std::to_string(write.profile);
-    for (const lighting::FieldWrite& field : write.fields) {
-        key += " " + std::to_string(field.field) + "+" + std::to_string(field.bytes.size());
+void LightingWriter::Change(int profile, const lighting::LightingChange& change) {
+    std::string key = "record " + std::to_string(profile) + " control " +
+                      std::to_string(static_cast<int>(change.control));
+    if (change.value == lighting::LightingChange::kToggle) {
+        key += " toggle " + std::to_string(++toggles_);
     }
-    return key;
-}
-
-std::string KeyOf(const lighting::ColourWrite& write) {
-    std::string key = "colours " + std::to_string(write.profile);
-    return write.kind == lighting::ColourWrite::Kind::Slot
-               ? key + " slot " + std::to_string(write.slot)
-               : key + " page";
-}
-
-}  // namespace
-
-void LightingWriter::Write(const lighting::LightingWrite& write) {
-    if (write.empty()) {
-        return;
-    }
-    coalescer_.Submit(KeyOf(write), [write](KeyboardSession& session) {
-        // Lighting writes report nothing: the next read shows what the keyboard holds.
-        (void)session.WriteLighting(write);
+    coalescer_.Submit(std::move(key), [profile, change](KeyboardSession& session) {
+        // The panel shows what the session publishes afterwards, written or not.
+        (void)session.ChangeLighting({profile, {change}});
     });
 }
 
-void LightingWriter::Write(const lighting::ColourWrite& write) {
-    if (write.empty()) {
-        return;
+void LightingWriter::Change(const lighting::ColourChange& change) {
+    using Kind = lighting::ColourChange::Kind;
+    std::string key = "colours " + std::to_string(change.profile) + " change " +
+                      std::to_string(static_cast<int>(change.kind));
+    if (change.kind == Kind::PaintKey || change.kind == Kind::PaintKeyWith) {
+        key += " key " + std::to_string(static_cast<int>(change.key.kind)) + "/" +
+               std::to_string(change.key.value);
     }
-    coalescer_.Submit(KeyOf(write),
-                      [write](KeyboardSession& session) { (void)session.WriteColours(write); });
+    coalescer_.Submit(std::move(key), [change, outcome = colourOutcome_](KeyboardSession& session) {
+        const ColourChangeResult result = session.ChangeColours(change);
+        if (outcome) {
+            outcome(result);
+        }
+    });
 }
 
 }  // namespace qv::service

@@ -1,11 +1,13 @@
 #pragma once
 
-// Sends what the lighting panel and the per-key colours decide to the keyboard through the
-// keyboard service, each change at once, with the writes of a dragged control merged. The
-// lighting the session publishes afterwards carries the values written.
+// Sends the lighting panel's control changes to the keyboard service, each at once, with the
+// changes of a dragged control merged: a change that waits behind the running one is replaced by
+// a later change of the same control. The session plans each change when it runs, against what
+// the keyboard holds by then, and publishes the lighting afterwards.
 
-#include "lighting/lighting_write.h"
-#include "lighting/per_key_paint.h"
+#include <functional>
+
+#include "lighting/lighting_change.h"
 #include "service/keyboard_service.h"
 #include "service/write_coalescer.h"
 
@@ -13,14 +15,22 @@ namespace qv::service {
 
 class LightingWriter {
 public:
+    // `colourOutcome` hears every per-key colour change's result, on the service's worker.
+    using ColourOutcome = std::function<void(const ColourChangeResult&)>;
+
     explicit LightingWriter(KeyboardService& service) : coalescer_(service) {}
 
-    // Nothing for an empty write.
-    void Write(const lighting::LightingWrite& write);
-    void Write(const lighting::ColourWrite& write);
+    // Set before the first change.
+    void OnColourOutcome(ColourOutcome outcome) { colourOutcome_ = std::move(outcome); }
+
+    void Change(int profile, const lighting::LightingChange& change);
+    void Change(const lighting::ColourChange& change);
 
 private:
     WriteCoalescer coalescer_;
+    ColourOutcome colourOutcome_;
+    // Toggles never replace each other: two clicks are two changes.
+    unsigned toggles_ = 0;
 };
 
 }  // namespace qv::service

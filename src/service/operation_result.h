@@ -9,6 +9,7 @@
 
 #include "assignments/entry_rules.h"
 #include "device/command_result.h"
+#include "lighting/lighting_change.h"
 
 namespace qv::service {
 
@@ -28,6 +29,8 @@ enum class OperationStatus : std::uint8_t {
     FileRefused,        // a file to read is missing, unreadable or of the wrong format
     // An edit the keyboard cannot hold; `refusal` says why.
     EntryRefused,
+    // A lighting change the keyboard cannot take; `lightingRefusal` says why.
+    LightingRefused,
 };
 
 struct OperationResult {
@@ -42,6 +45,8 @@ struct OperationResult {
     std::vector<std::string> problems;
     // Why an edit was refused (EntryRefused).
     keys::EntryRefusal refusal = keys::EntryRefusal::NoSuchKey;
+    // Why a lighting change was refused (LightingRefused).
+    lighting::LightingRefusal lightingRefusal = lighting::LightingRefusal::NoSuchMode;
 
     [[nodiscard]] bool Succeeded() const {
         return status == OperationStatus::Done || status == OperationStatus::NothingToDo;

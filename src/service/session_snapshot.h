@@ -11,6 +11,8 @@
 
 #include "driver/device_lighting.h"
 #include "keys/key_page.h"
+#include "lighting/lighting_panel_model.h"
+#include "lighting/per_key_paint.h"
 #include "profiles/profile_image.h"
 
 namespace qv::service {
@@ -25,6 +27,10 @@ struct LightingSnapshot {
     int reads = 0;
     // The last read followed the keyboard's arrival.
     bool arrivalRead = false;
+    // What the lighting panel shows: the lamp, the modes offered, the current profile's values
+    // with the selection, and the per-key colours of the profile shown with their schemes.
+    lighting::LightingPanelModel panel;
+    lighting::PerKeyPaint colours;
 };
 
 // The edits that wait for Apply.

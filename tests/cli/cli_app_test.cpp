@@ -626,12 +626,13 @@ INSTANTIATE_TEST_SUITE_P(Modes, LightingSetTest, ::testing::ValuesIn(kLightingSe
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(CliTest, LightingThatTheKeyboardDoesNotTakeFails) {
-    // The write of the bracket is refused: nothing reaches the keyboard.
+    // The write of the bracket (after its begin) is refused: nothing reaches the keyboard. The
+    // change is planned on what the arrival read.
     env.keyboardArrived = [](service::KeyboardBackend& backend) {
         backend.simulated()->PlanFaults(
             {{.kind = sim::FaultKind::Refuse,
               .report =
-                  static_cast<std::uint32_t>(backend.simulated()->SentReports().size()) + 4}});
+                  static_cast<std::uint32_t>(backend.simulated()->SentReports().size()) + 2}});
     };
     const Outcome set = Run({"{kb}", "lighting", "set", "--profile", "1", "--brightness", "1"});
     EXPECT_EQ(set.err,

@@ -141,11 +141,18 @@ private:
         const QList<QToolButton*> swatches =
             picker->PalettePopup()->findChildren<QToolButton*>(QStringLiteral("swatch"));
         swatches[index]->click();
+        if (!desktop_->Settle()) {
+            QTest::qFail("the program did not settle", __FILE__, __LINE__);
+        }
         // As eight-bit red, green and blue, as the keyboard takes colours.
         return QColor(SkinColorButton::PaletteColours()[static_cast<std::size_t>(index)].rgb());
     }
 
-    void Click(const char* key) { QTest::mouseClick(Panel().Control(key), Qt::LeftButton); }
+    // A click, and what the keyboard service publishes after it.
+    void Click(const char* key) {
+        QTest::mouseClick(Panel().Control(key), Qt::LeftButton);
+        QVERIFY(desktop_->Settle());
+    }
 
     // The lighting and colour writes the keyboard took since the last call.
     std::vector<Sent> Writes() {
@@ -178,9 +185,16 @@ private:
 
     void OpenPanel() {
         Click("CONTROL_DengStaPic");
-        QVERIFY(Panel().IsOpen());
         QVERIFY(desktop_->Settle());
+        QVERIFY(Panel().IsOpen());
         desktop_->Keyboard().ClearSentReports();
+    }
+
+    // The Default command's lighting part, as the desktop app asks for it.
+    void RestorePanelDefaults() {
+        desktop_->Service().Post(
+            [](service::KeyboardSession& session) { (void)session.RestorePanelDefaults(); });
+        QVERIFY(desktop_->Settle());
     }
 
 private slots:
@@ -258,6 +272,7 @@ private slots:
         // The lamp of the button row closes it as well; everything but the lamp goes.
         (void)Writes();
         Window().Button("FUNC_SWITCH")->click();
+        QVERIFY(desktop_->Settle());
         QVERIFY(!Panel().IsOpen());
         QVERIFY(!Window().Keyboard()->PaintMode());
         QCOMPARE(VisibleControls(), kLamp);
@@ -421,6 +436,7 @@ private slots:
         QCOMPARE(PageColour(kSlotZ), lighting::kDefaultSlotColour);
         schemes->lineEdit()->selectAll();
         QTest::keyClicks(schemes->lineEdit(), QStringLiteral("Night"));
+        QVERIFY(desktop_->Settle());
         QCOMPARE(schemes->itemText(3), QStringLiteral("Night"));
         QCOMPARE(Panel().Colours().SchemeNames()[3], std::string("Night"));
         QCOMPARE(Panel().Colours().CurrentScheme(), 3);
@@ -466,7 +482,7 @@ private slots:
 
     void defaultRestoresTheLightingOfTheOpenPanelOnly() {
         // Closed: nothing.
-        Panel().RestoreDefaults();
+        RestorePanelDefaults();
         QVERIFY(Writes().empty());
 
         // Profile 4's schemes are the template for every profile.
@@ -478,7 +494,7 @@ private slots:
         Control<PictureSlider>("CONTROL_LightSlider")->setValue(1);
         (void)Writes();
 
-        Panel().RestoreDefaults();
+        RestorePanelDefaults();
         const std::vector<Sent> sent = Writes();
         QVERIFY(!sent.empty());
         const sim::KeyboardMemory memory = Memory();
@@ -494,6 +510,7 @@ private slots:
         auto* lamp = Panel().Control("CONTROL_DengStaPic");
         lamp->setFocus(Qt::TabFocusReason);
         QTest::keyClick(lamp, Qt::Key_Space);
+        QVERIFY(desktop_->Settle());
         QVERIFY(Panel().IsOpen());
         // Tab goes on in reading order, to the brightness slider beside the lamp; the arrow
         // keys move it.

@@ -234,8 +234,8 @@ private slots:
     void theLightingPanelLooksAsItDidInASingleColourModeAndThePerKeyMode() {
         LightingPanel& panel = Window().Lighting();
         QTest::mouseClick(panel.Control("CONTROL_DengStaPic"), Qt::LeftButton);
-        QVERIFY(panel.IsOpen());
         QVERIFY(desktop_->Settle());
+        QVERIFY(panel.IsOpen());
         for (const auto& [mode, name] :
              {std::pair{1, "main_window_lighting"},
               std::pair{lighting::kPerKeyColourMode, "main_window_lighting_per_key"}}) {

@@ -148,7 +148,7 @@ protected:
     device::DeviceCommands commands{transport, 0ms};
     PanelSwitch panelSwitch;
     DeviceLighting lighting{commands, panelSwitch};
-    LightingPanelModel panel{panelSwitch};
+    LightingPanelModel panel{&panelSwitch};
 };
 
 TEST_F(PanelWriteTest, EachControlWritesItsBytesIntoTheCurrentRecord) {

@@ -44,10 +44,8 @@ protected:
         return writes;
     }
 
-    static lighting::LightingWrite Brightness(int value) {
-        lighting::LightingWrite write;
-        write.Add(lighting::kBrightnessField, {static_cast<std::uint8_t>(value)});
-        return write;
+    static lighting::LightingChange Brightness(int value) {
+        return {lighting::LightingChange::Control::Brightness, value};
     }
 
     test::TempFolder folder;
@@ -65,9 +63,9 @@ TEST_F(LightingWriterTest, ADraggedSliderSendsItsFirstAndLastValue) {
     // The first value waits for the worker; every later one while it waits takes the place of
     // the one before.
     for (int step = 0; step < 40; ++step) {
-        writer.Write(Brightness(step % 5));
+        writer.Change(0, Brightness(step % 5));
     }
-    writer.Write(Brightness(3));
+    writer.Change(0, Brightness(3));
     gate.Open();
     service->WaitIdle();
     EXPECT_EQ(LightingWrites(), (std::vector<std::pair<int, int>>{{1, 0}, {1, 3}}));
@@ -80,24 +78,22 @@ TEST_F(LightingWriterTest, MergedWritesKeepTheirOrderWithOtherWrites) {
     LightingWriter writer(*service);
     WorkerGate gate;
     gate.Close(*service);
-    lighting::LightingWrite flagOff;
-    flagOff.Add(lighting::kMulticolourField, {0});
-    lighting::LightingWrite modeWithFlag;
-    modeWithFlag.Add(lighting::kMulticolourField, {1});
-    modeWithFlag.Add(lighting::kModeField, {3});
-    writer.Write(Brightness(1));
-    writer.Write(flagOff);
-    writer.Write(Brightness(2));
-    writer.Write(modeWithFlag);
-    writer.Write(Brightness(4));
-    writer.Write(Brightness(0));
+    using Control = lighting::LightingChange::Control;
+    // Each change is planned when it runs: the mode takes the flag as the toggles left it.
+    writer.Change(0, Brightness(1));
+    writer.Change(0, {Control::Multicolour, lighting::LightingChange::kToggle});
+    writer.Change(0, Brightness(2));
+    writer.Change(0, {Control::Multicolour, lighting::LightingChange::kToggle});
+    writer.Change(0, {Control::Mode, 3});
+    writer.Change(0, Brightness(4));
+    writer.Change(0, Brightness(0));
     gate.Open();
     service->WaitIdle();
+    const int flag = keyboard.Memory().lighting[4];
     EXPECT_EQ(LightingWrites(),
-              (std::vector<std::pair<int, int>>{{1, 1}, {4, 0}, {1, 2}, {4, 1}, {0, 3}, {1, 0}}));
-    const sim::KeyboardMemory memory = keyboard.Memory();
-    EXPECT_EQ(memory.lighting[4], 1);
-    EXPECT_EQ(memory.lighting[1], 0);
+              (std::vector<std::pair<int, int>>{
+                  {1, 1}, {4, 1 - flag}, {1, 2}, {4, flag}, {4, flag}, {0, 3}, {1, 0}}));
+    EXPECT_EQ(keyboard.Memory().lighting[1], 0);
 }
 
 TEST_F(LightingWriterTest, TheColourPageIsWrittenAtArrivalInThePerKeyMode) {
