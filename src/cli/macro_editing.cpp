@@ -101,7 +101,7 @@ int FinishMacroEdit(CommandContext& context, MacroEditSession& session, bool app
                     const std::string& done, nlohmann::json details) {
     const macros::MacroMemoryMeter meter = session.manager.Meter(session.capacity);
     const service::OperationResult edited = context.keyboard->Call(
-        [&](service::KeyboardSession& s) { return s.EditMacros(session.manager); });
+        [&](service::KeyboardSession& s) { return s.EditMacros(std::move(session.manager)); });
     if (!edited.Succeeded()) {
         return FailOperation(context, edited, "edit the macros");
     }

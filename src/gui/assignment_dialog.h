@@ -46,7 +46,7 @@ struct AssignmentEdit {
     int profile = -1;
     std::size_t slot = 0;
     keys::KeyEntry entry;
-    std::shared_ptr<const macros::MacroManager> macros;
+    std::shared_ptr<macros::MacroManager> macros;
 };
 
 class AssignmentDialog final : public BaseDialog {

@@ -323,9 +323,10 @@ void MacroPage::StopRecording() {
     emit RecordingChanged(false);
 }
 
-std::shared_ptr<const macros::MacroManager> MacroPage::TakeCommit() {
+std::shared_ptr<macros::MacroManager> MacroPage::TakeCommit() {
     FinishEditing();
-    auto session = std::make_shared<const macros::MacroManager>(manager_);
+    // The one copy: the page goes on editing its own, the session commits this one.
+    auto session = std::make_shared<macros::MacroManager>(manager_);
     manager_.MarkCommitted();
     return session;
 }

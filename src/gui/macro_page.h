@@ -98,7 +98,7 @@ public:
     void StopRecording();
     // Apply: the session as it stands, for the worker to commit into the working image. The
     // page's copies are then committed as the image will be: none new, nothing modified.
-    [[nodiscard]] std::shared_ptr<const macros::MacroManager> TakeCommit();
+    [[nodiscard]] std::shared_ptr<macros::MacroManager> TakeCommit();
 
     // ---- What the dialog and tests read ----
     [[nodiscard]] const macros::MacroManager& Manager() const { return manager_; }

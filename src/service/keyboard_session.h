@@ -67,8 +67,9 @@ struct KeyEntryEdit {
     std::size_t slot = 0;
     keys::KeyEntry entry;
     // The macro list's edit session that goes with it (the dialog's macro page), committed
-    // first: the entry may name a macro it adds.
-    std::shared_ptr<const macros::MacroManager> macros;
+    // first: the entry may name a macro it adds. The session commits it as it is, so it is the
+    // edit's own, not shared with an editor that goes on using it.
+    std::shared_ptr<macros::MacroManager> macros;
     // A new repeat count for the macro a Macro entry plays; the macro's own count otherwise.
     std::optional<int> repeatCount;
 };
@@ -131,7 +132,7 @@ public:
     [[nodiscard]] OperationResult StoreKeyEntry(const KeyEntryEdit& edit);
     // Commits a macro list edit session: macros added, changed, moved, deleted, and the keys
     // of a deleted macro back at their defaults.
-    [[nodiscard]] OperationResult EditMacros(const macros::MacroManager& edits);
+    [[nodiscard]] OperationResult EditMacros(macros::MacroManager edits);
     // Puts the given keys of the active profile back to their defaults and applies.
     [[nodiscard]] OperationResult RestoreDefaults(std::span<const std::size_t> slots);
     // Makes `contents` the working image with its changes pending, for the active profile:
@@ -232,7 +233,7 @@ private:
     [[nodiscard]] OperationResult CheckKeyPagesWritable();
     // The checks of every edit: a keyboard to edit for, read soundly, on the edit's profile.
     [[nodiscard]] OperationResult CheckEditable(int profile);
-    [[nodiscard]] OperationResult CommitMacros(const macros::MacroManager& edits, bool& changed);
+    [[nodiscard]] OperationResult CommitMacros(macros::MacroManager& edits, bool& changed);
     [[nodiscard]] OperationResult ImportFile(const std::filesystem::path& path);
     // What becomes of pending changes before a switch or an import: applied first (to the
     // profile they were made for) or dropped (`dropped` then says so). A failure stops it.

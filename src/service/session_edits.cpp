@@ -26,18 +26,17 @@ OperationResult KeyboardSession::CheckEditable(int profile) {
     return {};
 }
 
-OperationResult KeyboardSession::CommitMacros(const macros::MacroManager& edits, bool& changed) {
+OperationResult KeyboardSession::CommitMacros(macros::MacroManager& edits, bool& changed) {
     const std::size_t capacity = facts_.MacroCapacity();
     const macros::MacroMemoryMeter meter = edits.Meter(capacity);
     if (meter.CapacityKnown() && meter.ApplyRefused()) {
         return {OperationStatus::MacrosTooLong};
     }
-    macros::MacroManager session = edits;
-    changed = session.Commit(profileImage_).ImageChanged() || changed;
+    changed = edits.Commit(profileImage_).ImageChanged() || changed;
     return {};
 }
 
-OperationResult KeyboardSession::EditMacros(const macros::MacroManager& edits) {
+OperationResult KeyboardSession::EditMacros(macros::MacroManager edits) {
     if (OperationResult editable = CheckEditable(ActiveProfile()); !editable.Succeeded()) {
         return editable;
     }
