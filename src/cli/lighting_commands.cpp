@@ -235,6 +235,7 @@ std::vector<std::string> SaidChanges(const Plan& plan, const std::vector<bool>& 
 
 struct SetOutcome {
     service::OperationResult operation;
+    service::HeldAfterFailure held = service::HeldAfterFailure::Unknown;
     std::optional<std::string> refusal;
     std::vector<std::string> said;
 };
@@ -279,6 +280,7 @@ int RunSet(CommandContext& context, const SetOptions& o) {
         const service::LightingChangeResult changed =
             s.ChangeLighting({o.profile - 1, plan.changes});
         result.operation = changed.result;
+        result.held = changed.held;
         if (changed.result.status == service::OperationStatus::LightingRefused) {
             result.refusal =
                 ModeRefusalText(context, mode, changed.result.lightingRefusal, mirror.settings);
@@ -290,7 +292,7 @@ int RunSet(CommandContext& context, const SetOptions& o) {
         return Fail(context, *outcome.refusal, kExitBadInput);
     }
     if (!outcome.operation.Succeeded()) {
-        return FailWrite(context, outcome.operation, "set the lighting");
+        return FailWrite(context, outcome.operation, "set the lighting", outcome.held);
     }
     std::string said;
     for (const std::string& part : outcome.said) {

@@ -81,18 +81,32 @@ int Written(CommandContext& context, const std::string& done, nlohmann::json det
 }
 
 int FailWrite(CommandContext& context, const service::OperationResult& written,
-              const std::string& what) {
+              const std::string& what, service::HeldAfterFailure held) {
     if (written.status != service::OperationStatus::PartlyWritten &&
         written.status != service::OperationStatus::NotWritten) {
         return FailOperation(context, written, what);
     }
+    std::string after;
+    switch (held) {
+        case service::HeldAfterFailure::Old:
+            after = "; the keyboard was read back and holds the lighting as it was";
+            break;
+        case service::HeldAfterFailure::Part:
+            after =
+                "; the keyboard was read back and holds part of the change: run the command "
+                "again to repair it";
+            break;
+        case service::HeldAfterFailure::New:
+        case service::HeldAfterFailure::Unknown:
+            after = written.status == service::OperationStatus::PartlyWritten
+                        ? "; the lighting may be partly changed: run the command again to "
+                          "repair it"
+                        : "; the lighting was left as it was";
+            break;
+    }
     return Fail(context,
                 "could not " + what + ": the keyboard did not take the write (result " +
-                    std::to_string(written.commandResult) + ")" +
-                    (written.status == service::OperationStatus::PartlyWritten
-                         ? "; the lighting may be partly changed: run the command again to "
-                           "repair it"
-                         : "; the lighting was left as it was"),
+                    std::to_string(written.commandResult) + ")" + after,
                 kExitDeviceError);
 }
 

@@ -38,8 +38,10 @@ inline constexpr int kReportRatesHz[] = {125, 250, 500, 1000};
 
 // Keeps the simulated keyboard's state after a write and says what was done.
 int Written(CommandContext& context, const std::string& done, nlohmann::json details);
-// A lighting write the keyboard did not take in full, in words.
+// A lighting write the keyboard did not take in full, in words; `held` is what a read-back
+// found the keyboard to hold.
 int FailWrite(CommandContext& context, const service::OperationResult& written,
-              const std::string& what);
+              const std::string& what,
+              service::HeldAfterFailure held = service::HeldAfterFailure::Unknown);
 
 }  // namespace qv::cli

@@ -86,6 +86,30 @@ LightingWriteResult DeviceLighting::Write(const LightingWrite& write) {
     return result;
 }
 
+int DeviceLighting::ReadRecord(int profile) {
+    if (profile < 0 || profile >= static_cast<int>(device::kProfileCount)) {
+        return device::kSuccess;
+    }
+    const auto index = static_cast<std::size_t>(profile);
+    std::array<std::uint8_t, device::kPayloadSize> bytes{};
+    const int begun = commands_.BeginTransfer();
+    const int read = begun == device::kSuccess
+                         ? commands_.ReadLighting(bytes, kRecordReadLength, RecordOffset(profile))
+                         : begun;
+    (void)commands_.EndTransfer();
+    mirror_.recordsRead[index] = read == device::kSuccess;
+    if (read != device::kSuccess) {
+        return read;
+    }
+    std::ranges::copy(bytes, mirror_.records[index].begin());
+    if (profile == currentProfile_) {
+        const bool open = state_.lightingPanelOpen;
+        state_ = DecodeLightingState(mirror_.records[index], state_);
+        state_.lightingPanelOpen = open;
+    }
+    return device::kSuccess;
+}
+
 LightingWriteResult DeviceLighting::RestoreLightingDefaults() {
     const LightingWriteResult result =
         WriteLightingBytes(RecordOffset(currentProfile_), kDefaultLightingBytes);

@@ -95,6 +95,11 @@ public:
     // shows them either way). An empty change sends nothing.
     [[nodiscard]] LightingWriteResult Write(const LightingWrite& write);
 
+    // Reads one profile's record again, inside its own bracket: what the keyboard holds after
+    // a write it did not take in full. The mirror and, for the current profile, the state take
+    // it; a record that cannot be read is marked as not read.
+    [[nodiscard]] int ReadRecord(int profile);
+
     // Writes the default 35 bytes into the current profile's record and takes them into the
     // state. Bytes 35..63 of the record stay as they are.
     [[nodiscard]] LightingWriteResult RestoreLightingDefaults();

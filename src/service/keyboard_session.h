@@ -80,10 +80,20 @@ struct LightingChangeRequest {
     std::vector<lighting::LightingChange> changes;
 };
 
+// What the keyboard holds after a lighting write it did not take in full, read back.
+enum class HeldAfterFailure : std::uint8_t {
+    Unknown,  // the record could not be read back
+    Old,      // none of the change
+    New,      // all of it: only the answer was lost
+    Part,     // some of it
+};
+
 struct LightingChangeResult {
     OperationResult result;
     // One per change asked for: whether it wrote anything (the record may already hold it).
     std::vector<bool> changed;
+    // After a failed write: what the record holds now.
+    HeldAfterFailure held = HeldAfterFailure::Unknown;
 };
 
 struct ColourChangeResult {
@@ -229,6 +239,10 @@ private:
     // Brings the panel's state and the per-key colours in line with a read of the lighting.
     void FollowLightingRead(bool arrival);
     [[nodiscard]] OperationResult WriteLightingChange(const lighting::LightingWrite& write);
+    // After a failed write: the record is read back, so that the mirror and the panel show
+    // what the keyboard holds, and compared with what the write was to leave there.
+    [[nodiscard]] HeldAfterFailure ReadBackRecord(const lighting::LightingWrite& write,
+                                                  const lighting::LightingRecord& before);
     [[nodiscard]] OperationResult WriteColourPage(const lighting::ColourWrite& write);
     [[nodiscard]] OperationResult CheckKeyPagesWritable();
     // The checks of every edit: a keyboard to edit for, read soundly, on the edit's profile.

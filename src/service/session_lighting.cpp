@@ -79,6 +79,24 @@ OperationResult KeyboardSession::WriteColourPage(const lighting::ColourWrite& wr
     return FromLightingWrite(driver_.WriteColours(write));
 }
 
+HeldAfterFailure KeyboardSession::ReadBackRecord(const lighting::LightingWrite& write,
+                                                 const lighting::LightingRecord& before) {
+    const auto index = static_cast<std::size_t>(write.profile);
+    const lighting::LightingRecord wanted = lighting_.mirror().records[index];
+    HeldAfterFailure held = HeldAfterFailure::Unknown;
+    if (lighting_.ReadRecord(write.profile) == device::kSuccess) {
+        const lighting::LightingRecord& now = lighting_.mirror().records[index];
+        held = now == wanted   ? HeldAfterFailure::New
+               : now == before ? HeldAfterFailure::Old
+                               : HeldAfterFailure::Part;
+    }
+    if (write.profile == panel_.CurrentProfile()) {
+        panel_.Refresh(lighting_.mirror(), lighting_.state(), panel_.CurrentProfile(),
+                       lighting::LightingPanelModel::RefreshKind::Read);
+    }
+    return held;
+}
+
 LightingChangeResult KeyboardSession::ChangeLighting(const LightingChangeRequest& request) {
     LightingChangeResult outcome;
     if (outcome.result = CheckWritable(); !outcome.result.Succeeded()) {
@@ -117,9 +135,18 @@ LightingChangeResult KeyboardSession::ChangeLighting(const LightingChangeRequest
     }
     lighting::LightingPanelModel& model = other ? *other : panel_;
     const bool perKeyBefore = model.State().mode == lighting::kPerKeyColourMode;
+    const lighting::LightingRecord before =
+        mirror.records[static_cast<std::size_t>(request.profile)];
     auto plan = model.PlanChanges(request.changes);
     outcome.changed = std::move(plan.changed);
     outcome.result = WriteLightingChange(plan.write);
+    if (!outcome.result.Succeeded()) {
+        outcome.held = ReadBackRecord(plan.write, before);
+        if (outcome.held == HeldAfterFailure::New) {
+            // Only the answer was lost: the keyboard holds the change.
+            outcome.result = OperationStatus::Done;
+        }
+    }
     if (!perKeyBefore && model.State().mode == lighting::kPerKeyColourMode &&
         outcome.result.Succeeded()) {
         std::optional<lighting::PerKeyPaint> colours;

@@ -637,10 +637,21 @@ TEST_F(CliTest, LightingThatTheKeyboardDoesNotTakeFails) {
     const Outcome set = Run({"{kb}", "lighting", "set", "--profile", "1", "--brightness", "1"});
     EXPECT_EQ(set.err,
               "quorvanectl: could not set the lighting: the keyboard did not take the write "
-              "(result -1); the lighting may be partly changed: run the command again to repair "
-              "it\n");
+              "(result -1); the keyboard was read back and holds the lighting as it was\n");
     EXPECT_EQ(set.code, 3);
     EXPECT_EQ(Run({"{kb}", "lighting", "show", "--profile", "1"}).out.find("brightness 1"),
+              std::string::npos);
+
+    // The write is done but none of its answers arrive: the record read back holds it.
+    env.keyboardArrived = [](service::KeyboardBackend& backend) {
+        const auto at = static_cast<std::uint32_t>(backend.simulated()->SentReports().size()) + 2;
+        backend.simulated()->PlanFaults(
+            sim::InARow({.kind = sim::FaultKind::Drop, .report = at}, 8));
+    };
+    const Outcome lost = Run({"{kb}", "lighting", "set", "--profile", "1", "--brightness", "1"});
+    EXPECT_EQ(lost.code, 0) << lost.err;
+    env.keyboardArrived = nullptr;
+    EXPECT_NE(Run({"{kb}", "lighting", "show", "--profile", "1"}).out.find("brightness 1"),
               std::string::npos);
 
     env.keyboardArrived = [](service::KeyboardBackend& backend) {
