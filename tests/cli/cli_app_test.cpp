@@ -716,6 +716,46 @@ TEST_F(CliTest, SchemesAreListedSavedAndLoaded) {
     EXPECT_EQ(std::get<sim::SimState>(state).memory.colourPages[26 * 3 + 1], 0x00);
 }
 
+TEST_F(CliTest, SchemeNamesHoldAsMuchAsMacroNames) {
+    const std::filesystem::path file =
+        env.documentsFolder / "Quorvane_51M" / "UserDengColor_0.userd";
+    std::string e249;
+    for (int i = 0; i < 249; ++i) {
+        e249 += "\xC3\xA9";  // one UTF-16 unit, two bytes
+    }
+    struct Case {
+        std::string name;
+        bool taken;
+    };
+    const std::vector<Case> cases{
+        {e249, true},
+        {std::string(249, 'x'), true},
+        {e249 + "x", false},
+        {std::string(250, 'x'), false},
+        {std::string(100'000, 'x'), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.size());
+        const std::string before = ReadFile(file);
+        const Outcome save =
+            Run({"lighting", "scheme", "save", "--profile", "1", "3", "--name", c.name});
+        if (c.taken) {
+            EXPECT_EQ(save.code, 0) << save.err;
+            EXPECT_NE(ReadFile(file).find("3=" + c.name + "\n"), std::string::npos);
+        } else {
+            EXPECT_EQ(save.err, "quorvanectl: a scheme name has at most 249 characters\n");
+            EXPECT_EQ(save.code, 5);
+            EXPECT_EQ(ReadFile(file), before);
+        }
+    }
+
+    // A longer name an earlier version let in is shown cut, and the file keeps it.
+    std::ofstream(file, std::ios::trunc) << "[MODENAME]\n1=" << std::string(100'000, 'y') << "\n";
+    const Outcome list = Run({"lighting", "scheme", "list", "--profile", "1"});
+    EXPECT_NE(list.out.find("  1  " + std::string(249, 'y') + "\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(file).size(), 100'014u);
+}
+
 TEST_F(CliTest, DamagedSchemesAndKeyboardsWithoutPerKeyColoursAreRefused) {
     const std::filesystem::path file =
         env.documentsFolder / "Quorvane_51M" / "UserDengColor_0.userd";
