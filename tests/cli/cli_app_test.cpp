@@ -485,6 +485,36 @@ TEST_F(CliTest, PendingEditsStayWhenTheApplyFails) {
               "Profile 1\n  F1: assigned (disabled)\n");
 }
 
+// The pending edits' files as an earlier version left them (the image, then its record in a
+// file beside it), and as a kill after this version's save leaves them (a stale record of
+// another profile beside the image that carries its own), written out directly.
+TEST_F(CliTest, PendingEditsLeftByAnEarlierVersionOrAKilledSaveAreApplied) {
+    const std::filesystem::path folderOfEdits = env.stateFolder / "quorvane";
+    const std::filesystem::path image = folderOfEdits / "pending.fwc";
+    const std::filesystem::path record = folderOfEdits / "pending.origin";
+    const std::string mark = "\nquorvane-pending-origin 1\n";
+    for (const bool earlierVersion : {true, false}) {
+        SCOPED_TRACE(earlierVersion ? "earlier version" : "killed save");
+        RunOk({"{kb}", "assign", "F1", "disabled"});
+        const std::string saved = ReadFile(image);
+        const std::size_t at = saved.find(mark);
+        ASSERT_NE(at, std::string::npos);
+        if (earlierVersion) {
+            std::ofstream(image, std::ios::binary | std::ios::trunc) << saved.substr(0, at);
+            std::ofstream(record, std::ios::binary) << saved.substr(at + mark.size());
+        } else {
+            std::ofstream(record, std::ios::binary)
+                << "keyboard=sim:" << (folder.Path() / "k.state").string() << "\nprofile=3\n";
+        }
+        EXPECT_EQ(Run({"{kb}", "keys", "show"}).out,
+                  "Profile 1 (with pending edits)\n  F1: assigned (disabled)\n");
+        RunOk({"{kb}", "apply"});
+        EXPECT_FALSE(std::filesystem::exists(image));
+        EXPECT_FALSE(std::filesystem::exists(record));
+        RunOk({"{kb}", "assign", "F1", "default", "--apply"});
+    }
+}
+
 TEST_F(CliTest, TooOldFirmwareRefusesEveryWrite) {
     beforeArrival = [](sim::SimHidService& keyboard) {
         keyboard.UpdateMemory([](sim::KeyboardMemory& memory) {
