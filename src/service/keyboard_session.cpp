@@ -9,6 +9,7 @@
 #include "lighting/device_settings_block.h"
 #include "lighting/panel_switch_file.h"
 #include "lighting/per_key_paint.h"
+#include "profiles/entry_screening.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_folder.h"
 #include "service/firmware_check.h"
@@ -404,6 +405,15 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
         result.problems = std::move(load.problems);
         if (!load.Loaded()) {
             result.status = OperationStatus::FileRefused;
+        } else {
+            profiles::EntryScreening screening = profiles::ScreenImportedEntries(contents);
+            result.problems.insert(result.problems.end(), screening.dropped.begin(),
+                                   screening.dropped.end());
+            if (screening.refusal) {
+                // The file changed since it was checked.
+                result.problems.push_back(*screening.refusal);
+                result.status = OperationStatus::FileRefused;
+            }
         }
     } else {
         result.status = OperationStatus::FileRefused;
