@@ -398,6 +398,7 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
         observer_.Notify({Notice::ProfileFileFormat, path.string() + ": " + *check.formatProblem});
     }
     profiles::ImageContents contents;
+    std::string dropped;
     if (check.check == profiles::ProfileFileCheck::Valid) {
         // Loaded aside first, so that a file that changed since it was checked cannot leave
         // the working image half replaced.
@@ -409,6 +410,9 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
             profiles::EntryScreening screening = profiles::ScreenImportedEntries(contents);
             result.problems.insert(result.problems.end(), screening.dropped.begin(),
                                    screening.dropped.end());
+            for (const std::string& line : screening.dropped) {
+                dropped += (dropped.empty() ? "" : "\n") + line;
+            }
             if (screening.refusal) {
                 // The file changed since it was checked.
                 result.problems.push_back(*screening.refusal);
@@ -421,6 +425,9 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
     if (!result.Succeeded()) {
         observer_.Notify({Notice::ImportRefused, path.string()});
         return result;
+    }
+    if (!dropped.empty()) {
+        observer_.Notify({Notice::ImportEntriesDropped, dropped});
     }
 
     BusyScope busy(observer_);
