@@ -1,15 +1,19 @@
 // Arbitrary bytes as a profile file the user picked, checked and loaded from memory (the file
-// functions read through the same code). Validation may refuse it; when it accepts,
-// the load must succeed. Any load, validated or not, must keep the image within the tool's
-// limits and read nothing past the file, and a loaded image must save as a file that validates
-// and reads back the same (a text entry's value is an offset and changes with the packing).
+// functions read through the same code). Validation may refuse it; when it accepts, the load
+// must succeed and the entry screening of an import must agree with it. Any load, validated or
+// not, must keep the image within the tool's limits and read nothing past the file, and a
+// loaded image that the screening takes must save as a file that validates, whose entries pass
+// the screening untouched, and that reads back the same (a text entry's value is an offset and
+// changes with the packing).
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "profiles/entry_screening.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_file_codec.h"
 
@@ -46,6 +50,10 @@ void CheckSavesAndReadsBack(const ImageContents& image) {
     ImageContents again;
     const LoadResult result = LoadImageFromBytes(*saved, again);
     Check(result.Loaded());
+    // Screened once, the entries give the screening nothing more to do.
+    ImageContents screened = again;
+    const EntryScreening screening = ScreenImportedEntries(screened);
+    Check(!screening.refusal && screening.dropped.empty());
 
     Check(again.macros == image.macros);
     for (std::size_t i = 0; i < KeyTextTable::kSlotCount; ++i) {
@@ -66,15 +74,25 @@ void CheckSavesAndReadsBack(const ImageContents& image) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const qv::Bytes file(data, size);
-    const ProfileFileCheck check = CheckProfileBytes(file).check;
+    const ProfileFileCheckResult check = CheckProfileBytes(file);
+    const bool valid = check.check == ProfileFileCheck::Valid;
     ImageContents image;
     const LoadResult result = LoadImageFromBytes(file, image);
-    if (check == ProfileFileCheck::Valid) {
+    if (valid) {
         Check(result.Loaded());
     }
     if (result.Loaded()) {
         CheckLimits(image);
-        CheckSavesAndReadsBack(image);
+        const EntryScreening screening = ScreenImportedEntries(image);
+        if (valid) {
+            Check(!screening.refusal);
+            std::vector<std::string> warnings = result.problems;
+            warnings.insert(warnings.end(), screening.dropped.begin(), screening.dropped.end());
+            Check(warnings == check.warnings);
+        }
+        if (!screening.refusal) {
+            CheckSavesAndReadsBack(image);
+        }
     }
     return 0;
 }

@@ -5,7 +5,7 @@
 # quorvanectl commands runs twice: on that device (--keyboard=real: hidraw, hidapi, udev) and on
 # the built-in simulated keyboard (--keyboard=sim). Every output, exit code and the keyboard's
 # state file must be the same in both runs; so must what the desktop app (offscreen) shows on
-# arrival and on the keyboard's key events. The udev rule is checked on the kernel's devices.
+# arrival and on the keyboard's key events. The udev rules are checked on the kernel's devices.
 #
 #   tools/vm-test.sh [BUILD_DIR]
 #
@@ -96,7 +96,8 @@ fi
 add_program "$(readlink -f $udevd)" /usr/bin/udevadm
 mkdir -p "$root/lib/systemd"
 ln -s /usr/bin/udevadm "$root/lib/systemd/systemd-udevd"
-cp packaging/60-quorvane.rules "$root/etc/udev/rules.d/"
+# The shipped rule, and the one that opens quorvane_uhid's keyboard, which only a test installs.
+cp packaging/60-quorvane.rules tools/uhid/61-quorvane-uhid.rules "$root/etc/udev/rules.d/"
 cp tools/vm/init "$root/init"
 cp tools/vm/checks.sh tools/vm/cli-steps.sh tools/vm/udev-check.sh "$root/vm/"
 chmod +x "$root/init"

@@ -35,6 +35,9 @@ std::string NoticeText(const service::ServiceNotice& notice, const TextTable& te
             return UserText(texts, lookup, TextSlot::PROFILE_FORMAT_ERROR, {detail});
         case Notice::ImportRefused:
             return UserText(texts, lookup, TextSlot::MAIN_PROMPT_INPORT);
+        case Notice::ImportEntriesDropped:
+            return LookupFormatted(lookup, kIdsNoticeImportEntriesDropped,
+                                   kImportEntriesDroppedText, {detail});
     }
     return {};
 }

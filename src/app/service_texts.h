@@ -21,6 +21,9 @@ inline constexpr std::string_view kKeyboardUnreadableText =
     "overwrite the keyboard.";
 inline constexpr std::string_view kPartlyWrittenText =
     "The keyboard took only part of the change; apply again to write all of it.";
+inline constexpr std::string_view kImportEntriesDroppedText =
+    "The profile file was imported, but these of its key settings are not ones the keyboard can "
+    "carry; those keys keep their default: %s";
 inline constexpr std::string_view kPendingForOtherProfileText =
     "The changes were made for profile %s, but the keyboard has switched to another profile. "
     "Switch back to profile %s and apply them, or discard them.";

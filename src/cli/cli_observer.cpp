@@ -43,6 +43,9 @@ void CliObserver::Notify(const service::ServiceNotice& notice) {
         case Notice::ImportRefused:
             Say(notice.detail + " was not imported");
             break;
+        case Notice::ImportEntriesDropped:
+            // The command lists them with the import's other warnings.
+            break;
     }
 }
 

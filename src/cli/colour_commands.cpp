@@ -180,8 +180,13 @@ int RunSchemeSave(CommandContext& context, const ColourOptions& o) {
     }
     lighting::UserColourFile& file = std::get<lighting::UserColourFile>(loaded);
     const int from = file.PresentScheme();
-    if (o.name && !file.SetSchemeName(o.scheme, *o.name)) {
-        return Fail(context, "a scheme name is one line of text", kExitBadInput);
+    if (o.name) {
+        if (const auto problem = lighting::UserColourFile::SchemeNameProblem(*o.name)) {
+            return Fail(context, *problem, kExitBadInput);
+        }
+        if (!file.SetSchemeName(o.scheme, *o.name)) {
+            return Fail(context, "a scheme name is one line of text", kExitBadInput);
+        }
     }
     if (from != o.scheme) {
         file.SetTools(o.scheme, file.Tools(from));
@@ -273,7 +278,7 @@ void AddColourCommands(CLI::App& lightingCmd, Command& selected) {
         "save", "Keep the colours of the scheme in use as another scheme, which is then in use");
     AddProfileOption(save, *o);
     save->add_option("SCHEME", o->scheme, "Scheme 0..9")->required()->check(CLI::Range(0, 9));
-    save->add_option("--name", o->name, "The scheme's new name");
+    save->add_option("--name", o->name, "The scheme's new name, at most 249 characters");
     save->footer(
         "\nExamples:\n"
         "  quorvanectl lighting scheme save --profile 1 4 --name Gaming");

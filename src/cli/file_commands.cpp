@@ -27,7 +27,15 @@ int RunValidate(CommandContext& context, const std::string& file) {
     if (!valid) {
         return Fail(context, file + ": " + why, kExitBadInput);
     }
-    return Succeed(context, file + ": " + why, {{"file", file}, {"valid", true}});
+    // The same warnings an import of the file gives: it is taken, less what they list.
+    for (const std::string& warning : result.warnings) {
+        Note(context, "warning: " + warning);
+    }
+    const std::string verdict =
+        result.warnings.empty() ? why
+                                : "a profile file; an import takes it less what the warnings list";
+    return Succeed(context, file + ": " + verdict,
+                   {{"file", file}, {"valid", true}, {"warnings", result.warnings}});
 }
 
 int RunImport(CommandContext& context, const FileOptions& o) {

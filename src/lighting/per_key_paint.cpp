@@ -96,6 +96,10 @@ ColourWrite PerKeyPaint::SelectScheme(int scheme) {
 }
 
 void PerKeyPaint::RenameScheme(std::string_view name) {
+    if (const auto problem = UserColourFile::SchemeNameProblem(name)) {
+        problem_ = *problem;
+        return;
+    }
     if (UserColourFile check; !check.SetSchemeName(scheme_, name)) {
         problem_ = "a scheme name is one line of text";
         return;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "core/utf16.h"
 #include "lighting/colour_slots.h"
 #include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
@@ -227,11 +228,36 @@ void UserColourFile::SetPresentScheme(int scheme) {
 }
 
 std::string UserColourFile::SchemeName(int scheme) const {
-    return Get(kNameSection, std::to_string(scheme), kDefaultNumber);
+    std::string name = Get(kNameSection, std::to_string(scheme), kDefaultNumber);
+    // Any UTF-8 text has at most as many UTF-16 units as bytes.
+    if (name.size() <= kMaxSchemeNameLength) {
+        return name;
+    }
+    std::u16string units = Utf8ToUtf16(name);
+    if (units.size() <= kMaxSchemeNameLength) {
+        return name;
+    }
+    std::size_t length = kMaxSchemeNameLength;
+    // Never half a surrogate pair.
+    if (const char16_t last = units[length - 1]; last >= 0xD800 && last < 0xDC00) {
+        --length;
+    }
+    units.resize(length);
+    return Utf16ToUtf8(units);
+}
+
+std::optional<std::string> UserColourFile::SchemeNameProblem(std::string_view name) {
+    if (name.find_first_of("\r\n") != std::string_view::npos) {
+        return "a scheme name is one line of text";
+    }
+    if (name.size() > kMaxSchemeNameLength && Utf8ToUtf16(name).size() > kMaxSchemeNameLength) {
+        return "a scheme name has at most " + std::to_string(kMaxSchemeNameLength) + " characters";
+    }
+    return std::nullopt;
 }
 
 bool UserColourFile::SetSchemeName(int scheme, std::string_view name) {
-    if (!IsScheme(scheme)) {
+    if (!IsScheme(scheme) || SchemeNameProblem(name)) {
         return false;
     }
     return ini_.SetString(kNameSection, std::to_string(scheme), name) ==

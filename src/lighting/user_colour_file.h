@@ -30,6 +30,9 @@ inline constexpr int kSchemeCount = 10;
 inline constexpr std::uintmax_t kMaxUserColourFileBytes = 256u << 10;
 // Red, following the base colour.
 inline constexpr Colour kDefaultSlotColour = 0x0000FF;
+// A scheme name holds as much as a macro name: 249 UTF-16 units (what a Qt line edit's
+// maxLength counts), so that every list that shows names has one bound to lay out for.
+inline constexpr std::size_t kMaxSchemeNameLength = 249;
 
 struct SchemeTools {
     int paintTool = 0;  // 0 paints keyColour, 1 paints baseColour
@@ -64,8 +67,13 @@ public:
     [[nodiscard]] int PresentScheme() const;
     void SetPresentScheme(int scheme);
 
+    // A longer name in the file (one an earlier version let through) reads cut to
+    // kMaxSchemeNameLength; the file keeps it until the scheme is renamed.
     [[nodiscard]] std::string SchemeName(int scheme) const;
-    // False, and the name left as it was, for a name a line of the file cannot hold.
+    // Why `name` cannot be a scheme's name (not one line of text, or longer than
+    // kMaxSchemeNameLength), in words for the user; nothing when it can. Empty is a name.
+    [[nodiscard]] static std::optional<std::string> SchemeNameProblem(std::string_view name);
+    // False, and the name left as it was, for a name SchemeNameProblem refuses.
     [[nodiscard]] bool SetSchemeName(int scheme, std::string_view name);
 
     [[nodiscard]] SchemeTools Tools(int scheme) const;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/atomic_file.h"
+#include "profiles/entry_screening.h"
 #include "profiles/image_block.h"
 #include "profiles/profile_file_codec.h"
 
@@ -107,32 +108,49 @@ private:
     Bytes bytes_;
 };
 
+LoadResult LoadImage(ProfileSource& source, ImageContents& image);
+
 ProfileFileCheckResult CheckProfile(ProfileSource& source) {
     using enum ProfileFileCheck;
     const std::uint64_t length = source.Length();
     if (length >= kProfileFileSizeLimit || length < kMinProfileFileSize) {
-        return {Invalid, std::nullopt};
+        return {Invalid, std::nullopt, {}};
     }
 
     std::array<std::uint8_t, kProfileHeaderSize> headerBytes{};
     if (!source.Read(0, headerBytes)) {
-        return {CannotOpen, std::nullopt};
+        return {CannotOpen, std::nullopt, {}};
     }
     const ProfileFileHeader header = ReadProfileFileHeader(headerBytes);
     if (std::optional<std::string> problem = ProfileHeaderProblem(header)) {
-        return {Invalid, std::move(problem)};
+        return {Invalid, std::move(problem), {}};
     }
     if (length < header.totalSize) {
-        return {Invalid, "the file has " + SizeText(length) + ", its header describes " +
-                             SizeText(header.totalSize)};
+        return {Invalid,
+                "the file has " + SizeText(length) + ", its header describes " +
+                    SizeText(header.totalSize),
+                {}};
     }
 
     // A header that passed describes at most kMaxProfileFileSize bytes.
-    std::vector<std::uint8_t> rest(header.totalSize - kProfileHeaderSize);
-    if (!source.Read(kProfileHeaderSize, rest)) {
-        return {CannotOpen, std::nullopt};
+    std::vector<std::uint8_t> file(header.totalSize);
+    std::copy(headerBytes.begin(), headerBytes.end(), file.begin());
+    if (!source.Read(kProfileHeaderSize, MutableBytes(file).subspan(kProfileHeaderSize))) {
+        return {CannotOpen, std::nullopt, {}};
     }
-    return {Valid, std::nullopt};
+    MemorySource whole(file);
+    ImageContents image;
+    LoadResult load = LoadImage(whole, image);
+    if (!load.Loaded()) {
+        return {CannotOpen, std::nullopt, {}};
+    }
+    EntryScreening screening = ScreenImportedEntries(image);
+    if (screening.refusal) {
+        return {Invalid, std::move(screening.refusal), {}};
+    }
+    std::vector<std::string> warnings = std::move(load.problems);
+    warnings.insert(warnings.end(), screening.dropped.begin(), screening.dropped.end());
+    return {Valid, std::nullopt, std::move(warnings)};
 }
 
 LoadResult LoadImage(ProfileSource& source, ImageContents& image) {
@@ -199,20 +217,20 @@ ProfileFileCheckResult CheckProfileFile(const fs::path& path) {
     try {
         std::error_code error;
         if (!fs::exists(path, error)) {
-            return {Invalid, std::nullopt};
+            return {Invalid, std::nullopt, {}};
         }
         std::optional<std::fstream> file = OpenForUpdate(path);
         if (!file) {
-            return {CannotOpen, std::nullopt};
+            return {CannotOpen, std::nullopt, {}};
         }
         const std::uintmax_t length = fs::file_size(path, error);
         if (error) {
-            return {CannotOpen, std::nullopt};
+            return {CannotOpen, std::nullopt, {}};
         }
         FileSource source(*file, length);
         return CheckProfile(source);
     } catch (const std::bad_alloc&) {
-        return {OutOfMemory, std::nullopt};
+        return {OutOfMemory, std::nullopt, {}};
     }
 }
 
@@ -221,7 +239,7 @@ ProfileFileCheckResult CheckProfileBytes(Bytes file) {
         MemorySource source(file);
         return CheckProfile(source);
     } catch (const std::bad_alloc&) {
-        return {ProfileFileCheck::OutOfMemory, std::nullopt};
+        return {ProfileFileCheck::OutOfMemory, std::nullopt, {}};
     }
 }
 

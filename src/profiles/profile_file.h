@@ -32,13 +32,18 @@ enum class ProfileFileCheck : int {
 
 struct ProfileFileCheckResult {
     ProfileFileCheck check = ProfileFileCheck::Invalid;
-    // Set when the file is there and of a plausible size but its header is wrong, or the file
-    // is shorter than its header says: the case the user is told about.
+    // Set when the file is there and of a plausible size but its header is wrong, the file is
+    // shorter than its header says, or its entries are not a profile's: the case the user is
+    // told about.
     std::optional<std::string> formatProblem;
+    // For a valid file: what an import of it warns of, one line each: what the load cuts or
+    // leaves out, then the entries dropped (see entry_screening.h).
+    std::vector<std::string> warnings;
 };
 
-// The checks without telling anyone. Reads the header first and allocates nothing before it
-// has passed; after that at most the size of the largest file the tool accepts.
+// The checks without telling anyone: the header, then every entry as the keyboard's key pages
+// would carry it. Reads the header first and allocates nothing before it has passed; after
+// that at most the size of the largest file the tool accepts, and the image it holds.
 [[nodiscard]] ProfileFileCheckResult CheckProfileFile(const std::filesystem::path& path);
 // The same checks on a file's bytes already in memory.
 [[nodiscard]] ProfileFileCheckResult CheckProfileBytes(Bytes file);

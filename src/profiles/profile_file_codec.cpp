@@ -19,12 +19,12 @@ std::size_t SlotBytes(std::u16string_view text) {
     return text.empty() ? 0 : (text.size() + 1) * kUnitSize;
 }
 
-std::string EntryName(std::size_t index) {
+}  // namespace
+
+std::string ImageEntryName(std::size_t index) {
     return "profile " + std::to_string(index / keys::kKeyBlockSize + 1) + ", key slot " +
            std::to_string(index % keys::kKeyBlockSize);
 }
-
-}  // namespace
 
 ProfileFileHeader ReadProfileFileHeader(std::span<const std::uint8_t, kProfileHeaderSize> header) {
     const Bytes in(header);
@@ -152,8 +152,8 @@ void DecodeKeyTexts(const ProfileKeyBlocks& blocks, Bytes textArea, KeyTextTable
             // Without any text area an entry simply has no text yet; otherwise its offset is
             // broken.
             if (!textArea.empty()) {
-                problems.push_back(EntryName(i) + ": text offset " + std::to_string(entry.value) +
-                                   " lies outside the text area of " +
+                problems.push_back(ImageEntryName(i) + ": text offset " +
+                                   std::to_string(entry.value) + " lies outside the text area of " +
                                    std::to_string(textArea.size()) + " bytes; no text read");
             }
             continue;
@@ -171,10 +171,11 @@ void DecodeKeyTexts(const ProfileKeyBlocks& blocks, Bytes textArea, KeyTextTable
         }
         if (text.size() > kMaxKeyTextUnits) {
             text.resize(kMaxKeyTextUnits);
-            problems.push_back(EntryName(i) + ": text longer than " +
+            problems.push_back(ImageEntryName(i) + ": text longer than " +
                                std::to_string(kMaxKeyTextUnits) + " characters; cut there");
         } else if (!terminated) {
-            problems.push_back(EntryName(i) + ": text runs to the end of the text area without a " +
+            problems.push_back(ImageEntryName(i) +
+                               ": text runs to the end of the text area without a " +
                                "terminator; cut there");
         }
         texts.SetText(i, text);

@@ -55,6 +55,9 @@ struct ProfileFileHeader {
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> EncodeProfileFile(
     const ImageContents& image);
 
+// How messages name entry `index` of the image block: "profile 2, key slot 30".
+[[nodiscard]] std::string ImageEntryName(std::size_t index);
+
 // Fills the texts of every Launch program and Text block entry from a file's text area. Never
 // reads outside `textArea`: an offset past its end gives no text, a string that reaches the end
 // (or kMaxKeyTextUnits) without a terminator is cut there; both are reported in `problems`.

@@ -9,6 +9,7 @@
 #include "lighting/device_settings_block.h"
 #include "lighting/panel_switch_file.h"
 #include "lighting/per_key_paint.h"
+#include "profiles/entry_screening.h"
 #include "profiles/profile_file.h"
 #include "profiles/profile_folder.h"
 #include "service/firmware_check.h"
@@ -401,6 +402,7 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
         observer_.Notify({Notice::ProfileFileFormat, path.string() + ": " + *check.formatProblem});
     }
     profiles::ImageContents contents;
+    std::string dropped;
     if (check.check == profiles::ProfileFileCheck::Valid) {
         // Loaded aside first, so that a file that changed since it was checked cannot leave
         // the working image half replaced.
@@ -408,6 +410,18 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
         result.problems = std::move(load.problems);
         if (!load.Loaded()) {
             result.status = OperationStatus::FileRefused;
+        } else {
+            profiles::EntryScreening screening = profiles::ScreenImportedEntries(contents);
+            result.problems.insert(result.problems.end(), screening.dropped.begin(),
+                                   screening.dropped.end());
+            for (const std::string& line : screening.dropped) {
+                dropped += (dropped.empty() ? "" : "\n") + line;
+            }
+            if (screening.refusal) {
+                // The file changed since it was checked.
+                result.problems.push_back(*screening.refusal);
+                result.status = OperationStatus::FileRefused;
+            }
         }
     } else {
         result.status = OperationStatus::FileRefused;
@@ -415,6 +429,9 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
     if (!result.Succeeded()) {
         observer_.Notify({Notice::ImportRefused, path.string()});
         return result;
+    }
+    if (!dropped.empty()) {
+        observer_.Notify({Notice::ImportEntriesDropped, dropped});
     }
 
     BusyScope busy(observer_);

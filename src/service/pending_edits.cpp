@@ -1,12 +1,15 @@
 #include "service/pending_edits.h"
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "device/device_report.h"
 #include "platform/atomic_file.h"
+#include "profiles/profile_file_codec.h"
 
 namespace qv::service {
 namespace {
@@ -32,7 +35,44 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
     return text;
 }
 
+// The record that follows the profile file in the image file; loaders stop at the size the
+// header describes, so the file stays a profile file.
+constexpr std::string_view kTrailerMark = "\nquorvane-pending-origin 1\n";
+
+// The bytes after the profile file in `path`, at most kMaxOriginFileSize + the mark and one
+// more; nullopt when the file cannot be read or holds nothing past the profile file.
+std::optional<std::string> ReadTrailer(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) {
+        return std::nullopt;
+    }
+    const std::streamoff length = file.tellg();
+    std::array<std::uint8_t, profiles::kProfileHeaderSize> header{};
+    file.seekg(0);
+    // Bytes may always be accessed as characters.
+    if (!file.read(reinterpret_cast<char*>(header.data()), header.size())) {
+        return std::nullopt;
+    }
+    const std::uint64_t end = profiles::DescribedFileSize(profiles::ReadProfileFileHeader(header));
+    if (length <= 0 || end >= static_cast<std::uint64_t>(length)) {
+        return std::nullopt;
+    }
+    std::string text(kTrailerMark.size() + kMaxOriginFileSize + 1, '\0');
+    file.seekg(static_cast<std::streamoff>(end));
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    return text;
+}
+
 }  // namespace
+
+std::optional<PendingOrigin> ParsePendingTrailer(std::string_view trailer) {
+    if (!trailer.starts_with(kTrailerMark) ||
+        trailer.size() - kTrailerMark.size() > kMaxOriginFileSize) {
+        return std::nullopt;
+    }
+    return ParsePendingOrigin(trailer.substr(kTrailerMark.size()));
+}
 
 std::string FormatPendingOrigin(const PendingOrigin& origin) {
     // Profiles are numbered 1..4 for the person who looks inside.
@@ -70,6 +110,11 @@ bool PendingEdits::Exist() const {
 }
 
 std::optional<PendingOrigin> PendingEdits::Origin() const {
+    // A trailer, once there, is the record: a separate record beside it can only be one an
+    // earlier version left, or one whose removal a kill cut short.
+    if (const std::optional<std::string> trailer = ReadTrailer(ImageFile())) {
+        return ParsePendingTrailer(*trailer);
+    }
     const std::optional<std::string> text = ReadSmallFile(OriginFile());
     return text ? ParsePendingOrigin(*text) : std::nullopt;
 }
@@ -98,10 +143,20 @@ profiles::LoadResult PendingEdits::Load(profiles::ImageContents& image) const {
 bool PendingEdits::Save(const profiles::ImageContents& image, const PendingOrigin& origin) const {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
-    // The image first: an image whose record is missing or older is refused until it is
-    // applied where it belongs or dropped, never used elsewhere.
-    return profiles::WriteImageToFile(ImageFile(), image) &&
-           platform::WriteFileAtomically(OriginFile(), FormatPendingOrigin(origin));
+    std::optional<std::vector<std::uint8_t>> file = profiles::EncodeProfileFile(image);
+    if (!file) {
+        return false;
+    }
+    // Image and record in one file, replaced in one step: no kill can leave one without the
+    // other, or with the other's older version.
+    const std::string trailer = std::string(kTrailerMark) + FormatPendingOrigin(origin);
+    file->insert(file->end(), trailer.begin(), trailer.end());
+    if (!platform::WriteFileAtomically(ImageFile(), *file)) {
+        return false;
+    }
+    // The record an earlier version kept beside the image says nothing any more.
+    std::filesystem::remove(OriginFile(), error);
+    return true;
 }
 
 bool PendingEdits::Remove() const {

@@ -1,9 +1,11 @@
 #pragma once
 
 // Edits a front end keeps between runs before they are applied: the working image in a profile
-// file, beside a small record of the keyboard and the profile the edits were made against. The
-// record is what keeps edits from reaching another keyboard, or another profile's key page,
-// than the one they were made on.
+// file, followed in the same file by a small record of the keyboard and the profile the edits
+// were made against. The record is what keeps edits from reaching another keyboard, or another
+// profile's key page, than the one they were made on; being in one file with the image, it is
+// replaced with it in one step. Earlier versions kept the record in a file of its own beside
+// the image (OriginFile); it is still read when the image file has no record.
 
 #include <filesystem>
 #include <optional>
@@ -36,6 +38,7 @@ public:
     explicit PendingEdits(std::filesystem::path folder);
 
     [[nodiscard]] std::filesystem::path ImageFile() const { return folder_ / "pending.fwc"; }
+    // Where earlier versions kept the record.
     [[nodiscard]] std::filesystem::path OriginFile() const { return folder_ / "pending.origin"; }
 
     [[nodiscard]] bool Exist() const;
@@ -45,7 +48,7 @@ public:
     [[nodiscard]] PendingState Check(const PendingOrigin& current) const;
 
     [[nodiscard]] profiles::LoadResult Load(profiles::ImageContents& image) const;
-    // Keeps the image and its origin; each file is replaced whole or not at all.
+    // Keeps the image and its origin, replacing the file whole or not at all.
     [[nodiscard]] bool Save(const profiles::ImageContents& image,
                             const PendingOrigin& origin) const;
     // Drops the edits. False when they are still there afterwards.
@@ -58,5 +61,8 @@ private:
 // The record's text and back; exposed for tests of malformed records.
 [[nodiscard]] std::string FormatPendingOrigin(const PendingOrigin& origin);
 [[nodiscard]] std::optional<PendingOrigin> ParsePendingOrigin(std::string_view text);
+// The record from the bytes that follow the profile file in the image file; nullopt unless they
+// are a record's mark and a whole record of at most 4 KiB.
+[[nodiscard]] std::optional<PendingOrigin> ParsePendingTrailer(std::string_view trailer);
 
 }  // namespace qv::service

@@ -33,6 +33,9 @@ enum class Notice : std::uint8_t {
     ProfileFileFormat,
     // A profile file could not be imported; `detail` is the file.
     ImportRefused,
+    // A profile file was imported less entries the keyboard could not carry, which keep their
+    // defaults; `detail` lists them, one a line.
+    ImportEntriesDropped,
 };
 
 struct ServiceNotice {

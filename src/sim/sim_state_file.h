@@ -39,7 +39,8 @@ struct StateFileError {
                                                                     const std::string& fileName);
 // The text a save writes.
 [[nodiscard]] std::string FormatStateText(const SimState& state);
-// Written atomically: a temporary file in the same folder, renamed over the target.
+// Written with the atomic save of every file of the tool (links followed, mode kept, a
+// read-only file refused).
 [[nodiscard]] std::variant<std::monostate, StateFileError> SaveStateFile(
     const std::filesystem::path& path, const SimState& state);
 

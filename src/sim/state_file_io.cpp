@@ -6,14 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
-#include <random>
 #include <system_error>
 #include <utility>
 
+#include "platform/atomic_file.h"
 #include "platform/file_kind.h"
 
 namespace qv::sim {
@@ -55,27 +55,58 @@ int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
     return fd;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
+// Linux gives up on a path after 40 links.
+constexpr int kMaxLinkHops = 40;
+// Earlier saves named their temporary file "NAME.tmp-R-N" (two numbers) and left it behind when
+// killed at the wrong moment. Such a file untouched for a minute belongs to no save at work.
+constexpr std::string_view kOldTemporaryMark = ".tmp-";
+constexpr std::chrono::seconds kOldTemporaryAbandonedAfter{60};
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::filesystem::path TemporaryPathBeside(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    std::filesystem::path temporary = path;
-    temporary += ".tmp-" + std::to_string(random()) + '-' + std::to_string(counter++);
-    return temporary;
+// Whether `name` is "<stateName>.tmp-<digits>-<digits>".
+bool IsOldTemporaryOf(std::string_view name, std::string_view stateName) {
+    if (!name.starts_with(stateName)) {
+        return false;
+    }
+    name.remove_prefix(stateName.size());
+    if (!name.starts_with(kOldTemporaryMark)) {
+        return false;
+    }
+    name.remove_prefix(kOldTemporaryMark.size());
+    const std::size_t dash = name.find('-');
+    return dash != std::string_view::npos && AllDigits(name.substr(0, dash)) &&
+           AllDigits(name.substr(dash + 1));
+}
+
+// The atomic save cleans up its own temporary files; these are the ones of the older naming,
+// beside the file they were meant to replace. Only this user's plain files are touched.
+void RemoveOldTemporaries(const std::filesystem::path& target) {
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    const std::string stateName = target.filename().string();
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error) {
+        return;
+    }
+    const auto now = std::chrono::system_clock::now();
+    for (const std::filesystem::directory_entry& entry : entries) {
+        if (!IsOldTemporaryOf(entry.path().filename().string(), stateName)) {
+            continue;
+        }
+        struct stat info {};
+        if (::lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != ::geteuid()) {
+            continue;
+        }
+        if (now - std::chrono::system_clock::from_time_t(info.st_mtime) >
+            kOldTemporaryAbandonedAfter) {
+            ::unlink(entry.path().c_str());
+        }
+    }
 }
 
 }  // namespace
@@ -176,6 +207,22 @@ std::variant<FileContents, FileProblem> ReadPlainFile(const std::filesystem::pat
     return contents;
 }
 
+std::filesystem::path FinalTarget(const std::filesystem::path& path) {
+    std::filesystem::path target = path;
+    for (int hops = 0; hops < kMaxLinkHops; ++hops) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error)) || error) {
+            return target;
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error) {
+            return target;
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
+}
+
 std::variant<FileContents, FileProblem> ReplaceFile(const std::filesystem::path& path,
                                                     const std::string& text) {
     std::error_code error;
@@ -185,29 +232,25 @@ std::variant<FileContents, FileProblem> ReplaceFile(const std::filesystem::path&
             return Problem(path.parent_path(), "cannot create the folder: " + error.message());
         }
     }
-    const std::filesystem::path temporary = TemporaryPathBeside(path);
-    FileHandle handle(OpenRetrying(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
-    if (!handle.IsOpen()) {
-        return Problem(path, "cannot be written: " + Reason(errno));
+    RemoveOldTemporaries(FinalTarget(path));
+    const platform::AtomicWriteResult saved = platform::WriteFileAtomically(path, text);
+    if (!saved) {
+        // Named by the file that was to be written: a link's target, not the link.
+        return Problem(saved.path, "cannot be written: " + saved.reason);
     }
-    if (!WriteAll(handle.fd(), text)) {
-        const int writeError = errno;
-        ::unlink(temporary.c_str());
-        return Problem(path, "cannot be written: " + Reason(writeError));
+    // The new version is opened again to stamp it and hold its inode. Writers take the lock
+    // file first, so nobody else saves in between; a hand edit landing in that instant shows as
+    // a text that is not ours, and the zero stamp then makes the next check read it.
+    auto reread = ReadPlainFile(path);
+    if (std::holds_alternative<FileProblem>(reread)) {
+        // Saved all the same; the next check reads whatever is there.
+        return FileContents{};
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int renameError = errno;
-        ::unlink(temporary.c_str());
-        return Problem(path, "cannot be replaced: " + Reason(renameError));
+    FileContents written = std::get<FileContents>(std::move(reread));
+    if (written.text != text) {
+        written.stamp = FileStamp{};
     }
-    // Stamped after the rename, which may itself touch the inode's change time.
-    struct stat info {};
-    if (::fstat(handle.fd(), &info) != 0) {
-        return Problem(path, "cannot be read back: " + Reason(errno));
-    }
-    FileContents written;
-    written.stamp = StampFrom(info);
-    written.handle = std::move(handle);
+    written.text.clear();
     return written;
 }
 

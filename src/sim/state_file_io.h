@@ -1,7 +1,7 @@
 #pragma once
 
 // The file operations the state file needs, on POSIX: a bounded read that refuses anything but
-// a plain file, an atomic replace, a stamp that tells whether a file changed, and an exclusive
+// a plain file, the atomic save, a stamp that tells whether a file changed, and an exclusive
 // advisory lock on a lock file.
 
 #include <cstddef>
@@ -70,9 +70,15 @@ struct FileContents {
 [[nodiscard]] std::variant<FileContents, FileProblem> ReadPlainFile(
     const std::filesystem::path& path, std::size_t limit = kStateFileSizeLimit);
 
-// Writes `text` to a temporary file beside `path` and renames it over `path`, so a reader sees
-// the old file or the new one, never a part. Missing folders on the way are created. The result
-// holds the new version open (text left empty).
+// The file `path` names once every symbolic link of its last part is followed; `path` itself
+// when it is no link (or a link that cannot be read).
+[[nodiscard]] std::filesystem::path FinalTarget(const std::filesystem::path& path);
+
+// Saves `text` like every other file of the tool (platform::WriteFileAtomically): a temporary
+// file beside the target, flushed and renamed over it, so a reader sees the old file or the new
+// one, never a part. A link stays a link and its target is replaced; the mode is kept; a
+// read-only file or one that is not a plain file is refused and left alone. Missing folders on
+// the way to `path` are created. The result holds the new version open (text left empty).
 [[nodiscard]] std::variant<FileContents, FileProblem> ReplaceFile(const std::filesystem::path& path,
                                                                   const std::string& text);
 

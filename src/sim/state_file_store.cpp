@@ -5,7 +5,9 @@
 namespace qv::sim {
 
 std::filesystem::path StateFileStore::LockPathFor(const std::filesystem::path& path) {
-    std::filesystem::path lock = path;
+    // Beside the file that is written: programs that reach one state file by different names
+    // (a link and its target) must still take the same lock.
+    std::filesystem::path lock = FinalTarget(path);
     lock += ".lock";
     return lock;
 }

@@ -6,8 +6,9 @@
 //
 // - Before serving a report the keyboard catches up with the file when it changed on disk
 //   (another program wrote it, or a user edited it).
-// - A change is made under an exclusive lock on PATH.lock: the file is caught up with first, the
-//   change is applied on top, and the result is written at once (temporary file + rename).
+// - A change is made under an exclusive lock on PATH.lock (beside a link's target when PATH is a
+//   link): the file is caught up with first, the change is applied on top, and the result is
+//   written at once with the atomic save every file of the tool uses.
 // - A run that only reads never writes the file.
 //
 // Used under its keyboard's lock; it has no lock of its own.

@@ -75,6 +75,9 @@ inline constexpr std::string_view kIdsProfileNewNotWritten = "IDS_PROFILE_NEW_NO
 // Format with one %s: what could not be read.
 inline constexpr std::string_view kIdsNoticeKeyboardUnreadable = "IDS_NOTICE_KEYBOARD_UNREADABLE";
 inline constexpr std::string_view kIdsNoticePartlyWritten = "IDS_NOTICE_PARTLY_WRITTEN";
+// Format with one %s: the key settings an import dropped, one a line.
+inline constexpr std::string_view kIdsNoticeImportEntriesDropped =
+    "IDS_NOTICE_IMPORT_ENTRIES_DROPPED";
 inline constexpr std::string_view kIdsEntryNotRemappable = "IDS_ENTRY_NOT_REMAPPABLE";
 inline constexpr std::string_view kIdsEntryMacroOnly = "IDS_ENTRY_MACRO_ONLY";
 inline constexpr std::string_view kIdsEntryNotSendable = "IDS_ENTRY_NOT_SENDABLE";
@@ -241,6 +244,7 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsProfileNewNotWritten,
     kIdsNoticeKeyboardUnreadable,
     kIdsNoticePartlyWritten,
+    kIdsNoticeImportEntriesDropped,
     kIdsEntryNotRemappable,
     kIdsEntryMacroOnly,
     kIdsEntryNotSendable,

@@ -16,7 +16,10 @@
 
 #include "cli/cli_app.h"
 #include "device/device_report.h"
+#include "keys/key_entry.h"
 #include "platform/ini_file.h"
+#include "profiles/image_layout.h"
+#include "profiles/profile_file.h"
 #include "sim/keyboard_layout.h"
 #include "sim/sim_hid_service.h"
 #include "sim/sim_state_file.h"
@@ -445,6 +448,110 @@ TEST_F(CliTest, CommandsThatNeedNoKeyboardOpenNone) {
     EXPECT_EQ(keyboardsOpened, 0);
 }
 
+// ---- Profile files from outside ----
+
+// A default profile file with some entries overwritten in place: kind (u16) and value (u32) of
+// entry profile * 512 + slot.
+struct EntryPatch {
+    std::size_t profile;
+    std::size_t slot;
+    std::uint16_t kind;
+    std::uint32_t value;
+};
+
+std::filesystem::path HostileProfileFile(const std::filesystem::path& path,
+                                         const std::vector<EntryPatch>& patches) {
+    EXPECT_TRUE(profiles::WriteDefaultProfileFile(path));
+    std::string bytes = ReadFile(path);
+    for (const EntryPatch& p : patches) {
+        const std::size_t at =
+            profiles::kImageKeyEntriesOffset + (p.profile * 512 + p.slot) * keys::KeyEntry::kSize;
+        bytes[at] = static_cast<char>(p.kind & 0xFF);
+        bytes[at + 1] = static_cast<char>(p.kind >> 8);
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + 4 + static_cast<std::size_t>(i)] = static_cast<char>(p.value >> (8 * i));
+        }
+    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    return path;
+}
+
+TEST_F(CliTest, ProfileFilesOfImpossibleEntriesAreRefused) {
+    std::vector<EntryPatch> everyEntry;
+    for (std::size_t i = 0; i < 2048; ++i) {
+        everyEntry.push_back({i / 512, i % 512, 0xFFFF, 0});
+    }
+    struct Case {
+        const char* name;
+        std::vector<EntryPatch> patches;
+        std::string problem;
+    };
+    const std::vector<Case> cases{
+        {"every entry of kind 0xFFFF", everyEntry,
+         "the key entries are not a profile's: profile 1, key slot 0: kind 65535 is not a kind of "
+         "key assignment (and 2047 more entries of unknown kinds)"},
+        {"one entry of kind 9 among sound ones",
+         {{0, 0x1E, 2, 0x030}, {2, 0x3A, 9, 0}},
+         "the key entries are not a profile's: profile 3, key slot 58: kind 9 is not a kind of "
+         "key assignment"},
+    };
+    RunOk({"{kb}", "assign", "F1", "disabled", "--apply"});
+    const std::string keyboard = ReadFile(folder.Path() / "k.state");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path file =
+            HostileProfileFile(folder.Path() / "hostile.fwc", c.patches);
+        const Outcome validate = Run({"validate", file.string()});
+        EXPECT_EQ(validate.err, "quorvanectl: " + file.string() + ": " + c.problem + "\n");
+        EXPECT_EQ(validate.code, 5);
+        const Outcome import = Run({"{kb}", "import", file.string()});
+        EXPECT_EQ(import.err, "quorvanectl: wrong profile file format: " + file.string() + ": " +
+                                  c.problem + "\nquorvanectl: " + file.string() +
+                                  " was not imported\nquorvanectl: could not import " +
+                                  file.string() + ": the file is not a sound profile file\n");
+        EXPECT_EQ(import.code, 5);
+        EXPECT_TRUE(ReadFile(folder.Path() / "k.state") == keyboard);
+    }
+}
+
+TEST_F(CliTest, ProfileFilesAreImportedLessWhatTheKeyboardCannotCarry) {
+    // Profile 1: A sends B (sound); Caps Lock a key code of no key; Esc a media key past the
+    // table. Profile 2: a macro that is not in the file.
+    const std::filesystem::path file = HostileProfileFile(
+        folder.Path() / "odd.fwc",
+        {{0, 0x1E, 2, 0x030}, {0, 0x3A, 2, 0xBEEF}, {0, 0x01, 7, 99}, {1, 0x3B, 4, 5}});
+    const std::string warnings =
+        "quorvanectl: warning: profile 1, key slot 1: media key 99 is past the 18 media keys; "
+        "dropped, the key keeps its default\n"
+        "quorvanectl: warning: profile 1, key slot 58: key code 0xBEEF is not a key the keyboard "
+        "can send; dropped, the key keeps its default\n"
+        "quorvanectl: warning: profile 2, key slot 59: macro id 5 names no macro of the file; "
+        "dropped, the key keeps its default\n";
+    const Outcome validate = Run({"validate", file.string()});
+    EXPECT_EQ(validate.out,
+              file.string() + ": a profile file; an import takes it less what the warnings list\n");
+    EXPECT_EQ(validate.err, warnings);
+    EXPECT_EQ(validate.code, 0);
+
+    const Outcome import = Run({"{kb}", "import", file.string()});
+    EXPECT_EQ(import.out, "Imported " + file.string() + " into all four profiles.\n");
+    EXPECT_EQ(import.err, warnings);
+    EXPECT_EQ(import.code, 0);
+    EXPECT_EQ(Run({"{kb}", "keys", "show"}).out, "Profile 1\n  A: assigned to key (B)\n");
+    // Caps Lock and Esc kept their defaults on the keyboard: 02 02 39 and 02 02 29.
+    const auto state = sim::LoadStateFile(folder.Path() / "k.state");
+    ASSERT_TRUE(std::holds_alternative<sim::SimState>(state));
+    const auto& pages = std::get<sim::SimState>(state).memory.keyPages;
+    EXPECT_EQ(std::string(pages.begin() + 3 * 11, pages.begin() + 3 * 12), "\x02\x02\x39");
+    EXPECT_EQ(std::string(pages.begin() + 3 * 8, pages.begin() + 3 * 9), "\x02\x02\x29");
+
+    // What the tool writes itself validates without a word.
+    RunOk({"{kb}", "export", "{dir}/mine.fwc"});
+    const Outcome mine = Run({"validate", "{dir}/mine.fwc"});
+    EXPECT_EQ(mine.err, "");
+    EXPECT_EQ(mine.code, 0);
+}
+
 TEST_F(CliTest, CaptureThatCannotReadLeavesThePreviousFile) {
     RunOk({"{kb}", "capture"});
     // The apply keeps the captured file in step with the keyboard.
@@ -483,6 +590,36 @@ TEST_F(CliTest, PendingEditsStayWhenTheApplyFails) {
     EXPECT_FALSE(std::filesystem::exists(pending));
     EXPECT_EQ(Run({"{kb}", "dump", "keys", "--profile", "1"}).out,
               "Profile 1\n  F1: assigned (disabled)\n");
+}
+
+// The pending edits' files as an earlier version left them (the image, then its record in a
+// file beside it), and as a kill after this version's save leaves them (a stale record of
+// another profile beside the image that carries its own), written out directly.
+TEST_F(CliTest, PendingEditsLeftByAnEarlierVersionOrAKilledSaveAreApplied) {
+    const std::filesystem::path folderOfEdits = env.stateFolder / "quorvane";
+    const std::filesystem::path image = folderOfEdits / "pending.fwc";
+    const std::filesystem::path record = folderOfEdits / "pending.origin";
+    const std::string mark = "\nquorvane-pending-origin 1\n";
+    for (const bool earlierVersion : {true, false}) {
+        SCOPED_TRACE(earlierVersion ? "earlier version" : "killed save");
+        RunOk({"{kb}", "assign", "F1", "disabled"});
+        const std::string saved = ReadFile(image);
+        const std::size_t at = saved.find(mark);
+        ASSERT_NE(at, std::string::npos);
+        if (earlierVersion) {
+            std::ofstream(image, std::ios::binary | std::ios::trunc) << saved.substr(0, at);
+            std::ofstream(record, std::ios::binary) << saved.substr(at + mark.size());
+        } else {
+            std::ofstream(record, std::ios::binary)
+                << "keyboard=sim:" << (folder.Path() / "k.state").string() << "\nprofile=3\n";
+        }
+        EXPECT_EQ(Run({"{kb}", "keys", "show"}).out,
+                  "Profile 1 (with pending edits)\n  F1: assigned (disabled)\n");
+        RunOk({"{kb}", "apply"});
+        EXPECT_FALSE(std::filesystem::exists(image));
+        EXPECT_FALSE(std::filesystem::exists(record));
+        RunOk({"{kb}", "assign", "F1", "default", "--apply"});
+    }
 }
 
 TEST_F(CliTest, TooOldFirmwareRefusesEveryWrite) {
@@ -726,6 +863,46 @@ TEST_F(CliTest, SchemesAreListedSavedAndLoaded) {
     ASSERT_TRUE(std::holds_alternative<sim::SimState>(state));
     EXPECT_EQ(std::get<sim::SimState>(state).memory.colourPages[26 * 3 + 2], 0xFF);
     EXPECT_EQ(std::get<sim::SimState>(state).memory.colourPages[26 * 3 + 1], 0x00);
+}
+
+TEST_F(CliTest, SchemeNamesHoldAsMuchAsMacroNames) {
+    const std::filesystem::path file =
+        env.documentsFolder / "Quorvane_51M" / "UserDengColor_0.userd";
+    std::string e249;
+    for (int i = 0; i < 249; ++i) {
+        e249 += "\xC3\xA9";  // one UTF-16 unit, two bytes
+    }
+    struct Case {
+        std::string name;
+        bool taken;
+    };
+    const std::vector<Case> cases{
+        {e249, true},
+        {std::string(249, 'x'), true},
+        {e249 + "x", false},
+        {std::string(250, 'x'), false},
+        {std::string(100'000, 'x'), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.size());
+        const std::string before = ReadFile(file);
+        const Outcome save =
+            Run({"lighting", "scheme", "save", "--profile", "1", "3", "--name", c.name});
+        if (c.taken) {
+            EXPECT_EQ(save.code, 0) << save.err;
+            EXPECT_NE(ReadFile(file).find("3=" + c.name + "\n"), std::string::npos);
+        } else {
+            EXPECT_EQ(save.err, "quorvanectl: a scheme name has at most 249 characters\n");
+            EXPECT_EQ(save.code, 5);
+            EXPECT_EQ(ReadFile(file), before);
+        }
+    }
+
+    // A longer name an earlier version let in is shown cut, and the file keeps it.
+    std::ofstream(file, std::ios::trunc) << "[MODENAME]\n1=" << std::string(100'000, 'y') << "\n";
+    const Outcome list = Run({"lighting", "scheme", "list", "--profile", "1"});
+    EXPECT_NE(list.out.find("  1  " + std::string(249, 'y') + "\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(file).size(), 100'014u);
 }
 
 TEST_F(CliTest, DamagedSchemesAndKeyboardsWithoutPerKeyColoursAreRefused) {

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "lighting/user_colour_file.h"
 #include "platform/ini_file.h"
@@ -70,6 +71,40 @@ TEST_F(UserColourFileTest, EveryValueIsWrittenAsDecimalTextAndReadsBack) {
     EXPECT_EQ(back.SchemeName(3), "Night mode");
     EXPECT_EQ(back.SchemeName(4), "0");
     EXPECT_EQ(back.Slot(2, 42), SlotEntry{});
+}
+
+// Counted in UTF-16 units, as macro names are and as a Qt line edit counts its maxLength.
+TEST_F(UserColourFileTest, SchemeNamesHoldAtMost249Units) {
+    const std::string emoji = "\xF0\x9F\x98\x80";  // two units
+    struct Case {
+        std::string name;
+        bool taken;
+    };
+    const std::vector<Case> cases{
+        {"", true},
+        {std::string(kMaxSchemeNameLength, 'x'), true},
+        {std::string(kMaxSchemeNameLength + 1, 'x'), false},
+        {std::string(kMaxSchemeNameLength - 1, 'x') + emoji, false},
+        {std::string(kMaxSchemeNameLength - 2, 'x') + emoji, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.size());
+        UserColourFile file;
+        EXPECT_EQ(file.SetSchemeName(2, c.name), c.taken);
+        EXPECT_EQ(file.SchemeName(2), c.taken ? c.name : "0");
+        EXPECT_EQ(UserColourFile::SchemeNameProblem(c.name).has_value(), !c.taken);
+    }
+    EXPECT_EQ(UserColourFile::SchemeNameProblem(std::string(100'000, 'x')),
+              "a scheme name has at most 249 characters");
+    EXPECT_EQ(UserColourFile::SchemeNameProblem("a\r"), "a scheme name is one line of text");
+
+    // A longer name in a file is read cut, never through half of a pair.
+    const auto path = UserColourFilePath(folder.Path(), 0);
+    WriteAll(path, "[MODENAME]\n1=" + std::string(kMaxSchemeNameLength - 1, 'x') + emoji +
+                       "tail\n2=" + std::string(300, 'y') + "\n");
+    const UserColourFile file = LoadOk(path);
+    EXPECT_EQ(file.SchemeName(1), std::string(kMaxSchemeNameLength - 1, 'x'));
+    EXPECT_EQ(file.SchemeName(2), std::string(kMaxSchemeNameLength, 'y'));
 }
 
 TEST_F(UserColourFileTest, ComponentsKeepTheirLowEightBits) {

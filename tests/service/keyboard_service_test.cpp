@@ -153,6 +153,31 @@ TEST_F(KeyboardServiceTest, ImportOfABadFileChangesNothing) {
     EXPECT_EQ(test::WorkingImage(*service), before);
 }
 
+// Both front ends hear of what an import dropped: the command line through the result's
+// problems, the desktop app through a notice.
+TEST_F(KeyboardServiceTest, ImportOfAFileWithEntriesTheKeyboardCannotCarrySaysWhatItDropped) {
+    Open(true);
+    profiles::ImageContents image;
+    profiles::InstallDefaultImage(image);
+    image.blocks[0][0x03A] = {keys::KeyKind::Media, 0, 200};
+    image.blocks[1][0x03A] = {keys::KeyKind::Disabled};
+    const std::filesystem::path file = folder.Path() / "odd.fwc";
+    ASSERT_TRUE(profiles::WriteImageToFile(file, image));
+    observer.Take();
+    const OperationResult result =
+        service->Call([&](KeyboardSession& s) { return s.Import(file); });
+    EXPECT_TRUE(result.Succeeded());
+    EXPECT_EQ(result.problems,
+              std::vector<std::string>{"profile 1, key slot 58: media key 200 is past the 18 "
+                                       "media keys; dropped, the key keeps its default"});
+    const std::vector<std::string> calls = observer.Take();
+    EXPECT_NE(std::find(calls.begin(), calls.end(),
+                        "notice " + std::to_string(static_cast<int>(Notice::ImportEntriesDropped))),
+              calls.end());
+    EXPECT_EQ(KeyboardBlock(0)[0x03A].kind, keys::KeyKind::Default);
+    EXPECT_EQ(KeyboardBlock(1)[0x03A].kind, keys::KeyKind::Disabled);
+}
+
 TEST_F(KeyboardServiceTest, ImportWritesEveryProfileAndExportGivesItBack) {
     Open(true);
     profiles::ImageContents image;

@@ -2,8 +2,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -227,6 +229,103 @@ TEST_F(StateFileStoreTest, AChangeThatCannotBeKeptIsAnsweredAsFailed) {
     EXPECT_EQ(host.Write(kCmdWriteLighting, 0, kLightingByte), kStatusOk);
     EXPECT_EQ(OnDisk().memory.lighting[0], 0x42);
     EXPECT_TRUE(keyboard->StoreFailure());
+}
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+mode_t ModeOf(const fs::path& file) {
+    struct stat info {};
+    EXPECT_EQ(::stat(file.c_str(), &info), 0) << file;
+    return info.st_mode & 07777;
+}
+
+// The state file is saved as every file of the tool is: a link stays a link and its target is
+// written, the mode stays, and a read-only file is refused rather than replaced.
+TEST_F(StateFileStoreTest, SavesFollowLinksKeepTheModeAndLeaveReadOnlyFilesAlone) {
+    struct Case {
+        const char* name;
+        mode_t mode;
+        bool throughLink;
+        bool kept;
+    };
+    const std::vector<Case> cases{
+        {"private file", 0600, false, true},
+        {"group-readable file", 0640, false, true},
+        {"link to a private file", 0600, true, true},
+        {"read-only file", 0444, false, false},
+        {"link to a read-only file", 0400, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path caseFolder = folder / c.name;
+        const fs::path target = caseFolder / "real" / "kb.state";
+        fs::create_directories(target.parent_path());
+        ASSERT_TRUE(std::holds_alternative<std::monostate>(
+            SaveStateFile(target, SimState{.memory = FactoryMemory(), .faults = {}})));
+        ASSERT_EQ(::chmod(target.c_str(), c.mode), 0);
+        const fs::path given = c.throughLink ? caseFolder / "kb.link" : target;
+        if (c.throughLink) {
+            fs::create_symlink("real/kb.state", given);
+        }
+        const std::string before = ReadText(target);
+
+        auto opened = OpenStateFileKeyboard(given, nullptr);
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<SimHidService>>(opened));
+        auto keyboard = std::get<std::unique_ptr<SimHidService>>(std::move(opened));
+        {
+            Host host(*keyboard);
+            EXPECT_EQ(host.Write(kCmdWriteLighting, 0, kLightingByte), c.kept ? kStatusOk : 0xFF);
+        }
+        auto disk = LoadStateFile(target);
+        ASSERT_TRUE(std::holds_alternative<SimState>(disk));
+        EXPECT_EQ(std::get<SimState>(disk).memory.lighting[0], c.kept ? 0x42 : 0x01);
+        EXPECT_EQ(ModeOf(target), c.mode);
+        EXPECT_EQ(fs::is_symlink(given), c.throughLink);
+        // The lock sits beside the file written, and no temporary file is left.
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(target.parent_path())) {
+            names.insert(entry.path().filename().string());
+        }
+        EXPECT_EQ(names, (std::set<std::string>{"kb.state", "kb.state.lock"}));
+        if (c.kept) {
+            EXPECT_FALSE(keyboard->StoreFailure());
+        } else {
+            EXPECT_EQ(ReadText(target), before);
+            ASSERT_TRUE(keyboard->StoreFailure());
+            EXPECT_EQ(*keyboard->StoreFailure(),
+                      target.string() + ": cannot be written: the file is read-only");
+        }
+    }
+}
+
+// Temporary files of killed saves, of the atomic save's naming and of the older one, go with the
+// next save; a young one may belong to a save at work and stays, as does anything else.
+TEST_F(StateFileStoreTest, ASaveRemovesAbandonedTemporaryFiles) {
+    MakeFactoryFile();
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+    const std::vector<std::string> abandoned{"kb.state.tmp-3094812-0",
+                                             ".kb.state.quorvane-tmp-999999-00000000deadbeef"};
+    const std::vector<std::string> kept{"kb.state.tmp-17-2", "kb.state.tmp-notes", "other.tmp-1-2"};
+    for (const std::string& name : abandoned) {
+        WriteText(folder / name, "half a state file");
+        fs::last_write_time(folder / name, old);
+    }
+    for (const std::string& name : kept) {
+        WriteText(folder / name, "someone's");
+        if (name != "kb.state.tmp-17-2") {
+            fs::last_write_time(folder / name, old);
+        }
+    }
+    auto keyboard = Open();
+    Host host(*keyboard);
+    ASSERT_EQ(host.Write(kCmdWriteLighting, 0, kLightingByte), kStatusOk);
+
+    std::set<std::string> expected{"kb.state", "kb.state.lock"};
+    expected.insert(kept.begin(), kept.end());
+    EXPECT_EQ(FolderEntries(), expected);
 }
 
 TEST_F(StateFileStoreTest, AFileBrokenWhileInUseFailsReportsUntilMended) {

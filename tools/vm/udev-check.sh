@@ -1,4 +1,4 @@
-# Inside the test machine: which hidraw nodes the udev rule opens to the seat's user. One line
+# Inside the test machine: which hidraw nodes the udev rules open to the seat's user. One line
 # each, "ok: ..." or "FAIL: ...". The uhid keyboard and a uhid device of other ids are the
 # kernel's own devices; the USB keyboard's interfaces are described in a sysfs of our own,
 # mounted over /sys in a mount namespace of this script only.
@@ -21,7 +21,15 @@ node=$(ls -d /sys/class/hidraw/hidraw* 2>/dev/null | head -n 1)
 if [ -z "$node" ]; then
     echo "FAIL: the uhid keyboard has no hidraw node"
 else
-    expect tagged "the uhid keyboard (0C45:5004)" "$(readlink -f "$node")"
+    # The rule a package installs opens no uhid device, whatever ids it claims. A tag once set
+    # stays in the device's record (udevadm test shows it again), so the record goes first.
+    testing=/etc/udev/rules.d/61-quorvane-uhid.rules
+    mv $testing /run/61-quorvane-uhid.rules
+    rm -f "/run/udev/data/c$(cat "$node/dev")"
+    expect "not tagged" "the uhid keyboard (0C45:5004), with the shipped rule alone" \
+        "$(readlink -f "$node")"
+    mv /run/61-quorvane-uhid.rules $testing
+    expect tagged "the uhid keyboard (0C45:5004), with the testing rule" "$(readlink -f "$node")"
 fi
 
 # A uhid device of other ids must not be opened.

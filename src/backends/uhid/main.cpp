@@ -33,7 +33,9 @@ constexpr const char* kUsage =
     "\n"
     "Shows the simulated keyboard to the kernel as the USB keyboard 0C45:5004, so that\n"
     "'quorvane --keyboard=real' and 'quorvanectl --keyboard=real' use it through hidraw.\n"
-    "Runs until interrupted. Needs root and the uhid module (modprobe uhid).\n"
+    "Runs until interrupted. Needs root and the uhid module (modprobe uhid). For the programs\n"
+    "to open it without root, install tools/uhid/61-quorvane-uhid.rules (for testing only:\n"
+    "see docs/uhid.md).\n"
     "\n"
     "  --state PATH    the keyboard's state file, as for --keyboard=sim:PATH (default: the one\n"
     "                  of --keyboard=sim); QUORVANE_SIM_FAULTS arms faults as it does there\n"
@@ -42,7 +44,7 @@ constexpr const char* kUsage =
     "                  faults LIST, quit; '-' reads them from stdin\n"
     "  --uhid DEVICE   the uhid device (default /dev/uhid)\n"
     "  --id VVVV:PPPP  show other USB ids (hex), so the device is not the keyboard: for\n"
-    "                  checking what the programs and the udev rule take for it\n";
+    "                  checking what the programs and the udev rules take for it\n";
 
 volatile std::sig_atomic_t gStop = 0;
 int gWakeWrite = -1;
