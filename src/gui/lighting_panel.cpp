@@ -18,6 +18,7 @@
 #include "lighting/lighting_preview.h"
 #include "lighting/mode_catalogue.h"
 #include "lighting/panel_controls.h"
+#include "lighting/user_colour_file.h"
 #include "texts/lookup_keys.h"
 #include "texts/mode_names.h"
 #include "texts/user_text.h"
@@ -247,6 +248,8 @@ void LightingPanel::MakeControl(std::string_view key, const QRect& geometry) {
             combo->setEditable(true);
             // The edit text renames the scheme in use; Enter must not add an entry.
             combo->setInsertPolicy(QComboBox::NoInsert);
+            // Qt counts UTF-16 units, as the name's limit does.
+            combo->lineEdit()->setMaxLength(static_cast<int>(lighting::kMaxSchemeNameLength));
             widget = combo;
             break;
         }
