@@ -45,7 +45,9 @@ bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
         case OperationStatus::NothingToDo:
         // Told by the service's own notices, or the user's own choice.
         case OperationStatus::MacrosTooLong:
+        case OperationStatus::MacroCapacityUnknown:
         case OperationStatus::PartlyWritten:
+        case OperationStatus::EndNotConfirmed:
         case OperationStatus::ProfileChanged:
         case OperationStatus::KeyboardUnread:
         case OperationStatus::FileRefused:
@@ -55,6 +57,7 @@ bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
         case OperationStatus::KeyDefaultsUnread:
         case OperationStatus::ProfileUnknown:
         case OperationStatus::NotWritten:
+        case OperationStatus::OutcomeUnknown:
         case OperationStatus::FileNotSaved:
         case OperationStatus::EntryRefused:
             break;

@@ -31,6 +31,17 @@ std::string NoticeText(const service::ServiceNotice& notice, const TextTable& te
                                    kPendingForOtherProfileText, {detail, detail});
         case Notice::PartlyWritten:
             return LookupFormatted(lookup, kIdsNoticePartlyWritten, kPartlyWrittenText, {});
+        case Notice::ImportPartlyWritten:
+            return LookupFormatted(lookup, kIdsNoticeImportPartlyWritten, kImportPartlyWrittenText,
+                                   {detail});
+        case Notice::EndNotConfirmed:
+            return LookupFormatted(lookup, kIdsNoticeEndNotConfirmed, kEndNotConfirmedText, {});
+        case Notice::ImportEndNotConfirmed:
+            return LookupFormatted(lookup, kIdsNoticeImportEndNotConfirmed,
+                                   kImportEndNotConfirmedText, {detail});
+        case Notice::MacroCapacityUnknown:
+            return LookupFormatted(lookup, kIdsNoticeMacroCapacityUnknown,
+                                   kMacroCapacityUnknownText, {});
         case Notice::ProfileFileFormat:
             return UserText(texts, lookup, TextSlot::PROFILE_FORMAT_ERROR, {detail});
         case Notice::ImportRefused:

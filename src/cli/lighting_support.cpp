@@ -88,7 +88,7 @@ int FailWrite(CommandContext& context, const service::OperationResult& written,
     }
     return Fail(context,
                 "could not " + what + ": the keyboard did not take the write (result " +
-                    std::to_string(written.commandResult) + ")" +
+                    std::to_string(written.commandResult) + ")" + KeptStateCause(context) +
                     (written.status == service::OperationStatus::PartlyWritten
                          ? "; the lighting may be partly changed: run the command again to "
                            "repair it"

@@ -95,13 +95,17 @@ profiles::LoadResult PendingEdits::Load(profiles::ImageContents& image) const {
     return profiles::LoadImageFromFile(ImageFile(), image);
 }
 
-bool PendingEdits::Save(const profiles::ImageContents& image, const PendingOrigin& origin) const {
+platform::AtomicWriteResult PendingEdits::Save(const profiles::ImageContents& image,
+                                               const PendingOrigin& origin) const {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     // The image first: an image whose record is missing or older is refused until it is
     // applied where it belongs or dropped, never used elsewhere.
-    return profiles::WriteImageToFile(ImageFile(), image) &&
-           platform::WriteFileAtomically(OriginFile(), FormatPendingOrigin(origin));
+    if (platform::AtomicWriteResult saved = profiles::SaveImageToFile(ImageFile(), image);
+        !saved.Ok()) {
+        return saved;
+    }
+    return platform::WriteFileAtomically(OriginFile(), FormatPendingOrigin(origin));
 }
 
 bool PendingEdits::Remove() const {

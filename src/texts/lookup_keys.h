@@ -75,6 +75,15 @@ inline constexpr std::string_view kIdsProfileNewNotWritten = "IDS_PROFILE_NEW_NO
 // Format with one %s: what could not be read.
 inline constexpr std::string_view kIdsNoticeKeyboardUnreadable = "IDS_NOTICE_KEYBOARD_UNREADABLE";
 inline constexpr std::string_view kIdsNoticePartlyWritten = "IDS_NOTICE_PARTLY_WRITTEN";
+// Format with one %s: the file to import again.
+inline constexpr std::string_view kIdsNoticeImportPartlyWritten =
+    "IDS_NOTICE_IMPORT_PARTLY_WRITTEN";
+inline constexpr std::string_view kIdsNoticeEndNotConfirmed = "IDS_NOTICE_END_NOT_CONFIRMED";
+// Format with one %s: the file to import again.
+inline constexpr std::string_view kIdsNoticeImportEndNotConfirmed =
+    "IDS_NOTICE_IMPORT_END_NOT_CONFIRMED";
+inline constexpr std::string_view kIdsNoticeMacroCapacityUnknown =
+    "IDS_NOTICE_MACRO_CAPACITY_UNKNOWN";
 inline constexpr std::string_view kIdsEntryNotRemappable = "IDS_ENTRY_NOT_REMAPPABLE";
 inline constexpr std::string_view kIdsEntryMacroOnly = "IDS_ENTRY_MACRO_ONLY";
 inline constexpr std::string_view kIdsEntryNotSendable = "IDS_ENTRY_NOT_SENDABLE";
@@ -241,6 +250,10 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsProfileNewNotWritten,
     kIdsNoticeKeyboardUnreadable,
     kIdsNoticePartlyWritten,
+    kIdsNoticeImportPartlyWritten,
+    kIdsNoticeEndNotConfirmed,
+    kIdsNoticeImportEndNotConfirmed,
+    kIdsNoticeMacroCapacityUnknown,
     kIdsEntryNotRemappable,
     kIdsEntryMacroOnly,
     kIdsEntryNotSendable,

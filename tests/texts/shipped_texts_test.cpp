@@ -159,6 +159,8 @@ const std::vector<FormatUse>& LookupFormats() {
         {kIdsProfileNotSwitched, {2}},
         {kIdsProfileNewNotWritten, {std::string_view("/tmp/a.fwc")}},
         {kIdsNoticeKeyboardUnreadable, {std::string_view("a key page could not be read")}},
+        {kIdsNoticeImportPartlyWritten, {std::string_view("/tmp/a.fwc")}},
+        {kIdsNoticeImportEndNotConfirmed, {std::string_view("/tmp/a.fwc")}},
         {kIdsNoticePendingForOtherProfile, {std::string_view("2"), std::string_view("2")}},
         {kIdsEntryNotRemappable, {std::string_view("U")}},
         {kIdsEntryMacroOnly, {std::string_view("G9")}},
