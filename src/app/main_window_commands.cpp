@@ -51,6 +51,7 @@ bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
         case OperationStatus::ProfileChanged:
         case OperationStatus::KeyboardUnread:
         case OperationStatus::FileRefused:
+        case OperationStatus::FileNotSaved:
             return false;
         case OperationStatus::NoKeyboard:
         case OperationStatus::FirmwareTooOld:
@@ -58,11 +59,14 @@ bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
         case OperationStatus::ProfileUnknown:
         case OperationStatus::NotWritten:
         case OperationStatus::OutcomeUnknown:
-        case OperationStatus::FileNotSaved:
         case OperationStatus::EntryRefused:
             break;
     }
     return true;
+}
+
+bool ImportFailureUntold(const service::OperationResult& result) noexcept {
+    return result.status != service::OperationStatus::NotWritten && ApplyFailureUntold(result);
 }
 
 std::optional<std::string> WebPageAddress(const ui::SkinFile& skin, std::string_view buttonKey) {

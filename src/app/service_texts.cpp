@@ -39,6 +39,12 @@ std::string NoticeText(const service::ServiceNotice& notice, const TextTable& te
         case Notice::ImportEndNotConfirmed:
             return LookupFormatted(lookup, kIdsNoticeImportEndNotConfirmed,
                                    kImportEndNotConfirmedText, {detail});
+        case Notice::ImportNotWritten:
+            return LookupFormatted(lookup, kIdsNoticeImportNotWritten, kImportNotWrittenText,
+                                   {detail});
+        case Notice::ProfileFileNotSaved:
+            return LookupFormatted(lookup, kIdsNoticeProfileFileNotSaved, kProfileFileNotSavedText,
+                                   {detail});
         case Notice::MacroCapacityUnknown:
             return LookupFormatted(lookup, kIdsNoticeMacroCapacityUnknown,
                                    kMacroCapacityUnknownText, {});

@@ -29,6 +29,11 @@ inline constexpr std::string_view kEndNotConfirmedText =
 inline constexpr std::string_view kImportEndNotConfirmedText =
     "The keyboard took all of the import but did not confirm the end of the transfer; import "
     "%s again to be sure it keeps it.";
+inline constexpr std::string_view kImportNotWrittenText =
+    "The keyboard did not take the import of %s; nothing was changed. Import the file again to "
+    "retry.";
+inline constexpr std::string_view kProfileFileNotSavedText =
+    "The keyboard took the changes, but the current profile file could not be written (%s).";
 inline constexpr std::string_view kMacroCapacityUnknownText =
     "The keyboard's settings could not be read when it was connected, so how much macro memory "
     "it has is not known; nothing was written. Connect the keyboard again and retry.";

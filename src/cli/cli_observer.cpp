@@ -27,6 +27,8 @@ void CliObserver::Notify(const service::ServiceNotice& notice) {
                 "written");
             break;
         case Notice::MacroCapacityUnknown:
+        case Notice::ImportNotWritten:
+        case Notice::ProfileFileNotSaved:
             // The command's failure says so, with what it could not do.
             break;
         case Notice::MacroNamesDropped:

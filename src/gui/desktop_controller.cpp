@@ -379,7 +379,12 @@ void DesktopController::RequestImport(const std::filesystem::path& file) {
     // What went wrong with the file is told through the service's notices.
     service_.Post([this, file, pending](service::KeyboardSession& session) {
         const service::OperationResult result = session.Import(file, pending);
-        adapter_.Deliver([this, result] { TellApplyFailure(result); });
+        // The rest stopped it before anything was written.
+        adapter_.Deliver([this, result, file] {
+            if (!stopped_ && app::ImportFailureUntold(result)) {
+                OnNotice({service::Notice::ImportNotWritten, file.string()});
+            }
+        });
     });
 }
 

@@ -377,6 +377,9 @@ void KeyboardSession::ReportWrite(OperationResult& result, const driver::DeviceW
             break;
         case DeviceWriteStatus::NotWritten:
             result.status = OperationStatus::NotWritten;
+            if (importedFile != nullptr) {
+                observer_.Notify({Notice::ImportNotWritten, importedFile->string()});
+            }
             break;
         case DeviceWriteStatus::PartlyWritten:
             result.status = OperationStatus::PartlyWritten;
@@ -431,6 +434,7 @@ OperationResult KeyboardSession::Apply() {
     if (result.Succeeded() && unsaved) {
         result.status = OperationStatus::FileNotSaved;
         result.fileProblem = *unsaved;
+        observer_.Notify({Notice::ProfileFileNotSaved, *unsaved});
     }
     if (result.Succeeded()) {
         // What the keyboard holds is now the working image.
@@ -495,6 +499,7 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
         } else if (result.Succeeded() && unsaved) {
             result.status = OperationStatus::FileNotSaved;
             result.fileProblem = *unsaved;
+            observer_.Notify({Notice::ProfileFileNotSaved, *unsaved});
         }
     }
     Publish();

@@ -37,6 +37,11 @@ enum class Notice : std::uint8_t {
     EndNotConfirmed,
     // The same for an import; `detail` is the file, to import again.
     ImportEndNotConfirmed,
+    // Nothing of an import reached the keyboard: nothing changed. `detail` is the file.
+    ImportNotWritten,
+    // The keyboard took the changes, but the current profile file could not be written; they
+    // stay pending after Apply. `detail` is the file and the reason.
+    ProfileFileNotSaved,
     // The pending changes belong to another profile than the keyboard's active one (it was
     // switched since): they were not written. `detail` is that profile, 1..4.
     PendingForOtherProfile,

@@ -57,6 +57,13 @@ TEST_F(ServiceTextsTest, EveryNoticeHasItsText) {
          "are shown. Applying would overwrite the keyboard."},
         {Notice::PartlyWritten, "-2",
          "The keyboard took only part of the change; apply again to write all of it."},
+        // Apply writes one key page: only importing again repairs an import.
+        {Notice::ImportPartlyWritten, "/tmp/a.fwc",
+         "The keyboard took only part of the import; import /tmp/a.fwc again to write all of "
+         "it."},
+        {Notice::ProfileFileNotSaved, "/tmp/$Profile0: No space left on device",
+         "The keyboard took the changes, but the current profile file could not be written "
+         "(/tmp/$Profile0: No space left on device)."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.notice));

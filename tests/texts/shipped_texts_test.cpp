@@ -161,6 +161,8 @@ const std::vector<FormatUse>& LookupFormats() {
         {kIdsNoticeKeyboardUnreadable, {std::string_view("a key page could not be read")}},
         {kIdsNoticeImportPartlyWritten, {std::string_view("/tmp/a.fwc")}},
         {kIdsNoticeImportEndNotConfirmed, {std::string_view("/tmp/a.fwc")}},
+        {kIdsNoticeImportNotWritten, {std::string_view("/tmp/a.fwc")}},
+        {kIdsNoticeProfileFileNotSaved, {std::string_view("/tmp/$Profile0: Permission denied")}},
         {kIdsNoticePendingForOtherProfile, {std::string_view("2"), std::string_view("2")}},
         {kIdsEntryNotRemappable, {std::string_view("U")}},
         {kIdsEntryMacroOnly, {std::string_view("G9")}},
