@@ -69,10 +69,11 @@ std::variant<WorkingImage, int> OpenWorkingImage(CommandContext& context, ImageU
     }
     if (state == service::PendingState::Matching) {
         profiles::ImageContents contents;
-        if (!pending.Load(contents).Loaded()) {
+        if (const profiles::LoadResult load = pending.Load(contents); !load.Loaded()) {
+            const std::string why = load.problems.empty() ? "" : " (" + load.problems[0] + ")";
             return Fail(context,
                         cannot + "the pending edits in " + pending.ImageFile().string() +
-                            " cannot be read; " + std::string(kDiscardHint),
+                            " cannot be read" + why + "; " + std::string(kDiscardHint),
                         kExitSetupError);
         }
         const service::OperationResult taken = keyboard.Call(
