@@ -45,22 +45,29 @@ bool ApplyFailureUntold(const service::OperationResult& result) noexcept {
         case OperationStatus::NothingToDo:
         // Told by the service's own notices, or the user's own choice.
         case OperationStatus::MacrosTooLong:
+        case OperationStatus::MacroCapacityUnknown:
         case OperationStatus::PartlyWritten:
+        case OperationStatus::EndNotConfirmed:
         case OperationStatus::ProfileChanged:
         case OperationStatus::KeyboardUnread:
         case OperationStatus::FileRefused:
+        case OperationStatus::FileNotSaved:
             return false;
         case OperationStatus::NoKeyboard:
         case OperationStatus::FirmwareTooOld:
         case OperationStatus::KeyDefaultsUnread:
         case OperationStatus::ProfileUnknown:
         case OperationStatus::NotWritten:
-        case OperationStatus::FileNotSaved:
+        case OperationStatus::OutcomeUnknown:
         case OperationStatus::EntryRefused:
         case OperationStatus::LightingRefused:
             break;
     }
     return true;
+}
+
+bool ImportFailureUntold(const service::OperationResult& result) noexcept {
+    return result.status != service::OperationStatus::NotWritten && ApplyFailureUntold(result);
 }
 
 std::optional<std::string> WebPageAddress(const ui::SkinFile& skin, std::string_view buttonKey) {

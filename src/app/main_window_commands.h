@@ -39,6 +39,9 @@ inline constexpr std::array<std::string_view, 4> kReportRateCaptions = {"125", "
 // some failures itself, and one the user chose (not writing over an unread keyboard) needs
 // none.
 [[nodiscard]] bool ApplyFailureUntold(const service::OperationResult& result) noexcept;
+// The same for an import, of which the service also tells when nothing reached the keyboard;
+// the failures it leaves untold stopped the import before anything was written.
+[[nodiscard]] bool ImportFailureUntold(const service::OperationResult& result) noexcept;
 
 // ---- Web-page buttons ---------------------------------------------------------------------------
 // The buttons of the lighting panel's row that open the maker's pages, and the key of section

@@ -31,6 +31,23 @@ std::string NoticeText(const service::ServiceNotice& notice, const TextTable& te
                                    kPendingForOtherProfileText, {detail, detail});
         case Notice::PartlyWritten:
             return LookupFormatted(lookup, kIdsNoticePartlyWritten, kPartlyWrittenText, {});
+        case Notice::ImportPartlyWritten:
+            return LookupFormatted(lookup, kIdsNoticeImportPartlyWritten, kImportPartlyWrittenText,
+                                   {detail});
+        case Notice::EndNotConfirmed:
+            return LookupFormatted(lookup, kIdsNoticeEndNotConfirmed, kEndNotConfirmedText, {});
+        case Notice::ImportEndNotConfirmed:
+            return LookupFormatted(lookup, kIdsNoticeImportEndNotConfirmed,
+                                   kImportEndNotConfirmedText, {detail});
+        case Notice::ImportNotWritten:
+            return LookupFormatted(lookup, kIdsNoticeImportNotWritten, kImportNotWrittenText,
+                                   {detail});
+        case Notice::ProfileFileNotSaved:
+            return LookupFormatted(lookup, kIdsNoticeProfileFileNotSaved, kProfileFileNotSavedText,
+                                   {detail});
+        case Notice::MacroCapacityUnknown:
+            return LookupFormatted(lookup, kIdsNoticeMacroCapacityUnknown,
+                                   kMacroCapacityUnknownText, {});
         case Notice::ProfileFileFormat:
             return UserText(texts, lookup, TextSlot::PROFILE_FORMAT_ERROR, {detail});
         case Notice::ImportRefused:

@@ -24,6 +24,22 @@ inline constexpr std::string_view kPartlyWrittenText =
 inline constexpr std::string_view kImportEntriesDroppedText =
     "The profile file was imported, but these of its key settings are not ones the keyboard can "
     "carry; those keys keep their default: %s";
+inline constexpr std::string_view kImportPartlyWrittenText =
+    "The keyboard took only part of the import; import %s again to write all of it.";
+inline constexpr std::string_view kEndNotConfirmedText =
+    "The keyboard took all of the changes but did not confirm the end of the transfer; apply "
+    "again to be sure it keeps them.";
+inline constexpr std::string_view kImportEndNotConfirmedText =
+    "The keyboard took all of the import but did not confirm the end of the transfer; import "
+    "%s again to be sure it keeps it.";
+inline constexpr std::string_view kImportNotWrittenText =
+    "The keyboard did not take the import of %s; nothing was changed. Import the file again to "
+    "retry.";
+inline constexpr std::string_view kProfileFileNotSavedText =
+    "The keyboard took the changes, but the current profile file could not be written (%s).";
+inline constexpr std::string_view kMacroCapacityUnknownText =
+    "The keyboard's settings could not be read when it was connected, so how much macro memory "
+    "it has is not known; nothing was written. Connect the keyboard again and retry.";
 inline constexpr std::string_view kPendingForOtherProfileText =
     "The changes were made for profile %s, but the keyboard has switched to another profile. "
     "Switch back to profile %s and apply them, or discard them.";

@@ -26,12 +26,33 @@ void CliObserver::Notify(const service::ServiceNotice& notice) {
             Say("the macros do not fit the keyboard even without their names; nothing was "
                 "written");
             break;
+        case Notice::MacroCapacityUnknown:
+        case Notice::ImportNotWritten:
+        case Notice::ProfileFileNotSaved:
+            // The command's failure says so, with what it could not do.
+            break;
         case Notice::MacroNamesDropped:
             Say("the macros were written without their names, which do not fit the keyboard");
             break;
         case Notice::PartlyWritten:
             Say("a write stopped half way (result " + notice.detail +
                 "): the keyboard may hold part old, part new settings; apply again to repair it");
+            break;
+        case Notice::ImportPartlyWritten:
+            Say("the import stopped half way: the keyboard may hold part old, part new settings; "
+                "`quorvanectl import " +
+                notice.detail + "` again to repair it");
+            break;
+        case Notice::EndNotConfirmed:
+            Say("the keyboard took every part of the write but did not confirm the end of the "
+                "transfer (result " +
+                notice.detail +
+                "): it holds the new settings; apply again to be sure it keeps them");
+            break;
+        case Notice::ImportEndNotConfirmed:
+            Say("the keyboard took every part of the import but did not confirm the end of the "
+                "transfer: it holds the imported settings; `quorvanectl import " +
+                notice.detail + "` again to be sure it keeps them");
             break;
         case Notice::PendingForOtherProfile:
             Say("the pending changes were made for profile " + notice.detail +

@@ -1,5 +1,6 @@
 #include "cli/cli_output.h"
 
+#include "cli/cli_keyboard.h"
 #include "cli/exit_codes.h"
 
 namespace qv::cli {
@@ -24,6 +25,14 @@ std::string EntryRefusalText(keys::EntryRefusal refusal, std::string_view keyNam
     return "the keyboard cannot hold this assignment";
 }
 
+namespace {
+
+std::string ResultText(const service::OperationResult& result) {
+    return "result " + std::to_string(result.commandResult);
+}
+
+}  // namespace
+
 std::string OperationFailureText(const service::OperationResult& result) {
     using service::OperationStatus;
     switch (result.status) {
@@ -43,18 +52,34 @@ std::string OperationFailureText(const service::OperationResult& result) {
             return "the keyboard's active profile could not be read";
         case OperationStatus::ProfileChanged:
             return "the pending changes belong to another profile than the keyboard's active one";
+        case OperationStatus::MacroCapacityUnknown:
+            return "the keyboard could not be read: its settings block, which says how much "
+                   "macro memory it has, did not come through when it was opened; try again";
         case OperationStatus::MacrosTooLong:
             return "the macros do not fit the keyboard";
         case OperationStatus::NotWritten:
-            return "the keyboard refused the write (result " +
-                   std::to_string(result.commandResult) + ")";
+            if (result.activeProfile >= 0) {
+                return "the keyboard did not take the switch (" + ResultText(result) +
+                       "); profile " + std::to_string(result.activeProfile + 1) +
+                       " is still active";
+            }
+            return "the keyboard did not take the write (" + ResultText(result) +
+                   "); it holds what it held before";
         case OperationStatus::PartlyWritten:
-            return "the write stopped half way (result " + std::to_string(result.commandResult) +
-                   ")";
+            return "the write stopped half way (" + ResultText(result) + ")";
+        case OperationStatus::EndNotConfirmed:
+            return "the keyboard took every part of the write but did not confirm the end of the "
+                   "transfer (" +
+                   ResultText(result) + ")";
+        case OperationStatus::OutcomeUnknown:
+            return "the keyboard did not confirm the write (" + ResultText(result) +
+                   "), and it could not be read back: what it holds now is not known";
         case OperationStatus::FileNotSaved:
-            return "a file could not be written";
+            return result.fileProblem.empty() ? "a file could not be written"
+                                              : "could not write " + result.fileProblem;
         case OperationStatus::FileRefused:
-            return "the file is not a sound profile file";
+            return result.fileProblem.empty() ? "the file is not a sound profile file"
+                                              : result.fileProblem;
         case OperationStatus::EntryRefused:
             return EntryRefusalText(result.refusal, "the key");
         case OperationStatus::LightingRefused:
@@ -119,12 +144,21 @@ void Print(CommandContext& context, std::string_view text, const nlohmann::json&
     }
 }
 
+std::string KeptStateCause(CommandContext& context) {
+    if (context.keyboard == nullptr) {
+        return {};
+    }
+    const auto failure = context.keyboard->Save();
+    return failure ? "; the simulated keyboard could not use its state file (" + *failure + ")"
+                   : std::string();
+}
+
 int FailOperation(CommandContext& context, const service::OperationResult& result,
                   std::string_view what, std::string_view after) {
-    return Fail(
-        context,
-        "could not " + std::string(what) + ": " + OperationFailureText(result) + std::string(after),
-        OperationExitCode(result));
+    return Fail(context,
+                "could not " + std::string(what) + ": " + OperationFailureText(result) +
+                    KeptStateCause(context) + std::string(after),
+                OperationExitCode(result));
 }
 
 void WarnProblems(CommandContext& context, const service::OperationResult& result) {

@@ -29,6 +29,11 @@ void Print(CommandContext& context, std::string_view text, const nlohmann::json&
 [[nodiscard]] std::string OperationFailureText(const service::OperationResult& result);
 [[nodiscard]] int OperationExitCode(const service::OperationResult& result);
 
+// When the simulated keyboard answered with a failure because its state file could not be read
+// or written, that cause ("; the simulated keyboard could not use its state file (PATH: No space
+// left on device)"); empty otherwise.
+[[nodiscard]] std::string KeptStateCause(CommandContext& context);
+
 // A failed operation of the keyboard service, in words and an exit code. `what` names the
 // operation, as in "apply the edits"; `after` is added to the message.
 int FailOperation(CommandContext& context, const service::OperationResult& result,

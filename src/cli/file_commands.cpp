@@ -21,7 +21,8 @@ int RunValidate(CommandContext& context, const std::string& file) {
     const bool valid = result.check == profiles::ProfileFileCheck::Valid;
     const std::string why = valid ? "a sound profile file"
                             : result.check == profiles::ProfileFileCheck::CannotOpen
-                                ? "cannot be opened for reading and writing"
+                                ? "cannot be opened for reading and writing: " +
+                                      result.openProblem.value_or("unknown reason")
                             : result.formatProblem ? *result.formatProblem
                                                    : "missing, too small or too large";
     if (!valid) {
@@ -53,11 +54,12 @@ int RunImport(CommandContext& context, const FileOptions& o) {
         keyboard.Call([&](service::KeyboardSession& s) { return s.Import(o.file); });
     WarnProblems(context, result);
     if (!result.Succeeded()) {
-        if (result.status == service::OperationStatus::PartlyWritten ||
-            result.status == service::OperationStatus::NotWritten) {
-            (void)keyboard.Save();
-        }
-        return FailOperation(context, result, "import " + o.file);
+        // A file refused names itself.
+        return FailOperation(
+            context, result,
+            result.status == service::OperationStatus::FileRefused && !result.fileProblem.empty()
+                ? "import"
+                : "import " + o.file);
     }
     if (const auto failure = keyboard.Save()) {
         return Fail(context, "the keyboard's state could not be kept: " + *failure,
@@ -85,7 +87,9 @@ int RunExport(CommandContext& context, const std::string& file) {
     const service::OperationResult result =
         context.keyboard->Call([&](service::KeyboardSession& s) { return s.Export(file); });
     if (!result.Succeeded()) {
-        return FailOperation(context, result, "export to " + file);
+        // A file that could not be written names itself.
+        return FailOperation(context, result,
+                             result.fileProblem.empty() ? "export to " + file : "export");
     }
     return Succeed(context,
                    "Exported the key configuration" +

@@ -106,7 +106,7 @@ int FailWrite(CommandContext& context, const service::OperationResult& written,
     }
     return Fail(context,
                 "could not " + what + ": the keyboard did not take the write (result " +
-                    std::to_string(written.commandResult) + ")" + after,
+                    std::to_string(written.commandResult) + ")" + KeptStateCause(context) + after,
                 kExitDeviceError);
 }
 

@@ -69,10 +69,11 @@ std::variant<WorkingImage, int> OpenWorkingImage(CommandContext& context, ImageU
     }
     if (state == service::PendingState::Matching) {
         profiles::ImageContents contents;
-        if (!pending.Load(contents).Loaded()) {
+        if (const profiles::LoadResult load = pending.Load(contents); !load.Loaded()) {
+            const std::string why = load.problems.empty() ? "" : " (" + load.problems[0] + ")";
             return Fail(context,
                         cannot + "the pending edits in " + pending.ImageFile().string() +
-                            " cannot be read; " + std::string(kDiscardHint),
+                            " cannot be read" + why + "; " + std::string(kDiscardHint),
                         kExitSetupError);
         }
         const service::OperationResult taken = keyboard.Call(
@@ -115,7 +116,7 @@ std::optional<WorkingMacros> PeekWorkingMacros(CommandContext& context) {
 namespace {
 
 // Keeps the working image as pending edits of this keyboard and profile.
-bool KeepPending(CommandContext& context, const WorkingImage& image) {
+platform::AtomicWriteResult KeepPending(CommandContext& context, const WorkingImage& image) {
     CliKeyboard& keyboard = *context.keyboard;
     const service::SnapshotPtr snapshot = keyboard.Service().Snapshot();
     return PendingEditsOf(context.env).Save(snapshot->image, {keyboard.Identity(), image.profile});
@@ -124,11 +125,12 @@ bool KeepPending(CommandContext& context, const WorkingImage& image) {
 // A failure after which the edits stay pending.
 int FailPending(CommandContext& context, const WorkingImage& image, bool kept, int code,
                 const std::string& message) {
-    if (!kept && !KeepPending(context, image)) {
-        return Fail(context,
-                    message + "; the edits could not be kept either (" +
-                        PendingEditsOf(context.env).ImageFile().string() + ")",
-                    kExitSetupError);
+    if (!kept) {
+        if (const platform::AtomicWriteResult saved = KeepPending(context, image); !saved.Ok()) {
+            return Fail(context,
+                        message + "; the edits could not be kept either (" + saved.Message() + ")",
+                        kExitSetupError);
+        }
     }
     return Fail(context, message + "; the edits stay pending", code);
 }
@@ -141,11 +143,9 @@ int FinishEdit(CommandContext& context, const WorkingImage& image, bool applyNow
         return ApplyWorkingImage(context, image, false, done + "\nWritten to the keyboard.",
                                  std::move(details));
     }
-    if (!KeepPending(context, image)) {
-        return Fail(
-            context,
-            "could not keep the edit in " + PendingEditsOf(context.env).ImageFile().string(),
-            kExitSetupError);
+    if (const platform::AtomicWriteResult saved = KeepPending(context, image); !saved.Ok()) {
+        return Fail(context, "could not keep the edit: could not write " + saved.Message(),
+                    kExitSetupError);
     }
     details["pending"] = true;
     return Succeed(context, done + "\nPending; `quorvanectl apply` writes it to the keyboard.",
@@ -159,12 +159,14 @@ int ApplyWorkingImage(CommandContext& context, const WorkingImage& image, bool k
         keyboard.Call([](service::KeyboardSession& s) { return s.Apply(); });
     WarnProblems(context, result);
     if (!result.Succeeded()) {
-        // A write that stopped half way changed the keyboard: keep what it holds now.
-        if (const auto failure = keyboard.Save()) {
-            Note(context, "the keyboard's state could not be kept: " + *failure);
-        }
+        // The keyboard's state is kept as each change is made; a change it could not keep is
+        // the cause of the failure.
+        const std::string said =
+            result.status == service::OperationStatus::FileNotSaved
+                ? "the keyboard took the edits, but " + OperationFailureText(result)
+                : "could not write to the keyboard: " + OperationFailureText(result);
         return FailPending(context, image, kept, OperationExitCode(result),
-                           "could not write to the keyboard: " + OperationFailureText(result));
+                           said + KeptStateCause(context));
     }
     if (const auto failure = keyboard.Save()) {
         return FailPending(

@@ -98,7 +98,11 @@ int DeviceCommands::ReadPaged(std::uint8_t command, MutableBytes destination,
     return kSuccess;
 }
 
-int DeviceCommands::WritePaged(std::uint8_t command, Bytes source, std::uint16_t baseOffset) {
+int DeviceCommands::WritePaged(std::uint8_t command, Bytes source, std::uint16_t baseOffset,
+                               std::size_t* chunksTaken) {
+    if (chunksTaken != nullptr) {
+        *chunksTaken = 0;
+    }
     if (!FitsOffsets(baseOffset, source.size())) {
         return kBeyondOffsets;
     }
@@ -112,6 +116,9 @@ int DeviceCommands::WritePaged(std::uint8_t command, Bytes source, std::uint16_t
                  reply);
         if (result != kSuccess) {
             return result;
+        }
+        if (chunksTaken != nullptr) {
+            ++*chunksTaken;
         }
     }
     return kSuccess;
@@ -138,6 +145,10 @@ int DeviceCommands::ReadMacros(MutableBytes destination) {
 
 int DeviceCommands::WriteMacros(Bytes source) {
     return WritePaged(CMD_WRITE_MACROS, source, 0);
+}
+
+int DeviceCommands::WriteMacros(Bytes source, std::size_t& chunksTaken) {
+    return WritePaged(CMD_WRITE_MACROS, source, 0, &chunksTaken);
 }
 
 int DeviceCommands::ReadKeyDefaults(std::span<std::uint8_t, kKeyDefaultTableSize> destination) {

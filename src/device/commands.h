@@ -43,6 +43,8 @@ public:
     // The first destination.size() / source.size() bytes of the macro area, 56 at a time.
     [[nodiscard]] int ReadMacros(MutableBytes destination);
     [[nodiscard]] int WriteMacros(Bytes source);
+    // The same, counting the chunks the keyboard confirmed before one failed.
+    [[nodiscard]] int WriteMacros(Bytes source, std::size_t& chunksTaken);
 
     [[nodiscard]] int ReadKeyDefaults(std::span<std::uint8_t, kKeyDefaultTableSize> destination);
 
@@ -54,7 +56,8 @@ private:
     [[nodiscard]] int Send(const DeviceReport& request, DeviceReport& reply);
     [[nodiscard]] int ReadPaged(std::uint8_t command, MutableBytes destination,
                                 std::uint16_t baseOffset);
-    [[nodiscard]] int WritePaged(std::uint8_t command, Bytes source, std::uint16_t baseOffset);
+    [[nodiscard]] int WritePaged(std::uint8_t command, Bytes source, std::uint16_t baseOffset,
+                                 std::size_t* chunksTaken = nullptr);
 
     ReportExchange& exchange_;
     std::chrono::milliseconds endTransferPause_;

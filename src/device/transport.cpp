@@ -79,6 +79,8 @@ int Transport::Exchange(Bytes request, MutableBytes reply, std::size_t& received
     const std::uint32_t checkValue = CheckValueForWriteOne(kControlSelector, sent);
 
     int failedAttempts = 0;
+    // An attempt that went out and got no answer may have been carried out all the same.
+    bool unanswered = false;
     for (;;) {
         {
             std::lock_guard lock(slotMutex_);
@@ -93,7 +95,9 @@ int Transport::Exchange(Bytes request, MutableBytes reply, std::size_t& received
         if (service_.RequestWriteOne(kControlSelector, 0, 0, sent, checkValue, 0) <= 0) {
             std::lock_guard lock(slotMutex_);
             inFlight_ = false;
-            return kSendRefused;
+            // "Refused" promises that the keyboard never saw the request; after an attempt
+            // that went out unanswered it is only a reply that never came.
+            return unanswered ? kNoReply : kSendRefused;
         }
 
         bool statusFailure = false;
@@ -113,6 +117,8 @@ int Transport::Exchange(Bytes request, MutableBytes reply, std::size_t& received
                     return kSuccess;
                 }
                 statusFailure = true;
+            } else {
+                unanswered = true;
             }
             ++failedAttempts;
             if (failedAttempts == kExchangeAttempts) {

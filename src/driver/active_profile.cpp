@@ -19,17 +19,18 @@ int ActiveProfileCache::GetActiveProfile(device::DeviceCommands& commands) {
     return block.ActiveProfile();
 }
 
-void ActiveProfileCache::SetActiveProfile(device::DeviceCommands& commands, int profile) {
+int ActiveProfileCache::SetActiveProfile(device::DeviceCommands& commands, int profile) {
     if (profile < 0) {
-        return;
+        return device::kSuccess;
     }
     DeviceSettingsBlock block;
-    if (commands.ReadSettings(block.bytes()) != device::kSuccess) {
-        return;
+    if (const int read = commands.ReadSettings(block.bytes()); read != device::kSuccess) {
+        return read;
     }
     block.SetActiveProfile(profile);
-    CurrentProfileIndex.store(commands.WriteSettings(block.bytes()) == device::kSuccess ? profile
-                                                                                        : kUnknown);
+    const int written = commands.WriteSettings(block.bytes());
+    CurrentProfileIndex.store(written == device::kSuccess ? profile : kUnknown);
+    return written;
 }
 
 }  // namespace qv::driver

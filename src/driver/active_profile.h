@@ -17,8 +17,9 @@ public:
     // keyboard cannot be read.
     [[nodiscard]] int GetActiveProfile(device::DeviceCommands& commands);
     // Read, change byte 10, write back. Ignored for profile < 0; when the read fails nothing is
-    // sent; the cache becomes the profile on success and kUnknown when the write fails.
-    void SetActiveProfile(device::DeviceCommands& commands, int profile);
+    // sent; the cache becomes the profile on success and kUnknown when the write fails. The
+    // result is that of the read or the write that failed.
+    [[nodiscard]] int SetActiveProfile(device::DeviceCommands& commands, int profile);
 
     // The keyboard went away, or the program starts: nothing is known.
     void Forget() { CurrentProfileIndex.store(kUnknown); }

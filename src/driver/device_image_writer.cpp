@@ -63,18 +63,25 @@ DeviceWriteResult WriteDeviceImage(const DeviceImage::Access& device, PageSelect
     }
     // Every report must be taken: one lost chunk of the macro area or one page leaves the
     // keyboard with a mix of old and new that only a complete write repairs.
-    result.commandResult = context.commands.WriteMacros(*area);
+    std::size_t macroChunksTaken = 0;
+    result.commandResult = context.commands.WriteMacros(*area, macroChunksTaken);
+    const bool firstChunkUntaken = result.commandResult != device::kSuccess &&
+                                   macroChunksTaken == 0 &&
+                                   device::NeverReachedKeyboard(result.commandResult);
     for (const BuiltPage& page : built) {
         if (result.commandResult != device::kSuccess) {
             break;
         }
         result.commandResult = context.commands.WriteKeyPage(page.bytes, page.number);
     }
+    const bool contentTaken = result.commandResult == device::kSuccess;
     const int ended = context.commands.EndTransfer();
-    if (result.commandResult == device::kSuccess) {
+    if (contentTaken) {
         result.commandResult = ended;
     }
     result.status = result.commandResult == device::kSuccess ? DeviceWriteStatus::Written
+                    : contentTaken                           ? DeviceWriteStatus::EndNotConfirmed
+                    : firstChunkUntaken                      ? DeviceWriteStatus::NotWritten
                                                              : DeviceWriteStatus::PartlyWritten;
     return result;
 }

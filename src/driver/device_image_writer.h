@@ -32,18 +32,19 @@ struct DeviceWriteContext {
 };
 
 enum class DeviceWriteStatus {
-    Written,        // every report of the transfer was taken
-    MacrosTooLong,  // the macros do not fit even without names: nothing was sent
-    NotSent,        // no page to write (profile unknown) or an area that cannot be expressed
-    NotWritten,     // the transfer could not even begin: the keyboard holds what it held
-    PartlyWritten,  // a write failed on the way: the keyboard may hold part old, part new
+    Written,          // every report of the transfer was taken
+    MacrosTooLong,    // the macros do not fit even without names: nothing was sent
+    NotSent,          // no page to write (profile unknown) or an area that cannot be expressed
+    NotWritten,       // nothing of the content reached the keyboard: it holds what it held
+    PartlyWritten,    // a write failed on the way: the keyboard may hold part old, part new
+    EndNotConfirmed,  // every part of the content was taken; the end of the group was not
 };
 
 struct DeviceWriteResult {
     DeviceWriteStatus status = DeviceWriteStatus::NotSent;
     // The macro area went without its names because they do not fit the keyboard.
     bool namesDropped = false;
-    // The failing command's result, for NotWritten and PartlyWritten.
+    // The failing command's result, for NotWritten, PartlyWritten and EndNotConfirmed.
     int commandResult = 1;
 
     [[nodiscard]] bool Written() const { return status == DeviceWriteStatus::Written; }
@@ -52,7 +53,9 @@ struct DeviceWriteResult {
 // Writes the device image to the keyboard: begin, the whole macro area (with names when they
 // fit the capacity, otherwise without them), the selected pages in ascending order, end. The
 // transfer stops at the first report the keyboard does not take (the end of the group is still
-// sent, so the keyboard leaves its transfer state).
+// sent, so the keyboard leaves its transfer state). What the keyboard holds then follows from
+// where it stopped: at the first chunk, when that chunk never reached the keyboard, it holds
+// what it held; at the end, everything new.
 [[nodiscard]] DeviceWriteResult WriteDeviceImage(const DeviceImage::Access& device,
                                                  PageSelection pages,
                                                  const DeviceWriteContext& context);

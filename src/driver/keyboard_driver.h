@@ -68,8 +68,11 @@ public:
     [[nodiscard]] int ActiveProfile() { return activeProfile_.GetActiveProfile(commands_); }
     [[nodiscard]] int CachedActiveProfile() const { return activeProfile_.Cached(); }
     void ForgetActiveProfile() { activeProfile_.Forget(); }
-    // Read, change, write back; the cache says what the keyboard took.
-    void SetActiveProfile(int profile) { activeProfile_.SetActiveProfile(commands_, profile); }
+    // Read, change, write back; the cache says what the keyboard took. The result of the
+    // command that failed.
+    [[nodiscard]] int SetActiveProfile(int profile) {
+        return activeProfile_.SetActiveProfile(commands_, profile);
+    }
 
     // ---- The key configuration ----
     // The four key pages and the macro area, decoded.

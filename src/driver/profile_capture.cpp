@@ -72,6 +72,7 @@ CaptureResult CaptureDevice(device::DeviceCommands& commands, int currentProfile
         result.status = CaptureStatus::Captured;
     } catch (const std::bad_alloc&) {
         result.status = CaptureStatus::FileNotWritten;
+        result.fileProblem = "not enough memory for what the keyboard holds";
     }
     return result;
 }
@@ -81,8 +82,12 @@ CaptureResult CaptureDeviceToProfileFile(const std::filesystem::path& path,
                                          const profiles::DeviceFacts& facts,
                                          std::u16string_view newMacroNamePrefix) {
     CaptureResult result = CaptureDevice(commands, currentProfileIndex, facts, newMacroNamePrefix);
-    if (result.Captured() && !WriteImageToFile(path, result.image)) {
-        result.status = CaptureStatus::FileNotWritten;
+    if (result.Captured()) {
+        if (const platform::AtomicWriteResult saved = SaveImageToFile(path, result.image);
+            !saved.Ok()) {
+            result.status = CaptureStatus::FileNotWritten;
+            result.fileProblem = saved.Message();
+        }
     }
     return result;
 }

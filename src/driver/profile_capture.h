@@ -33,6 +33,8 @@ struct CaptureResult {
     std::vector<std::string> problems;
     // What was read, when the reads succeeded.
     ImageContents image;
+    // FileNotWritten: the file and why, as "PATH: No space left on device".
+    std::string fileProblem;
 
     [[nodiscard]] bool Captured() const { return status == CaptureStatus::Captured; }
 };

@@ -177,12 +177,14 @@ void DesktopController::Apply() {
 
 void DesktopController::Export(const QString& path) {
     service_.Post([this, file = path.toStdString()](service::KeyboardSession& session) {
-        // One that failed must not pass for done.
-        if (!session.Export(file).Succeeded()) {
-            adapter_.Deliver([this, file] {
+        // One that failed must not pass for done; the file is named with the reason.
+        const service::OperationResult result = session.Export(file);
+        if (!result.Succeeded()) {
+            adapter_.Deliver([this, file, result] {
+                const std::string& what = result.fileProblem.empty() ? file : result.fileProblem;
                 prompt_.ShowMessage(ui::LookupFormatted(lookup_, ui::kIdsMainExportFailed,
                                                         "The profile could not be written to %s.",
-                                                        {std::string_view(file)}));
+                                                        {std::string_view(what)}));
             });
         }
     });
@@ -403,7 +405,12 @@ void DesktopController::RequestImport(const std::filesystem::path& file) {
     // What went wrong with the file is told through the service's notices.
     service_.Post([this, file, pending](service::KeyboardSession& session) {
         const service::OperationResult result = session.Import(file, pending);
-        adapter_.Deliver([this, result] { TellApplyFailure(result); });
+        // The rest stopped it before anything was written.
+        adapter_.Deliver([this, result, file] {
+            if (!stopped_ && app::ImportFailureUntold(result)) {
+                OnNotice({service::Notice::ImportNotWritten, file.string()});
+            }
+        });
     });
 }
 

@@ -29,12 +29,20 @@ public:
     void SetMacroCapacity(std::size_t bytes) {
         std::lock_guard lock(mutex_);
         macroCapacity_ = bytes;
+        macroCapacityKnown_ = true;
+    }
+    // Whether a settings block was ever read: a capacity of 0 is then the keyboard's own, not
+    // a read that failed.
+    [[nodiscard]] bool MacroCapacityKnown() const {
+        std::lock_guard lock(mutex_);
+        return macroCapacityKnown_;
     }
 
 private:
     mutable std::mutex mutex_;
     keys::KeyDefaultTable keyDefaults_ = keys::kBuiltInKeyDefaultTable;
     std::size_t macroCapacity_ = 0;
+    bool macroCapacityKnown_ = false;
 };
 
 }  // namespace qv::profiles

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <fstream>
 #include <new>
 #include <system_error>
@@ -18,16 +19,27 @@ namespace fs = std::filesystem;
 
 // Profile files are opened to read and write, so a file the user may not write to is refused
 // like one that cannot be opened at all. The permission bits are looked at as well because
-// opening for writing succeeds for the superuser whatever they say.
-std::optional<std::fstream> OpenForUpdate(const fs::path& path) {
+// opening for writing succeeds for the superuser whatever they say. On failure `problem` says
+// why.
+std::optional<std::fstream> OpenForUpdate(const fs::path& path, std::string& problem) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (error || !fs::is_regular_file(status) ||
-        (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    if (error) {
+        problem = error.message();
         return std::nullopt;
     }
+    if (!fs::is_regular_file(status)) {
+        problem = "not a regular file";
+        return std::nullopt;
+    }
+    if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        problem = "the file is read-only";
+        return std::nullopt;
+    }
+    errno = 0;
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open()) {
+        problem = errno != 0 ? std::generic_category().message(errno) : "cannot be opened";
         return std::nullopt;
     }
     return file;
@@ -46,13 +58,23 @@ std::string SizeText(std::uint64_t bytes) {
 
 }  // namespace
 
-bool WriteImageToFile(const fs::path& path, const ImageContents& image) {
+platform::AtomicWriteResult SaveImageToFile(const fs::path& path, const ImageContents& image) {
+    platform::AtomicWriteResult failed{platform::AtomicWriteFailure::WriteFailed, path, {}};
     try {
         const std::optional<std::vector<std::uint8_t>> file = EncodeProfileFile(image);
-        return file && platform::WriteFileAtomically(path, *file);
+        if (!file) {
+            failed.reason = "the configuration does not fit a profile file";
+            return failed;
+        }
+        return platform::WriteFileAtomically(path, *file);
     } catch (const std::bad_alloc&) {
-        return false;
+        failed.reason = std::generic_category().message(ENOMEM);
+        return failed;
     }
+}
+
+bool WriteImageToFile(const fs::path& path, const ImageContents& image) {
+    return SaveImageToFile(path, image).Ok();
 }
 
 bool WriteDefaultProfileFile(const fs::path& path) {
@@ -119,7 +141,7 @@ ProfileFileCheckResult CheckProfile(ProfileSource& source) {
 
     std::array<std::uint8_t, kProfileHeaderSize> headerBytes{};
     if (!source.Read(0, headerBytes)) {
-        return {CannotOpen, std::nullopt, {}};
+        return {CannotOpen, std::nullopt, {}, "the file could not be read"};
     }
     const ProfileFileHeader header = ReadProfileFileHeader(headerBytes);
     if (std::optional<std::string> problem = ProfileHeaderProblem(header)) {
@@ -136,13 +158,16 @@ ProfileFileCheckResult CheckProfile(ProfileSource& source) {
     std::vector<std::uint8_t> file(header.totalSize);
     std::copy(headerBytes.begin(), headerBytes.end(), file.begin());
     if (!source.Read(kProfileHeaderSize, MutableBytes(file).subspan(kProfileHeaderSize))) {
-        return {CannotOpen, std::nullopt, {}};
+        return {CannotOpen, std::nullopt, {}, "the file could not be read"};
     }
     MemorySource whole(file);
     ImageContents image;
     LoadResult load = LoadImage(whole, image);
     if (!load.Loaded()) {
-        return {CannotOpen, std::nullopt, {}};
+        return {CannotOpen,
+                std::nullopt,
+                {},
+                load.problems.empty() ? "the file could not be read" : load.problems.front()};
     }
     EntryScreening screening = ScreenImportedEntries(image);
     if (screening.refusal) {
@@ -219,13 +244,14 @@ ProfileFileCheckResult CheckProfileFile(const fs::path& path) {
         if (!fs::exists(path, error)) {
             return {Invalid, std::nullopt, {}};
         }
-        std::optional<std::fstream> file = OpenForUpdate(path);
+        std::string problem;
+        std::optional<std::fstream> file = OpenForUpdate(path, problem);
         if (!file) {
-            return {CannotOpen, std::nullopt, {}};
+            return {CannotOpen, std::nullopt, {}, std::move(problem)};
         }
         const std::uintmax_t length = fs::file_size(path, error);
         if (error) {
-            return {CannotOpen, std::nullopt, {}};
+            return {CannotOpen, std::nullopt, {}, error.message()};
         }
         FileSource source(*file, length);
         return CheckProfile(source);
@@ -249,13 +275,14 @@ LoadResult LoadImageFromFile(const fs::path& path, ImageContents& image) {
         if (!fs::exists(path, error)) {
             return {LoadStatus::Missing, {}};
         }
-        std::optional<std::fstream> file = OpenForUpdate(path);
+        std::string problem;
+        std::optional<std::fstream> file = OpenForUpdate(path, problem);
         if (!file) {
-            return {LoadStatus::CannotOpen, {}};
+            return {LoadStatus::CannotOpen, {std::move(problem)}};
         }
         const std::uintmax_t length = fs::file_size(path, error);
         if (error) {
-            return {LoadStatus::CannotOpen, {}};
+            return {LoadStatus::CannotOpen, {error.message()}};
         }
         FileSource source(*file, length);
         return LoadImage(source, image);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "platform/atomic_file.h"
 #include "profiles/profile_image.h"
 
 namespace qv::profiles {
@@ -19,6 +20,9 @@ namespace qv::profiles {
 // Writes the image as a profile file (see EncodeProfileFile for what goes in). False when the
 // image cannot be a profile file or the file cannot be written; the image is never changed.
 [[nodiscard]] bool WriteImageToFile(const std::filesystem::path& path, const ImageContents& image);
+// The same, saying why a write failed (Message() names the file and the reason).
+[[nodiscard]] platform::AtomicWriteResult SaveImageToFile(const std::filesystem::path& path,
+                                                          const ImageContents& image);
 
 // The 32,832-byte file of the default image.
 [[nodiscard]] bool WriteDefaultProfileFile(const std::filesystem::path& path);
@@ -39,6 +43,9 @@ struct ProfileFileCheckResult {
     // For a valid file: what an import of it warns of, one line each: what the load cuts or
     // leaves out, then the entries dropped (see entry_screening.h).
     std::vector<std::string> warnings;
+    // Why a file that is there could not be opened or read (CannotOpen): "Permission denied",
+    // "not a regular file".
+    std::optional<std::string> openProblem = std::nullopt;
 };
 
 // The checks without telling anyone: the header, then every entry as the keyboard's key pages
@@ -61,7 +68,7 @@ enum class LoadStatus {
 struct LoadResult {
     LoadStatus status = LoadStatus::Missing;
     // What was cut or left out of a loaded file (see DecodeMacroRecord and DecodeKeyTexts), or
-    // why the file was not loaded.
+    // why the file was not loaded (for CannotOpen the reason, as "Permission denied").
     std::vector<std::string> problems;
 
     [[nodiscard]] bool Loaded() const { return status == LoadStatus::Loaded; }

@@ -17,6 +17,23 @@
 namespace qv::service {
 namespace {
 
+// Why a profile file was not taken, in a few words.
+std::string FileRefusal(const std::filesystem::path& path,
+                        const profiles::ProfileFileCheckResult& check) {
+    if (check.formatProblem) {
+        return "not a profile file: " + *check.formatProblem;
+    }
+    if (check.openProblem) {
+        return *check.openProblem;
+    }
+    if (check.check == profiles::ProfileFileCheck::OutOfMemory) {
+        return "not enough memory to read it";
+    }
+    std::error_code error;
+    return std::filesystem::exists(path, error) ? "not a profile file: too small or too large"
+                                                : "No such file or directory";
+}
+
 // The firmware check asks through the observer and ends the program through it.
 class ObserverPrompt final : public platform::UserPrompt {
 public:
@@ -143,9 +160,15 @@ void KeyboardSession::ReloadImage() {
         static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
         // The file is read back, as every load of the image goes through a file.
         profiles::ImageContents loaded;
-        if (!profiles::WriteImageToFile(CurrentProfileFile(), captured.image) ||
-            !profiles::LoadImageFromFile(CurrentProfileFile(), loaded).Loaded()) {
+        const std::filesystem::path file = CurrentProfileFile();
+        if (const platform::AtomicWriteResult saved =
+                profiles::SaveImageToFile(file, captured.image);
+            !saved.Ok()) {
             captured.status = driver::CaptureStatus::FileNotWritten;
+            captured.fileProblem = saved.Message();
+        } else if (!profiles::LoadImageFromFile(file, loaded).Loaded()) {
+            captured.status = driver::CaptureStatus::FileNotWritten;
+            captured.fileProblem = file.string() + ": could not be read back";
         } else {
             captured.image = std::move(loaded);
         }
@@ -161,12 +184,13 @@ void KeyboardSession::ReloadImage() {
     }
     imageFromKeyboard_.store(captured.Captured());
     if (!captured.Captured()) {
-        std::string what = profile < 0 ? "the active profile could not be read"
-                           : captured.status == driver::CaptureStatus::KeyPageUnreadable
-                               ? "a key page could not be read"
-                           : captured.status == driver::CaptureStatus::MacroAreaUnreadable
-                               ? "the macro area could not be read"
-                               : "the current profile file could not be written";
+        std::string what =
+            profile < 0 ? "the active profile could not be read"
+            : captured.status == driver::CaptureStatus::KeyPageUnreadable
+                ? "a key page could not be read"
+            : captured.status == driver::CaptureStatus::MacroAreaUnreadable
+                ? "the macro area could not be read"
+                : "the current profile file could not be written: " + captured.fileProblem;
         observer_.Notify({Notice::KeyboardUnreadable, std::move(what)});
     }
     applyPending_.store(false);
@@ -317,19 +341,33 @@ OperationResult KeyboardSession::CheckKeyPagesWritable() {
     return {};
 }
 
-bool KeyboardSession::SaveCurrentProfileFile(const profiles::ImageContents& image) {
+std::optional<std::string> KeyboardSession::SaveCurrentProfileFile(
+    const profiles::ImageContents& image) {
     static_cast<void>(profiles::EnsureProfileFolder(options_.profileFolder));
     const std::filesystem::path file = CurrentProfileFile();
     std::error_code error;
     // Before the first capture there is no file to keep in step with.
     if (!std::filesystem::exists(file, error)) {
-        return true;
+        return std::nullopt;
     }
-    return profiles::WriteImageToFile(file, image);
+    if (const platform::AtomicWriteResult saved = profiles::SaveImageToFile(file, image);
+        !saved.Ok()) {
+        return saved.Message();
+    }
+    return std::nullopt;
 }
 
-void KeyboardSession::ReportWrite(OperationResult& result,
-                                  const driver::DeviceWriteResult& written) {
+OperationResult KeyboardSession::CheckMacroCapacityKnown() {
+    // Without it every macro area would look too large, which is not why nothing is written.
+    if (facts_.MacroCapacityKnown()) {
+        return {};
+    }
+    observer_.Notify({Notice::MacroCapacityUnknown, {}});
+    return {OperationStatus::MacroCapacityUnknown};
+}
+
+void KeyboardSession::ReportWrite(OperationResult& result, const driver::DeviceWriteResult& written,
+                                  const std::filesystem::path* importedFile) {
     using driver::DeviceWriteStatus;
     result.commandResult = written.commandResult;
     switch (written.status) {
@@ -344,10 +382,24 @@ void KeyboardSession::ReportWrite(OperationResult& result,
             break;
         case DeviceWriteStatus::NotWritten:
             result.status = OperationStatus::NotWritten;
+            if (importedFile != nullptr) {
+                observer_.Notify({Notice::ImportNotWritten, importedFile->string()});
+            }
             break;
         case DeviceWriteStatus::PartlyWritten:
             result.status = OperationStatus::PartlyWritten;
-            observer_.Notify({Notice::PartlyWritten, std::to_string(written.commandResult)});
+            observer_.Notify(
+                importedFile != nullptr
+                    ? ServiceNotice{Notice::ImportPartlyWritten, importedFile->string()}
+                    : ServiceNotice{Notice::PartlyWritten, std::to_string(written.commandResult)});
+            break;
+        case DeviceWriteStatus::EndNotConfirmed:
+            result.status = OperationStatus::EndNotConfirmed;
+            observer_.Notify(
+                importedFile != nullptr
+                    ? ServiceNotice{Notice::ImportEndNotConfirmed, importedFile->string()}
+                    : ServiceNotice{Notice::EndNotConfirmed,
+                                    std::to_string(written.commandResult)});
             break;
     }
     if (written.namesDropped && written.status != DeviceWriteStatus::MacrosTooLong) {
@@ -371,18 +423,23 @@ OperationResult KeyboardSession::Apply() {
         observer_.Notify({Notice::PendingForOtherProfile, std::to_string(madeFor + 1)});
         return OperationStatus::ProfileChanged;
     }
+    if (OperationResult capacity = CheckMacroCapacityKnown(); !capacity.Succeeded()) {
+        return capacity;
+    }
     if (!imageFromKeyboard_.load() && !observer_.Ask(Question::OverwriteUnreadKeyboard)) {
         return {OperationStatus::KeyboardUnread};
     }
     BusyScope busy(observer_);
     const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
     const profiles::ProfileImage::Access image = profileImage_.Lock();
-    const bool saved = SaveCurrentProfileFile(*image);
+    const std::optional<std::string> unsaved = SaveCurrentProfileFile(*image);
     ReportWrite(result, driver_.WriteImage(profileImage_, deviceImage_,
                                            driver::PageSelection::ActiveProfile, keyDefaults,
                                            facts_.MacroCapacity(), ActiveProfile()));
-    if (result.Succeeded() && !saved) {
+    if (result.Succeeded() && unsaved) {
         result.status = OperationStatus::FileNotSaved;
+        result.fileProblem = *unsaved;
+        observer_.Notify({Notice::ProfileFileNotSaved, *unsaved});
     }
     if (result.Succeeded()) {
         // What the keyboard holds is now the working image.
@@ -407,10 +464,12 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
         // Loaded aside first, so that a file that changed since it was checked cannot leave
         // the working image half replaced.
         profiles::LoadResult load = profiles::LoadImageFromFile(path, contents);
-        result.problems = std::move(load.problems);
         if (!load.Loaded()) {
             result.status = OperationStatus::FileRefused;
+            result.fileProblem = path.string() + ": " +
+                                 (load.problems.empty() ? "could not be read" : load.problems[0]);
         } else {
+            result.problems = std::move(load.problems);
             profiles::EntryScreening screening = profiles::ScreenImportedEntries(contents);
             result.problems.insert(result.problems.end(), screening.dropped.begin(),
                                    screening.dropped.end());
@@ -420,38 +479,59 @@ OperationResult KeyboardSession::ImportFile(const std::filesystem::path& path) {
             if (screening.refusal) {
                 // The file changed since it was checked.
                 result.problems.push_back(*screening.refusal);
+                result.fileProblem = path.string() + ": " + *screening.refusal;
                 result.status = OperationStatus::FileRefused;
             }
         }
     } else {
         result.status = OperationStatus::FileRefused;
+        result.fileProblem = path.string() + ": " + FileRefusal(path, check);
     }
     if (!result.Succeeded()) {
         observer_.Notify({Notice::ImportRefused, path.string()});
         return result;
+    }
+    if (OperationResult capacity = CheckMacroCapacityKnown(); !capacity.Succeeded()) {
+        return capacity;
     }
     if (!dropped.empty()) {
         observer_.Notify({Notice::ImportEntriesDropped, dropped});
     }
 
     BusyScope busy(observer_);
+    bool nothingChanged = false;
     {
         const profiles::ProfileImage::Access image = profileImage_.Lock();
+        profiles::ImageContents previous = std::move(*image);
         *image = std::move(contents);
-        const bool saved = SaveCurrentProfileFile(*image);
+        const std::optional<std::string> unsaved = SaveCurrentProfileFile(*image);
         const keys::KeyDefaultTable keyDefaults = facts_.KeyDefaults();
-        ReportWrite(result, driver_.WriteImage(profileImage_, deviceImage_,
-                                               driver::PageSelection::AllProfiles, keyDefaults,
-                                               facts_.MacroCapacity(), ActiveProfile()));
-        if (result.Succeeded() && !saved) {
+        ReportWrite(
+            result,
+            driver_.WriteImage(profileImage_, deviceImage_, driver::PageSelection::AllProfiles,
+                               keyDefaults, facts_.MacroCapacity(), ActiveProfile()),
+            &path);
+        if (result.status == OperationStatus::NotWritten) {
+            // Nothing reached the keyboard: the import did not happen, and what was there
+            // before it, pending changes included, is what the tool keeps.
+            *image = std::move(previous);
+            static_cast<void>(SaveCurrentProfileFile(*image));
+            nothingChanged = true;
+        } else if (result.Succeeded() && unsaved) {
             result.status = OperationStatus::FileNotSaved;
+            result.fileProblem = *unsaved;
+            observer_.Notify({Notice::ProfileFileNotSaved, *unsaved});
         }
     }
     Publish();
     observer_.ImageReplaced();
-    // A failed write leaves the imported image pending, so that it can be written again.
+    if (nothingChanged) {
+        return result;
+    }
+    // An import that stopped half way is not left pending: Apply writes only the active
+    // profile's key page, so importing the file again is what repairs it.
     imageFromKeyboard_.store(true);
-    SetApplyPending(!result.Succeeded());
+    SetApplyPending(false);
     return result;
 }
 
@@ -462,8 +542,11 @@ OperationResult KeyboardSession::Export(const std::filesystem::path& path) {
         return {OperationStatus::KeyboardUnread};
     }
     const profiles::ProfileImage::Access image = profileImage_.Lock();
-    if (!profiles::WriteImageToFile(path, *image)) {
-        return {OperationStatus::FileNotSaved};
+    if (const platform::AtomicWriteResult saved = profiles::SaveImageToFile(path, *image);
+        !saved.Ok()) {
+        OperationResult result{OperationStatus::FileNotSaved};
+        result.fileProblem = saved.Message();
+        return result;
     }
     return {};
 }
@@ -495,6 +578,7 @@ OperationResult KeyboardSession::Capture() {
             return result;
         case driver::CaptureStatus::FileNotWritten:
             result.status = OperationStatus::FileNotSaved;
+            result.fileProblem = std::move(captured.fileProblem);
             return result;
     }
     {
@@ -513,10 +597,14 @@ OperationResult KeyboardSession::SettlePending(PendingChoice pending, bool& drop
     if (applyPending_.load() && pending == PendingChoice::ApplyFirst) {
         // Changes made for a profile the keyboard has left since go to that profile.
         const int madeFor = pendingProfile_.load();
-        if (layout::IsProfileIndex(madeFor) && madeFor != ActiveProfile()) {
-            driver_.SetActiveProfile(madeFor);
-            if (driver_.CachedActiveProfile() != madeFor) {
-                return {OperationStatus::NotWritten};
+        if (const int before = ActiveProfile();
+            layout::IsProfileIndex(madeFor) && madeFor != before) {
+            if (const int written = driver_.SetActiveProfile(madeFor);
+                written != device::kSuccess) {
+                if (OperationResult failed = SwitchNotConfirmed(madeFor, before, written);
+                    !failed.Succeeded()) {
+                    return failed;
+                }
             }
             Publish();
             observer_.ActiveProfileChanged(madeFor);
@@ -534,6 +622,25 @@ void KeyboardSession::ReadBackAfterDrop() {
     // Nothing unapplied may stay in the working image.
     BusyScope busy(observer_);
     ReloadImage();
+}
+
+OperationResult KeyboardSession::SwitchNotConfirmed(int profile, int before, int commandResult) {
+    // The cache is still right when the read before the write failed, so nothing was sent. A
+    // failed write dropped it; one whose answer was lost may have been done all the same, and
+    // the keyboard says which profile it runs.
+    int now = driver_.CachedActiveProfile();
+    if (!layout::IsProfileIndex(now)) {
+        now = device::NeverReachedKeyboard(commandResult) ? before : driver_.ActiveProfile();
+    }
+    Publish();
+    if (now == profile) {
+        return {};
+    }
+    OperationResult result{layout::IsProfileIndex(now) ? OperationStatus::NotWritten
+                                                       : OperationStatus::OutcomeUnknown};
+    result.commandResult = commandResult;
+    result.activeProfile = now;
+    return result;
 }
 
 OperationResult KeyboardSession::SwitchProfile(int profile, PendingChoice pending) {
@@ -568,10 +675,12 @@ OperationResult KeyboardSession::SetActiveProfile(int profile) {
     if (!layout::IsProfileIndex(profile)) {
         return {OperationStatus::ProfileUnknown};
     }
-    if (driver_.ActiveProfile() != profile) {
-        driver_.SetActiveProfile(profile);
-        if (driver_.CachedActiveProfile() != profile) {
-            return {OperationStatus::NotWritten};
+    if (const int before = driver_.ActiveProfile(); before != profile) {
+        if (const int written = driver_.SetActiveProfile(profile); written != device::kSuccess) {
+            if (OperationResult failed = SwitchNotConfirmed(profile, before, written);
+                !failed.Succeeded()) {
+                return failed;
+            }
         }
     }
     {

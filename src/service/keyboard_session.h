@@ -254,8 +254,19 @@ private:
     [[nodiscard]] OperationResult SettlePending(PendingChoice pending, bool& dropped);
     // After dropped changes and a failed switch or import: the keyboard is read again.
     void ReadBackAfterDrop();
-    [[nodiscard]] bool SaveCurrentProfileFile(const profiles::ImageContents& image);
-    void ReportWrite(OperationResult& result, const driver::DeviceWriteResult& written);
+    // Keeps the current profile file in step with `image`; on failure the file and the reason.
+    [[nodiscard]] std::optional<std::string> SaveCurrentProfileFile(
+        const profiles::ImageContents& image);
+    // The macro capacity the macro area is written against, when it is known.
+    [[nodiscard]] OperationResult CheckMacroCapacityKnown();
+    // Turns the key configuration's write into the result and the notices. `importedFile`: the
+    // file of an import, which only importing again repairs.
+    void ReportWrite(OperationResult& result, const driver::DeviceWriteResult& written,
+                     const std::filesystem::path* importedFile = nullptr);
+    // After a switch to `profile` from `before` that failed with `commandResult`: what the
+    // keyboard runs now, read back when the write may have reached it. Done when it runs
+    // `profile` after all.
+    [[nodiscard]] OperationResult SwitchNotConfirmed(int profile, int before, int commandResult);
     void SetApplyPending(bool pending);
     // Publishes what the session knows now as the newest snapshot.
     void Publish();

@@ -22,11 +22,20 @@ enum class OperationStatus : std::uint8_t {
     KeyboardUnread,     // the keyboard could not be read, so there is nothing sound to build on
     ProfileUnknown,     // the keyboard's active profile could not be read
     ProfileChanged,     // the pending changes were made for another profile than the active one
-    MacrosTooLong,      // the macros do not fit the keyboard even without names
-    NotWritten,         // the keyboard refused the write before anything changed
-    PartlyWritten,      // a write stopped half way: write again to repair
-    FileNotSaved,       // a file could not be written
-    FileRefused,        // a file to read is missing, unreadable or of the wrong format
+    // The settings block could not be read at arrival, so how much macro memory the keyboard
+    // has is not known, and nothing that holds the macro area is written.
+    MacroCapacityUnknown,
+    MacrosTooLong,  // the macros do not fit the keyboard even without names
+    NotWritten,     // the keyboard refused the write before anything changed
+    PartlyWritten,  // a write stopped half way: write again to repair
+    // Every part of the write was taken, only the end of the transfer was not confirmed: the
+    // keyboard holds the new content; writing again makes sure it keeps it.
+    EndNotConfirmed,
+    // The keyboard did not confirm the write and could not be read back: what it holds is not
+    // known.
+    OutcomeUnknown,
+    FileNotSaved,  // a file could not be written; `fileProblem` says which and why
+    FileRefused,   // a file to read is missing, unreadable or of the wrong format
     // An edit the keyboard cannot hold; `refusal` says why.
     EntryRefused,
     // A lighting change the keyboard cannot take; `lightingRefusal` says why.
@@ -47,6 +56,11 @@ struct OperationResult {
     keys::EntryRefusal refusal = keys::EntryRefusal::NoSuchKey;
     // Why a lighting change was refused (LightingRefused).
     lighting::LightingRefusal lightingRefusal = lighting::LightingRefusal::NoSuchMode;
+    // The file and the reason, as "PATH: Permission denied" (FileNotSaved, FileRefused).
+    std::string fileProblem;
+    // A profile switch the keyboard did not take (NotWritten): the profile it was found running
+    // when read back (0..3).
+    int activeProfile = -1;
 
     [[nodiscard]] bool Succeeded() const {
         return status == OperationStatus::Done || status == OperationStatus::NothingToDo;

@@ -140,23 +140,25 @@ profiles::LoadResult PendingEdits::Load(profiles::ImageContents& image) const {
     return profiles::LoadImageFromFile(ImageFile(), image);
 }
 
-bool PendingEdits::Save(const profiles::ImageContents& image, const PendingOrigin& origin) const {
+platform::AtomicWriteResult PendingEdits::Save(const profiles::ImageContents& image,
+                                               const PendingOrigin& origin) const {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     std::optional<std::vector<std::uint8_t>> file = profiles::EncodeProfileFile(image);
     if (!file) {
-        return false;
+        return {platform::AtomicWriteFailure::WriteFailed, ImageFile(),
+                "the edits do not fit a profile file"};
     }
     // Image and record in one file, replaced in one step: no kill can leave one without the
     // other, or with the other's older version.
     const std::string trailer = std::string(kTrailerMark) + FormatPendingOrigin(origin);
     file->insert(file->end(), trailer.begin(), trailer.end());
-    if (!platform::WriteFileAtomically(ImageFile(), *file)) {
-        return false;
+    platform::AtomicWriteResult saved = platform::WriteFileAtomically(ImageFile(), *file);
+    if (saved.Ok()) {
+        // The record an earlier version kept beside the image says nothing any more.
+        std::filesystem::remove(OriginFile(), error);
     }
-    // The record an earlier version kept beside the image says nothing any more.
-    std::filesystem::remove(OriginFile(), error);
-    return true;
+    return saved;
 }
 
 bool PendingEdits::Remove() const {

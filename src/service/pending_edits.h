@@ -48,9 +48,10 @@ public:
     [[nodiscard]] PendingState Check(const PendingOrigin& current) const;
 
     [[nodiscard]] profiles::LoadResult Load(profiles::ImageContents& image) const;
-    // Keeps the image and its origin, replacing the file whole or not at all.
-    [[nodiscard]] bool Save(const profiles::ImageContents& image,
-                            const PendingOrigin& origin) const;
+    // Keeps the image and its origin, replacing the file whole or not at all. On failure the
+    // file and the reason.
+    [[nodiscard]] platform::AtomicWriteResult Save(const profiles::ImageContents& image,
+                                                   const PendingOrigin& origin) const;
     // Drops the edits. False when they are still there afterwards.
     [[nodiscard]] bool Remove() const;
 

@@ -21,11 +21,27 @@ enum class Notice : std::uint8_t {
     KeyboardUnreadable,
     // The macros do not fit the keyboard even without their names: nothing was written.
     MacrosTooLong,
+    // The settings block could not be read when the keyboard arrived, so how much macro memory
+    // it has is not known: nothing was written.
+    MacroCapacityUnknown,
     // The macros were written without their names, which do not fit the keyboard.
     MacroNamesDropped,
     // A write stopped half way: the keyboard may hold part old, part new settings. Applying
     // again repairs it. `detail` names the failing command's result.
     PartlyWritten,
+    // An import stopped half way: the same, but only importing the file again repairs it
+    // (Apply writes one key page). `detail` is the file.
+    ImportPartlyWritten,
+    // The keyboard took every part of the changes but did not confirm the end of the transfer:
+    // it holds them; applying again makes sure it keeps them. `detail` names the result.
+    EndNotConfirmed,
+    // The same for an import; `detail` is the file, to import again.
+    ImportEndNotConfirmed,
+    // Nothing of an import reached the keyboard: nothing changed. `detail` is the file.
+    ImportNotWritten,
+    // The keyboard took the changes, but the current profile file could not be written; they
+    // stay pending after Apply. `detail` is the file and the reason.
+    ProfileFileNotSaved,
     // The pending changes belong to another profile than the keyboard's active one (it was
     // switched since): they were not written. `detail` is that profile, 1..4.
     PendingForOtherProfile,

@@ -78,6 +78,20 @@ inline constexpr std::string_view kIdsNoticePartlyWritten = "IDS_NOTICE_PARTLY_W
 // Format with one %s: the key settings an import dropped, one a line.
 inline constexpr std::string_view kIdsNoticeImportEntriesDropped =
     "IDS_NOTICE_IMPORT_ENTRIES_DROPPED";
+// Format with one %s: the file to import again.
+inline constexpr std::string_view kIdsNoticeImportPartlyWritten =
+    "IDS_NOTICE_IMPORT_PARTLY_WRITTEN";
+inline constexpr std::string_view kIdsNoticeEndNotConfirmed = "IDS_NOTICE_END_NOT_CONFIRMED";
+// Format with one %s: the file to import again.
+inline constexpr std::string_view kIdsNoticeImportEndNotConfirmed =
+    "IDS_NOTICE_IMPORT_END_NOT_CONFIRMED";
+inline constexpr std::string_view kIdsNoticeMacroCapacityUnknown =
+    "IDS_NOTICE_MACRO_CAPACITY_UNKNOWN";
+// Format with one %s: the file that was not imported.
+inline constexpr std::string_view kIdsNoticeImportNotWritten = "IDS_NOTICE_IMPORT_NOT_WRITTEN";
+// Format with one %s: the file and why it could not be written.
+inline constexpr std::string_view kIdsNoticeProfileFileNotSaved =
+    "IDS_NOTICE_PROFILE_FILE_NOT_SAVED";
 inline constexpr std::string_view kIdsEntryNotRemappable = "IDS_ENTRY_NOT_REMAPPABLE";
 inline constexpr std::string_view kIdsEntryMacroOnly = "IDS_ENTRY_MACRO_ONLY";
 inline constexpr std::string_view kIdsEntryNotSendable = "IDS_ENTRY_NOT_SENDABLE";
@@ -245,6 +259,12 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsNoticeKeyboardUnreadable,
     kIdsNoticePartlyWritten,
     kIdsNoticeImportEntriesDropped,
+    kIdsNoticeImportPartlyWritten,
+    kIdsNoticeEndNotConfirmed,
+    kIdsNoticeImportEndNotConfirmed,
+    kIdsNoticeMacroCapacityUnknown,
+    kIdsNoticeImportNotWritten,
+    kIdsNoticeProfileFileNotSaved,
     kIdsEntryNotRemappable,
     kIdsEntryMacroOnly,
     kIdsEntryNotSendable,

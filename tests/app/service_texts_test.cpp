@@ -61,6 +61,13 @@ TEST_F(ServiceTextsTest, EveryNoticeHasItsText) {
          "The profile file was imported, but these of its key settings are not ones the keyboard "
          "can carry; those keys keep their default: profile 1, key slot 58: ...\nprofile 2, key "
          "slot 1: ..."},
+        // Apply writes one key page: only importing again repairs an import.
+        {Notice::ImportPartlyWritten, "/tmp/a.fwc",
+         "The keyboard took only part of the import; import /tmp/a.fwc again to write all of "
+         "it."},
+        {Notice::ProfileFileNotSaved, "/tmp/$Profile0: No space left on device",
+         "The keyboard took the changes, but the current profile file could not be written "
+         "(/tmp/$Profile0: No space left on device)."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.notice));

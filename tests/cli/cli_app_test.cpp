@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/cli_fixture.h"
 #include "device/device_report.h"
 #include "keys/key_entry.h"
 #include "platform/ini_file.h"
@@ -29,73 +30,9 @@ namespace qv::cli {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Outcome {
-    std::string out;
-    std::string err;
-    int code = -1;
-};
-
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-class CliTest : public ::testing::Test {
-protected:
-    CliTest() {
-        env.documentsFolder = folder.Path() / "documents";
-        env.stateFolder = folder.Path() / "state";
-        env.programFolder = std::filesystem::path(QV_SOURCE_DIR) / "lang";
-        env.transportTiming = {.replyWait = 100ms, .retryPause = 1ms};
-        env.firmwarePause = 0ms;
-        // Every keyboard opened is counted, and faults armed before its arrival.
-        env.openKeyboard = [this](const service::KeyboardChoice& choice) {
-            ++keyboardsOpened;
-            auto opened = service::KeyboardBackend::Open(choice);
-            if (auto* backend = std::get_if<std::unique_ptr<service::KeyboardBackend>>(&opened);
-                backend && beforeArrival) {
-                beforeArrival(*(*backend)->simulated());
-            }
-            return opened;
-        };
-    }
-
-    // "{kb}" stands for --keyboard=sim:<the test's state file>, "{dir}" for the test's folder.
-    std::string Expand(const std::string& text) const {
-        return Replace(Replace(text, "{kb}", "--keyboard=sim:{dir}/k.state"), "{dir}",
-                       folder.Path().string());
-    }
-
-    Outcome Run(const std::vector<std::string>& args) {
-        std::vector<std::string> expanded;
-        for (const std::string& arg : args) {
-            expanded.push_back(Expand(arg));
-        }
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = RunCli(expanded, out, err, env);
-        return {out.str(), err.str(), code};
-    }
-
-    void RunOk(const std::vector<std::string>& args) {
-        const Outcome outcome = Run(args);
-        ASSERT_EQ(outcome.code, 0) << args.back() << ": " << outcome.err << outcome.out;
-    }
-
-    test::TempFolder folder;
-    CliEnvironment env;
-    int keyboardsOpened = 0;
-    std::function<void(sim::SimHidService&)> beforeArrival;
-};
+using test_support::CliTest;
+using test_support::Outcome;
+using test_support::ReadFile;
 
 // ---- A table of runs: the set-up runs must succeed, the last one is checked exactly ----
 
@@ -507,8 +444,8 @@ TEST_F(CliTest, ProfileFilesOfImpossibleEntriesAreRefused) {
         const Outcome import = Run({"{kb}", "import", file.string()});
         EXPECT_EQ(import.err, "quorvanectl: wrong profile file format: " + file.string() + ": " +
                                   c.problem + "\nquorvanectl: " + file.string() +
-                                  " was not imported\nquorvanectl: could not import " +
-                                  file.string() + ": the file is not a sound profile file\n");
+                                  " was not imported\nquorvanectl: could not import: " +
+                                  file.string() + ": not a profile file: " + c.problem + "\n");
         EXPECT_EQ(import.code, 5);
         EXPECT_TRUE(ReadFile(folder.Path() / "k.state") == keyboard);
     }
@@ -578,8 +515,8 @@ TEST_F(CliTest, PendingEditsStayWhenTheApplyFails) {
     // An edit written at once is kept when the keyboard does not take it.
     const Outcome failed = Run({"{kb}", "assign", "F1", "disabled", "--apply"});
     EXPECT_EQ(failed.err,
-              "quorvanectl: could not write to the keyboard: the keyboard refused the "
-              "write (result -102); the edits stay pending\n");
+              "quorvanectl: could not write to the keyboard: the keyboard did not take the "
+              "write (result -102); it holds what it held before; the edits stay pending\n");
     EXPECT_EQ(failed.code, 3);
     EXPECT_TRUE(std::filesystem::exists(pending));
     EXPECT_EQ(Run({"{kb}", "apply"}).code, 3);

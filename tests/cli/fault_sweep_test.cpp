@@ -1,10 +1,12 @@
 // Every writing and reading command of quorvanectl run once with each fault the simulated
 // keyboard can inject, at each report the command sends: the exit status and the messages must
-// tell the truth about what the keyboard holds afterwards, and pending edits must survive every
-// failure.
+// tell the truth about what the keyboard holds afterwards and blame the keyboard, not the
+// input or a file; pending edits must survive every failure; and the repair a message advises
+// must repair.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +36,25 @@ constexpr auto kLateBy = 5ms;
 constexpr const char* kPartlyWrittenWords = "apply again to repair it";
 // The words of a lighting command's failure after which the lighting may be half changed.
 constexpr const char* kLightingPartlyWords = "run the command again to repair it";
+// The words of an import's failure after which the keyboard may hold part of it.
+constexpr const char* kImportPartlyWords = "again to repair it";
+
+// What a failure says the keyboard holds, which must then be so.
+const std::vector<std::string> kSaidUnchanged = {"it holds what it held before", "is still active",
+                                                 "the lighting was left as it was"};
+const std::vector<std::string> kSaidNew = {"it holds the new settings",
+                                           "it holds the imported settings"};
+// Causes a fault on the keyboard never is: a command's own success code, the input's size.
+const std::vector<std::string> kWrongCauses = {"(result 1)", "do not fit", "not a sound"};
+// A failure names what went wrong with the keyboard in one of these ways.
+const std::vector<std::string> kKeyboardCauses = {"(result -",         "result 0",
+                                                  "could not be read", "the keyboard is gone",
+                                                  "no keyboard found", "did not answer"};
+
+bool Says(const std::string& text, const std::vector<std::string>& words) {
+    return std::ranges::any_of(
+        words, [&](const std::string& w) { return text.find(w) != std::string::npos; });
+}
 
 struct Outcome {
     std::string out;
@@ -75,6 +96,10 @@ struct SweepCase {
     std::vector<std::string> pendingOnly;
     // Besides the PartlyWritten notice, the words that say a write may be half done.
     const char* partlyWords = kPartlyWrittenWords;
+    // What the advice of such a failure runs, which must then leave the intended memory.
+    std::vector<std::string> repair = {};
+    // Advice a failure of this command must never give.
+    const char* wrongAdvice = nullptr;
 };
 
 void PrintTo(const SweepCase& c, std::ostream* os) {
@@ -252,6 +277,21 @@ TEST_P(FaultSweepTest, NoRunClaimsWhatDidNotHappen) {
             if (outcome.err.empty()) {
                 lie("failed without a message on stderr");
             }
+            if (outcome.code != 2 && outcome.code != 3) {
+                lie("a fault of the keyboard ended with an exit code that blames something else");
+            }
+            if (Says(outcome.err, kWrongCauses) || !Says(outcome.err, kKeyboardCauses)) {
+                lie("the message does not name the keyboard's failure as the cause");
+            }
+            if (c.wrongAdvice != nullptr && outcome.err.find(c.wrongAdvice) != std::string::npos) {
+                lie("the message advises what does not repair it");
+            }
+            if (Says(outcome.err, kSaidUnchanged) && !isOld) {
+                lie("said the keyboard holds what it held, but it does not");
+            }
+            if (Says(outcome.err, kSaidNew) && !isIntended) {
+                lie("said the keyboard holds the new settings, but it does not");
+            }
             if (c.readOnly && !isOld) {
                 lie("a reading command changed the keyboard");
             }
@@ -270,6 +310,15 @@ TEST_P(FaultSweepTest, NoRunClaimsWhatDidNotHappen) {
             }
             if (c.readOnly && Files(Work()) != baseFiles) {
                 lie("a failed reading command left files changed");
+            }
+            if (!c.repair.empty() && !isIntended &&
+                (outcome.err.find(kPartlyWrittenWords) != std::string::npos ||
+                 outcome.err.find(c.partlyWords) != std::string::npos)) {
+                const Outcome repaired = Run(c.repair);
+                const auto after = Memory();
+                if (repaired.code != 0 || !after || !(*after == *intendedMemory)) {
+                    lie("the repair the message advised did not repair it: " + repaired.err);
+                }
             }
         }
     }
@@ -293,7 +342,16 @@ std::vector<std::string> With(std::vector<std::string> args, const std::string& 
     return args;
 }
 
-// name, set-up, command, only reads, the edit without --apply, the words of a half-done write.
+const std::vector<std::string> kLightingSet = {"lighting", "set", "--profile",    "1",
+                                               "--mode",   "3",   "--brightness", "1",
+                                               "--speed",  "0",   "--colour",     "00A0FF"};
+const std::vector<std::string> kLightingRestore = {"lighting", "restore", "--profile", "2"};
+const std::vector<std::string> kLightingKey = {"lighting", "key",       "--profile",
+                                               "1",        "Caps Lock", "FF8000"};
+const std::vector<std::string> kImport = {"import", "{dir}/saved.fwc"};
+
+// name, set-up, command, only reads, the edit without --apply, the words of a half-done write,
+// the repair they advise, advice never to give.
 const SweepCase kSweepCases[] = {
     {"Capture", {}, {"capture"}, true, {}, kPartlyWrittenWords},
     {"AssignApply",
@@ -301,36 +359,48 @@ const SweepCase kSweepCases[] = {
      {"assign", "F2", "key:Backspace", "--apply"},
      false,
      {"assign", "F2", "key:Backspace"},
-     kPartlyWrittenWords},
-    {"Apply", {{"assign", "F2", "key:Backspace"}}, {"apply"}, false, {}, kPartlyWrittenWords},
+     kPartlyWrittenWords,
+     {"apply"}},
+    {"Apply",
+     {{"assign", "F2", "key:Backspace"}},
+     {"apply"},
+     false,
+     {},
+     kPartlyWrittenWords,
+     {"apply"}},
+    // Apply writes only the active profile's key page: it cannot repair an import.
     {"Import",
      {{"export", "{dir}/saved.fwc"}, {"assign", "F3", "disabled", "--apply"}},
-     {"import", "{dir}/saved.fwc"},
+     kImport,
      false,
      {},
-     kPartlyWrittenWords},
+     kImportPartlyWords,
+     kImport,
+     "apply again"},
     {"Export", {}, {"export", "{dir}/out.fwc"}, true, {}, kPartlyWrittenWords},
-    {"LightingSet",
-     {},
-     {"lighting", "set", "--profile", "1", "--mode", "3", "--brightness", "1", "--speed", "0",
-      "--colour", "00A0FF"},
-     false,
-     {},
-     kLightingPartlyWords},
+    {"LightingSet", {}, kLightingSet, false, {}, kLightingPartlyWords, kLightingSet},
     {"LightingRestore",
      {{"lighting", "set", "--profile", "2", "--mode", "5", "--brightness", "1"}},
-     {"lighting", "restore", "--profile", "2"},
+     kLightingRestore,
      false,
      {},
-     kLightingPartlyWords},
-    {"LightingKey",
+     kLightingPartlyWords,
+     kLightingRestore},
+    {"LightingKey", {}, kLightingKey, false, {}, kLightingPartlyWords, kLightingKey},
+    {"MacroAddApply",
      {},
-     {"lighting", "key", "--profile", "1", "Caps Lock", "FF8000"},
+     With(kPasteMacro, "--apply"),
+     false,
+     kPasteMacro,
+     kPartlyWrittenWords,
+     {"apply"}},
+    {"ProfileSet",
+     {},
+     {"profile", "set", "2"},
      false,
      {},
-     kLightingPartlyWords},
-    {"MacroAddApply", {}, With(kPasteMacro, "--apply"), false, kPasteMacro, kPartlyWrittenWords},
-    {"ProfileSet", {}, {"profile", "set", "2"}, false, {}, kPartlyWrittenWords},
+     kPartlyWrittenWords,
+     {"profile", "set", "2"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, FaultSweepTest, ::testing::ValuesIn(kSweepCases),

@@ -105,6 +105,11 @@ TEST_F(TransportTest, FaultsMapToResults) {
          3},
         {"status FE, then 0", {{.kind = FaultKind::Status, .status = 0xFE}}, kSuccess, 2},
         {"send refused", {{.kind = FaultKind::Refuse}}, kSendRefused, 0},
+        // The first attempt went out and may have been carried out: not "refused".
+        {"no answer, then send refused",
+         {{.kind = FaultKind::Drop}, {.kind = FaultKind::Refuse, .report = 2}},
+         kNoReply,
+         1},
         // A damaged reply is as good as none, but the request goes again at once.
         {"one byte flipped once", {{.kind = FaultKind::Flip}}, kSuccess, 2},
         {"one byte flipped throughout", InARow({.kind = FaultKind::Flip}, 3), kNoReply, 3},

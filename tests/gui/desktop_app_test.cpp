@@ -397,8 +397,12 @@ private slots:
         emit window.ExportRequested(unwritable);
         QVERIFY(desktop->Settle());
         QCOMPARE(desktop->boxes.size(), std::size_t{2});
+        // With the reason, as the command line gives it.
         QCOMPARE(desktop->boxes.back().text,
-                 QStringLiteral("The profile could not be written to ") + unwritable + '.');
+                 QStringLiteral("The profile could not be written to ") + unwritable +
+                     QStringLiteral(": cannot create a file in ") +
+                     homeFolder_->filePath(QStringLiteral("no/such/folder")) +
+                     QStringLiteral(": No such file or directory."));
 
         const QString exported = homeFolder_->filePath(QStringLiteral("out.fwc"));
         emit window.ExportRequested(exported);

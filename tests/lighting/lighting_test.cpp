@@ -203,10 +203,10 @@ TEST_F(DeviceLightingTest, WritesReportTheirFirstFailure) {
 TEST_F(DeviceLightingTest, ActiveProfileIsCachedAndFollowsWrites) {
     driver::ActiveProfileCache active;
     keyboard.ClearSentReports();
-    active.SetActiveProfile(commands, -1);
+    EXPECT_EQ(active.SetActiveProfile(commands, -1), device::kSuccess);
     EXPECT_TRUE(keyboard.SentReports().empty());
 
-    active.SetActiveProfile(commands, 2);
+    EXPECT_EQ(active.SetActiveProfile(commands, 2), device::kSuccess);
     EXPECT_EQ(active.Cached(), 2);
     EXPECT_EQ(keyboard.Memory().settings[10], 2);
 
@@ -215,7 +215,7 @@ TEST_F(DeviceLightingTest, ActiveProfileIsCachedAndFollowsWrites) {
     EXPECT_TRUE(keyboard.SentReports().empty());
 
     // A profile the keyboard refuses leaves nothing known.
-    active.SetActiveProfile(commands, 9);
+    EXPECT_EQ(active.SetActiveProfile(commands, 9), device::kStatusFF);
     EXPECT_EQ(active.Cached(), driver::ActiveProfileCache::kUnknown);
 
     keyboard.Unplug();

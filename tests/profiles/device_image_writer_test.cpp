@@ -10,6 +10,7 @@
 #include "driver/device_image_writer.h"
 #include "editing/macro_memory_meter.h"
 #include "macros/macro_area.h"
+#include "sim/fault_plan.h"
 #include "sim/sim_hid_service.h"
 
 namespace qv::profiles {
@@ -241,6 +242,15 @@ TEST_F(DeviceImageWriterTest, EveryWriteMustSucceed) {
          DeviceWriteStatus::NotWritten},
         {"the keyboard goes after the begin", [this] { keyboard.UnplugAfterReports(2); },
          DeviceWriteStatus::PartlyWritten},
+        {"the first chunk never goes out: nothing changed",
+         [this] { keyboard.AddFaultsAhead({{.kind = sim::FaultKind::Refuse, .report = 2}}); },
+         DeviceWriteStatus::NotWritten},
+        {"a later chunk never goes out",
+         [this] { keyboard.AddFaultsAhead({{.kind = sim::FaultKind::Refuse, .report = 3}}); },
+         DeviceWriteStatus::PartlyWritten},
+        {"the end never goes out: everything new was taken",
+         [this] { keyboard.AddFaultsAhead({{.kind = sim::FaultKind::Refuse, .report = 19}}); },
+         DeviceWriteStatus::EndNotConfirmed},
         {"the keyboard goes in the fourth page", [this] { keyboard.UnplugAfterReports(18); },
          DeviceWriteStatus::PartlyWritten},
         {"every report taken", [] {}, DeviceWriteStatus::Written},

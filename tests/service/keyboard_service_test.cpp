@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -14,6 +15,7 @@
 #include "profiles/profile_file.h"
 #include "service/keyboard_service.h"
 #include "service/verbs.h"
+#include "sim/fault_plan.h"
 #include "sim/sim_hid_service.h"
 #include "support/recording_launcher.h"
 #include "texts/temp_folder.h"
@@ -193,6 +195,61 @@ TEST_F(KeyboardServiceTest, ImportWritesEveryProfileAndExportGivesItBack) {
     profiles::ImageContents exported;
     ASSERT_TRUE(profiles::LoadImageFromFile(out, exported).Loaded());
     EXPECT_EQ(exported.blocks[2], image.blocks[2]);
+}
+
+// The desktop app hears the same verdicts the command line prints.
+TEST_F(KeyboardServiceTest, AnUnreadMacroCapacityStopsEveryWriteOfTheMacroArea) {
+    // Report 6 is the arrival's read of the settings block, which gives the macro capacity.
+    keyboard.PlanFaults({{.kind = sim::FaultKind::Refuse, .report = 6}});
+    Open(true);
+    const std::filesystem::path file = folder.Path() / "in.fwc";
+    ASSERT_TRUE(service->Call([&](KeyboardSession& s) { return s.Export(file); }).Succeeded());
+    ASSERT_EQ(test::StoreEntry(*service, 0, 0x03A, {keys::KeyKind::Disabled}).status,
+              OperationStatus::Done);
+    observer.Take();
+    const sim::KeyboardMemory before = keyboard.Memory();
+    const std::string notice =
+        "notice " + std::to_string(static_cast<int>(Notice::MacroCapacityUnknown));
+    EXPECT_EQ(service->Call([](KeyboardSession& s) { return s.Apply(); }).status,
+              OperationStatus::MacroCapacityUnknown);
+    EXPECT_EQ(observer.Take(), std::vector<std::string>{notice});
+    EXPECT_TRUE(service->ApplyPending());
+    EXPECT_EQ(service->Call([&](KeyboardSession& s) { return s.Import(file); }).status,
+              OperationStatus::MacroCapacityUnknown);
+    EXPECT_EQ(observer.Take(), std::vector<std::string>{notice});
+    EXPECT_TRUE(keyboard.Memory() == before);
+}
+
+TEST_F(KeyboardServiceTest, AnImportThatFailsIsNotLeftToApply) {
+    Open(true);
+    profiles::ImageContents image;
+    profiles::InstallDefaultImage(image);
+    image.blocks[2][0x03A] = {keys::KeyKind::Disabled};
+    const std::filesystem::path file = folder.Path() / "in.fwc";
+    ASSERT_TRUE(profiles::WriteImageToFile(file, image));
+    const auto before = test::WorkingImage(*service);
+    const auto import = [&] {
+        return service->Call([&](KeyboardSession& s) { return s.Import(file); });
+    };
+
+    // The first chunk never reaches the keyboard: nothing was imported, nothing changed.
+    keyboard.AddFaultsAhead({{.kind = sim::FaultKind::Refuse, .report = 2}});
+    EXPECT_EQ(import().status, OperationStatus::NotWritten);
+    EXPECT_EQ(test::WorkingImage(*service), before);
+    EXPECT_FALSE(service->ApplyPending());
+
+    // Half way: only importing again repairs it, as Apply writes one key page.
+    keyboard.AddFaultsAhead({{.kind = sim::FaultKind::Refuse, .report = 8}});
+    observer.Take();
+    EXPECT_EQ(import().status, OperationStatus::PartlyWritten);
+    const std::vector<std::string> calls = observer.Take();
+    EXPECT_NE(std::find(calls.begin(), calls.end(),
+                        "notice " + std::to_string(static_cast<int>(Notice::ImportPartlyWritten))),
+              calls.end());
+    EXPECT_FALSE(service->ApplyPending());
+    EXPECT_NE(KeyboardBlock(2)[0x03A].kind, keys::KeyKind::Disabled);
+    ASSERT_EQ(import().status, OperationStatus::Done);
+    EXPECT_EQ(KeyboardBlock(2)[0x03A].kind, keys::KeyKind::Disabled);
 }
 
 TEST_F(KeyboardServiceTest, TooOldFirmwareAsksEndsAndRefusesWrites) {
