@@ -31,6 +31,9 @@ std::string NoticeText(const service::ServiceNotice& notice, const TextTable& te
                                    kPendingForOtherProfileText, {detail, detail});
         case Notice::PartlyWritten:
             return LookupFormatted(lookup, kIdsNoticePartlyWritten, kPartlyWrittenText, {});
+        case Notice::ColourPageNotWritten:
+            return LookupFormatted(lookup, kIdsNoticeColourPageNotWritten,
+                                   kColourPageNotWrittenText, {});
         case Notice::ImportPartlyWritten:
             return LookupFormatted(lookup, kIdsNoticeImportPartlyWritten, kImportPartlyWrittenText,
                                    {detail});

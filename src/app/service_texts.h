@@ -40,6 +40,9 @@ inline constexpr std::string_view kProfileFileNotSavedText =
 inline constexpr std::string_view kMacroCapacityUnknownText =
     "The keyboard's settings could not be read when it was connected, so how much macro memory "
     "it has is not known; nothing was written. Connect the keyboard again and retry.";
+inline constexpr std::string_view kColourPageNotWrittenText =
+    "The keyboard did not take all of the per-key colours, so it may show other colours than "
+    "this window. Choose the colour scheme again to write them.";
 inline constexpr std::string_view kPendingForOtherProfileText =
     "The changes were made for profile %s, but the keyboard has switched to another profile. "
     "Switch back to profile %s and apply them, or discard them.";

@@ -67,6 +67,10 @@ void CliObserver::Notify(const service::ServiceNotice& notice) {
         case Notice::ImportEntriesDropped:
             // The command lists them with the import's other warnings.
             break;
+        case Notice::ColourPageNotWritten:
+            Say("the keyboard did not take all of the per-key colours; `quorvanectl lighting "
+                "scheme load` writes them again");
+            break;
     }
 }
 

@@ -43,9 +43,10 @@ struct SessionOptions {
     // The desktop app captures the keyboard into the current profile file at every arrival.
     // The command line only reads it: a command that changes nothing writes no file.
     bool captureOnArrival = true;
-    // When the keyboard arrives running the per-key colour mode, the desktop app writes the
-    // current profile's colour page from its user colour file (in the profile folder), as the
-    // tool never reads colours back. The command line writes nothing it was not asked to.
+    // When the keyboard arrives, or shows another profile, running the per-key colour mode, the
+    // desktop app writes that profile's colour page from its user colour file (in the profile
+    // folder), as the tool never reads colours back. The command line writes nothing it was
+    // not asked to.
     bool colourPageOnArrival = true;
     // The name a macro the keyboard stores without a name gets, before its number.
     std::u16string newMacroNamePrefix = u"Macro ";

@@ -52,6 +52,10 @@ enum class Notice : std::uint8_t {
     // A profile file was imported less entries the keyboard could not carry, which keep their
     // defaults; `detail` lists them, one a line.
     ImportEntriesDropped,
+    // The colour page of the scheme in use, written when the keyboard runs the per-key mode,
+    // was not taken in full: the keyboard may show other colours than the tool. Choosing the
+    // scheme again writes it again.
+    ColourPageNotWritten,
 };
 
 struct ServiceNotice {

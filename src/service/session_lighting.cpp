@@ -56,8 +56,9 @@ void KeyboardSession::FollowLightingRead(bool arrival) {
         paintLoaded_ = true;
         // The keyboard's page may hold anything, and the tool never reads it back: the scheme
         // in use is what the tool shows, so it is written where the per-key mode runs.
-        if (perKeyMode && ((arrival && options_.colourPageOnArrival) || profileChanged)) {
-            (void)driver_.WriteColours(page);
+        if (perKeyMode && options_.colourPageOnArrival && (arrival || profileChanged) &&
+            !driver_.WriteColours(page).Succeeded()) {
+            observer_.Notify({Notice::ColourPageNotWritten, {}});
         }
     }
     if (arrival) {

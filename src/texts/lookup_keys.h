@@ -75,6 +75,8 @@ inline constexpr std::string_view kIdsProfileNewNotWritten = "IDS_PROFILE_NEW_NO
 // Format with one %s: what could not be read.
 inline constexpr std::string_view kIdsNoticeKeyboardUnreadable = "IDS_NOTICE_KEYBOARD_UNREADABLE";
 inline constexpr std::string_view kIdsNoticePartlyWritten = "IDS_NOTICE_PARTLY_WRITTEN";
+inline constexpr std::string_view kIdsNoticeColourPageNotWritten =
+    "IDS_NOTICE_COLOUR_PAGE_NOT_WRITTEN";
 // Format with one %s: the key settings an import dropped, one a line.
 inline constexpr std::string_view kIdsNoticeImportEntriesDropped =
     "IDS_NOTICE_IMPORT_ENTRIES_DROPPED";
@@ -258,6 +260,7 @@ inline constexpr std::array kAllLookupKeys = {
     kIdsProfileNewNotWritten,
     kIdsNoticeKeyboardUnreadable,
     kIdsNoticePartlyWritten,
+    kIdsNoticeColourPageNotWritten,
     kIdsNoticeImportEntriesDropped,
     kIdsNoticeImportPartlyWritten,
     kIdsNoticeEndNotConfirmed,

@@ -57,6 +57,9 @@ TEST_F(ServiceTextsTest, EveryNoticeHasItsText) {
          "are shown. Applying would overwrite the keyboard."},
         {Notice::PartlyWritten, "-2",
          "The keyboard took only part of the change; apply again to write all of it."},
+        {Notice::ColourPageNotWritten, "",
+         "The keyboard did not take all of the per-key colours, so it may show other colours "
+         "than this window. Choose the colour scheme again to write them."},
         {Notice::ImportEntriesDropped, "profile 1, key slot 58: ...\nprofile 2, key slot 1: ...",
          "The profile file was imported, but these of its key settings are not ones the keyboard "
          "can carry; those keys keep their default: profile 1, key slot 58: ...\nprofile 2, key "

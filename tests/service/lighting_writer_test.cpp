@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <vector>
+
+#include "device/commands.h"
+#include "device/device_report.h"
 #include "lighting/user_colour_file.h"
 #include "service/keyboard_service.h"
 #include "service/lighting_writer.h"
@@ -106,6 +111,72 @@ TEST_F(LightingWriterTest, TheColourPageIsWrittenAtArrivalInThePerKeyMode) {
     EXPECT_EQ(memory.colourPages[26 * 3], 0x56);
     EXPECT_EQ(memory.colourPages[26 * 3 + 2], 0x12);
     EXPECT_EQ(memory.colourPages[1 * 3], 0xFF);  // Esc: the default red
+}
+
+// Notices, as the desktop app hears them.
+class NoticeLog final : public ServiceObserver {
+public:
+    void Notify(const ServiceNotice& notice) override {
+        const std::lock_guard lock(mutex);
+        notices.push_back(notice.notice);
+    }
+    std::vector<Notice> Taken() {
+        const std::lock_guard lock(mutex);
+        return notices;
+    }
+
+private:
+    std::mutex mutex;
+    std::vector<Notice> notices;
+};
+
+TEST_F(LightingWriterTest, AColourPageCutShortAtArrivalIsToldAndTheSchemeWritesItAgain) {
+    lighting::UserColourFile file;
+    file.SetSlot(0, 26, {0x123456, false});
+    ASSERT_FALSE(file.Save(lighting::UserColourFilePath(folder.Path(), 0)));
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[0] = 20; });
+    // Where the page's second report falls in an arrival, from one without faults.
+    std::uint32_t secondColourReport = 0;
+    {
+        sim::SimHidService dryRun;
+        dryRun.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[0] = 20; });
+        ServiceOptions options;
+        options.session.profileFolder = folder.Path();
+        options.session.captureOnArrival = false;
+        options.session.firmwarePause = 0ms;
+        options.transportTiming = {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms};
+        KeyboardService probe(dryRun, launcher, observer, options);
+        ASSERT_TRUE(probe.Start());
+        probe.WaitIdle();
+        const auto sent = dryRun.SentReports();
+        for (std::size_t i = 0; i < sent.size(); ++i) {
+            if (device::DeviceReport(sent[i]).Command() == device::CMD_WRITE_KEY_COLOURS) {
+                secondColourReport = static_cast<std::uint32_t>(i) + 2;
+                break;
+            }
+        }
+        ASSERT_NE(secondColourReport, 0u);
+    }
+    keyboard.PlanFaults({{.kind = sim::FaultKind::Refuse, .report = secondColourReport}});
+    NoticeLog notices;
+    ServiceOptions options;
+    options.session.profileFolder = folder.Path();
+    options.session.captureOnArrival = false;
+    options.session.firmwarePause = 0ms;
+    options.transportTiming = {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms};
+    KeyboardService cut(keyboard, launcher, notices, options);
+    ASSERT_TRUE(cut.Start());
+    cut.WaitIdle();
+    EXPECT_EQ(notices.Taken(), std::vector<Notice>{Notice::ColourPageNotWritten});
+
+    // Choosing the scheme in use again writes the whole page.
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.colourPages[26 * 3] = 0; });
+    const ColourChangeResult again = cut.Call([](KeyboardSession& session) {
+        return session.ChangeColours(
+            lighting::ColourChange::Of(lighting::ColourChange::Kind::SelectScheme, 0).WithValue(0));
+    });
+    EXPECT_TRUE(again.result.Succeeded());
+    EXPECT_EQ(keyboard.Memory().colourPages[26 * 3], 0x56);
 }
 
 TEST_F(LightingWriterTest, NoColourPageIsWrittenAtArrivalInOtherModes) {
