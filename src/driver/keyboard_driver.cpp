@@ -48,11 +48,6 @@ MacroAreaRead KeyboardDriver::ReadMacroArea() {
     return ReadMacroAreaFromDevice(commands_, settings.MacroCapacity());
 }
 
-int KeyboardDriver::ReadLightingRecord(int profile, std::uint8_t length,
-                                       std::array<std::uint8_t, device::kPayloadSize>& bytes) {
-    return commands_.ReadLighting(bytes, length, lighting::RecordOffset(profile));
-}
-
 std::optional<lighting::LightingMirror> KeyboardDriver::ReadLightingMirror() {
     lighting::NoPanelSwitch panelSwitch;
     DeviceLighting lighting(commands_, panelSwitch);

@@ -54,9 +54,6 @@ public:
     [[nodiscard]] KeyPagesRead ReadKeyPages(std::optional<int> onlyProfile);
     // The macro area as far as the settings block's capacity goes.
     [[nodiscard]] MacroAreaRead ReadMacroArea();
-    // The first `length` bytes of one profile's (0..3) lighting record.
-    [[nodiscard]] int ReadLightingRecord(int profile, std::uint8_t length,
-                                         std::array<std::uint8_t, device::kPayloadSize>& bytes);
     // The settings block and the four lighting records; nothing when the settings block could
     // not be read.
     [[nodiscard]] std::optional<lighting::LightingMirror> ReadLightingMirror();

@@ -207,8 +207,6 @@ public:
 
     // ---- Reads for the command line: what the keyboard holds now ----
     [[nodiscard]] Read<lighting::DeviceSettingsBlock> ReadSettingsBlock();
-    [[nodiscard]] Read<std::array<std::uint8_t, device::kPayloadSize>> ReadLightingRecord(
-        int profile, std::uint8_t length);
     [[nodiscard]] Read<lighting::LightingMirror> ReadLightingMirror();
     [[nodiscard]] Read<driver::KeyPagesRead> ReadKeyPages(std::optional<int> onlyProfile);
     [[nodiscard]] Read<MacroAreaDump> ReadMacroArea();

@@ -21,16 +21,6 @@ Read<lighting::DeviceSettingsBlock> KeyboardSession::ReadSettingsBlock() {
     return read;
 }
 
-Read<std::array<std::uint8_t, device::kPayloadSize>> KeyboardSession::ReadLightingRecord(
-    int profile, std::uint8_t length) {
-    Read<std::array<std::uint8_t, device::kPayloadSize>> read;
-    if (const int result = driver_.ReadLightingRecord(profile, length, read.value);
-        result != device::kSuccess) {
-        read.result = Unread(result);
-    }
-    return read;
-}
-
 Read<lighting::LightingMirror> KeyboardSession::ReadLightingMirror() {
     Read<lighting::LightingMirror> read;
     if (auto mirror = driver_.ReadLightingMirror()) {
