@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "device/device_report.h"
 #include "lighting/user_colour_file.h"
 #include "service/keyboard_service.h"
 #include "sim/sim_hid_service.h"
@@ -117,6 +118,38 @@ TEST_F(LightingVerbsTest, AColourChangeTheFileCannotKeepIsNeitherWrittenNorShown
     ASSERT_EQ(refused.result.problems.size(), 1u);
     EXPECT_EQ(PageColour(0, painted.slot), kept);
     EXPECT_EQ(lighting::SlotColour(service->LightingView().colours.Page(0), painted.slot), kept);
+}
+
+TEST_F(LightingVerbsTest, EveryLightingReadAndWriteIsInsideATransferBracket) {
+    keyboard.UpdateMemory(
+        [](sim::KeyboardMemory& m) { m.lighting[0] = lighting::kPerKeyColourMode; });
+    Start();
+    keyboard.ClearSentReports();
+    (void)Change(1, {{Control::Brightness, 0}, {Control::SingleColour, 0x00FF00}});
+    (void)Change(lighting::ColourChange::Of(Kind::PaintKeyWith, 0)
+                     .WithKey(lighting::ViewKey::Main(keys::KeyCode{0x01E}))
+                     .WithColour(0x0000FF));
+    (void)Change(lighting::ColourChange::Of(Kind::SelectScheme, 0).WithValue(2));
+    // A refused write is read back, inside a bracket of its own.
+    keyboard.AnswerStatus(0xFF, 1);
+    (void)Change(0, {{Control::Brightness, 1}});
+    service->Call([](KeyboardSession& s) {
+        s.RefreshLighting();
+        return 0;
+    });
+    bool open = false;
+    int carried = 0;
+    for (const auto& bytes : keyboard.SentReports()) {
+        const std::uint8_t command = device::DeviceReport(bytes).Command();
+        if (command == device::CMD_BEGIN_TRANSFER || command == device::CMD_END_TRANSFER) {
+            open = command == device::CMD_BEGIN_TRANSFER;
+        } else if (command == device::CMD_READ_LIGHTING || command == device::CMD_WRITE_LIGHTING ||
+                   command == device::CMD_WRITE_KEY_COLOURS) {
+            EXPECT_TRUE(open) << "command " << int(command);
+            ++carried;
+        }
+    }
+    EXPECT_GT(carried, 8);
 }
 
 }  // namespace
