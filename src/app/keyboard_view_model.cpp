@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include "app/service_texts.h"
 #include "assignments/assignment_description.h"
+#include "assignments/entry_rules.h"
 #include "device/device_report.h"
+#include "texts/lookup_keys.h"
+#include "texts/safe_format.h"
 #include "texts/skin_layout.h"
 
 namespace qv::app {
@@ -12,11 +16,17 @@ namespace {
 constexpr keys::KeyCode kF1 = 0x03B;
 constexpr keys::KeyCode kF4 = 0x03E;
 
-KeyLook LookOf(std::string_view name, const keys::KeyEntry& entry, const macros::MacroList& macros,
-               const keys::TextLookupFn& lookup) {
+KeyLook LookOf(std::string_view name, std::size_t slot, const KeyboardViewSnapshot& snapshot,
+               const keys::KeyBlock& block, const keys::TextLookupFn& lookup) {
+    if (!keys::IsRemappable(slot, snapshot.keyDefaults)) {
+        // The same words as the refusal of an edit of it.
+        return {false, false,
+                ui::SafeFormat(lookup(std::string(ui::kIdsEntryNotRemappable)),
+                               ui::kEntryNotRemappableText, {name})};
+    }
     const keys::AssignmentDescription description =
-        keys::DescribeAssignment(name, entry, macros, lookup);
-    return {description.assigned, description.tooltip};
+        keys::DescribeAssignment(name, block[slot], snapshot.macros, lookup);
+    return {description.assigned, true, description.tooltip};
 }
 
 }  // namespace
@@ -45,8 +55,8 @@ KeyboardLooks BuildKeyboardLooks(const KeyboardViewSnapshot& snapshot,
     looks.mainKeys.reserve(ui::kMainKeyCodes.size());
     for (const unsigned code : ui::kMainKeyCodes) {
         const auto keyCode = static_cast<keys::KeyCode>(code);
-        looks.mainKeys.push_back(LookOf(keys::KeyName(keyCode, lookup), block[MainKeySlot(keyCode)],
-                                        snapshot.macros, lookup));
+        looks.mainKeys.push_back(
+            LookOf(keys::KeyName(keyCode, lookup), MainKeySlot(keyCode), snapshot, block, lookup));
     }
     looks.bank = MarkBankKeys(known ? &block : nullptr, snapshot.bankB);
     for (std::size_t i = 0; i < looks.gKeys.size(); ++i) {
@@ -54,7 +64,7 @@ KeyboardLooks BuildKeyboardLooks(const KeyboardViewSnapshot& snapshot,
         const std::string& caption = looks.bank.captions[i];
         looks.gKeys[i] =
             LookOf(caption.empty() ? keys::GKeyButtonName(static_cast<int>(i)) : caption,
-                   block[GKeySlot(i, snapshot.bankB)], snapshot.macros, lookup);
+                   GKeySlot(i, snapshot.bankB), snapshot, block, lookup);
     }
     return looks;
 }

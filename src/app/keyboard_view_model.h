@@ -15,6 +15,7 @@
 #include "app/bank_key_marks.h"
 #include "keys/key_entry.h"
 #include "keys/key_names.h"
+#include "keys/key_page.h"
 #include "macros/macro_record.h"
 #include "platform/settings_store.h"
 #include "profiles/profile_image.h"
@@ -31,6 +32,8 @@ struct KeyboardViewSnapshot {
     // macro memory the keyboard holds (0 before it was read).
     profiles::ProfileKeyBlocks blocks{};
     std::size_t macroCapacity = 0;
+    // Which keys have a place in the keyboard's key pages: the keyboard's table once read.
+    keys::KeyDefaultTable keyDefaults = keys::kBuiltInKeyDefaultTable;
 
     friend bool operator==(const KeyboardViewSnapshot&, const KeyboardViewSnapshot&) = default;
 };
@@ -41,7 +44,11 @@ struct KeyboardViewSnapshot {
 
 struct KeyLook {
     bool assigned = false;  // the remapped look
-    std::string tooltip;    // the assignment; the key's own name while it is at its default
+    // The keyboard's key pages have a place for the key: it can be given something else.
+    bool remappable = true;
+    // The assignment; the key's own name while it is at its default; why a key that cannot
+    // be remapped cannot.
+    std::string tooltip;
 
     friend bool operator==(const KeyLook&, const KeyLook&) = default;
 };

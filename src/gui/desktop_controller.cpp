@@ -221,6 +221,7 @@ void DesktopController::RefreshKeyboardView() {
     app::KeyboardViewSnapshot snapshot = app::TakeKeyboardViewSnapshot(
         published->image, published->present ? published->activeProfile : -1, bankB_);
     snapshot.macroCapacity = published->macroCapacity;
+    snapshot.keyDefaults = published->keyDefaults;
     window_.ShowKeyboard(snapshot);
 }
 

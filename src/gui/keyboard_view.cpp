@@ -23,6 +23,8 @@ const QColor kCaptionPressed(0xff, 0xff, 0xff);
 const QColor kCaptionDisabled(0x4c, 0x52, 0x5c);
 // A preview colour covers the key's face at half strength, so that its legend still reads.
 constexpr int kPreviewAlpha = 128;
+// The hatch over keys the keyboard cannot remap: dark enough to see on every key picture.
+constexpr int kNotRemappableAlpha = 150;
 constexpr qreal kPreviewInset = 2.5;
 constexpr qreal kPreviewRadius = 4;
 
@@ -128,10 +130,10 @@ void KeyboardView::Place(const ui::PlacedControl& placed) {
         }
     }
     connect(button, &QAbstractButton::clicked, this, [this, key] { OnKeyClicked(key); });
-    if (ViewKeyOf(key)) {
-        button->SetPaintCallback(
-            [this, key](PngButton& keyButton, bool) { DrawKeyColour(keyButton, key); });
-    }
+    button->SetPaintCallback([this, key](PngButton& keyButton, bool) {
+        DrawKeyColour(keyButton, key);
+        DrawNotRemappable(keyButton, key);
+    });
 }
 
 std::vector<ButtonPictureSource> KeyboardView::PictureSources() const {
@@ -235,17 +237,32 @@ PngButton* KeyboardView::Button(std::string_view skinKey) const {
 
 void KeyboardView::ShowLooks(const app::KeyboardLooks& looks) {
     looks_ = looks;
+    const auto showRemappable = [this](PngButton& button, const std::string& key, bool can) {
+        const bool was = !notRemappable_.contains(key);
+        if (can) {
+            notRemappable_.erase(key);
+        } else {
+            notRemappable_.insert(key);
+        }
+        if (was != can) {
+            button.update();
+        }
+    };
     for (std::size_t i = 0; i < ui::kMainKeyCodes.size() && i < looks.mainKeys.size(); ++i) {
-        if (PngButton* button = Button(ui::MainKeySkinKey(ui::kMainKeyCodes[i]))) {
+        const std::string key(ui::MainKeySkinKey(ui::kMainKeyCodes[i]));
+        if (PngButton* button = Button(key)) {
             button->SetChecked(looks.mainKeys[i].assigned);
             button->SetTooltipText(QString::fromStdString(looks.mainKeys[i].tooltip), true);
+            showRemappable(*button, key, looks.mainKeys[i].remappable);
         }
     }
     for (std::size_t i = 0; i < looks.gKeys.size(); ++i) {
-        PngButton* button = Button(*ui::GKeySkinKey(static_cast<int>(i) + 1));
+        const std::string key(*ui::GKeySkinKey(static_cast<int>(i) + 1));
+        PngButton* button = Button(key);
         if (button == nullptr) {
             continue;
         }
+        showRemappable(*button, key, looks.gKeys[i].remappable || !button->isEnabled());
         button->SetChecked(looks.gKeys[i].assigned);
         button->SetTooltipText(QString::fromStdString(looks.gKeys[i].tooltip), true);
         if (i < kCaptionedGKeys) {
@@ -399,6 +416,17 @@ void KeyboardView::DrawKeyColour(PngButton& button, std::string_view skinKey) co
         QRectF(button.rect())
             .adjusted(kPreviewInset, kPreviewInset, -kPreviewInset, -kPreviewInset),
         kPreviewRadius, kPreviewRadius);
+}
+
+void KeyboardView::DrawNotRemappable(PngButton& button, std::string_view skinKey) const {
+    if (!notRemappable_.contains(skinKey)) {
+        return;
+    }
+    QPainter painter(&button);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(QColor(0, 0, 0, kNotRemappableAlpha), Qt::BDiagPattern));
+    painter.drawRect(QRectF(button.rect())
+                         .adjusted(kPreviewInset, kPreviewInset, -kPreviewInset, -kPreviewInset));
 }
 
 void KeyboardView::ReleasePictures() {

@@ -124,6 +124,9 @@ private:
     void ShowEdited(const std::string& skinKey, bool on);
     void ShowIndicator(std::string_view skinKey, bool lit);
     void DrawKeyColour(PngButton& button, std::string_view skinKey) const;
+    // A key the keyboard cannot remap wears a hatch: it still takes focus and clicks, which
+    // say why.
+    void DrawNotRemappable(PngButton& button, std::string_view skinKey) const;
 
     ui::SkinFile skin_;
     platform::SettingsStore* settings_ = nullptr;
@@ -140,6 +143,7 @@ private:
     app::KeyboardLooks looks_;
     // skin key -> the preview colour it shows
     std::map<std::string, QColor, std::less<>> keyColours_;
+    std::set<std::string, std::less<>> notRemappable_;
     bool flip_ = false;
     bool paintMode_ = false;
 };

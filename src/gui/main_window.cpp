@@ -1,5 +1,11 @@
 #include "gui/main_window.h"
 
+#include "assignments/assignment_spec.h"
+
+#include "assignments/entry_rules.h"
+
+#include "app/service_texts.h"
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -700,6 +706,15 @@ void MainWindow::OpenAssignment(std::size_t slot, bool macroOnly, const QString&
         });
     }
     if (assignment_->IsOpen()) {
+        return;
+    }
+    if (!keys::IsRemappable(slot, keyboard_.keyDefaults)) {
+        // Nothing to choose: the dialog would offer what the keyboard cannot hold.
+        emit MessageRequested(QString::fromStdString(ui::EntryRefusalText(
+            keys::EntryRefusal::NotRemappable,
+            keys::KeySlotName(
+                slot, [this](const std::string& key) { return ui::LookupUserText(*lookup_, key); }),
+            *lookup_)));
         return;
     }
     PngButton* button = Button(skinKey.toStdString());

@@ -41,10 +41,20 @@ TEST(KeyboardViewModelTest, KeysOfTheProfileShownLookAssignedWithTheirAssignment
     EXPECT_TRUE(caps.assigned);
     EXPECT_NE(caps.tooltip.find(": assigned to key ("), std::string::npos) << caps.tooltip;
     EXPECT_FALSE(looks.mainKeys[MainKeyPosition(0x01E)].assigned);
-    EXPECT_TRUE(looks.gKeys[2].assigned);
+    // The key pages have no place for the second bank's keys: what a file left there is not
+    // shown as assigned, and the tooltip says why.
+    EXPECT_FALSE(looks.gKeys[2].assigned);
+    EXPECT_FALSE(looks.gKeys[2].remappable);
+    EXPECT_NE(looks.gKeys[2].tooltip.find("cannot remap B3"), std::string::npos)
+        << looks.gKeys[2].tooltip;
     EXPECT_FALSE(looks.gKeys[0].assigned);
     EXPECT_TRUE(looks.bank.bankB);
     EXPECT_EQ(looks.bank.captions[0], "B1");
+    // A main key without a place: U.
+    const KeyLook& u = looks.mainKeys[MainKeyPosition(0x016)];
+    EXPECT_FALSE(u.remappable);
+    EXPECT_NE(u.tooltip.find("cannot remap"), std::string::npos) << u.tooltip;
+    EXPECT_TRUE(caps.remappable);
 
     // No profile known: nothing is marked.
     const KeyboardLooks none =
