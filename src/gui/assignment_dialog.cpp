@@ -347,7 +347,11 @@ void AssignmentDialog::ConnectControls() {
     on("CONTROL_CLEAR", [this] { ResetToDefault(); });
     on(kApplyKey, [this] { Apply(); });
     on("CONTROL_OK", [this] {
-        Apply();
+        // Untouched, the dialog stores nothing: the key keeps what it has, also a kind the
+        // dialog has no page for (disabled, a program, a text).
+        if (modified_) {
+            Apply();
+        }
         Finish(true);
     });
     on("CONTROL_CANCEL", [this] { Finish(false); });

@@ -124,6 +124,22 @@ private slots:
         Dialog()->CloseIfOpen();
     }
 
+    void okOnAnUntouchedDialogKeepsWhatTheKeyHas() {
+        // A: disabled, as a profile file or the command line leaves it.
+        QCOMPARE(
+            qv::test::SeedImage(desktop_->Service(),
+                                [](profiles::ImageContents& image) {
+                                    image.blocks[0][kASlot] = {.kind = keys::KeyKind::Disabled};
+                                })
+                .status,
+            service::OperationStatus::Done);
+        QVERIFY(desktop_->Settle());
+        QVERIFY(Open("KEY_01E"));
+        Dialog()->Button("CONTROL_OK")->click();
+        QVERIFY(desktop_->Settle());
+        QCOMPARE(ImageEntry(kASlot), (keys::KeyEntry{.kind = keys::KeyKind::Disabled}));
+    }
+
     void eachKindOfChoiceReachesTheKeyboardThroughTheMainApply() {
         // A macro to choose, as if it had been read from the keyboard.
         QCOMPARE(qv::test::SeedImage(desktop_->Service(),
