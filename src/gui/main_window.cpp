@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include "core/memory_layout.h"
+
 #include "assignments/assignment_spec.h"
 
 #include "assignments/entry_rules.h"
@@ -760,7 +762,13 @@ void MainWindow::ShowReportRate(std::size_t index) {
 }
 
 void MainWindow::ShowLighting(const service::LightingSnapshot& lighting) {
-    ShowReportRate(app::CheckedReportRateButton(lighting.state));
+    // A rate that was never read is none of the four.
+    const bool read =
+        lighting.currentProfile >= 0 &&
+        lighting.currentProfile < static_cast<int>(layout::kProfileCount) &&
+        lighting.mirror.recordsRead[static_cast<std::size_t>(lighting.currentProfile)];
+    ShowReportRate(read ? app::CheckedReportRateButton(lighting.state)
+                        : app::kReportRateButtonKeys.size());
     emit LightingShown(lighting.currentProfile);
 }
 

@@ -232,9 +232,15 @@ OperationResult KeyboardSession::WriteReportRate(int index) {
     // Written also when the record holds it already: the buttons say what the user chose.
     lighting::LightingWrite write{profile, {}};
     write.Add(lighting::kReportRateField, {static_cast<std::uint8_t>(index)});
-    const OperationResult result = WriteLightingChange(write);
+    const lighting::LightingRecord before =
+        lighting_.mirror().records[static_cast<std::size_t>(profile)];
+    OperationResult result = WriteLightingChange(write);
     if (profile == panel_.CurrentProfile()) {
         (void)panel_.SetReportRate(index);
+    }
+    // The buttons show what the keyboard holds, not what it refused.
+    if (!result.Succeeded() && ReadBackRecord(write, before) == HeldAfterFailure::New) {
+        result = OperationStatus::Done;
     }
     PublishLighting();
     return result;

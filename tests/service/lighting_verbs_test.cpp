@@ -120,6 +120,22 @@ TEST_F(LightingVerbsTest, AColourChangeTheFileCannotKeepIsNeitherWrittenNorShown
     EXPECT_EQ(lighting::SlotColour(service->LightingView().colours.Page(0), painted.slot), kept);
 }
 
+TEST_F(LightingVerbsTest, ARefusedReportRateIsShownAsTheKeyboardHoldsIt) {
+    Start();
+    const std::uint8_t held = keyboard.Memory().lighting[lighting::kReportRateField];
+    const int asked = held == 2 ? 1 : 2;
+    // The bracket's write is refused; the read-back after it is answered.
+    keyboard.AddFaultsAhead({{.kind = sim::FaultKind::Refuse, .report = 2}});
+    const OperationResult refused =
+        service->Call([asked](KeyboardSession& s) { return s.WriteReportRate(asked); });
+    EXPECT_FALSE(refused.Succeeded());
+    EXPECT_EQ(keyboard.Memory().lighting[lighting::kReportRateField], held);
+    const LightingSnapshot shown = service->LightingView();
+    EXPECT_EQ(shown.state.reportRate, held);
+    EXPECT_EQ(shown.panel.State().reportRate, held);
+    EXPECT_EQ(shown.mirror.records[0][lighting::kReportRateField], held);
+}
+
 TEST_F(LightingVerbsTest, EveryLightingReadAndWriteIsInsideATransferBracket) {
     keyboard.UpdateMemory(
         [](sim::KeyboardMemory& m) { m.lighting[0] = lighting::kPerKeyColourMode; });
