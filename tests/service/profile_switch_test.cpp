@@ -195,9 +195,11 @@ TEST_F(ProfileSwitchTest, EveryReportRateClickWritesItsIndexToOffset15OfTheCurre
     EXPECT_EQ(keyboard_.Memory().lighting[64 + 15], 2);
     EXPECT_EQ(service_->LightingView().state.reportRate, 2);
 
-    keyboard_.AnswerStatus(device::kStatusFailFF, 3);
+    // Every attempt of the bracket refused: the rate read back is still 2, and shown so.
+    keyboard_.AnswerStatus(device::kStatusFailFF, 9);
     EXPECT_FALSE(
         service_->Call([](KeyboardSession& s) { return s.WriteReportRate(3); }).Succeeded());
+    EXPECT_EQ(service_->LightingView().state.reportRate, 2);
 }
 
 TEST_F(ProfileSwitchTest, DefaultResetsTheShownKeysOfTheActiveProfileAndApplies) {
