@@ -71,8 +71,19 @@ void CheckSettings(const DeviceSettingsBlock& block, const ModeIndexTable& modes
         Check(mode != 0 && block.IsModeSupported(mode));
         Check(modes.ModePositionOf(mode) <= position);
     }
-    for (int mode = -1; mode <= 256; ++mode) {
-        const bool supported = mode > 0 && mode < 256 && std::ranges::count(list, mode) > 0;
+    std::array<bool, 256> listed{};
+    for (const std::uint8_t mode : list) {
+        listed[mode] = mode != 0;
+    }
+    // The modes listed, those around the catalogue's edges, and any the input picks (bytes 0..7,
+    // which the block does not interpret): every number each input would cost a search each.
+    std::vector<int> probed(list.begin(), list.end());
+    probed.insert(probed.end(), bytes.begin(), bytes.begin() + 8);
+    for (const int mode : {-1, 0, 1, 6, 7, 18, 19, 20, 21, 255, 256}) {
+        probed.push_back(mode);
+    }
+    for (const int mode : probed) {
+        const bool supported = mode > 0 && mode < 256 && listed[static_cast<std::size_t>(mode)];
         Check(block.IsModeSupported(mode) == supported);
         Check((modes.ModePositionOf(mode) >= 0) == supported);
         if (supported) {
