@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # A fuzzing campaign: builds the fuzz targets as CI does (build-fuzz, clang) and runs each one
 # for MINUTES on a copy of its corpus, then prints per target the inputs run, inputs a second,
-# libFuzzer's coverage (cov: edges, ft: features) and the crashes found.
+# libFuzzer's coverage (cov: edges, ft: features), the crashes found, and whether, at the rate
+# it reached, the target runs GOAL inputs (10 M unless told) in its share of a one-hour campaign
+# of every target: 3600 s over the number of targets (in-share: what it would run; goal: yes or
+# no). The summary names the rate that share needs.
 #
-#   tools/fuzz-campaign.sh [--keep-corpus] [--only NAME]... MINUTES
+#   tools/fuzz-campaign.sh [--keep-corpus] [--goal INPUTS] [--only NAME]... MINUTES
 #
 # --keep-corpus  merges what the campaign found into fuzz/corpus/NAME (minimised with
 #                -merge=1); without it the checked-in corpus is left as it is.
+# --goal INPUTS  the inputs each target should run in an hour's campaign of all targets.
 # --only NAME    runs that target alone (may be given more than once).
 #
 # Work files, logs and crash inputs go to build-fuzz/campaign/NAME/. A target that crashes is
@@ -16,17 +20,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 usage() {
-    sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
 keep=0
+goal=10000000
 only=()
 minutes=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --keep-corpus) keep=1 ;;
         --only) [ $# -ge 2 ] || usage; only+=("$2"); shift ;;
+        --goal) [ $# -ge 2 ] && [[ "$2" =~ ^[0-9]+$ ]] || usage; goal="$2"; shift ;;
         -h|--help) usage ;;
         -*) usage ;;
         *) [ -z "$minutes" ] || usage; minutes="$1" ;;
@@ -55,6 +61,11 @@ fi
 field() {
     grep -o "$1: [0-9]*" | tail -n 1 | awk '{ print $2 }'
 }
+
+# Every target with a corpus shares the hour, whichever ones this run measures.
+all_targets=$(find fuzz/corpus -mindepth 1 -maxdepth 1 -type d | wc -l)
+share=$((3600 / (all_targets > 0 ? all_targets : 1)))
+needed=$(((goal + share - 1) / share))
 
 results=()
 crashed=0
@@ -95,8 +106,11 @@ for name in "${targets[@]}"; do
     [ "$crashes" -eq 0 ] || crashed=1
     elapsed=$(($(date +%s) - start))
     rate=$((executions / (elapsed > 0 ? elapsed : 1)))
-    results+=("$(printf '%-18s %12s %8s %7s %7s %7s' "$name" "$executions" "$rate" "${cov:-?}" \
-        "${ft:-?}" "$crashes")")
+    # At this rate, what the target would run in its share of an hour's campaign.
+    in_share=$((rate * share))
+    verdict=$([ "$in_share" -ge "$goal" ] && echo yes || echo no)
+    results+=("$(printf '%-18s %12s %8s %7s %7s %7s %10s %6s' "$name" "$executions" "$rate" \
+        "${cov:-?}" "${ft:-?}" "$crashes" "$((in_share / 1000000))M" "$verdict")")
 
     if [ "$keep" -eq 1 ]; then
         "$binary" -merge=1 "fuzz/corpus/$name" "$work/corpus" >"$work/merge.log" 2>&1
@@ -105,6 +119,8 @@ for name in "${targets[@]}"; do
 done
 
 echo
-printf '%-18s %12s %8s %7s %7s %7s\n' target executions exec/s cov ft crashes
+echo "share of an hour: ${share}s for each of $all_targets targets; $goal inputs need $needed/s"
+printf '%-18s %12s %8s %7s %7s %7s %10s %6s\n' target executions exec/s cov ft crashes \
+    in-share goal
 printf '%s\n' "${results[@]}"
 exit $crashed

@@ -104,9 +104,12 @@ int Transport::Exchange(Bytes request, MutableBytes reply, std::size_t& received
         {
             std::unique_lock lock(slotMutex_);
             // A corrupt answer is as good as none: the request goes again at once rather than
-            // after the whole wait.
-            replyArrived_.wait_for(lock, timing_.replyWait,
-                                   [this] { return replied_ || corrupt_; });
+            // after the whole wait. A zero wait only looks at the slot: a timed wait that is
+            // already over still goes to sleep in the kernel for the timer's slack.
+            const auto answered = [this] { return replied_ || corrupt_; };
+            if (timing_.replyWait > std::chrono::milliseconds::zero()) {
+                replyArrived_.wait_for(lock, timing_.replyWait, answered);
+            }
             inFlight_ = false;
             if (replied_) {
                 const Bytes got = Bytes(reply).first(receivedLength_);

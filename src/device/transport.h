@@ -20,8 +20,9 @@
 namespace qv::device {
 
 struct TransportTiming {
-    std::chrono::milliseconds replyWait{1000};  // per attempt
-    std::chrono::milliseconds retryPause{10};   // between attempts
+    // Per attempt; zero takes only a reply that came before the send call returned.
+    std::chrono::milliseconds replyWait{1000};
+    std::chrono::milliseconds retryPause{10};  // between attempts
     // Before the end of a transfer group, so the keyboard has finished the group's last write.
     std::chrono::milliseconds endTransferPause{10};
 };

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace qv::platform {
@@ -33,23 +34,31 @@ std::filesystem::path ConfigFolder() {
 }
 
 std::filesystem::path DocumentsFolder() {
+    std::ifstream file(ConfigFolder() / "user-dirs.dirs", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return DocumentsFolderIn(text, HomeFolder()).value_or(HomeFolder());
+}
+
+std::optional<std::filesystem::path> DocumentsFolderIn(std::string_view userDirs,
+                                                       const std::filesystem::path& home) {
     // user-dirs.dirs holds lines like XDG_DOCUMENTS_DIR="$HOME/Documents".
-    std::ifstream dirs(ConfigFolder() / "user-dirs.dirs");
-    std::string line;
-    const std::string key = "XDG_DOCUMENTS_DIR=\"";
-    while (std::getline(dirs, line)) {
-        if (line.rfind(key, 0) != 0 || line.size() < key.size() + 1 || line.back() != '"') {
+    constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
+    while (!userDirs.empty()) {
+        const std::size_t end = userDirs.find('\n');
+        const std::string_view line = userDirs.substr(0, end);
+        userDirs = end == std::string_view::npos ? std::string_view() : userDirs.substr(end + 1);
+        if (!line.starts_with(kKey) || line.size() < kKey.size() + 1 || !line.ends_with('"')) {
             continue;
         }
-        std::string value = line.substr(key.size(), line.size() - key.size() - 1);
-        if (value.rfind("$HOME", 0) == 0) {
-            value = HomeFolder().string() + value.substr(5);
+        std::string value(line.substr(kKey.size(), line.size() - kKey.size() - 1));
+        if (value.starts_with("$HOME")) {
+            value = home.string() + value.substr(5);
         }
         if (!value.empty() && value[0] == '/') {
             return value;
         }
     }
-    return HomeFolder();
+    return std::nullopt;
 }
 
 std::filesystem::path DefaultSimStatePath() {

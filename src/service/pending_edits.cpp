@@ -74,6 +74,10 @@ std::optional<PendingOrigin> ParsePendingTrailer(std::string_view trailer) {
     return ParsePendingOrigin(trailer.substr(kTrailerMark.size()));
 }
 
+std::string FormatPendingTrailer(const PendingOrigin& origin) {
+    return std::string(kTrailerMark) + FormatPendingOrigin(origin);
+}
+
 std::string FormatPendingOrigin(const PendingOrigin& origin) {
     // Profiles are numbered 1..4 for the person who looks inside.
     return std::string(kKeyboardKey) + origin.keyboard + "\n" + std::string(kProfileKey) +
@@ -151,7 +155,7 @@ platform::AtomicWriteResult PendingEdits::Save(const profiles::ImageContents& im
     }
     // Image and record in one file, replaced in one step: no kill can leave one without the
     // other, or with the other's older version.
-    const std::string trailer = std::string(kTrailerMark) + FormatPendingOrigin(origin);
+    const std::string trailer = FormatPendingTrailer(origin);
     file->insert(file->end(), trailer.begin(), trailer.end());
     platform::AtomicWriteResult saved = platform::WriteFileAtomically(ImageFile(), *file);
     if (saved.Ok()) {

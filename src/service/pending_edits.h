@@ -62,6 +62,8 @@ private:
 // The record's text and back; exposed for tests of malformed records.
 [[nodiscard]] std::string FormatPendingOrigin(const PendingOrigin& origin);
 [[nodiscard]] std::optional<PendingOrigin> ParsePendingOrigin(std::string_view text);
+// The bytes that follow the profile file in the image file: a record's mark, then the record.
+[[nodiscard]] std::string FormatPendingTrailer(const PendingOrigin& origin);
 // The record from the bytes that follow the profile file in the image file; nullopt unless they
 // are a record's mark and a whole record of at most 4 KiB.
 [[nodiscard]] std::optional<PendingOrigin> ParsePendingTrailer(std::string_view trailer);

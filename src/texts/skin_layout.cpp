@@ -1,6 +1,7 @@
 #include "texts/skin_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "keys/key_code.h"
@@ -94,7 +95,9 @@ std::string MainKeySkinKey(unsigned keyCode) {
     return text;
 }
 
-std::vector<std::string> AllButtonInfoKeys(SkinWindow window) {
+namespace {
+
+std::vector<std::string> ListButtonInfoKeys(SkinWindow window) {
     std::vector<std::string> keys;
     switch (window) {
         case SkinWindow::Main:
@@ -118,6 +121,20 @@ std::vector<std::string> AllButtonInfoKeys(SkinWindow window) {
             break;
     }
     return keys;
+}
+
+// The lists are fixed, and making one compares every key with those before it: made once.
+const std::vector<std::string>& ButtonInfoKeysOf(SkinWindow window) {
+    static const std::array<std::vector<std::string>, 3> lists = {
+        ListButtonInfoKeys(SkinWindow::Main), ListButtonInfoKeys(SkinWindow::Profile),
+        ListButtonInfoKeys(SkinWindow::Composite)};
+    return lists.at(static_cast<std::size_t>(window));
+}
+
+}  // namespace
+
+std::vector<std::string> AllButtonInfoKeys(SkinWindow window) {
+    return ButtonInfoKeysOf(window);
 }
 
 std::string ArrowOriginKey(ArrowSide side, bool flip, int position) {
@@ -175,9 +192,9 @@ std::optional<std::vector<SkinCaption>> SkinFile::Captions(int languageValue) co
 
 std::vector<std::string> MissingButtonInfoKeys(const SkinFile& skin, SkinWindow window) {
     std::vector<std::string> missing;
-    for (std::string& key : AllButtonInfoKeys(window)) {
+    for (const std::string& key : ButtonInfoKeysOf(window)) {
         if (!skin.Ini().Find(kSkinButtonInfoSection, key)) {
-            missing.push_back(std::move(key));
+            missing.push_back(key);
         }
     }
     return missing;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -273,6 +275,61 @@ TEST(TransportLoadTest, StartWithoutKeyboardReportsZero) {
     EXPECT_EQ(listener.WaitForPresence(1), std::vector<int>{0});
     keyboard.Plug();
     EXPECT_EQ(listener.WaitForPresence(2), (std::vector<int>{0, 1}));
+}
+
+// Answers on the caller's thread, inside the send call, for the first `answers` sends.
+class InlineService final : public HidService {
+public:
+    explicit InlineService(int answers) : answers_(answers) {}
+
+    int Init(std::uint32_t) override { return 1; }
+    int RequestGetDeviceCount(const DeviceSelector&, std::uint32_t, std::uint32_t, std::uint32_t,
+                              std::uint32_t) override {
+        return 1;
+    }
+    int RequestWriteOne(const DeviceSelector&, std::uint32_t, std::uint32_t, Bytes report,
+                        std::uint32_t, std::uint32_t) override {
+        ++sends;
+        if (sends > answers_) {
+            return 1;
+        }
+        std::array<std::uint8_t, kReportSize> reply{};
+        std::copy_n(report.begin(), kReportSize, reply.begin());
+        reply[kStatusOffset] = 0;
+        WriteU16LE(reply, kChecksumOffset, ReportChecksum(reply));
+        target_->ServiceCallback({ServiceEventKind::DataArrived, TAG_CTRL,
+                                  static_cast<std::uint32_t>(kReportSize), reply});
+        return 1;
+    }
+    int RequestAsyncRead(const DeviceSelector&, ServiceCallbackTarget* callback, std::uint32_t,
+                         std::uint32_t, std::uint32_t* idSlot) override {
+        target_ = callback;
+        *idSlot = 1;
+        return 1;
+    }
+    int RequestStatusWrite(const DeviceSelector&, ServiceCallbackTarget*, std::uint32_t, Bytes,
+                           std::uint32_t, std::uint32_t*) override {
+        return 1;
+    }
+    int DeleteRequestFromUnitId(std::uint32_t) override { return 1; }
+
+    int sends = 0;
+
+private:
+    int answers_;
+    ServiceCallbackTarget* target_ = nullptr;
+};
+
+TEST(TransportZeroWaitTest, TakesAReplyThatCameWithTheSendAndGivesUpAtOnceWithoutOne) {
+    for (const int answers : {1, 0}) {
+        SCOPED_TRACE(answers);
+        InlineService service(answers);
+        Transport transport(service, {.replyWait = 0ms, .retryPause = 0ms});
+        ASSERT_TRUE(transport.Load(nullptr));
+        std::array<std::uint8_t, kSettingsBlockSize> block{};
+        EXPECT_EQ(DeviceCommands(transport).ReadSettings(block), answers ? kSuccess : kNoReply);
+        EXPECT_EQ(service.sends, answers ? 1 : kExchangeAttempts);
+    }
 }
 
 }  // namespace
