@@ -1,5 +1,6 @@
 #include "driver/active_profile.h"
 
+#include "core/memory_layout.h"
 #include "device/command_result.h"
 #include "lighting/device_settings_block.h"
 
@@ -15,8 +16,13 @@ int ActiveProfileCache::GetActiveProfile(device::DeviceCommands& commands) {
     if (commands.ReadSettings(block.bytes()) != device::kSuccess) {
         return kUnknown;
     }
-    CurrentProfileIndex.store(block.ActiveProfile());
-    return block.ActiveProfile();
+    // A byte outside 0..3 names no profile: it is not an index for anything.
+    const int profile = block.ActiveProfile();
+    if (!layout::IsProfileIndex(profile)) {
+        return kUnknown;
+    }
+    CurrentProfileIndex.store(profile);
+    return profile;
 }
 
 int ActiveProfileCache::SetActiveProfile(device::DeviceCommands& commands, int profile) {

@@ -223,6 +223,12 @@ TEST_F(DeviceLightingTest, ActiveProfileIsCachedAndFollowsWrites) {
     EXPECT_EQ(active.Cached(), driver::ActiveProfileCache::kUnknown);
     keyboard.Plug();
     EXPECT_EQ(active.GetActiveProfile(commands), 2);
+
+    // A byte that names no profile is not taken as one.
+    keyboard.UpdateMemory([](sim::KeyboardMemory& m) { m.settings[10] = 7; });
+    active.Forget();
+    EXPECT_EQ(active.GetActiveProfile(commands), driver::ActiveProfileCache::kUnknown);
+    EXPECT_EQ(active.Cached(), driver::ActiveProfileCache::kUnknown);
 }
 
 }  // namespace
