@@ -22,11 +22,11 @@ void PerKeyPaint::Edit(Change&& change) {
     problem_ = file.Save(File());
 }
 
-ColourWrite PerKeyPaint::PageWrite() const {
+ColourWrite PerKeyPaint::PageWrite(int profile) const {
     ColourWrite write;
     write.kind = ColourWrite::Kind::Page;
-    write.profile = profile_;
-    write.page = Page();
+    write.profile = profile;
+    write.page = Page(profile);
     return write;
 }
 
@@ -53,7 +53,7 @@ ColourWrite PerKeyPaint::Load(int profile) {
         SetSlotColour(pages_[static_cast<std::size_t>(profile)], slot, entry.colour);
         followsBase_[i][static_cast<std::size_t>(profile)] = entry.followsBase;
     }
-    return file == &defaults ? ColourWrite{} : PageWrite();
+    return file == &defaults ? ColourWrite{} : PageWrite(profile_);
 }
 
 std::array<std::string, kSchemeCount> PerKeyPaint::SchemeNames() const {
@@ -139,7 +139,7 @@ ColourWrite PerKeyPaint::SetBaseColour(Colour colour) {
             file.SetSlot(scheme_, slot, {colour, true});
         }
     });
-    return PageWrite();
+    return PageWrite(profile_);
 }
 
 ColourWrite PerKeyPaint::Paint(ViewKey key) {
@@ -183,7 +183,7 @@ ColourWrite PerKeyPaint::Fill(Colour colour) {
             file.SetSlot(scheme_, *PaintSlotOf(key), {colour, false});
         }
     });
-    return PageWrite();
+    return PageWrite(profile_);
 }
 
 ColourWrite PerKeyPaint::RestoreDefaults() {

@@ -51,6 +51,8 @@ public:
     [[nodiscard]] std::array<std::string, kSchemeCount> SchemeNames() const;
     [[nodiscard]] const ColourPage& Page(int profile) const;
     [[nodiscard]] const ColourPage& Page() const { return Page(profile_); }
+    // The write of a profile's whole page as the copy holds it.
+    [[nodiscard]] ColourWrite PageWrite(int profile) const;
     // The colour the current profile's page holds for a key that is loaded from a scheme
     // (main keys, G1..G7, Fn); nothing for the others.
     [[nodiscard]] std::optional<Colour> KeyColour(ViewKey key) const;
@@ -94,7 +96,6 @@ private:
     // left as it is and noted.
     template <typename Change>
     void Edit(Change&& change);
-    [[nodiscard]] ColourWrite PageWrite() const;
     [[nodiscard]] ColourWrite PaintSlot(ViewKey key, Colour colour, bool followsBase);
 
     std::filesystem::path folder_;

@@ -150,15 +150,10 @@ LightingChangeResult KeyboardSession::ChangeLighting(const LightingChangeRequest
     }
     if (!perKeyBefore && model.State().mode == lighting::kPerKeyColourMode &&
         outcome.result.Succeeded()) {
-        std::optional<lighting::PerKeyPaint> colours;
-        lighting::ColourWrite page;
-        if (shown && paintLoaded_) {
-            page.kind = lighting::ColourWrite::Kind::Page;
-            page.profile = request.profile;
-            page.page = paint_.Page(request.profile);
-        } else {
-            page = lighting::PerKeyPaint(options_.profileFolder).Load(request.profile);
-        }
+        const lighting::ColourWrite page =
+            shown && paintLoaded_
+                ? paint_.PageWrite(request.profile)
+                : lighting::PerKeyPaint(options_.profileFolder).Load(request.profile);
         Keep(outcome.result, WriteColourPage(page));
     }
     PublishLighting();

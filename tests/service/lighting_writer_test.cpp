@@ -25,13 +25,18 @@ using namespace std::chrono_literals;
 
 class LightingWriterTest : public ::testing::Test {
 protected:
-    void Start() {
+    // The desktop app's options, on a keyboard that answers at once.
+    ServiceOptions Options() const {
         ServiceOptions options;
         options.session.profileFolder = folder.Path();
         options.session.captureOnArrival = false;
         options.session.firmwarePause = 0ms;
         options.transportTiming = {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms};
-        service = std::make_unique<KeyboardService>(keyboard, launcher, observer, options);
+        return options;
+    }
+
+    void Start() {
+        service = std::make_unique<KeyboardService>(keyboard, launcher, observer, Options());
         ASSERT_TRUE(service->Start());
         service->WaitIdle();
         keyboard.ClearSentReports();
@@ -140,12 +145,7 @@ TEST_F(LightingWriterTest, AColourPageCutShortAtArrivalIsToldAndTheSchemeWritesI
     {
         sim::SimHidService dryRun;
         dryRun.UpdateMemory([](sim::KeyboardMemory& m) { m.lighting[0] = 20; });
-        ServiceOptions options;
-        options.session.profileFolder = folder.Path();
-        options.session.captureOnArrival = false;
-        options.session.firmwarePause = 0ms;
-        options.transportTiming = {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms};
-        KeyboardService probe(dryRun, launcher, observer, options);
+        KeyboardService probe(dryRun, launcher, observer, Options());
         ASSERT_TRUE(probe.Start());
         probe.WaitIdle();
         const auto sent = dryRun.SentReports();
@@ -159,12 +159,7 @@ TEST_F(LightingWriterTest, AColourPageCutShortAtArrivalIsToldAndTheSchemeWritesI
     }
     keyboard.PlanFaults({{.kind = sim::FaultKind::Refuse, .report = secondColourReport}});
     NoticeLog notices;
-    ServiceOptions options;
-    options.session.profileFolder = folder.Path();
-    options.session.captureOnArrival = false;
-    options.session.firmwarePause = 0ms;
-    options.transportTiming = {.replyWait = 100ms, .retryPause = 1ms, .endTransferPause = 0ms};
-    KeyboardService cut(keyboard, launcher, notices, options);
+    KeyboardService cut(keyboard, launcher, notices, Options());
     ASSERT_TRUE(cut.Start());
     cut.WaitIdle();
     EXPECT_EQ(notices.Taken(), std::vector<Notice>{Notice::ColourPageNotWritten});
